@@ -1,0 +1,27 @@
+// The clock port: every reading of time in the core goes through it, so tests
+// can move time by hand.
+#pragma once
+
+#include <cstdint>
+
+#include "base/DateTime.h"
+
+namespace velmo {
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    // Current local time in whole seconds.
+    virtual DateTime Now() = 0;
+    // Milliseconds since an arbitrary start, wrapping at 2^32 (GetTickCount).
+    virtual std::uint32_t TickCount() = 0;
+    // Milliseconds that do not advance while the computer is suspended
+    // (QueryUnbiasedInterruptTime, CLOCK_MONOTONIC).
+    virtual std::uint64_t UnbiasedMilliseconds() = 0;
+    virtual void Sleep(std::uint32_t milliseconds) = 0;
+};
+
+// The real clock of this platform.
+Clock& SystemClock();
+
+}  // namespace velmo

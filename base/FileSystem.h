@@ -1,0 +1,26 @@
+// Files and directories, with names as CP932 bytes (converted to UTF-16 on
+// Windows, so names survive on every locale).
+#pragma once
+
+#include <string>
+
+namespace velmo {
+
+// The separator this platform puts between directory and file name.
+extern const char kPathSeparator;
+
+// The current working directory followed by one separator, appended even when
+// the directory already ends in one (a drive root). Empty when it cannot be read.
+std::string CurrentDirectoryWithSeparator();
+
+bool ChangeCurrentDirectory(const std::string& path);
+
+// The whole file; false when it is missing or cannot be read.
+bool ReadFileBytes(const std::string& path, std::string& bytes);
+
+// Writes `bytes` to a temporary file beside `path` and renames it over `path`,
+// so a reader sees the old or the new content, never half of it. False (and
+// the old file untouched) when any step fails.
+bool ReplaceFileAtomically(const std::string& path, const std::string& bytes);
+
+}  // namespace velmo

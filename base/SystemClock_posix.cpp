@@ -1,0 +1,45 @@
+#include <time.h>
+
+#include <chrono>
+#include <thread>
+
+#include "base/Clock.h"
+
+namespace velmo {
+
+namespace {
+
+class PosixClock final : public Clock {
+public:
+    DateTime Now() override {
+        std::time_t now = std::time(nullptr);
+        std::tm local{};
+        localtime_r(&now, &local);
+        return DateTime::FromParts(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                                   local.tm_min, local.tm_sec);
+    }
+
+    std::uint32_t TickCount() override {
+        return static_cast<std::uint32_t>(UnbiasedMilliseconds());
+    }
+
+    // CLOCK_MONOTONIC does not advance while the system is suspended on Linux.
+    std::uint64_t UnbiasedMilliseconds() override {
+        timespec ts{};
+        clock_gettime(CLOCK_MONOTONIC, &ts);
+        return static_cast<std::uint64_t>(ts.tv_sec) * 1000u + static_cast<std::uint64_t>(ts.tv_nsec) / 1000000u;
+    }
+
+    void Sleep(std::uint32_t milliseconds) override {
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    }
+};
+
+}  // namespace
+
+Clock& SystemClock() {
+    static PosixClock clock;
+    return clock;
+}
+
+}  // namespace velmo

@@ -1,0 +1,22 @@
+# Compile options shared by every target of the project.
+add_library(velmo_warnings INTERFACE)
+target_compile_options(velmo_warnings INTERFACE -Wall -Wextra -Wshadow -Wnon-virtual-dtor)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
+  # GCC 12 reports false -Wrestrict positives inside std::string at -O2 (GCC bug 105329).
+  target_compile_options(velmo_warnings INTERFACE -Wno-restrict)
+endif()
+if(VELMO_WERROR)
+  target_compile_options(velmo_warnings INTERFACE -Werror)
+endif()
+if(WIN32)
+  # Unicode Win32 API, no min/max macros, Windows 7 and later.
+  target_compile_definitions(velmo_warnings INTERFACE UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN
+                                                      _WIN32_WINNT=0x0601 WINVER=0x0601)
+endif()
+
+# Adds a core library: sources given, public include root is the repository top.
+function(velmo_add_library name)
+  add_library(${name} STATIC ${ARGN})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC velmo_warnings)
+endfunction()

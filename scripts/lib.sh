@@ -1,0 +1,81 @@
+# Shared by the README's commands: packages, build folders, the Wine prefix and Xvfb.
+# Source it; it defines functions and sets VELMO_ROOT.
+
+VELMO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export VELMO_WINEPREFIX=${VELMO_WINEPREFIX:-$VELMO_ROOT/build/wineprefix}
+
+velmo_log() { printf '== %s\n' "$*" >&2; }
+
+# Debian packages the build, the tests and the demo need.
+VELMO_PACKAGES=(cmake g++ make python3 googletest libbenchmark-dev clang libclang-rt-14-dev
+                mingw-w64 g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth imagemagick
+                fonts-ipafont-gothic fonts-wine procps)
+
+velmo_ensure_packages() {
+    local missing=() pkg
+    for pkg in "${VELMO_PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    velmo_log "installing: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+velmo_jobs() { nproc 2>/dev/null || echo 2; }
+
+# Wine with the project's own prefix: no Mono/Gecko installer dialogs, no
+# crash dialog, quiet, Japanese locale so the UI font falls back to a Japanese one.
+velmo_wine_env() {
+    export WINEPREFIX=$VELMO_WINEPREFIX
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    export WINEDEBUG=-all
+    export LANG=ja_JP.UTF-8
+}
+
+velmo_wine_prefix() {
+    velmo_wine_env
+    [ -f "$WINEPREFIX/.velmo-ready" ] && return 0
+    velmo_log "creating the Wine prefix in $WINEPREFIX (once)"
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    # Every program runs inside one virtual desktop named "shell", which has a
+    # taskbar with a notification area.
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 1024x768 /f >/dev/null 2>&1
+    # The dialogs' font, "ＭＳ Ｐゴシック", drawn with the metric-alike IPA P Gothic.
+    # (A UTF-16 .reg file: the value name is Japanese whatever the host locale.)
+    local reg="$WINEPREFIX/velmo-fonts.reg"
+    printf '\xef\xbb\xbfWindows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"ＭＳ Ｐゴシック"="IPAPGothic"\r\n' |
+        iconv -f UTF-8 -t UTF-16LE >"$reg"
+    wine regedit /S "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.velmo-ready"
+}
+
+# Starts Xvfb on a free display unless one is given; sets DISPLAY and VELMO_XVFB_PID.
+velmo_start_xvfb() {
+    local n
+    for n in $(seq 90 120); do
+        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+        VELMO_XVFB_PID=$!
+        export DISPLAY=":$n"
+        local i
+        for i in $(seq 1 50); do
+            [ -e "/tmp/.X11-unix/X$n" ] && return 0
+            sleep 0.1
+        done
+        kill "$VELMO_XVFB_PID" 2>/dev/null
+    done
+    velmo_log "could not start Xvfb"
+    return 1
+}
+
+velmo_stop_xvfb() {
+    [ -n "${VELMO_XVFB_PID:-}" ] && kill "$VELMO_XVFB_PID" 2>/dev/null
+    VELMO_XVFB_PID=
+}
