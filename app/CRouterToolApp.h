@@ -1,0 +1,20 @@
+// The application object: builds the main window, runs it modally and
+// destroys it (which saves the settings). The process ends afterwards.
+#pragma once
+
+#include <functional>
+
+#include "app/CRouterStatusDlg.h"
+
+namespace velmo {
+
+class CRouterToolApp {
+public:
+    using ModalRunner = std::function<void(CRouterStatusDlg&)>;
+
+    // The start-up hook. Returns false: the application runs no message loop
+    // of its own once the main window has closed.
+    bool InitInstance(WindowHost& host, Clock& clock, const ModalRunner& runModal);
+};
+
+}  // namespace velmo

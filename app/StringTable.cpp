@@ -1,0 +1,67 @@
+#include "app/StringTable.h"
+
+#include <map>
+
+#include "base/CodePage.h"
+#include "res/resource.h"
+
+namespace velmo {
+
+namespace {
+
+struct Entry {
+    int id;
+    const char* utf8;
+};
+
+constexpr Entry kStrings[] = {
+    {IDS_ABOUTBOX, "About Velmo tool"},
+    {IDS_APPNAME, "Velmo tool"},
+    {IDS_VERSION, "1.10"},
+    {IDS_MAKER, "Velmo tool developers"},
+    {IDS_NOTICE, "Copyright (C) 2026"},
+    {IDS_BAD_ADDRESS, "指定されたアドレスに接続できません.\nアドレスは無効化されました.\n再度指定してください."},
+    {IDS_CHOOSE_LOGFILE, "ログファイルの選択"},
+    {IDS_LOG_STAMP, "[%04d/%02d/%02d %02d:%02d:%02d]  "},
+    {IDS_LOG_UPDATE_MARKER, "Last Log Update"},
+    {IDS_DATETIME_FORMAT, "%Y/%m/%d %H:%M:%S"},
+    {IDS_LOG_FAILURE, "ログの取得に失敗しました"},
+    {ID_MENU_CONNECT, "ダイアルアップして接続します"},
+    {ID_MENU_DISCONNECT, "ダイアルアップの接続を切断します"},
+    {ID_MENU_EXIT, "このアプリケーションを終了します"},
+    {ID_MENU_SETTINGS, "設定ダイアログを表示する"},
+    {ID_MENU_CAPTURE_LOG, "ログを記録します"},
+    {ID_MENU_REFRESH, "表示情報を更新する"},
+};
+
+// Built once, on first use, from the UTF-8 texts above.
+const std::map<int, std::string>& SjisTable() {
+    static const std::map<int, std::string> table = [] {
+        std::map<int, std::string> converted;
+        for (const Entry& entry : kStrings) {
+            converted.emplace(entry.id, Utf8ToSjis(entry.utf8));
+        }
+        return converted;
+    }();
+    return table;
+}
+
+}  // namespace
+
+const std::string& TableString(int id) {
+    static const std::string empty;
+    const auto& table = SjisTable();
+    auto it = table.find(id);
+    return it == table.end() ? empty : it->second;
+}
+
+const char* StringTableUtf8(int id) {
+    for (const Entry& entry : kStrings) {
+        if (entry.id == id) {
+            return entry.utf8;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace velmo

@@ -1,0 +1,52 @@
+// The main window's port to the platform: every visible effect of the window
+// logic goes through it. The Windows front end implements it with Win32 calls,
+// tests with a fake that records the calls.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace velmo {
+
+// Results of a modal dialog.
+inline constexpr int kIdOk = 1;
+inline constexpr int kIdCancel = 2;
+
+class WindowHost {
+public:
+    virtual ~WindowHost() = default;
+
+    // Removes Maximize and Size from the system menu and appends a separator
+    // and the about item (command 16) with `text`.
+    virtual void AddAboutItemToSystemMenu(const std::string& text) = 0;
+    // Sets the application icon as the big and the small window icon.
+    virtual void SetWindowIcons() = 0;
+    virtual void SetCaption(const std::string& text) = 0;
+    virtual void CenterWindow() = 0;
+    virtual void SetFieldText(int controlId, const std::string& text) = 0;
+
+    virtual void StartTimer(int timerId, std::uint32_t milliseconds) = 0;
+    virtual void StopTimer(int timerId) = 0;
+
+    // A modal message box with an OK button; returns when the user closed it.
+    virtual void ShowMessage(const std::string& caption, const std::string& text) = 0;
+
+    // Window placement: minimised (the size handler then hides it) or restored.
+    virtual void SetMinimizedPlacement() = 0;
+    virtual void SetRestoredPlacement() = 0;
+    virtual bool IsMinimized() = 0;
+    virtual void Hide() = 0;
+    virtual void BringToForeground() = 0;
+    // Posts the size notification "minimised" to the window itself.
+    virtual void PostMinimizedSize() = 0;
+
+    // Posts the close message to the window itself (the close sequence follows).
+    virtual void PostClose() = 0;
+    // Ends the modal main window with `result`.
+    virtual void EndDialog(int result) = 0;
+
+    // Runs the about box modally.
+    virtual void RunAboutBox() = 0;
+};
+
+}  // namespace velmo

@@ -1,0 +1,68 @@
+/* Resource, control, command and timer ids. Plain #defines so that both the
+   resource compiler and the C++ code read the one list. */
+#ifndef VELMO_RES_RESOURCE_H
+#define VELMO_RES_RESOURCE_H
+
+/* Dialog templates */
+#define IDD_ABOUTBOX 100
+#define IDD_ROUTERSTATUS 102
+#define IDD_GENERAL_SETTING 138
+#define IDD_LOG_SETTING 140
+#define IDD_AUTODISCONNECT_SETTING 141
+#define IDD_AUTODISCONNECT_CONFIRM 142
+
+/* Icons */
+#define IDI_APP 128
+#define IDI_NOT_REACHABLE 132
+#define IDI_LINE_DOWN 135
+#define IDI_LINE_UP 136
+#define IDI_ACCESS_WARNING 139
+
+/* Menu */
+#define IDR_TRAYMENU 129
+
+/* Strings */
+#define IDS_ABOUTBOX 103
+#define IDS_APPNAME 104
+#define IDS_VERSION 105
+#define IDS_MAKER 106
+#define IDS_NOTICE 107
+#define IDS_BAD_ADDRESS 108
+#define IDS_CHOOSE_LOGFILE 109
+#define IDS_LOG_STAMP 110
+#define IDS_LOG_UPDATE_MARKER 111
+#define IDS_DATETIME_FORMAT 112
+#define IDS_LOG_FAILURE 113
+
+/* Labels and frames without an id */
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
+/* Main window controls */
+#define IDC_VERSION_TEXT 1000
+#define IDC_NOTICE_TEXT 1001
+#define IDC_CONNECT 1002
+#define IDC_DISCONNECT 1003
+#define IDC_SETTINGS 1004
+#define IDC_EXIT 1005
+#define IDC_MODEL 1006
+#define IDC_CONNECTION_TIME 1007
+#define IDC_MODEM_STATE 1008
+#define IDC_AUTODISCONNECT_TIME 1009
+
+/* Popup menu commands */
+#define ID_MENU_CONNECT 32772
+#define ID_MENU_DISCONNECT 32773
+#define ID_MENU_EXIT 32774
+#define ID_MENU_SETTINGS 32775
+#define ID_MENU_CAPTURE_LOG 32776
+#define ID_MENU_REFRESH 32777
+
+/* System menu item of the about box (low four bits are the system's) */
+#define IDM_ABOUTBOX 0x0010
+
+/* Notification-area callback message */
+#define WM_VELMO_TRAY 2024
+
+#endif

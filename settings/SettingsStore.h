@@ -1,0 +1,23 @@
+// Reading and writing the settings record from and to the settings file.
+#pragma once
+
+#include <string>
+
+#include "base/Clock.h"
+#include "settings/ToolSettings.h"
+
+namespace velmo {
+
+// Section of the settings file.
+inline constexpr const char* kSettingsSection = "Setting";
+
+// Fills `settings` from the file at `path`; missing keys take their defaults.
+// Never writes the file. `clock` gives the moment used when the stored
+// auto-disconnect time cannot be parsed.
+void LoadSettings(ToolSettings& settings, const std::string& path, Clock& clock);
+
+// Writes all seventeen keys to the file at `path`, keeping every other line.
+// False when the file could not be written (the old file is then unchanged).
+bool SaveSettings(const ToolSettings& settings, const std::string& path);
+
+}  // namespace velmo

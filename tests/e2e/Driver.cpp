@@ -1,0 +1,192 @@
+#include "tests/e2e/Driver.h"
+
+#include <winsock2.h>
+
+#include <cstdio>
+#include <vector>
+
+namespace velmo::e2e {
+
+ToolProcess::~ToolProcess() {
+    Kill();
+    if (info_.hProcess != nullptr) {
+        CloseHandle(info_.hProcess);
+        CloseHandle(info_.hThread);
+    }
+}
+
+bool ToolProcess::Start(const std::wstring& exe, const std::wstring& workDir) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    return CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          workDir.c_str(), &startup, &info_) != FALSE;
+}
+
+namespace {
+
+struct WindowSearch {
+    DWORD processId;
+    const std::wstring* caption;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam) {
+    auto* search = reinterpret_cast<WindowSearch*>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId && WindowText(window) == *search->caption) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+HWND ToolProcess::WaitForWindow(const std::wstring& caption, DWORD timeoutMs) const {
+    DWORD start = GetTickCount();
+    do {
+        WindowSearch search{info_.dwProcessId, &caption, nullptr};
+        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr) {
+            return search.found;
+        }
+        if (WaitForSingleObject(info_.hProcess, 100) == WAIT_OBJECT_0) {
+            return nullptr;  // the tool ended before showing the window
+        }
+    } while (GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+bool ToolProcess::WaitForExit(DWORD timeoutMs) const {
+    return WaitForSingleObject(info_.hProcess, timeoutMs) == WAIT_OBJECT_0;
+}
+
+DWORD ToolProcess::ExitCode() const {
+    DWORD code = 0;
+    GetExitCodeProcess(info_.hProcess, &code);
+    return code;
+}
+
+void ToolProcess::Kill() {
+    if (info_.hProcess != nullptr && !WaitForExit(0)) {
+        TerminateProcess(info_.hProcess, 1);
+        WaitForExit(5000);
+    }
+}
+
+std::wstring WindowText(HWND window) {
+    wchar_t buffer[512] = {};
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 5000,
+                        &length);
+    return std::wstring(buffer);
+}
+
+std::wstring ControlText(HWND dialog, int controlId) {
+    HWND control = GetDlgItem(dialog, controlId);
+    return control == nullptr ? L"<no control>" : WindowText(control);
+}
+
+void ClickButton(HWND dialog, int controlId) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(controlId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, controlId)));
+}
+
+void Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    PostMessageW(window, message, wParam, lParam);
+}
+
+bool SaveScreenshot(const std::wstring& path) {
+    int width = GetSystemMetrics(SM_CXSCREEN);
+    int height = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    DWORD rowBytes = ((width * 3 + 3) / 4) * 4;
+    DWORD imageBytes = rowBytes * height;
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+    file.bfSize = file.bfOffBits + imageBytes;
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+    bytes.append(static_cast<const char*>(bits), imageBytes);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return WriteBytes(path, bytes);
+}
+
+std::wstring MakeTempDirectory(const std::wstring& prefix) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    for (unsigned attempt = 0;; ++attempt) {
+        std::wstring dir = std::wstring(temp) + prefix + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                           std::to_wstring(GetTickCount() + attempt);
+        if (CreateDirectoryW(dir.c_str(), nullptr)) {
+            return dir;
+        }
+    }
+}
+
+bool WriteBytes(const std::wstring& path, const std::string& bytes) {
+    FILE* file = _wfopen(path.c_str(), L"wb");
+    if (file == nullptr) {
+        return false;
+    }
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && ok;
+}
+
+bool ReadBytes(const std::wstring& path, std::string& bytes) {
+    FILE* file = _wfopen(path.c_str(), L"rb");
+    if (file == nullptr) {
+        return false;
+    }
+    bytes.clear();
+    char buffer[4096];
+    std::size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        bytes.append(buffer, n);
+    }
+    std::fclose(file);
+    return true;
+}
+
+std::wstring FromHostPath(const std::string& hostPath) {
+    std::wstring path = L"Z:";
+    for (char c : hostPath) {
+        path += c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(c));
+    }
+    return path;
+}
+
+int ClosedLoopbackPort() {
+    WSADATA data;
+    WSAStartup(MAKEWORD(2, 2), &data);
+    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = 0;
+    bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    int length = sizeof address;
+    getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
+    closesocket(s);  // nothing listens there any more
+    return ntohs(address.sin_port);
+}
+
+}  // namespace velmo::e2e

@@ -1,0 +1,51 @@
+// Drives VelmoTool.exe from outside, as a user would: starts it in a working
+// directory, finds its window by caption, reads control texts, presses
+// buttons, posts messages and waits for it to end. Runs under Wine.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace velmo::e2e {
+
+class ToolProcess {
+public:
+    ToolProcess() = default;
+    ~ToolProcess();
+    ToolProcess(const ToolProcess&) = delete;
+    ToolProcess& operator=(const ToolProcess&) = delete;
+
+    // Starts `exe` with `workDir` as its current directory.
+    bool Start(const std::wstring& exe, const std::wstring& workDir);
+    // The first visible top-level window of this process with `caption`, or nullptr after the time-out.
+    HWND WaitForWindow(const std::wstring& caption, DWORD timeoutMs) const;
+    // True when the process ended within the time-out.
+    bool WaitForExit(DWORD timeoutMs) const;
+    DWORD ExitCode() const;
+    // Ends the process if it still runs (cleanup after a failed test).
+    void Kill();
+
+private:
+    PROCESS_INFORMATION info_{};
+};
+
+std::wstring WindowText(HWND window);
+std::wstring ControlText(HWND dialog, int controlId);
+// Presses a button the way a click does: BN_CLICKED to its parent.
+void ClickButton(HWND dialog, int controlId);
+void Post(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+
+// Saves the whole screen (the Wine desktop) as a .bmp file.
+bool SaveScreenshot(const std::wstring& path);
+
+// File helpers working with wide names.
+std::wstring MakeTempDirectory(const std::wstring& prefix);
+bool WriteBytes(const std::wstring& path, const std::string& bytes);
+bool ReadBytes(const std::wstring& path, std::string& bytes);
+// A Unix path from the build (/work/...) as Wine sees it (Z:\work\...).
+std::wstring FromHostPath(const std::string& hostPath);
+// A TCP port on 127.0.0.1 where nothing listens.
+int ClosedLoopbackPort();
+
+}  // namespace velmo::e2e

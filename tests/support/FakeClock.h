@@ -1,0 +1,39 @@
+// A clock that moves only when the test moves it.
+#pragma once
+
+#include <vector>
+
+#include "base/Clock.h"
+
+namespace velmo::testing {
+
+class FakeClock final : public Clock {
+public:
+    explicit FakeClock(DateTime now = DateTime::FromParts(2026, 12, 8, 12, 0, 0)) : now_(now) {}
+
+    DateTime Now() override { return now_; }
+    std::uint32_t TickCount() override { return static_cast<std::uint32_t>(milliseconds_); }
+    std::uint64_t UnbiasedMilliseconds() override { return milliseconds_; }
+    // Sleeping moves the fake time; the test sees every sleep.
+    void Sleep(std::uint32_t ms) override {
+        sleeps.push_back(ms);
+        Advance(ms);
+    }
+
+    void Advance(std::uint64_t ms) {
+        milliseconds_ += ms;
+        wholeMsBehind_ += ms;
+        now_ = now_.PlusSeconds(static_cast<std::int64_t>(wholeMsBehind_ / 1000));
+        wholeMsBehind_ %= 1000;
+    }
+    void SetNow(DateTime now) { now_ = now; }
+
+    std::vector<std::uint32_t> sleeps;
+
+private:
+    DateTime now_;
+    std::uint64_t milliseconds_ = 1000000;
+    std::uint64_t wholeMsBehind_ = 0;
+};
+
+}  // namespace velmo::testing

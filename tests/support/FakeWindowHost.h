@@ -1,0 +1,64 @@
+// A window host that records what the window logic asked for.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/WindowHost.h"
+
+namespace velmo::testing {
+
+class FakeWindowHost final : public WindowHost {
+public:
+    void AddAboutItemToSystemMenu(const std::string& text) override { aboutItem = text; }
+    void SetWindowIcons() override { iconsSet = true; }
+    void SetCaption(const std::string& text) override { caption = text; }
+    void CenterWindow() override { centred = true; }
+    void SetFieldText(int controlId, const std::string& text) override { fields[controlId] = text; }
+    void StartTimer(int timerId, std::uint32_t ms) override {
+        timers[timerId] = ms;
+        calls.push_back("start " + std::to_string(timerId) + " " + std::to_string(ms));
+    }
+    void StopTimer(int timerId) override {
+        timers.erase(timerId);
+        calls.push_back("stop " + std::to_string(timerId));
+    }
+    void ShowMessage(const std::string& title, const std::string& text) override {
+        messages.push_back(title + "|" + text);
+        calls.push_back("message");
+    }
+    void SetMinimizedPlacement() override {
+        minimized = true;
+        calls.push_back("minimize");
+    }
+    void SetRestoredPlacement() override {
+        minimized = false;
+        calls.push_back("restore");
+    }
+    bool IsMinimized() override { return minimized; }
+    void Hide() override {
+        hidden = true;
+        calls.push_back("hide");
+    }
+    void BringToForeground() override { calls.push_back("foreground"); }
+    void PostMinimizedSize() override { calls.push_back("post size minimized"); }
+    void PostClose() override { calls.push_back("post close"); }
+    void EndDialog(int result) override {
+        endResult = result;
+        calls.push_back("end " + std::to_string(result));
+    }
+    void RunAboutBox() override { calls.push_back("about"); }
+
+    bool TimerRunning(int id) const { return timers.count(id) != 0; }
+
+    std::string aboutItem, caption;
+    bool iconsSet = false, centred = false, minimized = false, hidden = false;
+    int endResult = -1;
+    std::map<int, std::string> fields;
+    std::map<int, std::uint32_t> timers;
+    std::vector<std::string> messages;
+    std::vector<std::string> calls;
+};
+
+}  // namespace velmo::testing

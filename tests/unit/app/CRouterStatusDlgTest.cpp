@@ -1,0 +1,155 @@
+#include "app/CRouterStatusDlg.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/Timers.h"
+#include "base/CodePage.h"
+#include "base/FileSystem.h"
+#include "res/resource.h"
+#include "settings/SettingsStore.h"
+#include "tests/support/FakeClock.h"
+#include "tests/support/FakeWindowHost.h"
+#include "tests/support/TempDirectory.h"
+
+namespace velmo {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using velmo::testing::FakeClock;
+using velmo::testing::FakeWindowHost;
+using velmo::testing::ScopedCurrentDirectory;
+
+const std::string kIniName = "Velmo tool.ini";
+
+class CRouterStatusDlgTest : public ::testing::Test {
+protected:
+    // Writes the settings file the window will load.
+    void WriteSettings(const std::string& lines) {
+        ASSERT_TRUE(ReplaceFileAtomically(dir_.File(kIniName), "[Setting]\r\n" + lines));
+    }
+    std::unique_ptr<CRouterStatusDlg> MakeWindow() { return std::make_unique<CRouterStatusDlg>(host_, clock_); }
+    std::string SettingsFile() {
+        std::string bytes;
+        ReadFileBytes(dir_.File(kIniName), bytes);
+        return bytes;
+    }
+
+    ScopedCurrentDirectory dir_;
+    FakeWindowHost host_;
+    FakeClock clock_;
+};
+
+TEST_F(CRouterStatusDlgTest, SettingsFileLiesInTheCurrentDirectory) {
+    WriteSettings("RutorAddress=127.0.0.1:8080\r\nUpdateStatusConnectTime=2500\r\n");
+    auto window = MakeWindow();
+    EXPECT_EQ(window->settingsPath(), CurrentDirectoryWithSeparator() + kIniName);
+    EXPECT_EQ(window->settings().RutorAddress, "127.0.0.1:8080");
+    EXPECT_EQ(window->settings().UpdateStatusConnectTime, 2500);
+}
+
+TEST_F(CRouterStatusDlgTest, InitialisationSetsCaptionMenuIconsAndCentres) {
+    WriteSettings("InitMinimize=0\r\n");
+    auto window = MakeWindow();
+    EXPECT_TRUE(window->OnInitDialog());
+    EXPECT_EQ(host_.caption, "Velmo tool ver. 1.10");
+    EXPECT_EQ(host_.aboutItem, "&About Velmo tool...");
+    EXPECT_TRUE(host_.iconsSet);
+    EXPECT_TRUE(host_.centred);
+    EXPECT_FALSE(host_.minimized);
+    EXPECT_EQ(host_.fields[IDC_AUTODISCONNECT_TIME], Utf8ToSjis("未設定"));
+}
+
+TEST_F(CRouterStatusDlgTest, InitialisationStartsTheRefreshTimerOnlyWhenItIsOn) {
+    WriteSettings("InitMinimize=0\r\nUpdateStatusDisconnectTime=7000\r\n");
+    auto window = MakeWindow();
+    window->OnInitDialog();
+    EXPECT_EQ(host_.timers[kTimerRefresh], 7000u);
+
+    FakeWindowHost otherHost;
+    WriteSettings("UpdateStatusDisconnect=0\r\n");
+    CRouterStatusDlg second(otherHost, clock_);
+    second.OnInitDialog();
+    EXPECT_FALSE(otherHost.TimerRunning(kTimerRefresh));
+}
+
+TEST_F(CRouterStatusDlgTest, InitMinimizeStartsMinimisedAndHidesThroughTheSizeMessage) {
+    WriteSettings("InitMinimize=1\r\n");
+    auto window = MakeWindow();
+    window->OnInitDialog();
+    EXPECT_TRUE(host_.minimized);
+    EXPECT_EQ(host_.calls.back(), "post size minimized");
+}
+
+TEST_F(CRouterStatusDlgTest, AutoDisconnectFieldShowsTheSetMomentWhenOn) {
+    WriteSettings("InitMinimize=0\r\nAutoDisconnect=1\r\nAutoDisconnectTime=2027/01/02 03:04:05\r\n");
+    auto window = MakeWindow();
+    window->OnInitDialog();
+    EXPECT_EQ(host_.fields[IDC_AUTODISCONNECT_TIME], "2027/01/02 03:04:05");
+}
+
+TEST_F(CRouterStatusDlgTest, CloseSequenceStopsEveryTimerAndEndsTheDialogOnce) {
+    auto window = MakeWindow();
+    window->OnInitDialog();
+    host_.calls.clear();
+    window->OnClose();
+    window->OnCancel();  // a second close queued behind the first does nothing
+    EXPECT_THAT(host_.calls, ElementsAre("stop 1", "stop 2", "stop 3", "stop 4", "stop 5", "stop 6", "end 2"));
+}
+
+TEST_F(CRouterStatusDlgTest, EnterAndEscapeRunTheCloseSequence) {
+    for (bool enter : {true, false}) {
+        FakeWindowHost host;
+        CRouterStatusDlg window(host, clock_);
+        window.OnInitDialog();
+        enter ? window.OnOK() : window.OnCancel();
+        EXPECT_EQ(host.endResult, kIdCancel);
+        EXPECT_TRUE(host.timers.empty());
+    }
+}
+
+TEST_F(CRouterStatusDlgTest, ExitButtonAndMenuItemPostTheCloseMessage) {
+    auto window = MakeWindow();
+    EXPECT_TRUE(window->OnCommand(IDC_EXIT));
+    EXPECT_TRUE(window->OnCommand(ID_MENU_EXIT));
+    EXPECT_THAT(host_.calls, ElementsAre("post close", "post close"));
+    EXPECT_EQ(host_.endResult, -1);
+}
+
+TEST_F(CRouterStatusDlgTest, AboutItemOpensTheAboutBoxWhateverTheLowBits) {
+    auto window = MakeWindow();
+    EXPECT_TRUE(window->OnSysCommand(IDM_ABOUTBOX));
+    EXPECT_TRUE(window->OnSysCommand(IDM_ABOUTBOX | 0x3));
+    EXPECT_FALSE(window->OnSysCommand(0xF060));  // SC_CLOSE goes to default handling
+    EXPECT_THAT(host_.calls, ElementsAre("about", "about"));
+}
+
+TEST_F(CRouterStatusDlgTest, DestructionWritesEveryKeyEvenWithoutChanges) {
+    MakeWindow().reset();
+    std::string file = SettingsFile();
+    EXPECT_THAT(file, HasSubstr("[Setting]\r\nRutorAddress="));
+    EXPECT_THAT(file, HasSubstr("\r\nAutoDisconnectDlg=0\r\n"));
+}
+
+TEST_F(CRouterStatusDlgTest, DestructionKeepsOtherSectionsOfTheFile) {
+    ASSERT_TRUE(ReplaceFileAtomically(dir_.File(kIniName), "[Other]\r\nmine=1\r\n[Setting]\r\nUpdateLog=1\r\n"));
+    MakeWindow().reset();
+    std::string file = SettingsFile();
+    EXPECT_THAT(file, HasSubstr("[Other]\r\nmine=1\r\n"));
+    EXPECT_THAT(file, HasSubstr("\r\nUpdateLog=1\r\n"));
+}
+
+TEST_F(CRouterStatusDlgTest, AutoDisconnectTurnedOffAtLoadIsSavedOff) {
+    clock_.SetNow(DateTime::FromParts(2026, 5, 1, 23, 30, 0));
+    WriteSettings("AutoDisconnect=1\r\nAutoDisconnectTime=not a time\r\n");
+    MakeWindow().reset();
+    std::string file = SettingsFile();
+    EXPECT_THAT(file, HasSubstr("\r\nAutoDisconnect=0\r\n"));
+    EXPECT_THAT(file, HasSubstr("\r\nAutoDisconnectTime=2026/05/01 23:30:00\r\n"));
+}
+
+}  // namespace
+}  // namespace velmo

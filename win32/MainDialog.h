@@ -1,0 +1,14 @@
+// Runs the main status window as a modal dialog from template 102 and routes
+// its messages to the core.
+#pragma once
+
+#include <windows.h>
+
+#include "app/CRouterStatusDlg.h"
+#include "win32/Win32WindowHost.h"
+
+namespace velmo {
+
+void RunMainDialog(HINSTANCE instance, Win32WindowHost& host, CRouterStatusDlg& dialog);
+
+}  // namespace velmo

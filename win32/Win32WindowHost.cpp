@@ -1,0 +1,117 @@
+#include "win32/Win32WindowHost.h"
+
+#include "base/Wide_win32.h"
+#include "res/resource.h"
+#include "win32/AboutBox.h"
+
+namespace velmo {
+
+HICON Win32WindowHost::appIcon() {
+    if (bigIcon_ == nullptr) {
+        bigIcon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+                                                 GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON),
+                                                 LR_DEFAULTCOLOR | LR_SHARED));
+    }
+    return bigIcon_;
+}
+
+void Win32WindowHost::AddAboutItemToSystemMenu(const std::string& text) {
+    HMENU systemMenu = GetSystemMenu(window_, FALSE);
+    if (systemMenu == nullptr) {
+        return;
+    }
+    DeleteMenu(systemMenu, SC_MAXIMIZE, MF_BYCOMMAND);
+    DeleteMenu(systemMenu, SC_SIZE, MF_BYCOMMAND);
+    AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, SjisToWide(text).c_str());
+}
+
+void Win32WindowHost::SetWindowIcons() {
+    if (smallIcon_ == nullptr) {
+        smallIcon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                                   LR_DEFAULTCOLOR | LR_SHARED));
+    }
+    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon()));
+    SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+}
+
+void Win32WindowHost::SetCaption(const std::string& text) {
+    SetWindowTextW(window_, SjisToWide(text).c_str());
+}
+
+void Win32WindowHost::CenterWindow() {
+    RECT window{};
+    GetWindowRect(window_, &window);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& area = monitor.rcWork;
+    int width = window.right - window.left;
+    int height = window.bottom - window.top;
+    int x = area.left + (area.right - area.left - width) / 2;
+    int y = area.top + (area.bottom - area.top - height) / 2;
+    SetWindowPos(window_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32WindowHost::SetFieldText(int controlId, const std::string& text) {
+    SetDlgItemTextW(window_, controlId, SjisToWide(text).c_str());
+}
+
+void Win32WindowHost::StartTimer(int timerId, std::uint32_t milliseconds) {
+    SetTimer(window_, static_cast<UINT_PTR>(timerId), milliseconds, nullptr);
+}
+
+void Win32WindowHost::StopTimer(int timerId) {
+    KillTimer(window_, static_cast<UINT_PTR>(timerId));
+}
+
+void Win32WindowHost::ShowMessage(const std::string& caption, const std::string& text) {
+    MessageBoxW(window_, SjisToWide(text).c_str(), SjisToWide(caption).c_str(), MB_OK);
+}
+
+void Win32WindowHost::SetShowCommand(UINT showCommand) {
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    GetWindowPlacement(window_, &placement);
+    placement.showCmd = showCommand;
+    SetWindowPlacement(window_, &placement);
+}
+
+void Win32WindowHost::SetMinimizedPlacement() {
+    SetShowCommand(SW_MINIMIZE);
+}
+
+void Win32WindowHost::SetRestoredPlacement() {
+    SetShowCommand(SW_RESTORE);
+}
+
+bool Win32WindowHost::IsMinimized() {
+    return IsIconic(window_) != FALSE;
+}
+
+void Win32WindowHost::Hide() {
+    ShowWindow(window_, SW_HIDE);
+}
+
+void Win32WindowHost::BringToForeground() {
+    SetForegroundWindow(window_);
+}
+
+void Win32WindowHost::PostMinimizedSize() {
+    PostMessageW(window_, WM_SIZE, SIZE_MINIMIZED, 0);
+}
+
+void Win32WindowHost::PostClose() {
+    PostMessageW(window_, WM_CLOSE, 0, 0);
+}
+
+void Win32WindowHost::EndDialog(int result) {
+    ::EndDialog(window_, result);
+}
+
+void Win32WindowHost::RunAboutBox() {
+    RunAboutBoxDialog(instance_, window_);
+}
+
+}  // namespace velmo

@@ -1,0 +1,47 @@
+// The main window's host on Win32: turns the core's requests into Win32 calls
+// on the dialog's window handle.
+#pragma once
+
+#include <windows.h>
+
+#include "app/WindowHost.h"
+
+namespace velmo {
+
+class Win32WindowHost final : public WindowHost {
+public:
+    explicit Win32WindowHost(HINSTANCE instance) : instance_(instance) {}
+
+    // The dialog's handle, known from WM_INITDIALOG on.
+    void Attach(HWND window) { window_ = window; }
+    HWND window() const { return window_; }
+    HICON appIcon();
+
+    void AddAboutItemToSystemMenu(const std::string& text) override;
+    void SetWindowIcons() override;
+    void SetCaption(const std::string& text) override;
+    void CenterWindow() override;
+    void SetFieldText(int controlId, const std::string& text) override;
+    void StartTimer(int timerId, std::uint32_t milliseconds) override;
+    void StopTimer(int timerId) override;
+    void ShowMessage(const std::string& caption, const std::string& text) override;
+    void SetMinimizedPlacement() override;
+    void SetRestoredPlacement() override;
+    bool IsMinimized() override;
+    void Hide() override;
+    void BringToForeground() override;
+    void PostMinimizedSize() override;
+    void PostClose() override;
+    void EndDialog(int result) override;
+    void RunAboutBox() override;
+
+private:
+    void SetShowCommand(UINT showCommand);
+
+    HINSTANCE instance_;
+    HWND window_ = nullptr;
+    HICON bigIcon_ = nullptr;
+    HICON smallIcon_ = nullptr;
+};
+
+}  // namespace velmo

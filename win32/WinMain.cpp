@@ -1,0 +1,21 @@
+// Entry point of VelmoTool.exe.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/CRouterToolApp.h"
+#include "base/Clock.h"
+#include "win32/MainDialog.h"
+#include "win32/Win32WindowHost.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // The common controls (date-time pickers, property sheets) and the
+    // visual styles of the manifest.
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_DATE_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    velmo::Win32WindowHost host(instance);
+    velmo::CRouterToolApp app;
+    app.InitInstance(host, velmo::SystemClock(),
+                     [&](velmo::CRouterStatusDlg& dialog) { velmo::RunMainDialog(instance, host, dialog); });
+    return 0;
+}
