@@ -2,24 +2,30 @@
 
 #include "app/StringTable.h"
 #include "app/Timers.h"
-#include "base/CodePage.h"
 #include "base/FileSystem.h"
 #include "res/resource.h"
+#include "router/HttpRequest.h"
 #include "settings/SettingsStore.h"
 
 namespace velmo {
 
-CRouterStatusDlg::CRouterStatusDlg(WindowHost& host, Clock& clock) : host_(host), clock_(clock) {
-    // The file is "Velmo tool.ini" in the current directory; the bare name
-    // when the directory cannot be read.
-    settingsPath_ = CurrentDirectoryWithSeparator() + TableString(IDS_APPNAME) + ".ini";
+CRouterStatusDlg::CRouterStatusDlg(WindowHost& host, TrayHost& tray, Clock& clock, RequestFunction request)
+    : router(std::move(request)), host_(host), tray_(tray), clock_(clock) {
+    // "Velmo tool.ini" in the current directory; the bare name when the
+    // directory cannot be read.
+    settingsPath = CurrentDirectoryWithSeparator() + TableString(IDS_APPNAME) + ".ini";
     LoadSettings();
 }
+
+CRouterStatusDlg::CRouterStatusDlg(WindowHost& host, TrayHost& tray, Clock& clock)
+    : CRouterStatusDlg(host, tray, clock, [](const std::string& address, const std::string& path,
+                                             std::string& text) { return RequestPage(address, path, text); }) {}
 
 CRouterStatusDlg::~CRouterStatusDlg() {
     // Every exit writes the settings file; a failed write has nobody left to
     // tell, so its result is dropped here.
     SaveSettings();
+    router.WaitForAllWorkers();
 }
 
 std::string CRouterStatusDlg::Caption() {
@@ -34,44 +40,42 @@ bool CRouterStatusDlg::OnInitDialog() {
     trayIconAdded = false;
     accessWarning = false;
     lastDisconnectCheck = clock_.Now();
-    routerAddress = settings_.RutorAddress;
-    rootPassword = settings_.RootPasswd;
-    recordLogout = settings_.UpdateLogRecordLogOut;
-    recordLogin = settings_.UpdateLogRecordLogIn;
-    recordSubInfo = settings_.UpdateLogRecordSubInfo;
+    router.routerAddress = settings.RutorAddress;
+    router.rootPassword = settings.RootPasswd;
+    recordLogout = settings.UpdateLogRecordLogOut;
+    recordLogin = settings.UpdateLogRecordLogIn;
+    recordSubInfo = settings.UpdateLogRecordSubInfo;
+    AddTrayIcon();
     RefreshAll();  // before the window is first shown
-    if (settings_.UpdateStatusDisconnect) {
-        host_.StartTimer(kTimerRefresh, static_cast<std::uint32_t>(settings_.UpdateStatusDisconnectTime));
+    if (settings.UpdateStatusDisconnect) {
+        StartTimer(kTimerRefresh, settings.UpdateStatusDisconnectTime);
+    }
+    if (settings.UpdateLog) {
+        StartTimer(kTimerLogCapture, settings.UpdateLogTime);  // no capture at start-up
     }
     host_.CenterWindow();
-    if (settings_.InitMinimize) {
+    if (settings.InitMinimize) {
         host_.SetMinimizedPlacement();
-        host_.PostMinimizedSize();
+        host_.PostMinimizedSize();  // the size handler hides it into the tray
     }
     return true;
 }
 
 void CRouterStatusDlg::OnClose() {
     if (closeSequenceDone_) {
-        return;  // a second close message already queued behind the first
+        return;  // a second close message queued behind the first
     }
     closeSequenceDone_ = true;
     for (int timerId : kAllTimers) {
         host_.StopTimer(timerId);
     }
+    RemoveTrayIcon();
+    router.WaitForAllWorkers();
     host_.EndDialog(kIdCancel);
 }
 
 void CRouterStatusDlg::OnExit() {
     host_.PostClose();
-}
-
-void CRouterStatusDlg::OnTimer(int timerId) {
-    if (timerId == kTimerRefresh) {
-        host_.StopTimer(kTimerRefresh);
-        RefreshAll();
-        host_.StartTimer(kTimerRefresh, static_cast<std::uint32_t>(settings_.UpdateStatusDisconnectTime));
-    }
 }
 
 bool CRouterStatusDlg::OnSysCommand(unsigned commandId) {
@@ -84,6 +88,14 @@ bool CRouterStatusDlg::OnSysCommand(unsigned commandId) {
 
 bool CRouterStatusDlg::OnCommand(int commandId) {
     switch (commandId) {
+        case IDC_CONNECT:
+        case ID_MENU_CONNECT:
+            OnConnect();
+            return true;
+        case IDC_DISCONNECT:
+        case ID_MENU_DISCONNECT:
+            OnDisconnect();
+            return true;
         case IDC_EXIT:
         case ID_MENU_EXIT:
             OnExit();
@@ -96,25 +108,22 @@ bool CRouterStatusDlg::OnCommand(int commandId) {
     }
 }
 
-void CRouterStatusDlg::RefreshAll() {
-    ShowAutoDisconnectTime();
+bool CRouterStatusDlg::OnConnect() {
+    BeginCommandFollowUp();
+    return router.SendDialCommand();
 }
 
-void CRouterStatusDlg::ShowAutoDisconnectTime() {
-    static const std::string kNotSet = Utf8ToSjis("未設定");
-    std::string text = kNotSet;
-    if (settings_.AutoDisconnect) {
-        text = settings_.AutoDisconnectTime.Format(TableString(IDS_DATETIME_FORMAT));
-    }
-    host_.SetFieldText(IDC_AUTODISCONNECT_TIME, text);
+bool CRouterStatusDlg::OnDisconnect() {
+    BeginCommandFollowUp();
+    return router.SendHangUpCommand();
 }
 
 void CRouterStatusDlg::LoadSettings() {
-    velmo::LoadSettings(settings_, settingsPath_, clock_);
+    velmo::LoadSettings(settings, settingsPath, clock_);
 }
 
 bool CRouterStatusDlg::SaveSettings() {
-    return velmo::SaveSettings(settings_, settingsPath_);
+    return velmo::SaveSettings(settings, settingsPath);
 }
 
 }  // namespace velmo

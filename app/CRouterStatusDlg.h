@@ -1,72 +1,101 @@
 // The main status window: owns every piece of run-time state of the tool and
 // handles its messages. It never sees a window handle; every visible effect
-// goes through the WindowHost port.
+// goes through the WindowHost and TrayHost ports.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "app/TrayHost.h"
 #include "app/WindowHost.h"
 #include "base/Clock.h"
 #include "base/DateTime.h"
+#include "router/RouterClient.h"
 #include "settings/ToolSettings.h"
 
 namespace velmo {
 
+// Mouse messages the notification-area callback passes on.
+enum class TrayMouse { LeftDown, RightDown, Other };
+
 class CRouterStatusDlg {
 public:
     // Construction: builds the settings path in the current directory and
-    // loads the settings file.
-    CRouterStatusDlg(WindowHost& host, Clock& clock);
-    // Destruction writes the settings file, changed or not.
+    // loads the settings file. Router requests go through `request`.
+    CRouterStatusDlg(WindowHost& host, TrayHost& tray, Clock& clock, RequestFunction request);
+    CRouterStatusDlg(WindowHost& host, TrayHost& tray, Clock& clock);
+    // Destruction writes the settings file, changed or not, and waits for
+    // every worker still running.
     ~CRouterStatusDlg();
     CRouterStatusDlg(const CRouterStatusDlg&) = delete;
     CRouterStatusDlg& operator=(const CRouterStatusDlg&) = delete;
 
     // Message handlers, called by the front end.
     bool OnInitDialog();
-    void OnClose();                       // WM_CLOSE: the close sequence, then the dialog ends
-    void OnOK() { OnClose(); }            // Enter
-    void OnCancel() { OnClose(); }        // Esc
-    void OnExit();                        // button 1005 and menu item 32774
+    void OnClose();                 // WM_CLOSE: the close sequence, then the dialog ends
+    void OnOK() { OnClose(); }      // Enter
+    void OnCancel() { OnClose(); }  // Esc
+    void OnExit();                  // button 1005 and menu item 32774
     void OnTimer(int timerId);
     // WM_SYSCOMMAND: true when the command was the about item.
     bool OnSysCommand(unsigned commandId);
     // WM_COMMAND from buttons and menu items: true when handled here.
     bool OnCommand(int commandId);
+    void OnSizeMinimized();                 // WM_SIZE with SIZE_MINIMIZED, after default processing
+    void OnTrayNotify(TrayMouse mouse);     // the notification-area callback message
+    void OnRightButtonUp();                 // WM_RBUTTONUP in the client area
+    void OnTaskbarCreated();                // the shell's notification area was rebuilt
 
+    // Refresh and timers.
     void RefreshAll();
+    void ReadBanner();
+    void ReadStatus();
+    void BeginCommandFollowUp();
     void ShowAutoDisconnectTime();
+
+    // Commands.
+    bool OnConnect();
+    bool OnDisconnect();
+
+    // Notification-area icon and window placement.
+    void AddTrayIcon();
+    void UpdateTrayIcon();
+    void RemoveTrayIcon();
+    void MinimizeWindow();
+    void RestoreWindow();
+    int TrayPicture() const;
+
     void LoadSettings();
     bool SaveSettings();
 
     // The window caption: "Velmo tool ver. 1.10".
     static std::string Caption();
 
-    const ToolSettings& settings() const { return settings_; }
-    const std::string& settingsPath() const { return settingsPath_; }
 
-private:
-    WindowHost& host_;
-    Clock& clock_;
-    bool closeSequenceDone_ = false;
-
-    // Fields in the order of the window's design.
+    // The window's state, in the order of its design. Public for the tests
+    // that check it; only the window's own handlers change it.
     bool trayIconAdded = false;
     std::uint32_t trayIconId = 1;
-    int dialCommandIndex = 10000;
+    RouterClient router;  // worker list, command index, working address and password, tables
     bool recordLogin = false;
     bool recordLogout = false;
     bool recordSubInfo = false;
-    std::string routerAddress;
-    std::string rootPassword;
-    std::string settingsPath_;
+    std::string settingsPath;
     bool routerReachable = false;
     bool connected = false;
     bool followUpActive = false;
     bool accessWarning = false;
     DateTime lastDisconnectCheck;
-    ToolSettings settings_;
+    ToolSettings settings;
+
+private:
+    void ApplyPollRule();
+    void StartTimer(int timerId, std::int32_t milliseconds);
+
+    WindowHost& host_;
+    TrayHost& tray_;
+    Clock& clock_;
+    bool closeSequenceDone_ = false;
 };
 
 }  // namespace velmo

@@ -2,8 +2,8 @@
 
 namespace velmo {
 
-bool CRouterToolApp::InitInstance(WindowHost& host, Clock& clock, const ModalRunner& runModal) {
-    CRouterStatusDlg mainWindow(host, clock);
+bool CRouterToolApp::InitInstance(WindowHost& host, TrayHost& tray, Clock& clock, const ModalRunner& runModal) {
+    CRouterStatusDlg mainWindow(host, tray, clock);
     runModal(mainWindow);  // its result is not looked at
     return false;
 }

@@ -14,7 +14,7 @@ public:
 
     // The start-up hook. Returns false: the application runs no message loop
     // of its own once the main window has closed.
-    bool InitInstance(WindowHost& host, Clock& clock, const ModalRunner& runModal);
+    bool InitInstance(WindowHost& host, TrayHost& tray, Clock& clock, const ModalRunner& runModal);
 };
 
 }  // namespace velmo

@@ -47,6 +47,14 @@ public:
 
     // Runs the about box modally.
     virtual void RunAboutBox() = 0;
+
+    // False while one of the tool's modal windows or message boxes is up.
+    virtual bool IsEnabled() = 0;
+    // Brings the window's last active popup (the open modal window) to the front.
+    virtual void BringLastActivePopupToFront() = 0;
+    // Loads the popup menu, and tracks it at the mouse pointer with the window
+    // in front; the chosen command arrives as a command message.
+    virtual void ShowTrayMenu() = 0;
 };
 
 }  // namespace velmo

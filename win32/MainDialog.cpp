@@ -8,8 +8,23 @@ namespace {
 
 struct MainDialogContext {
     Win32WindowHost* host;
+    Win32TrayHost* tray;
     CRouterStatusDlg* dialog;
 };
+
+// Sent to every top-level window when Explorer has rebuilt the taskbar.
+UINT TaskbarCreatedMessage() {
+    static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+    return message;
+}
+
+TrayMouse TrayMouseOf(LPARAM lParam) {
+    switch (static_cast<UINT>(lParam)) {
+        case WM_LBUTTONDOWN: return TrayMouse::LeftDown;
+        case WM_RBUTTONDOWN: return TrayMouse::RightDown;
+        default: return TrayMouse::Other;
+    }
+}
 
 MainDialogContext* ContextOf(HWND window) {
     return reinterpret_cast<MainDialogContext*>(GetWindowLongPtrW(window, GWLP_USERDATA));
@@ -21,6 +36,7 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         auto* context = reinterpret_cast<MainDialogContext*>(lParam);
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(context));
         context->host->Attach(window);
+        context->tray->Attach(window);
         return context->dialog->OnInitDialog() ? TRUE : FALSE;
     }
     MainDialogContext* context = ContextOf(window);
@@ -28,6 +44,10 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return FALSE;
     }
     CRouterStatusDlg& dialog = *context->dialog;
+    if (message == TaskbarCreatedMessage()) {
+        dialog.OnTaskbarCreated();
+        return FALSE;
+    }
     switch (message) {
         case WM_COMMAND:
             switch (LOWORD(wParam)) {
@@ -43,6 +63,17 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return FALSE;  // and on to default processing
         case WM_SYSCOMMAND:
             return dialog.OnSysCommand(static_cast<unsigned>(wParam)) ? TRUE : FALSE;
+        case WM_SIZE:
+            if (wParam == SIZE_MINIMIZED) {
+                dialog.OnSizeMinimized();
+            }
+            return FALSE;
+        case WM_VELMO_TRAY:
+            dialog.OnTrayNotify(TrayMouseOf(lParam));
+            return TRUE;
+        case WM_RBUTTONUP:
+            dialog.OnRightButtonUp();
+            return FALSE;
         case WM_QUERYDRAGICON:
             return reinterpret_cast<INT_PTR>(context->host->appIcon());
         default:
@@ -52,8 +83,8 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 }  // namespace
 
-void RunMainDialog(HINSTANCE instance, Win32WindowHost& host, CRouterStatusDlg& dialog) {
-    MainDialogContext context{&host, &dialog};
+void RunMainDialog(HINSTANCE instance, Win32WindowHost& host, Win32TrayHost& tray, CRouterStatusDlg& dialog) {
+    MainDialogContext context{&host, &tray, &dialog};
     DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_ROUTERSTATUS), nullptr, MainDialogProc,
                     reinterpret_cast<LPARAM>(&context));
 }

@@ -5,10 +5,11 @@
 #include <windows.h>
 
 #include "app/CRouterStatusDlg.h"
+#include "win32/Win32TrayHost.h"
 #include "win32/Win32WindowHost.h"
 
 namespace velmo {
 
-void RunMainDialog(HINSTANCE instance, Win32WindowHost& host, CRouterStatusDlg& dialog);
+void RunMainDialog(HINSTANCE instance, Win32WindowHost& host, Win32TrayHost& tray, CRouterStatusDlg& dialog);
 
 }  // namespace velmo

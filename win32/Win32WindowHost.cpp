@@ -114,4 +114,27 @@ void Win32WindowHost::RunAboutBox() {
     RunAboutBoxDialog(instance_, window_);
 }
 
+bool Win32WindowHost::IsEnabled() {
+    return IsWindowEnabled(window_) != FALSE;
+}
+
+void Win32WindowHost::BringLastActivePopupToFront() {
+    SetForegroundWindow(GetLastActivePopup(window_));
+}
+
+void Win32WindowHost::ShowTrayMenu() {
+    HMENU menu = LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_TRAYMENU));
+    if (menu == nullptr) {
+        return;
+    }
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    SetForegroundWindow(window_);
+    TrackPopupMenu(GetSubMenu(menu, 0), TPM_LEFTALIGN | TPM_RIGHTBUTTON, pointer.x, pointer.y, 0, window_,
+                   nullptr);
+    // The menu closes properly only when the window gets a message after it.
+    PostMessageW(window_, WM_NULL, 0, 0);
+    DestroyMenu(menu);
+}
+
 }  // namespace velmo

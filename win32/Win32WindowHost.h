@@ -34,6 +34,9 @@ public:
     void PostClose() override;
     void EndDialog(int result) override;
     void RunAboutBox() override;
+    bool IsEnabled() override;
+    void BringLastActivePopupToFront() override;
+    void ShowTrayMenu() override;
 
 private:
     void SetShowCommand(UINT showCommand);

@@ -5,6 +5,7 @@
 #include "app/CRouterToolApp.h"
 #include "base/Clock.h"
 #include "win32/MainDialog.h"
+#include "win32/Win32TrayHost.h"
 #include "win32/Win32WindowHost.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
@@ -14,8 +15,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     InitCommonControlsEx(&controls);
 
     velmo::Win32WindowHost host(instance);
+    velmo::Win32TrayHost tray(instance);
     velmo::CRouterToolApp app;
-    app.InitInstance(host, velmo::SystemClock(),
-                     [&](velmo::CRouterStatusDlg& dialog) { velmo::RunMainDialog(instance, host, dialog); });
+    app.InitInstance(host, tray, velmo::SystemClock(),
+                     [&](velmo::CRouterStatusDlg& dialog) { velmo::RunMainDialog(instance, host, tray, dialog); });
     return 0;
 }

@@ -13,7 +13,12 @@ public:
 
     DateTime Now() override { return now_; }
     std::uint32_t TickCount() override { return static_cast<std::uint32_t>(milliseconds_); }
-    std::uint64_t UnbiasedMilliseconds() override { return milliseconds_; }
+    // Each reading first moves the time by `advancePerUnbiasedRead`, so a
+    // test can make an operation timed with two readings look slow.
+    std::uint64_t UnbiasedMilliseconds() override {
+        Advance(advancePerUnbiasedRead);
+        return milliseconds_;
+    }
     // Sleeping moves the fake time; the test sees every sleep.
     void Sleep(std::uint32_t ms) override {
         sleeps.push_back(ms);
@@ -29,6 +34,7 @@ public:
     void SetNow(DateTime now) { now_ = now; }
 
     std::vector<std::uint32_t> sleeps;
+    std::uint64_t advancePerUnbiasedRead = 0;
 
 private:
     DateTime now_;

@@ -1,6 +1,7 @@
 // A window host that records what the window logic asked for.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -49,10 +50,19 @@ public:
         calls.push_back("end " + std::to_string(result));
     }
     void RunAboutBox() override { calls.push_back("about"); }
+    bool IsEnabled() override { return enabled; }
+    void BringLastActivePopupToFront() override { calls.push_back("popup to front"); }
+    void ShowTrayMenu() override {
+        if (onShowTrayMenu) {
+            onShowTrayMenu();
+        }
+    }
 
     bool TimerRunning(int id) const { return timers.count(id) != 0; }
 
     std::string aboutItem, caption;
+    bool enabled = true;
+    std::function<void()> onShowTrayMenu;
     bool iconsSet = false, centred = false, minimized = false, hidden = false;
     int endResult = -1;
     std::map<int, std::string> fields;

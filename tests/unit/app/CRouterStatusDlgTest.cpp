@@ -11,6 +11,8 @@
 #include "res/resource.h"
 #include "settings/SettingsStore.h"
 #include "tests/support/FakeClock.h"
+#include "tests/support/FakeRouter.h"
+#include "tests/support/FakeTrayHost.h"
 #include "tests/support/FakeWindowHost.h"
 #include "tests/support/TempDirectory.h"
 
@@ -20,6 +22,8 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using velmo::testing::FakeClock;
+using velmo::testing::FakeRouter;
+using velmo::testing::FakeTrayHost;
 using velmo::testing::FakeWindowHost;
 using velmo::testing::ScopedCurrentDirectory;
 
@@ -31,7 +35,9 @@ protected:
     void WriteSettings(const std::string& lines) {
         ASSERT_TRUE(ReplaceFileAtomically(dir_.File(kIniName), "[Setting]\r\n" + lines));
     }
-    std::unique_ptr<CRouterStatusDlg> MakeWindow() { return std::make_unique<CRouterStatusDlg>(host_, clock_); }
+    std::unique_ptr<CRouterStatusDlg> MakeWindow() {
+        return std::make_unique<CRouterStatusDlg>(host_, tray_, clock_, router_.Function());
+    }
     std::string SettingsFile() {
         std::string bytes;
         ReadFileBytes(dir_.File(kIniName), bytes);
@@ -40,15 +46,17 @@ protected:
 
     ScopedCurrentDirectory dir_;
     FakeWindowHost host_;
+    FakeTrayHost tray_;
     FakeClock clock_;
+    FakeRouter router_;
 };
 
 TEST_F(CRouterStatusDlgTest, SettingsFileLiesInTheCurrentDirectory) {
     WriteSettings("RutorAddress=127.0.0.1:8080\r\nUpdateStatusConnectTime=2500\r\n");
     auto window = MakeWindow();
-    EXPECT_EQ(window->settingsPath(), CurrentDirectoryWithSeparator() + kIniName);
-    EXPECT_EQ(window->settings().RutorAddress, "127.0.0.1:8080");
-    EXPECT_EQ(window->settings().UpdateStatusConnectTime, 2500);
+    EXPECT_EQ(window->settingsPath, CurrentDirectoryWithSeparator() + kIniName);
+    EXPECT_EQ(window->settings.RutorAddress, "127.0.0.1:8080");
+    EXPECT_EQ(window->settings.UpdateStatusConnectTime, 2500);
 }
 
 TEST_F(CRouterStatusDlgTest, InitialisationSetsCaptionMenuIconsAndCentres) {
@@ -71,7 +79,7 @@ TEST_F(CRouterStatusDlgTest, InitialisationStartsTheRefreshTimerOnlyWhenItIsOn) 
 
     FakeWindowHost otherHost;
     WriteSettings("UpdateStatusDisconnect=0\r\n");
-    CRouterStatusDlg second(otherHost, clock_);
+    CRouterStatusDlg second(otherHost, tray_, clock_, router_.Function());
     second.OnInitDialog();
     EXPECT_FALSE(otherHost.TimerRunning(kTimerRefresh));
 }
@@ -98,12 +106,13 @@ TEST_F(CRouterStatusDlgTest, CloseSequenceStopsEveryTimerAndEndsTheDialogOnce) {
     window->OnClose();
     window->OnCancel();  // a second close queued behind the first does nothing
     EXPECT_THAT(host_.calls, ElementsAre("stop 1", "stop 2", "stop 3", "stop 4", "stop 5", "stop 6", "end 2"));
+    EXPECT_EQ(tray_.calls.back(), "delete 1");
 }
 
 TEST_F(CRouterStatusDlgTest, EnterAndEscapeRunTheCloseSequence) {
     for (bool enter : {true, false}) {
         FakeWindowHost host;
-        CRouterStatusDlg window(host, clock_);
+        CRouterStatusDlg window(host, tray_, clock_, router_.Function());
         window.OnInitDialog();
         enter ? window.OnOK() : window.OnCancel();
         EXPECT_EQ(host.endResult, kIdCancel);

@@ -1,0 +1,122 @@
+// The refresh operations and the timers of the main window.
+#include "app/CRouterStatusDlg.h"
+#include "app/StringTable.h"
+#include "app/Timers.h"
+#include "base/CodePage.h"
+#include "res/resource.h"
+#include "router/StatusPage.h"
+
+namespace velmo {
+
+namespace {
+
+// A top-page fetch that takes longer than this means the address is wrong.
+constexpr std::uint64_t kSlowAddressMs = 10000;
+
+}  // namespace
+
+void CRouterStatusDlg::RefreshAll() {
+    // The fetch is timed with a clock that stops while the computer sleeps,
+    // so a suspend in the middle of it is not taken for a slow address.
+    std::uint64_t started = clock_.UnbiasedMilliseconds();
+    std::string topPage;  // its content is not used
+    routerReachable = router.FetchPage(topPage, router.routerAddress, "");
+    if (clock_.UnbiasedMilliseconds() - started > kSlowAddressMs) {
+        settings.RutorAddress.clear();
+        router.routerAddress = settings.RutorAddress;
+        RestoreWindow();
+        host_.ShowMessage(TableString(IDS_APPNAME), TableString(IDS_BAD_ADDRESS));
+    }
+    ReadBanner();
+    ReadStatus();
+    ShowAutoDisconnectTime();
+    host_.StopTimer(kTimerStatusPoll);
+    ApplyPollRule();
+}
+
+void CRouterStatusDlg::ReadBanner() {
+    std::string page;
+    bool fetched = router.FetchPage(page, router.routerAddress, RouterClient::bannerPage);
+    host_.SetFieldText(IDC_MODEL, ModelLine(fetched, page, routerReachable));
+}
+
+void CRouterStatusDlg::ReadStatus() {
+    std::string page;
+    RouterStatus status;  // not fetched: both fields empty, not connected
+    if (router.FetchPage(page, router.routerAddress, RouterClient::statusPage)) {
+        router.LearnDialCommandIndex(page);
+        status = ParseStatusPage(page);
+    }
+    connected = status.connected;
+    if (connected) {
+        routerReachable = true;  // a status reading never sets it false
+    }
+    UpdateTrayIcon();
+    host_.SetFieldText(IDC_CONNECTION_TIME, status.connectionTime);
+    host_.SetFieldText(IDC_MODEM_STATE, status.modemState);
+}
+
+// Timer 2 polls the status page while the line is up, and during the
+// follow-up window after a command even while it is down.
+void CRouterStatusDlg::ApplyPollRule() {
+    if (connected && settings.UpdateStatusConnect) {
+        StartTimer(kTimerStatusPoll, settings.UpdateStatusConnectTime);
+    } else if (followUpActive) {
+        StartTimer(kTimerStatusPoll, settings.followUpPollTime);
+    }
+}
+
+void CRouterStatusDlg::BeginCommandFollowUp() {
+    RefreshAll();  // its poll rule still sees the old follow-up state
+    followUpActive = false;
+    host_.StopTimer(kTimerFollowUpEnd);
+    if (routerReachable) {
+        followUpActive = true;
+        StartTimer(kTimerFollowUpEnd, settings.followUpTime);
+    }
+}
+
+void CRouterStatusDlg::ShowAutoDisconnectTime() {
+    static const std::string kNotSet = Utf8ToSjis("未設定");
+    std::string text = kNotSet;
+    if (settings.AutoDisconnect) {
+        text = settings.AutoDisconnectTime.Format(TableString(IDS_DATETIME_FORMAT));
+    }
+    host_.SetFieldText(IDC_AUTODISCONNECT_TIME, text);
+}
+
+// Each handler stops its timer before the work and starts it again after,
+// so ticks never pile up while the work blocks the window.
+void CRouterStatusDlg::OnTimer(int timerId) {
+    switch (timerId) {
+        case kTimerRefresh:
+            host_.StopTimer(kTimerRefresh);
+            RefreshAll();
+            StartTimer(kTimerRefresh, settings.UpdateStatusDisconnectTime);
+            break;
+        case kTimerStatusPoll:
+            host_.StopTimer(kTimerStatusPoll);
+            ReadStatus();
+            ApplyPollRule();
+            break;
+        case kTimerFollowUpEnd:
+            host_.StopTimer(kTimerFollowUpEnd);
+            followUpActive = false;
+            break;
+        case kTimerAccessWarningEnd:
+            host_.StopTimer(kTimerAccessWarningEnd);
+            accessWarning = false;
+            UpdateTrayIcon();
+            break;
+        default:
+            break;  // any other id: nothing
+    }
+}
+
+void CRouterStatusDlg::StartTimer(int timerId, std::int32_t milliseconds) {
+    // Loading and the settings sheet switch a feature off when its interval
+    // is below 1, so a running timer never gets a non-positive interval.
+    host_.StartTimer(timerId, static_cast<std::uint32_t>(milliseconds));
+}
+
+}  // namespace velmo

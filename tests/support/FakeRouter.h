@@ -1,0 +1,54 @@
+// A router in memory for the window logic's tests: pages by path, every
+// request recorded. Thread-safe, since the requests run on worker threads.
+#pragma once
+
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "router/FetchWorkers.h"
+
+namespace velmo::testing {
+
+class FakeRouter {
+public:
+    // Serve `body` for `path` (without the leading slash; "" is the top page).
+    void Serve(const std::string& path, const std::string& body) {
+        std::lock_guard lock(mutex_);
+        pages_[path] = body;
+    }
+    // Every path fails, as a router that refuses connections.
+    void GoAway() {
+        std::lock_guard lock(mutex_);
+        pages_.clear();
+    }
+    std::vector<std::string> Requests() {
+        std::lock_guard lock(mutex_);
+        return requests_;
+    }
+    void ClearRequests() {
+        std::lock_guard lock(mutex_);
+        requests_.clear();
+    }
+
+    RequestFunction Function() {
+        return [this](const std::string&, const std::string& path, std::string& text) {
+            std::lock_guard lock(mutex_);
+            requests_.push_back(path);
+            auto it = pages_.find(path);
+            if (it == pages_.end()) {
+                return false;
+            }
+            text += it->second;
+            return true;
+        };
+    }
+
+private:
+    std::mutex mutex_;
+    std::map<std::string, std::string> pages_;
+    std::vector<std::string> requests_;
+};
+
+}  // namespace velmo::testing

@@ -1,0 +1,30 @@
+// A notification area that records the icon's changes.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/TrayHost.h"
+
+namespace velmo::testing {
+
+class FakeTrayHost final : public TrayHost {
+public:
+    void Add(std::uint32_t iconId, int pictureId, const std::string& tip) override {
+        calls.push_back("add " + std::to_string(iconId) + " " + std::to_string(pictureId));
+        picture = pictureId;
+        tooltip = tip;
+    }
+    void Modify(std::uint32_t iconId, int pictureId, const std::string& tip) override {
+        calls.push_back("modify " + std::to_string(iconId) + " " + std::to_string(pictureId));
+        picture = pictureId;
+        tooltip = tip;
+    }
+    void Delete(std::uint32_t iconId) override { calls.push_back("delete " + std::to_string(iconId)); }
+
+    int picture = 0;
+    std::string tooltip;
+    std::vector<std::string> calls;
+};
+
+}  // namespace velmo::testing

@@ -1,0 +1,163 @@
+// The full refresh, the status poll, the follow-up window and the commands.
+#include <gmock/gmock.h>
+
+#include "app/Timers.h"
+#include "res/resource.h"
+#include "tests/unit/app/WindowFixture.h"
+
+namespace velmo {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+class RefreshAllTest : public testing::WindowFixture {};
+
+const std::string kUp = testing::EnglishStatusPage("00:12:34", "Ready", "Connection Type: PPPoE\n");
+const std::string kDown = testing::EnglishStatusPage("-", "Ready", "Connection Type: PPPoE\n");
+
+TEST_F(RefreshAllTest, ShowsModelTimeAndTranslatedModemState) {
+    auto window = OpenWindow("", kUp);
+    EXPECT_EQ(Field(IDC_MODEL), "Broadband Router (BR-8600)");
+    EXPECT_EQ(Field(IDC_CONNECTION_TIME), "00:12:34");
+    EXPECT_EQ(Field(IDC_MODEM_STATE), Utf8ToSjis("レディ"));
+    EXPECT_TRUE(window->connected);
+    EXPECT_EQ(tray_.picture, IDI_LINE_UP);
+}
+
+TEST_F(RefreshAllTest, RequestsTopBannerAndStatusPagesInOrder) {
+    auto window = OpenWindow("", kDown);
+    window->RefreshAll();
+    EXPECT_THAT(router_.Requests(), ElementsAre("", "banner.htm", "status.htm"));
+}
+
+TEST_F(RefreshAllTest, LineDownShowsNotConnectedAndTheLineDownPicture) {
+    auto window = OpenWindow("", kDown);
+    EXPECT_EQ(Field(IDC_CONNECTION_TIME), Utf8ToSjis("未接続"));
+    EXPECT_FALSE(window->connected);
+    EXPECT_TRUE(window->routerReachable);
+    EXPECT_EQ(tray_.picture, IDI_LINE_DOWN);
+}
+
+TEST_F(RefreshAllTest, RouterThatDoesNotAnswerEmptiesTheFields) {
+    auto window = OpenWindow("", kUp);
+    router_.GoAway();
+    window->RefreshAll();
+    EXPECT_EQ(Field(IDC_MODEL), Utf8ToSjis("ルーターに接続できません"));
+    EXPECT_EQ(Field(IDC_CONNECTION_TIME), "");
+    EXPECT_EQ(Field(IDC_MODEM_STATE), "");
+    EXPECT_FALSE(window->routerReachable);
+    EXPECT_EQ(tray_.picture, IDI_NOT_REACHABLE);
+    EXPECT_FALSE(host_.TimerRunning(kTimerStatusPoll));
+}
+
+TEST_F(RefreshAllTest, PollsWhileConnectedWhenThePollIsOn) {
+    auto window = OpenWindow("UpdateStatusConnectTime=2500\r\n", kUp);
+    EXPECT_EQ(host_.timers.at(kTimerStatusPoll), 2500u);
+    window->OnTimer(kTimerStatusPoll);
+    EXPECT_THAT(host_.calls, ElementsAre("stop 2", "start 2 2500"));
+}
+
+TEST_F(RefreshAllTest, NoStatusOnlyPollWhenThePollIsOff) {
+    auto window = OpenWindow("UpdateStatusConnect=0\r\n", kUp);
+    EXPECT_TRUE(window->connected);
+    EXPECT_FALSE(host_.TimerRunning(kTimerStatusPoll));
+}
+
+TEST_F(RefreshAllTest, RefreshTickStopsWorksAndRestarts) {
+    auto window = OpenWindow("UpdateStatusDisconnectTime=7000\r\n", kDown);
+    window->OnTimer(kTimerRefresh);
+    EXPECT_EQ(host_.calls.front(), "stop 1");
+    EXPECT_EQ(host_.calls.back(), "start 1 7000");
+}
+
+TEST_F(RefreshAllTest, ConnectRefreshesOpensTheFollowUpWindowThenSendsTheLearnedCommand) {
+    auto window = OpenWindow("UpdateStatusConnect=0\r\n", kDown);
+    EXPECT_EQ(window->router.dialCommandIndex, 2);  // PPPoE
+    window->OnCommand(IDC_CONNECT);
+    EXPECT_THAT(router_.Requests(),
+                ElementsAre("", "banner.htm", "status.htm", "cgi-bin/dial?RC=@&A=D&M=0&T=10000'"));
+    EXPECT_TRUE(window->followUpActive);
+    EXPECT_EQ(host_.timers.at(kTimerFollowUpEnd), 120000u);
+    // The poll starts at the next poll rule, with the follow-up interval (10 s: the poll is off).
+    EXPECT_FALSE(host_.TimerRunning(kTimerStatusPoll));
+    window->RefreshAll();
+    EXPECT_EQ(host_.timers.at(kTimerStatusPoll), 10000u);
+    window->OnTimer(kTimerFollowUpEnd);
+    EXPECT_FALSE(window->followUpActive);
+}
+
+TEST_F(RefreshAllTest, DisconnectKeepsPollingUntilTheFollowUpWindowEnds) {
+    auto window = OpenWindow("UpdateStatusConnectTime=3000\r\n", kUp);
+    window->OnCommand(ID_MENU_DISCONNECT);
+    EXPECT_EQ(router_.Requests().back(), "cgi-bin/dial?RC=@&A=H&M=0&T=2000'");
+    router_.Serve("status.htm", kDown);
+    window->OnTimer(kTimerStatusPoll);
+    EXPECT_FALSE(window->connected);
+    EXPECT_EQ(host_.timers.at(kTimerStatusPoll), 3000u);
+    window->OnTimer(kTimerFollowUpEnd);
+    window->OnTimer(kTimerStatusPoll);
+    EXPECT_FALSE(host_.TimerRunning(kTimerStatusPoll));
+}
+
+TEST_F(RefreshAllTest, CommandWhileTheRouterDoesNotAnswerClosesTheFollowUpWindow) {
+    auto window = OpenWindow("", kDown);
+    window->OnConnect();
+    ASSERT_TRUE(window->followUpActive);
+    router_.GoAway();
+    window->OnDisconnect();
+    EXPECT_FALSE(window->followUpActive);
+    EXPECT_FALSE(host_.TimerRunning(kTimerFollowUpEnd));
+}
+
+TEST_F(RefreshAllTest, NothingIsSentBeforeTheCommandPairIsKnown) {
+    auto window = OpenWindow("", testing::EnglishStatusPage("-", "Ready"));
+    EXPECT_EQ(window->router.dialCommandIndex, 10000);
+    EXPECT_FALSE(window->OnConnect());
+    EXPECT_THAT(router_.Requests(), ElementsAre("", "banner.htm", "status.htm"));
+}
+
+TEST_F(RefreshAllTest, StaticAddressLineSendsNothing) {
+    auto window = OpenWindow("", testing::EnglishStatusPage("00:00:01", "Ready", "Static IP\n"));
+    EXPECT_EQ(window->router.dialCommandIndex, 6);
+    EXPECT_FALSE(window->OnDisconnect());
+    EXPECT_EQ(router_.Requests().size(), 3u);
+}
+
+TEST_F(RefreshAllTest, FailedPollKeepsTheLastReachabilitySoTheLineDownPictureShows) {
+    auto window = OpenWindow("", kUp);
+    router_.GoAway();
+    window->OnTimer(kTimerStatusPoll);
+    EXPECT_FALSE(window->connected);
+    EXPECT_TRUE(window->routerReachable);
+    EXPECT_EQ(tray_.picture, IDI_LINE_DOWN);
+}
+
+TEST_F(RefreshAllTest, SlowTopPageClearsTheAddressAndSaysSo) {
+    auto window = OpenWindow("RutorAddress=127.0.0.1:8080\r\n", kUp);
+    clock_.advancePerUnbiasedRead = 10001;
+    window->RefreshAll();
+    EXPECT_EQ(window->settings.RutorAddress, "");
+    EXPECT_EQ(window->router.routerAddress, "");
+    ASSERT_EQ(host_.messages.size(), 1u);
+    EXPECT_EQ(host_.messages[0], "Velmo tool|" + Utf8ToSjis("指定されたアドレスに接続できません.\n"
+                                                            "アドレスは無効化されました.\n再度指定してください."));
+    EXPECT_THAT(host_.calls, ::testing::Contains("restore"));
+}
+
+TEST_F(RefreshAllTest, TopPageWithinTenSecondsKeepsTheAddress) {
+    auto window = OpenWindow("RutorAddress=127.0.0.1:8080\r\n", kUp);
+    clock_.advancePerUnbiasedRead = 10000;
+    window->RefreshAll();
+    EXPECT_EQ(window->router.routerAddress, "127.0.0.1:8080");
+    EXPECT_THAT(host_.messages, IsEmpty());
+}
+
+TEST_F(RefreshAllTest, MenuRefreshRunsAFullRefresh) {
+    auto window = OpenWindow("", kDown);
+    EXPECT_TRUE(window->OnCommand(ID_MENU_REFRESH));
+    EXPECT_THAT(router_.Requests(), ElementsAre("", "banner.htm", "status.htm"));
+}
+
+}  // namespace
+}  // namespace velmo

@@ -1,0 +1,88 @@
+// The notification-area icon, hiding into it and the mouse on it.
+#include <gmock/gmock.h>
+
+#include "app/Timers.h"
+#include "res/resource.h"
+#include "tests/unit/app/WindowFixture.h"
+
+namespace velmo {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+class TrayIconTest : public testing::WindowFixture {};
+
+const std::string kDown = testing::EnglishStatusPage("-", "Ready");
+
+TEST_F(TrayIconTest, IsAddedWithTheNotReachablePictureThenFollowsTheState) {
+    WriteSettings("InitMinimize=0\r\n");
+    router_.Serve("", "top");
+    router_.Serve("status.htm", kDown);
+    auto window = MakeWindow();
+    window->OnInitDialog();
+    EXPECT_THAT(tray_.calls, ElementsAre("add 1 132", "modify 1 135"));
+    EXPECT_EQ(tray_.tooltip, "Velmo tool ver. 1.10");
+}
+
+TEST_F(TrayIconTest, WarningPictureWinsOverEveryStateUntilTimerFive) {
+    auto window = OpenWindow("", kDown);
+    window->accessWarning = true;
+    window->UpdateTrayIcon();
+    EXPECT_EQ(tray_.picture, IDI_ACCESS_WARNING);
+    window->OnTimer(kTimerAccessWarningEnd);
+    EXPECT_FALSE(window->accessWarning);
+    EXPECT_EQ(tray_.picture, IDI_LINE_DOWN);
+}
+
+TEST_F(TrayIconTest, MinimisingHidesTheWindowWithoutAddingTheIconTwice) {
+    auto window = OpenWindow("", kDown);
+    window->OnSizeMinimized();
+    EXPECT_TRUE(host_.hidden);
+    EXPECT_THAT(tray_.calls, IsEmpty());
+}
+
+TEST_F(TrayIconTest, LeftClickHidesAndTheNextRestoresToTheFront) {
+    auto window = OpenWindow("", kDown);
+    window->OnTrayNotify(TrayMouse::LeftDown);
+    EXPECT_THAT(host_.calls, ElementsAre("minimize"));
+    window->OnTrayNotify(TrayMouse::Other);  // the release and a double click are ignored
+    window->OnTrayNotify(TrayMouse::LeftDown);
+    EXPECT_THAT(host_.calls, ElementsAre("minimize", "restore", "foreground"));
+}
+
+TEST_F(TrayIconTest, RightClickOpensTheMenu) {
+    auto window = OpenWindow("", kDown);
+    bool menuShown = false;
+    host_.onShowTrayMenu = [&] { menuShown = true; };
+    window->OnTrayNotify(TrayMouse::RightDown);
+    EXPECT_TRUE(menuShown);
+}
+
+TEST_F(TrayIconTest, ClickWhileAModalWindowIsUpOnlyBringsItToTheFront) {
+    auto window = OpenWindow("", kDown);
+    host_.enabled = false;
+    bool menuShown = false;
+    host_.onShowTrayMenu = [&] { menuShown = true; };
+    window->OnTrayNotify(TrayMouse::LeftDown);
+    window->OnTrayNotify(TrayMouse::RightDown);
+    window->OnRightButtonUp();
+    EXPECT_THAT(host_.calls, ElementsAre("popup to front", "popup to front"));
+    EXPECT_FALSE(menuShown);
+}
+
+TEST_F(TrayIconTest, RebuiltTaskbarGetsTheIconBackWithThePresentPicture) {
+    auto window = OpenWindow("", kDown);
+    window->OnTaskbarCreated();
+    EXPECT_THAT(tray_.calls, ElementsAre("add 1 135"));
+}
+
+TEST_F(TrayIconTest, CloseRemovesTheIconOnce) {
+    auto window = OpenWindow("", kDown);
+    window->OnClose();
+    window->RemoveTrayIcon();
+    EXPECT_THAT(tray_.calls, ElementsAre("delete 1"));
+}
+
+}  // namespace
+}  // namespace velmo

@@ -1,0 +1,27 @@
+// The notification-area icon through Shell_NotifyIconW.
+#pragma once
+
+#include <windows.h>
+
+#include "app/TrayHost.h"
+
+namespace velmo {
+
+class Win32TrayHost final : public TrayHost {
+public:
+    explicit Win32TrayHost(HINSTANCE instance) : instance_(instance) {}
+    // The window that receives the callback message.
+    void Attach(HWND window) { window_ = window; }
+
+    void Add(std::uint32_t iconId, int pictureId, const std::string& tooltip) override;
+    void Modify(std::uint32_t iconId, int pictureId, const std::string& tooltip) override;
+    void Delete(std::uint32_t iconId) override;
+
+private:
+    void Notify(DWORD action, std::uint32_t iconId, int pictureId, const std::string& tooltip);
+
+    HINSTANCE instance_;
+    HWND window_ = nullptr;
+};
+
+}  // namespace velmo
