@@ -9,7 +9,7 @@ namespace {
 constexpr std::int64_t kSecondsPerDay = 86400;
 
 // Days from 1970-01-01 to the given civil date (proleptic Gregorian).
-std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
+constexpr std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
     y -= m <= 2;
     const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
     const unsigned yoe = static_cast<unsigned>(y - era * 400);
@@ -30,10 +30,12 @@ void CivilFromDays(std::int64_t z, int& year, int& month, int& day) {
     year = static_cast<int>(static_cast<std::int64_t>(yoe) + era * 400 + (month <= 2));
 }
 
-const std::int64_t kEpochDays = DaysFromCivil(1899, 12, 30);       // the day count's origin
-const std::int64_t kFileTimeEpochDays = DaysFromCivil(1601, 1, 1);  // FILETIME's origin
-const std::int64_t kMinSeconds = (DaysFromCivil(100, 1, 1) - kEpochDays) * kSecondsPerDay;
-const std::int64_t kMaxSeconds = (DaysFromCivil(10000, 1, 1) - kEpochDays) * kSecondsPerDay - 1;
+// constexpr, so that DateTime constants of other files can be built during
+// static initialisation in any order.
+constexpr std::int64_t kEpochDays = DaysFromCivil(1899, 12, 30);       // the day count's origin
+constexpr std::int64_t kFileTimeEpochDays = DaysFromCivil(1601, 1, 1);  // FILETIME's origin
+constexpr std::int64_t kMinSeconds = (DaysFromCivil(100, 1, 1) - kEpochDays) * kSecondsPerDay;
+constexpr std::int64_t kMaxSeconds = (DaysFromCivil(10000, 1, 1) - kEpochDays) * kSecondsPerDay - 1;
 
 int DaysInMonth(int year, int month) {
     static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
