@@ -53,6 +53,7 @@ bool CRouterStatusDlg::OnInitDialog() {
     if (settings.UpdateLog) {
         StartTimer(kTimerLogCapture, settings.UpdateLogTime);  // no capture at start-up
     }
+    CheckAutoDisconnect();
     host_.CenterWindow();
     if (settings.InitMinimize) {
         host_.SetMinimizedPlacement();

@@ -53,6 +53,9 @@ public:
     void BeginCommandFollowUp();
     void ShowAutoDisconnectTime();
 
+    // Auto-disconnect.
+    void CheckAutoDisconnect();
+
     // Commands.
     bool OnConnect();
     bool OnDisconnect();
@@ -90,6 +93,7 @@ public:
 
 private:
     void ApplyPollRule();
+    void HangUpAutomatically();
     void StartTimer(int timerId, std::int32_t milliseconds);
 
     WindowHost& host_;

@@ -103,6 +103,10 @@ void CRouterStatusDlg::OnTimer(int timerId) {
             host_.StopTimer(kTimerFollowUpEnd);
             followUpActive = false;
             break;
+        case kTimerAutoDisconnect:
+            host_.StopTimer(kTimerAutoDisconnect);
+            CheckAutoDisconnect();  // starts timer 6 again when needed
+            break;
         case kTimerAccessWarningEnd:
             host_.StopTimer(kTimerAccessWarningEnd);
             accessWarning = false;

@@ -48,6 +48,9 @@ public:
     // Runs the about box modally.
     virtual void RunAboutBox() = 0;
 
+    // Runs the auto-disconnect confirmation modally: kIdOk to go ahead.
+    virtual int RunAutoDisconnectConfirm() = 0;
+
     // False while one of the tool's modal windows or message boxes is up.
     virtual bool IsEnabled() = 0;
     // Brings the window's last active popup (the open modal window) to the front.

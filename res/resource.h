@@ -51,6 +51,9 @@
 #define IDC_MODEM_STATE 1008
 #define IDC_AUTODISCONNECT_TIME 1009
 
+/* Auto-disconnect confirmation */
+#define IDC_COUNTDOWN 1028
+
 /* Popup menu commands */
 #define ID_MENU_CONNECT 32772
 #define ID_MENU_DISCONNECT 32773

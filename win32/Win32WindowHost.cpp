@@ -3,6 +3,7 @@
 #include "base/Wide_win32.h"
 #include "res/resource.h"
 #include "win32/AboutBox.h"
+#include "win32/ConfirmDialog.h"
 
 namespace velmo {
 
@@ -112,6 +113,10 @@ void Win32WindowHost::EndDialog(int result) {
 
 void Win32WindowHost::RunAboutBox() {
     RunAboutBoxDialog(instance_, window_);
+}
+
+int Win32WindowHost::RunAutoDisconnectConfirm() {
+    return RunAutoDisconnectConfirmDialog(instance_, window_) == IDOK ? kIdOk : kIdCancel;
 }
 
 bool Win32WindowHost::IsEnabled() {

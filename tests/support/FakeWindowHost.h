@@ -50,6 +50,10 @@ public:
         calls.push_back("end " + std::to_string(result));
     }
     void RunAboutBox() override { calls.push_back("about"); }
+    int RunAutoDisconnectConfirm() override {
+        calls.push_back("confirm");
+        return confirmResult;
+    }
     bool IsEnabled() override { return enabled; }
     void BringLastActivePopupToFront() override { calls.push_back("popup to front"); }
     void ShowTrayMenu() override {
@@ -62,6 +66,7 @@ public:
 
     std::string aboutItem, caption;
     bool enabled = true;
+    int confirmResult = kIdOk;
     std::function<void()> onShowTrayMenu;
     bool iconsSet = false, centred = false, minimized = false, hidden = false;
     int endResult = -1;

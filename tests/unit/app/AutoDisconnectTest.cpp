@@ -1,0 +1,157 @@
+// The auto-disconnect scheduler with the fake clock: when it hangs up, how it
+// arms timer 6 and what field 1009 shows.
+#include <gmock/gmock.h>
+
+#include "app/Timers.h"
+#include "res/resource.h"
+#include "tests/unit/app/WindowFixture.h"
+
+namespace velmo {
+namespace {
+
+using ::testing::ElementsAre;
+
+const std::string kHangUp = "cgi-bin/dial?RC=@&A=H&M=0&T=2000'";  // the PPPoE pair
+const std::string kUpPppoe = testing::EnglishStatusPage("00:01:00", "Ready", "PPPoE\n");
+
+class AutoDisconnectTest : public testing::WindowFixture {
+protected:
+    // Opens the window at `start` with auto-disconnect set to `moment`.
+    std::unique_ptr<CRouterStatusDlg> Open(DateTime start, const std::string& moment, bool dated,
+                                           const std::string& extra = "") {
+        clock_.SetNow(start);
+        router_.Serve(kHangUp, "ok");
+        return OpenWindow("AutoDisconnect=1\r\nAutoDisconnectSelectDay=" + std::string(dated ? "1" : "0") +
+                              "\r\nAutoDisconnectTime=" + moment + "\r\n" + extra,
+                          kUpPppoe);
+    }
+    // Moves the clock by `seconds` and delivers the tick of timer 6.
+    void Tick(CRouterStatusDlg& window, std::int64_t seconds) {
+        clock_.SetNow(clock_.Now().PlusSeconds(seconds));
+        window.OnTimer(kTimerAutoDisconnect);
+    }
+    long HangUps() {
+        auto requests = router_.Requests();
+        return std::count(requests.begin(), requests.end(), kHangUp);
+    }
+};
+
+const DateTime kNoon = DateTime::FromParts(2026, 12, 8, 12, 0, 0);
+
+TEST_F(AutoDisconnectTest, DatedMomentTenSecondsAheadHangsUpAtTheTickThenSwitchesOff) {
+    auto window = Open(kNoon, "2026/12/08 12:00:10", true);
+    EXPECT_EQ(host_.timers.at(kTimerAutoDisconnect), 10000u);
+    EXPECT_EQ(Field(IDC_AUTODISCONNECT_TIME), "2026/12/08 12:00:10");
+    Tick(*window, 10);
+    // The attempt answered at once, then the hang-up of button 1003 once more.
+    EXPECT_EQ(HangUps(), 2);
+    EXPECT_FALSE(window->settings.AutoDisconnect);
+    EXPECT_FALSE(host_.TimerRunning(kTimerAutoDisconnect));
+    EXPECT_EQ(Field(IDC_AUTODISCONNECT_TIME), Utf8ToSjis("未設定"));
+}
+
+TEST_F(AutoDisconnectTest, DatedMomentAnHourAheadChecksEveryFiveMinutesThenExactly) {
+    auto window = Open(kNoon, "2026/12/08 13:00:00", true);
+    EXPECT_EQ(host_.timers.at(kTimerAutoDisconnect), 300000u);
+    for (int run = 0; run < 11; ++run) {
+        Tick(*window, 300);
+        EXPECT_EQ(host_.timers.at(kTimerAutoDisconnect), 300000u);
+    }
+    Tick(*window, 299);  // 12:59:59
+    EXPECT_EQ(host_.timers.at(kTimerAutoDisconnect), 1000u);
+    EXPECT_EQ(HangUps(), 0);
+    Tick(*window, 1);
+    EXPECT_EQ(HangUps(), 2);
+}
+
+TEST_F(AutoDisconnectTest, DatedMomentAlreadyPastAtStartUpSwitchesOffWithoutHangingUp) {
+    auto window = Open(kNoon, "2026/12/08 11:59:59", true);
+    EXPECT_FALSE(window->settings.AutoDisconnect);
+    EXPECT_EQ(HangUps(), 0);
+    EXPECT_EQ(Field(IDC_AUTODISCONNECT_TIME), Utf8ToSjis("未設定"));
+    EXPECT_FALSE(host_.TimerRunning(kTimerAutoDisconnect));
+}
+
+TEST_F(AutoDisconnectTest, DailyTimeAlreadyPastTodayShowsTomorrow) {
+    auto window = Open(kNoon, "2020/01/01 08:30:00", false);
+    EXPECT_TRUE(window->settings.AutoDisconnect);
+    EXPECT_EQ(Field(IDC_AUTODISCONNECT_TIME), "2026/12/09 08:30:00");
+    EXPECT_EQ(host_.timers.at(kTimerAutoDisconnect), 300000u);
+    EXPECT_EQ(HangUps(), 0);
+}
+
+TEST_F(AutoDisconnectTest, DailyMomentBeforeMidnightIsCaughtAfterASuspendAndOnlyOnce) {
+    auto window = Open(DateTime::FromParts(2026, 12, 8, 23, 50, 0), "2026/12/08 23:59:00", false);
+    clock_.SetNow(DateTime::FromParts(2026, 12, 8, 23, 58, 30));
+    window->OnTimer(kTimerAutoDisconnect);
+    EXPECT_EQ(host_.timers.at(kTimerAutoDisconnect), 30000u);
+    clock_.SetNow(DateTime::FromParts(2026, 12, 9, 0, 3, 30));  // asleep across the moment
+    window->OnTimer(kTimerAutoDisconnect);
+    EXPECT_EQ(HangUps(), 2);
+    EXPECT_EQ(Field(IDC_AUTODISCONNECT_TIME), "2026/12/10 23:59:00");
+    Tick(*window, 300);
+    EXPECT_EQ(Field(IDC_AUTODISCONNECT_TIME), "2026/12/09 23:59:00");
+    Tick(*window, 0);
+    EXPECT_EQ(HangUps(), 2);  // never twice for one occurrence
+}
+
+TEST_F(AutoDisconnectTest, DailyHangsUpAgainTheNextDay) {
+    auto window = Open(DateTime::FromParts(2026, 12, 8, 22, 0, 0), "2026/12/01 22:00:05", false);
+    Tick(*window, 5);
+    EXPECT_EQ(HangUps(), 2);
+    EXPECT_EQ(Field(IDC_AUTODISCONNECT_TIME), "2026/12/09 22:00:05");
+    for (int run = 0; run < 24 * 12; ++run) {
+        Tick(*window, 300);
+    }
+    EXPECT_EQ(HangUps(), 4);
+}
+
+TEST_F(AutoDisconnectTest, RefusedConfirmationSendsNothingAndHidesTheWindowAgain) {
+    auto window = Open(kNoon, "2026/12/08 12:00:10", true, "AutoDisconnectDlg=1\r\n");
+    host_.minimized = true;  // hidden in the notification area
+    host_.confirmResult = kIdCancel;
+    host_.calls.clear();
+    Tick(*window, 10);
+    EXPECT_EQ(HangUps(), 0);
+    EXPECT_THAT(host_.calls, ::testing::IsSupersetOf({"restore", "foreground", "confirm", "minimize"}));
+    EXPECT_TRUE(host_.minimized);
+    EXPECT_FALSE(window->settings.AutoDisconnect);
+}
+
+TEST_F(AutoDisconnectTest, ConfirmedHangUpRunsInFrontOfTheUser) {
+    auto window = Open(kNoon, "2026/12/08 12:00:10", true, "AutoDisconnectDlg=1\r\n");
+    host_.calls.clear();
+    Tick(*window, 10);
+    EXPECT_EQ(HangUps(), 2);
+    EXPECT_EQ(std::count(host_.calls.begin(), host_.calls.end(), "confirm"), 1);
+    EXPECT_EQ(std::count(host_.calls.begin(), host_.calls.end(), "minimize"), 0);  // it was not hidden
+}
+
+TEST_F(AutoDisconnectTest, RouterThatFailsTheHangUpIsTriedTenTimesHalfASecondApart) {
+    auto window = Open(kNoon, "2026/12/08 12:00:10", true);
+    router_.Serve(kHangUp, "");
+    router_.GoAway();
+    router_.Serve("", "top");
+    router_.Serve("status.htm", kUpPppoe);
+    clock_.sleeps.clear();
+    Tick(*window, 10);
+    EXPECT_EQ(HangUps(), 11);  // ten attempts, then the one of button 1003
+    EXPECT_THAT(clock_.sleeps, ElementsAre(500, 500, 500, 500, 500, 500, 500, 500, 500, 500));
+}
+
+TEST_F(AutoDisconnectTest, NoKnownCommandWaitsTheTenPausesAndSendsNothing) {
+    clock_.SetNow(kNoon);
+    auto window = OpenWindow(
+        "AutoDisconnect=1\r\nAutoDisconnectTime=2026/12/08 12:00:10\r\n",
+        testing::EnglishStatusPage("00:01:00", "Ready", "Static IP\n"));
+    clock_.sleeps.clear();
+    Tick(*window, 10);
+    EXPECT_EQ(window->router.dialCommandIndex, 6);
+    EXPECT_EQ(clock_.sleeps.size(), 10u);
+    for (const std::string& path : router_.Requests()) {
+        EXPECT_EQ(path.find("cgi-bin/dial"), std::string::npos) << path;
+    }
+}
+
+}  // namespace
+}  // namespace velmo
