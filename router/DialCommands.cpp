@@ -1,0 +1,70 @@
+// Learning the router's command pair from its status page, and sending it.
+#include <array>
+
+#include "base/CodePage.h"
+#include "base/SjisText.h"
+#include "router/RouterClient.h"
+
+namespace velmo {
+namespace {
+
+// The WAN-type words of the status page and the index each selects, in the
+// order they are looked for.
+struct WanTypeWord {
+    std::string word;
+    int index;
+};
+
+const std::array<WanTypeWord, 6>& WanTypeWords() {
+    static const std::array<WanTypeWord, 6> table = {{
+        {Utf8ToSjis("ダイヤルアップ IP"), 0},
+        {"Dial-up IP", 0},
+        {"PPPoE", 2},
+        {"PPTP", 4},
+        {Utf8ToSjis("静的IP"), 6},
+        {"Static IP", 6},
+    }};
+    return table;
+}
+
+}  // namespace
+
+void RouterClient::LearnDialCommandIndex(const std::string& page) {
+    // Step 1: a dial-up string; step 2: a hang-up string. First entry in table order wins.
+    for (int group : {0, 6}) {
+        for (int i = 0; i < 6; ++i) {
+            if (SjisContains(page, dialCommands[group + i])) {
+                dialCommandIndex = i;
+                return;
+            }
+        }
+    }
+    // Steps 3 to 6: the WAN type.
+    for (const WanTypeWord& wan : WanTypeWords()) {
+        if (SjisContains(page, wan.word)) {
+            dialCommandIndex = wan.index;
+            return;
+        }
+    }
+    // Step 7: nothing matched; a router once recognised stays recognised.
+}
+
+bool RouterClient::SendCommand(int entry) {
+    std::string dropped;
+    return fetchWorkers.FetchPage(dropped, routerAddress, dialCommands[entry]);
+}
+
+bool RouterClient::SendDialCommand() {
+    // Outside 0-5 nothing is sent, not even the sweep runs.
+    if (dialCommandIndex < 0 || dialCommandIndex > 5)
+        return false;
+    return SendCommand(dialCommandIndex);
+}
+
+bool RouterClient::SendHangUpCommand() {
+    if (dialCommandIndex < 0 || dialCommandIndex > 5)
+        return false;
+    return SendCommand(6 + dialCommandIndex);
+}
+
+}  // namespace velmo

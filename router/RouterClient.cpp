@@ -1,0 +1,21 @@
+#include "router/RouterClient.h"
+
+#include <utility>
+
+namespace velmo {
+
+RouterClient::RouterClient()
+    : RouterClient([](const std::string& host, const std::string& path, std::string& text) {
+          return RequestPage(host, path, text);
+      }) {}
+
+RouterClient::RouterClient(RequestFunction request) : fetchWorkers(std::move(request)) {
+    fetchWorkers.waitTimeout = 1000;
+    fetchWorkers.maxPending = 3;
+}
+
+bool RouterClient::FetchPage(std::string& text, std::string_view host, std::string_view path) {
+    return fetchWorkers.FetchPage(text, host, path);
+}
+
+}  // namespace velmo
