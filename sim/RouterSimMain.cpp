@@ -1,0 +1,167 @@
+// velmo-routersim: runs the router simulator on 127.0.0.1 until it is killed.
+//
+//   velmo-routersim [--port N] [--lang ja|en] [--wan dialup|pppoe|pptp|static|none]
+//                   [--model TEXT] [--banner 1|2] [--modem-label auto|ja-blank|ja|en]
+//                   [--connected] [--command-delay MS] [--commands 0,8,...]
+//                   [--fault PATH=silent|delay:MS|status:CODE|close:N|size:N]...
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "base/CodePage.h"
+#include "sim/RouterSimulator.h"
+
+namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+
+extern "C" void OnStopSignal(int) {
+    stopRequested = 1;
+}
+
+struct ProgramOptions {
+    long port = 0;
+    velmo::RouterSimulatorOptions router;
+    std::vector<std::pair<std::string, velmo::Fault>> faults;
+};
+
+bool ParseNumber(std::string_view text, long& value) {
+    if (text.empty())
+        return false;
+    char* end = nullptr;
+    std::string copy(text);
+    value = std::strtol(copy.c_str(), &end, 10);
+    return *end == '\0' && value >= 0;
+}
+
+bool ParseCommandList(std::string_view text, std::vector<int>& entries) {
+    while (!text.empty()) {
+        std::size_t comma = text.find(',');
+        long entry = 0;
+        if (!ParseNumber(text.substr(0, comma), entry) || entry > 11)
+            return false;
+        entries.push_back(static_cast<int>(entry));
+        text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
+    }
+    return true;
+}
+
+bool ParseOption(std::string_view name, std::string_view value, ProgramOptions& options) {
+    auto& router = options.router;
+    if (name == "--port")
+        return ParseNumber(value, options.port) && options.port <= 65535;
+    if (name == "--lang") {
+        if (value != "ja" && value != "en")
+            return false;
+        router.language = value == "ja" ? velmo::PageLanguage::Japanese : velmo::PageLanguage::English;
+        return true;
+    }
+    if (name == "--wan") {
+        static constexpr std::pair<std::string_view, velmo::WanType> kWan[] = {
+            {"dialup", velmo::WanType::DialUp},
+            {"pppoe", velmo::WanType::Pppoe},
+            {"pptp", velmo::WanType::Pptp},
+            {"static", velmo::WanType::Static},
+            {"none", velmo::WanType::None}};
+        for (const auto& [word, wan] : kWan) {
+            if (value == word) {
+                router.wanType = wan;
+                return true;
+            }
+        }
+        return false;
+    }
+    if (name == "--model") {
+        router.model = velmo::Utf8ToSjis(value);
+        return true;
+    }
+    if (name == "--banner") {
+        if (value != "1" && value != "2")
+            return false;
+        router.bannerVariant = value == "1" ? 1 : 2;
+        return true;
+    }
+    if (name == "--modem-label") {
+        static constexpr std::pair<std::string_view, velmo::ModemLabel> kLabels[] = {
+            {"auto", velmo::ModemLabel::Auto},
+            {"ja-blank", velmo::ModemLabel::JapaneseBlank},
+            {"ja", velmo::ModemLabel::JapaneseNoBlank},
+            {"en", velmo::ModemLabel::English}};
+        for (const auto& [word, label] : kLabels) {
+            if (value == word) {
+                router.modemLabel = label;
+                return true;
+            }
+        }
+        return false;
+    }
+    if (name == "--command-delay") {
+        long ms = 0;
+        if (!ParseNumber(value, ms))
+            return false;
+        router.commandDelay = std::chrono::milliseconds(ms);
+        return true;
+    }
+    if (name == "--commands")
+        return ParseCommandList(value, router.embeddedCommands);
+    if (name == "--fault") {
+        std::size_t equals = value.find('=');
+        velmo::Fault fault;
+        if (equals == std::string_view::npos || !velmo::ParseFault(value.substr(equals + 1), fault))
+            return false;
+        options.faults.emplace_back(std::string(value.substr(0, equals)), fault);
+        return true;
+    }
+    return false;
+}
+
+bool ParseArguments(int argc, char** argv, ProgramOptions& options) {
+    for (int i = 1; i < argc; ++i) {
+        std::string_view name = argv[i];
+        if (name == "--connected") {
+            options.router.connected = true;
+            continue;
+        }
+        if (i + 1 >= argc || !ParseOption(name, argv[i + 1], options)) {
+            std::fprintf(stderr, "velmo-routersim: bad option %s\n", argv[i]);
+            return false;
+        }
+        ++i;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ProgramOptions options;
+    if (!ParseArguments(argc, argv, options)) {
+        std::fprintf(
+            stderr,
+            "usage: velmo-routersim [--port N] [--lang ja|en] [--wan dialup|pppoe|pptp|static|none]\n"
+            "       [--model TEXT] [--banner 1|2] [--modem-label auto|ja-blank|ja|en] [--connected]\n"
+            "       [--command-delay MS] [--commands 0,8,...]\n"
+            "       [--fault PATH=silent|delay:MS|status:CODE|close:N|size:N]...\n");
+        return 2;
+    }
+    velmo::RouterSimulator simulator(options.router);
+    for (const auto& [path, fault] : options.faults) simulator.SetFault(path, fault);
+    if (!simulator.Start(static_cast<std::uint16_t>(options.port))) {
+        std::fprintf(stderr, "velmo-routersim: cannot listen on 127.0.0.1:%ld\n", options.port);
+        return 1;
+    }
+    std::signal(SIGINT, OnStopSignal);
+    std::signal(SIGTERM, OnStopSignal);
+    std::printf("listening on 127.0.0.1:%u\n", static_cast<unsigned>(simulator.Port()));
+    std::fflush(stdout);
+    while (!stopRequested) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    simulator.Stop();
+    return 0;
+}
