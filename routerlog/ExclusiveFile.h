@@ -1,0 +1,41 @@
+// A file held by this opener alone while it is open: the log file is read,
+// cut and appended to under one exclusive open, so no other program (or
+// second capture) can change it in between. POSIX takes a non-blocking
+// flock() lock, Windows opens with share mode 0. Names are CP932 bytes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace velmo {
+
+class ExclusiveFile {
+public:
+    ExclusiveFile() = default;
+    ~ExclusiveFile() { Close(); }
+    ExclusiveFile(const ExclusiveFile&) = delete;
+    ExclusiveFile& operator=(const ExclusiveFile&) = delete;
+
+    // Opens `name` for reading and writing, creating it when absent and
+    // keeping its content when present. False when the folder does not exist,
+    // the file cannot be written, or another opener holds it.
+    bool Open(const std::string& name);
+    bool IsOpen() const { return handle_ != kClosed; }
+
+    // The whole content, read from the start.
+    bool ReadAll(std::string& bytes);
+    // Writes every byte of `bytes` at `position` (the end of the file appends).
+    bool WriteAt(std::uint64_t position, std::string_view bytes);
+    // Cuts the file to `size` bytes.
+    bool Truncate(std::uint64_t size);
+    // Releases the file; safe to call when closed.
+    void Close();
+
+private:
+    static constexpr std::intptr_t kClosed = -1;
+    // A file descriptor on POSIX, a HANDLE on Windows.
+    std::intptr_t handle_ = kClosed;
+};
+
+}  // namespace velmo

@@ -1,0 +1,45 @@
+#include "routerlog/LogCapture.h"
+
+#include <utility>
+
+#include "routerlog/LogFile.h"
+#include "routerlog/LogStamp.h"
+#include "routerlog/Login.h"
+
+namespace velmo {
+
+namespace {
+
+// Fetches the log page and parses it into the capture text; false when the
+// page could not be fetched.
+bool FetchAndParse(RouterClient& client, const LogFilters& filters, Clock& clock, std::string& captureText,
+                   LogPageOutcome& outcome) {
+    std::string page;
+    if (!client.FetchPage(page, client.routerAddress, RouterClient::syslogPage)) {
+        return false;
+    }
+    outcome = ParseSystemLogPage(page, clock.Now(), filters, captureText);
+    return true;
+}
+
+}  // namespace
+
+CaptureResult CaptureSystemLog(RouterClient& client, const LogCaptureSettings& settings, Clock& clock) {
+    // 1. The failure line is what gets written unless an entry is read.
+    std::string captureText = FailureLine(clock.Now()) + "\n";
+    // 2.
+    LogPageOutcome outcome = LogPageOutcome::NotLogPage;
+    const bool readDirectly = FetchAndParse(client, settings.filters, clock, captureText, outcome) &&
+                              outcome == LogPageOutcome::EntriesRead;
+    // 3. to 5. Fetch failed, not a log page, no entry or malformed: log in and
+    // try once more; the outcome of that parse is not used.
+    if (!readDirectly && LogIn(client)) {
+        FetchAndParse(client, settings.filters, clock, captureText, outcome);
+        LogOut(client, clock);
+    }
+    // 6.
+    const LogFileResult file = UpdateLogFile(settings.fileName, std::move(captureText), clock.Now());
+    return {file.written, file.accessWarning};
+}
+
+}  // namespace velmo

@@ -1,0 +1,28 @@
+// One capture of the router's system log into the log file.
+#pragma once
+
+#include <string>
+
+#include "base/Clock.h"
+#include "router/RouterClient.h"
+#include "routerlog/SystemLogPage.h"
+
+namespace velmo {
+
+struct LogCaptureSettings {
+    std::string fileName;  // UpdateLogFileName; a relative name is taken from the current directory
+    LogFilters filters;    // recordLogin, recordLogout, recordSubInfo
+};
+
+struct CaptureResult {
+    bool written = false;        // the log file received the capture
+    bool accessWarning = false;  // a new line holds "Unrecognized access": show the warning icon
+};
+
+// Reads the log page (logging in and out through the login form when it
+// cannot be read directly), stamps and filters its entries and merges them
+// into the log file; a capture that reads no entry writes a failure line.
+// Blocks for the fetches and, when logout fails, the logout pauses.
+CaptureResult CaptureSystemLog(RouterClient& client, const LogCaptureSettings& settings, Clock& clock);
+
+}  // namespace velmo

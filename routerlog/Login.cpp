@@ -1,0 +1,44 @@
+#include "routerlog/Login.h"
+
+#include <string>
+
+#include "routerlog/LoginRequest.h"
+
+namespace velmo {
+
+bool LogIn(RouterClient& client) {
+    // 1.
+    std::string menu;
+    if (!client.FetchPage(menu, client.routerAddress, RouterClient::menuPage)) {
+        return false;
+    }
+    // 2.
+    std::string request;
+    if (!BuildLoginRequest(menu, client.rootPassword, request)) {
+        return false;
+    }
+    // 3. The answer is not read: a wrong password shows later as a log page
+    // that still cannot be read.
+    std::string answer;
+    if (!client.FetchPage(answer, client.routerAddress, request)) {
+        return false;
+    }
+    // 4.
+    return true;
+}
+
+bool SendLogout(RouterClient& client) {
+    std::string dropped;
+    return client.FetchPage(dropped, client.routerAddress, kLogoutCommand);
+}
+
+void LogOut(RouterClient& client, Clock& clock) {
+    for (int attempt = 0; attempt < kLogoutAttempts; ++attempt) {
+        if (SendLogout(client)) {
+            return;
+        }
+        clock.Sleep(kLogoutPauseMs);
+    }
+}
+
+}  // namespace velmo

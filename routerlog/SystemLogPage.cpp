@@ -1,0 +1,188 @@
+#include "routerlog/SystemLogPage.h"
+
+#include <limits>
+#include <optional>
+
+#include "base/SjisText.h"
+#include "routerlog/LogStamp.h"
+
+namespace velmo {
+
+namespace {
+
+constexpr std::string_view kScriptMarker = "function L2(w,x)";
+constexpr std::string_view kSubInfoCall = "L1(";
+constexpr std::string_view kTimedCall = "L2(";
+constexpr std::string_view kLoginWord = "login";
+constexpr std::string_view kLogoutWord = "logged out";
+constexpr std::int64_t kFileTimeUnitsPerMs = 10000;
+
+// SjisFind from `from`, looking only at the text from there on. Every position
+// this parser searches from lies just after an ASCII marker or quote that was
+// found on a character boundary, so it is a boundary itself; searching the
+// rest of the page keeps each search proportional to the distance covered
+// instead of walking the page from its start every time.
+std::size_t FindFrom(std::string_view page, std::string_view needle, std::size_t from) {
+    const std::size_t found = SjisFind(page.substr(from), needle);
+    return found == npos ? npos : from + found;
+}
+
+// The next occurrence of a call marker at or after a position. It remembers
+// the last find, so that a marker that is rare on the page is not searched
+// for over the whole rest of the page at every entry.
+class CallFinder {
+public:
+    CallFinder(std::string_view page, std::string_view marker) : page_(page), marker_(marker) {}
+
+    std::size_t NextFrom(std::size_t position) {
+        if (!searched_ || (found_ != npos && found_ < position)) {
+            found_ = FindFrom(page_, marker_, position);
+            searched_ = true;
+        }
+        return found_;
+    }
+
+private:
+    std::string_view page_;
+    std::string_view marker_;
+    std::size_t found_ = npos;
+    bool searched_ = false;
+};
+
+// Entry time = base − age (ms) in FILETIME units, or nothing when the
+// arithmetic would leave the 64-bit range.
+std::optional<std::int64_t> EntryFileTime(std::int64_t base, std::int64_t ageMs) {
+    constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+    constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+    if (ageMs > kMax / kFileTimeUnitsPerMs || ageMs < kMin / kFileTimeUnitsPerMs) {
+        return std::nullopt;
+    }
+    const std::int64_t age = ageMs * kFileTimeUnitsPerMs;
+    if ((age < 0 && base > kMax + age) || (age > 0 && base < kMin + age)) {
+        return std::nullopt;
+    }
+    return base - age;
+}
+
+bool IsAgeSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+std::string OneLine(std::string_view text) {
+    std::string line(text);
+    for (char& c : line) {
+        if (c == '\r' || c == '\n') {
+            c = ' ';
+        }
+    }
+    return line;
+}
+
+bool IsLeftOut(bool subInfo, std::string_view text, const LogFilters& filters) {
+    if (subInfo && !filters.recordSubInfo) {
+        return true;
+    }
+    if (!filters.recordLogin && SjisContains(text, kLoginWord)) {
+        return true;
+    }
+    return !filters.recordLogout && SjisContains(text, kLogoutWord);
+}
+
+}  // namespace
+
+std::int64_t ParseEntryAge(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && IsAgeSpace(text[i])) {
+        ++i;
+    }
+    const bool negative = i < text.size() && text[i] == '-';
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+        ++i;
+    }
+    // Accumulate towards the sign's side so that the most negative value is reachable.
+    constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+    constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+    std::int64_t value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        const int digit = text[i] - '0';
+        if (negative) {
+            value = value < (kMin + digit) / 10 ? kMin : value * 10 - digit;
+        } else {
+            value = value > (kMax - digit) / 10 ? kMax : value * 10 + digit;
+        }
+    }
+    return value;
+}
+
+LogPageOutcome ParseSystemLogPage(const std::string& page, DateTime baseTime, const LogFilters& filters,
+                                  std::string& captureText) {
+    // 1. One base for every timed entry of this page.
+    const std::int64_t base = baseTime.ToFileTime();
+    CalendarTime lastConversion = baseTime.Calendar();
+    // 2.
+    const std::size_t script = SjisFind(page, kScriptMarker);
+    if (script == npos) {
+        return LogPageOutcome::NotLogPage;
+    }
+    // 3.
+    std::size_t position = script + kScriptMarker.size();
+    bool firstEntryPending = true;
+    std::string stamp;
+    CallFinder subInfoCalls(page, kSubInfoCall);
+    CallFinder timedCalls(page, kTimedCall);
+    // 4.
+    for (;;) {
+        // 4.1 The nearer of the two calls.
+        const std::size_t subInfoAt = subInfoCalls.NextFrom(position);
+        const std::size_t timedAt = timedCalls.NextFrom(position);
+        if (subInfoAt == npos && timedAt == npos) {
+            return firstEntryPending ? LogPageOutcome::NoEntry : LogPageOutcome::EntriesRead;
+        }
+        const bool subInfo = subInfoAt < timedAt;
+        position = (subInfo ? subInfoAt : timedAt) + kTimedCall.size();
+        // 4.2 A timed entry: the age up to the comma, then its stamp.
+        if (!subInfo) {
+            const std::size_t comma = FindFrom(page, ",", position);
+            if (comma == npos) {
+                return LogPageOutcome::MalformedPage;
+            }
+            const std::int64_t age = ParseEntryAge(std::string_view(page).substr(position, comma - position));
+            position = comma + 1;
+            if (const auto entryTime = EntryFileTime(base, age)) {
+                if (const auto converted = DateTime::FromFileTime(*entryTime)) {
+                    lastConversion = converted->Calendar();
+                }
+            }
+            // Out of range: the previous conversion (or the base time) stands.
+            stamp = FormatLogStamp(lastConversion);
+        }
+        // 4.3
+        if (stamp.empty()) {
+            stamp = LogStampBlanks();
+        }
+        // 4.4 The text runs to the next quote; it cannot hold an escaped one.
+        const std::size_t open = FindFrom(page, "'", position);
+        if (open == npos) {
+            return LogPageOutcome::MalformedPage;
+        }
+        const std::size_t close = FindFrom(page, "'", open + 1);
+        if (close == npos) {
+            return LogPageOutcome::MalformedPage;
+        }
+        const std::string_view text = std::string_view(page).substr(open + 1, close - open - 1);
+        position = close + 1;
+        // 4.5 The first entry read replaces the failure line and any earlier parse.
+        if (firstEntryPending) {
+            firstEntryPending = false;
+            captureText.clear();
+        }
+        // 4.6, 4.7
+        if (!IsLeftOut(subInfo, text, filters)) {
+            captureText += stamp;
+            captureText += OneLine(text);
+            captureText += '\n';
+        }
+    }
+}
+
+}  // namespace velmo
