@@ -1,6 +1,6 @@
 #include "app/CRouterStatusDlg.h"
 
-#include "app/StringTable.h"
+#include "res/StringTable.h"
 #include "app/Timers.h"
 #include "base/FileSystem.h"
 #include "res/resource.h"
@@ -67,6 +67,9 @@ void CRouterStatusDlg::OnClose() {
         return;  // a second close message queued behind the first
     }
     closeSequenceDone_ = true;
+    if (settings.UpdateLog) {
+        CaptureSystemLog();  // one last time
+    }
     for (int timerId : kAllTimers) {
         host_.StopTimer(timerId);
     }
@@ -96,6 +99,13 @@ bool CRouterStatusDlg::OnCommand(int commandId) {
         case IDC_DISCONNECT:
         case ID_MENU_DISCONNECT:
             OnDisconnect();
+            return true;
+        case IDC_SETTINGS:
+        case ID_MENU_SETTINGS:
+            OnSettings();
+            return true;
+        case ID_MENU_CAPTURE_LOG:
+            CaptureSystemLog();  // whatever UpdateLog says
             return true;
         case IDC_EXIT:
         case ID_MENU_EXIT:

@@ -56,6 +56,10 @@ public:
     // Auto-disconnect.
     void CheckAutoDisconnect();
 
+    // Log capture and the settings sheet.
+    void CaptureSystemLog();
+    void OnSettings();
+
     // Commands.
     bool OnConnect();
     bool OnDisconnect();

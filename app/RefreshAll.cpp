@@ -1,6 +1,6 @@
 // The refresh operations and the timers of the main window.
 #include "app/CRouterStatusDlg.h"
-#include "app/StringTable.h"
+#include "res/StringTable.h"
 #include "app/Timers.h"
 #include "base/CodePage.h"
 #include "res/resource.h"
@@ -102,6 +102,11 @@ void CRouterStatusDlg::OnTimer(int timerId) {
         case kTimerFollowUpEnd:
             host_.StopTimer(kTimerFollowUpEnd);
             followUpActive = false;
+            break;
+        case kTimerLogCapture:
+            host_.StopTimer(kTimerLogCapture);
+            CaptureSystemLog();
+            StartTimer(kTimerLogCapture, settings.UpdateLogTime);
             break;
         case kTimerAutoDisconnect:
             host_.StopTimer(kTimerAutoDisconnect);

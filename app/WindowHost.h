@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "settings/SettingsPages.h"
+
 namespace velmo {
 
 // Results of a modal dialog.
@@ -48,6 +50,8 @@ public:
     // Runs the about box modally.
     virtual void RunAboutBox() = 0;
 
+    // Runs the settings sheet modally on `pages`: kIdOk when confirmed.
+    virtual int RunSettingsSheet(SettingsPages& pages) = 0;
     // Runs the auto-disconnect confirmation modally: kIdOk to go ahead.
     virtual int RunAutoDisconnectConfirm() = 0;
 

@@ -32,6 +32,7 @@ constexpr Entry kStrings[] = {
     {ID_MENU_SETTINGS, "設定ダイアログを表示する"},
     {ID_MENU_CAPTURE_LOG, "ログを記録します"},
     {ID_MENU_REFRESH, "表示情報を更新する"},
+    {IDS_PARSE_REAL, "数字を入力してください。"},
 };
 
 // Built once, on first use, from the UTF-8 texts above.

@@ -33,6 +33,8 @@
 #define IDS_LOG_UPDATE_MARKER 111
 #define IDS_DATETIME_FORMAT 112
 #define IDS_LOG_FAILURE 113
+/* The number-field message of the settings pages */
+#define IDS_PARSE_REAL 61715
 
 /* Labels and frames without an id */
 #ifndef IDC_STATIC

@@ -1,6 +1,6 @@
 #include "win32/AboutBox.h"
 
-#include "app/StringTable.h"
+#include "res/StringTable.h"
 #include "base/Wide_win32.h"
 #include "res/resource.h"
 

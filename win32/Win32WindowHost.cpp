@@ -4,6 +4,7 @@
 #include "res/resource.h"
 #include "win32/AboutBox.h"
 #include "win32/ConfirmDialog.h"
+#include "win32/SettingsSheet.h"
 
 namespace velmo {
 
@@ -113,6 +114,10 @@ void Win32WindowHost::EndDialog(int result) {
 
 void Win32WindowHost::RunAboutBox() {
     RunAboutBoxDialog(instance_, window_);
+}
+
+int Win32WindowHost::RunSettingsSheet(SettingsPages& pages) {
+    return velmo::RunSettingsSheet(instance_, window_, pages, SystemClock()) ? kIdOk : kIdCancel;
 }
 
 int Win32WindowHost::RunAutoDisconnectConfirm() {

@@ -34,6 +34,7 @@ public:
     void PostClose() override;
     void EndDialog(int result) override;
     void RunAboutBox() override;
+    int RunSettingsSheet(SettingsPages& pages) override;
     int RunAutoDisconnectConfirm() override;
     bool IsEnabled() override;
     void BringLastActivePopupToFront() override;

@@ -50,6 +50,13 @@ public:
         calls.push_back("end " + std::to_string(result));
     }
     void RunAboutBox() override { calls.push_back("about"); }
+    int RunSettingsSheet(SettingsPages& pages) override {
+        calls.push_back("settings sheet");
+        if (onSettingsSheet) {
+            return onSettingsSheet(pages);
+        }
+        return kIdCancel;
+    }
     int RunAutoDisconnectConfirm() override {
         calls.push_back("confirm");
         return confirmResult;
@@ -68,6 +75,7 @@ public:
     bool enabled = true;
     int confirmResult = kIdOk;
     std::function<void()> onShowTrayMenu;
+    std::function<int(SettingsPages&)> onSettingsSheet;
     bool iconsSet = false, centred = false, minimized = false, hidden = false;
     int endResult = -1;
     std::map<int, std::string> fields;

@@ -32,8 +32,12 @@ inline std::string BannerPage(const std::string& model) {
 
 class WindowFixture : public ::testing::Test {
 protected:
+    // The router is always the fake one, but the address points at loopback
+    // all the same, so no settings file of a test names a real router.
     void WriteSettings(const std::string& lines) {
-        ASSERT_TRUE(ReplaceFileAtomically(dir_.File("Velmo tool.ini"), "[Setting]\r\n" + lines));
+        const std::string address =
+            lines.find("RutorAddress=") == std::string::npos ? "RutorAddress=127.0.0.1\r\n" : "";
+        ASSERT_TRUE(ReplaceFileAtomically(dir_.File("Velmo tool.ini"), "[Setting]\r\n" + lines + address));
     }
     std::unique_ptr<CRouterStatusDlg> MakeWindow() {
         return std::make_unique<CRouterStatusDlg>(host_, tray_, clock_, router_.Function());

@@ -1,0 +1,142 @@
+// The settings sheet as the window runs it, and the log capture's triggers.
+#include <gmock/gmock.h>
+
+#include "app/Timers.h"
+#include "base/FileSystem.h"
+#include "res/resource.h"
+#include "settings/ProfileFile.h"
+#include "tests/unit/app/WindowFixture.h"
+
+namespace velmo {
+namespace {
+
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+const std::string kDown = testing::EnglishStatusPage("-", "Ready");
+
+// A log page with one timed entry `ageMs` old.
+std::string LogPage(const std::string& text, int ageMs = 1000) {
+    return "<SCRIPT>function L2(w,x){}\nL2(" + std::to_string(ageMs) + ",'" + text + "');\n</SCRIPT>";
+}
+
+class SettingsAndLogTest : public testing::WindowFixture {
+protected:
+    std::string IniBytes() {
+        std::string bytes;
+        ReadFileBytes(dir_.File("Velmo tool.ini"), bytes);
+        return bytes;
+    }
+    std::string LogBytes() {
+        std::string bytes;
+        ReadFileBytes(dir_.File("log.txt"), bytes);
+        return bytes;
+    }
+    static std::string IniValue(const std::string& ini, const std::string& key) {
+        const std::string prefix = key + "=";
+        const std::size_t at = ini.find("\r\n" + prefix);
+        if (at == std::string::npos) {
+            return "(none)";
+        }
+        const std::size_t start = at + 2 + prefix.size();
+        return ini.substr(start, ini.find("\r\n", start) - start);
+    }
+    std::size_t CallIndex(const std::string& call) {
+        auto it = std::find(host_.calls.begin(), host_.calls.end(), call);
+        return static_cast<std::size_t>(it - host_.calls.begin());
+    }
+};
+
+TEST_F(SettingsAndLogTest, OkAppliesSavesAndPointsTheClientAtTheNewAddress) {
+    auto window = OpenWindow("UpdateStatusDisconnect=1\r\nUpdateStatusDisconnectTime=5000\r\n", kDown);
+    host_.onSettingsSheet = [](SettingsPages& pages) {
+        pages.general.RutorAddress = "127.0.0.1:9";
+        pages.general.UpdateStatusConnect = true;
+        pages.general.UpdateStatusConnectSeconds = 2.5f;
+        pages.general.UpdateStatusDisconnectSeconds = 0;  // switches the refresh off
+        return kIdOk;
+    };
+    window->OnCommand(IDC_SETTINGS);
+    EXPECT_EQ(window->router.routerAddress, "127.0.0.1:9");
+    EXPECT_EQ(window->settings.UpdateStatusConnectTime, 2500);
+    EXPECT_FALSE(window->settings.UpdateStatusDisconnect);
+    const std::string ini = IniBytes();
+    EXPECT_EQ(IniValue(ini, "RutorAddress"), "127.0.0.1:9");
+    EXPECT_EQ(IniValue(ini, "UpdateStatusConnectTime"), "2500");
+    EXPECT_EQ(IniValue(ini, "UpdateStatusDisconnect"), "0");
+    // The refresh after the sheet goes to the new address, and timer 1 stays off.
+    EXPECT_EQ(host_.timers.count(kTimerRefresh), 0u);
+}
+
+TEST_F(SettingsAndLogTest, CancelAppliesNothingButRestartsThePeriodicWork) {
+    auto window = OpenWindow(
+        "UpdateStatusDisconnect=1\r\nUpdateStatusDisconnectTime=5000\r\nUpdateLog=1\r\nUpdateLogTime=60000\r\n"
+        "UpdateLogFileName=log.txt\r\n",
+        kDown);
+    window->SaveSettings();
+    const std::string before = IniBytes();
+    router_.Serve("syslog.htm", LogPage("PPP up"));
+    router_.ClearRequests();
+    host_.onSettingsSheet = [](SettingsPages& pages) {
+        pages.general.RutorAddress = "changed";
+        return kIdCancel;
+    };
+    window->OnSettings();
+    EXPECT_EQ(window->settings.RutorAddress, "127.0.0.1");
+    EXPECT_EQ(IniBytes(), before);
+    // Timers 1, 2, 4 and 6 stop before the sheet; refresh, capture and the
+    // timers follow it.
+    EXPECT_LT(CallIndex("stop 1"), CallIndex("settings sheet"));
+    EXPECT_LT(CallIndex("stop 4"), CallIndex("settings sheet"));
+    EXPECT_LT(CallIndex("stop 6"), CallIndex("settings sheet"));
+    EXPECT_THAT(host_.calls, Contains("start 1 5000"));
+    EXPECT_THAT(host_.calls, Contains("start 4 60000"));
+    EXPECT_THAT(router_.Requests(), ElementsAre("", "banner.htm", "status.htm", "syslog.htm"));
+    EXPECT_THAT(LogBytes(), HasSubstr("  PPP up\r\n"));
+}
+
+TEST_F(SettingsAndLogTest, MenuCaptureRunsWhateverUpdateLogSays) {
+    auto window = OpenWindow("UpdateLog=0\r\nUpdateLogFileName=log.txt\r\n", kDown);
+    router_.Serve("syslog.htm", LogPage("PPP up"));
+    window->OnCommand(ID_MENU_CAPTURE_LOG);
+    EXPECT_THAT(LogBytes(), HasSubstr("  PPP up\r\n"));
+    EXPECT_THAT(LogBytes(), HasSubstr("   Last Log Update\r\n"));
+}
+
+TEST_F(SettingsAndLogTest, NewUnrecognisedAccessShowsTheWarningForTenSeconds) {
+    auto window = OpenWindow("UpdateLogFileName=log.txt\r\n", kDown);
+    router_.Serve("syslog.htm", LogPage("Unrecognized access from 203.0.113.7"));
+    window->CaptureSystemLog();
+    EXPECT_EQ(tray_.picture, IDI_ACCESS_WARNING);
+    EXPECT_EQ(host_.timers[kTimerAccessWarningEnd], 10000u);
+    window->OnTimer(kTimerAccessWarningEnd);
+    EXPECT_EQ(tray_.picture, IDI_LINE_DOWN);
+    // The same entry again is no news.
+    window->CaptureSystemLog();
+    EXPECT_EQ(tray_.picture, IDI_LINE_DOWN);
+}
+
+TEST_F(SettingsAndLogTest, LogTimerStopsCapturesAndStartsAgain) {
+    auto window = OpenWindow("UpdateLog=1\r\nUpdateLogTime=120000\r\nUpdateLogFileName=log.txt\r\n", kDown);
+    router_.Serve("syslog.htm", LogPage("PPP up"));
+    window->OnTimer(kTimerLogCapture);
+    EXPECT_THAT(host_.calls, ElementsAre("stop 4", "start 4 120000"));
+    EXPECT_THAT(LogBytes(), HasSubstr("  PPP up\r\n"));
+}
+
+TEST_F(SettingsAndLogTest, CloseCapturesOnceMoreBeforeTheTimersStopOnlyWhenLoggingIsOn) {
+    auto window = OpenWindow("UpdateLog=1\r\nUpdateLogFileName=log.txt\r\n", kDown);
+    router_.Serve("syslog.htm", LogPage("PPP up"));
+    router_.ClearRequests();
+    window->OnClose();
+    EXPECT_THAT(router_.Requests(), ElementsAre("syslog.htm"));
+
+    auto quiet = OpenWindow("UpdateLog=0\r\nUpdateLogFileName=log.txt\r\n", kDown);
+    quiet->OnClose();
+    EXPECT_THAT(router_.Requests(), Not(Contains("syslog.htm")));
+}
+
+}  // namespace
+}  // namespace velmo
