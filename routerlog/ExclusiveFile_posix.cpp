@@ -1,5 +1,6 @@
 #include <errno.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -40,6 +41,10 @@ bool ExclusiveFile::ReadAll(std::string& bytes) {
         return false;
     }
     std::string content;
+    struct stat status {};
+    if (::fstat(Descriptor(handle_), &status) == 0 && status.st_size > 0) {
+        content.reserve(static_cast<std::size_t>(status.st_size));  // one allocation, not a doubling series
+    }
     char buffer[65536];
     off_t offset = 0;
     for (;;) {

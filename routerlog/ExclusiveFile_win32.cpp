@@ -43,6 +43,10 @@ bool ExclusiveFile::ReadAll(std::string& bytes) {
         return false;
     }
     std::string content;
+    LARGE_INTEGER size{};
+    if (GetFileSizeEx(FileHandle(handle_), &size) && size.QuadPart > 0) {
+        content.reserve(static_cast<std::size_t>(size.QuadPart));  // one allocation, not a doubling series
+    }
     char buffer[65536];
     for (;;) {
         DWORD read = 0;

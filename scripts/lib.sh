@@ -79,3 +79,33 @@ velmo_stop_xvfb() {
     [ -n "${VELMO_XVFB_PID:-}" ] && kill "$VELMO_XVFB_PID" 2>/dev/null
     VELMO_XVFB_PID=
 }
+
+# Starts the native router simulator (built by the native preset) on a free
+# loopback port with the given options, its output in the file $1. Sets
+# VELMO_SIM_PORT and adds the process to VELMO_SIM_PIDS; stop them with
+# velmo_stop_routersims.
+VELMO_SIM_PIDS=()
+velmo_start_routersim() {
+    local log=$1; shift
+    "$VELMO_ROOT/build/native/sim/velmo-routersim" --port 0 "$@" >"$log" 2>&1 &
+    VELMO_SIM_PIDS+=($!)
+    VELMO_SIM_PORT=
+    local i
+    for i in $(seq 1 100); do
+        VELMO_SIM_PORT=$(sed -n 's/^listening on 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$log")
+        [ -n "$VELMO_SIM_PORT" ] && return 0
+        sleep 0.1
+    done
+    cat "$log" >&2
+    velmo_log "the router simulator did not start"
+    return 1
+}
+
+velmo_stop_routersims() {
+    local pid
+    for pid in "${VELMO_SIM_PIDS[@]}"; do
+        kill "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    done
+    VELMO_SIM_PIDS=()
+}

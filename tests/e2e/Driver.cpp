@@ -3,7 +3,11 @@
 #include <winsock2.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
+
+#include "base/CodePage.h"
+#include "base/Wide_win32.h"
 
 namespace velmo::e2e {
 
@@ -187,6 +191,20 @@ int ClosedLoopbackPort() {
     getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
     closesocket(s);  // nothing listens there any more
     return ntohs(address.sin_port);
+}
+
+std::wstring ToolExe() {
+    const char* path = std::getenv("VELMO_TOOL_EXE");
+    return path == nullptr ? L"VelmoTool.exe" : FromHostPath(path);
+}
+
+std::wstring ArtifactPath(const std::wstring& name) {
+    const char* dir = std::getenv("VELMO_E2E_ARTIFACTS");
+    return dir == nullptr ? name : FromHostPath(dir) + L"\\" + name;
+}
+
+std::wstring Wide(const char* utf8) {
+    return SjisToWide(Utf8ToSjis(utf8));
 }
 
 }  // namespace velmo::e2e

@@ -48,4 +48,22 @@ std::wstring FromHostPath(const std::string& hostPath);
 // A TCP port on 127.0.0.1 where nothing listens.
 int ClosedLoopbackPort();
 
+// The tool under test (VELMO_TOOL_EXE) and where pictures go (VELMO_E2E_ARTIFACTS).
+std::wstring ToolExe();
+std::wstring ArtifactPath(const std::wstring& name);
+// UTF-8 source text as the window shows it.
+std::wstring Wide(const char* utf8);
+// Polls `condition` every 100 ms until it holds or `timeoutMs` has passed.
+template <typename Condition>
+bool WaitUntil(Condition condition, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start >= timeoutMs) {
+            return false;
+        }
+        Sleep(100);
+    }
+    return true;
+}
+
 }  // namespace velmo::e2e

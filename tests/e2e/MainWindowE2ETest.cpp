@@ -17,20 +17,6 @@ namespace {
 
 const wchar_t* const kCaption = L"Velmo tool ver. 1.10";
 
-std::wstring ToolExe() {
-    const char* path = std::getenv("VELMO_TOOL_EXE");
-    return path == nullptr ? L"VelmoTool.exe" : FromHostPath(path);
-}
-
-std::wstring ArtifactPath(const std::wstring& name) {
-    const char* dir = std::getenv("VELMO_E2E_ARTIFACTS");
-    return dir == nullptr ? name : FromHostPath(dir) + L"\\" + name;
-}
-
-std::wstring Wide(const char* utf8) {
-    return SjisToWide(Utf8ToSjis(utf8));
-}
-
 // Values of "key=value" lines in file order.
 std::vector<std::pair<std::string, std::string>> KeyLines(const std::string& file) {
     std::vector<std::pair<std::string, std::string>> lines;

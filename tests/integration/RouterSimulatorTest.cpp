@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "base/CodePage.h"
+#include "base/SjisText.h"
 #include "base/Socket.h"
 #include "router/HttpRequest.h"
 #include "router/RouterClient.h"
@@ -82,6 +83,39 @@ TEST(RouterSimulator, WanTypeWordsTeachTheCommandIndex) {
             EXPECT_EQ(client.dialCommandIndex, index);
         }
     }
+}
+
+TEST(RouterSimulator, SystemLogIsShownFromAnAcceptedLoginUntilTheLogout) {
+    RouterSimulator sim;
+    sim.SetPassword("pa ss&x");
+    ASSERT_TRUE(sim.Start());
+    const auto logShown = [&] {
+        return Fetch(sim, RouterClient::syslogPage).find("function L2(w,x)") != npos;
+    };
+    EXPECT_FALSE(logShown());
+    Fetch(sim, "cgi-bin/logi?RC=%40&PWD=pa+ss&SE=1");  // "&x" lost: not encoded
+    EXPECT_FALSE(sim.IsLoggedIn());
+    Fetch(sim, "cgi-bin/logi?SE=1&PWD=pa+ss%26x");  // a hidden field missing
+    EXPECT_FALSE(sim.IsLoggedIn());
+    Fetch(sim, "cgi-bin/logi?SE=1&PWD=pa+ss%26x&RC=%40");
+    EXPECT_TRUE(sim.IsLoggedIn());
+    EXPECT_TRUE(logShown());
+    Fetch(sim, "cgi-bin/logo?RC=@");
+    EXPECT_FALSE(sim.IsLoggedIn());
+    EXPECT_FALSE(logShown());
+}
+
+TEST(RouterSimulator, LogAgesAreWholeSecondsOfTheLogClock) {
+    RouterSimulatorOptions options;
+    options.logAlwaysReadable = true;
+    RouterSimulator sim(options);
+    sim.SetLogClock([] { return std::int64_t{10'000'500}; });
+    sim.SetLogEntries({{false, 9'995'300, "x"}, {true, 0, "y"}});
+    ASSERT_TRUE(sim.Start());
+    Fetch(sim, "sim/add-log?Hello%20%E3%81%82");
+    EXPECT_NE(Fetch(sim, RouterClient::syslogPage)
+                  .find("L2(5000,'x');\nL1('y');\nL2(0,'" + Utf8ToSjis("Hello あ") + "');"),
+              npos);
 }
 
 TEST(RouterSimulator, StopsQuicklyWithASilentConnectionOpen) {
