@@ -52,6 +52,8 @@ FileTail ReadFileTail(std::string_view content) {
     std::string_view lastKey;
     std::string_view lastLine;
     std::size_t lastPosition = 0;
+    std::string_view entryKey;   // the last line with a key that is not a tool line
+    std::string_view entryLine;
 
     std::size_t next = 0;
     FileLine line;
@@ -74,6 +76,10 @@ FileTail ReadFileTail(std::string_view content) {
             lastKey = key;
             lastLine = line.text;
             lastPosition = line.start;
+            if (runStart == npos) {
+                entryKey = key;
+                entryLine = line.text;
+            }
         }
     }
 
@@ -84,9 +90,14 @@ FileTail ReadFileTail(std::string_view content) {
         tail.lastKey = keyBeforeFailure;
     } else if (IsUpdateMarkerLine(lastLine) && runStart != npos &&
                lastPosition >= runStart) {
-        // Step 4: the trailing update marker goes; its key stays the last key.
+        // Step 4: the trailing update marker goes. The de-duplication goes by
+        // the last entry before it, not by the marker's own stamp: the marker
+        // is written after the page was read (a logout with retries can take
+        // seconds), and an entry the router logged in between would sort
+        // before the marker and be dropped by every later capture.
         tail.cutAt = lastPosition;
-        tail.lastKey = lastKey;
+        tail.lastKey = entryKey;
+        tail.lastLine = entryLine;
     } else {
         tail.lastKey = lastKey;
         tail.lastLine = lastLine;

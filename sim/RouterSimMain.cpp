@@ -4,6 +4,10 @@
 //                   [--model TEXT] [--banner 1|2] [--modem-label auto|ja-blank|ja|en]
 //                   [--connected] [--command-delay MS] [--commands 0,8,...]
 //                   [--fault PATH=silent|delay:MS|status:CODE|close:N|size:N]...
+//                   [--password TEXT] [--log-open] [--log-entries N]
+//                   [--login-form get|post|both-get-first|both-post-first]
+//
+// GET /sim/add-log?TEXT adds a log entry stamped now (TEXT: percent-encoded UTF-8).
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -30,6 +34,7 @@ struct ProgramOptions {
     long port = 0;
     velmo::RouterSimulatorOptions router;
     std::vector<std::pair<std::string, velmo::Fault>> faults;
+    long logEntries = 0;
 };
 
 bool ParseNumber(std::string_view text, long& value) {
@@ -109,6 +114,26 @@ bool ParseOption(std::string_view name, std::string_view value, ProgramOptions& 
         router.commandDelay = std::chrono::milliseconds(ms);
         return true;
     }
+    if (name == "--password") {
+        router.password = velmo::Utf8ToSjis(value);
+        return true;
+    }
+    if (name == "--login-form") {
+        static constexpr std::pair<std::string_view, velmo::LoginFormVariant> kForms[] = {
+            {"get", velmo::LoginFormVariant::Get},
+            {"post", velmo::LoginFormVariant::Post},
+            {"both-get-first", velmo::LoginFormVariant::BothGetFirst},
+            {"both-post-first", velmo::LoginFormVariant::BothPostFirst}};
+        for (const auto& [word, form] : kForms) {
+            if (value == word) {
+                router.loginForm = form;
+                return true;
+            }
+        }
+        return false;
+    }
+    if (name == "--log-entries")
+        return ParseNumber(value, options.logEntries) && options.logEntries <= 10000;
     if (name == "--commands")
         return ParseCommandList(value, router.embeddedCommands);
     if (name == "--fault") {
@@ -129,6 +154,10 @@ bool ParseArguments(int argc, char** argv, ProgramOptions& options) {
             options.router.connected = true;
             continue;
         }
+        if (name == "--log-open") {
+            options.router.logAlwaysReadable = true;
+            continue;
+        }
         if (i + 1 >= argc || !ParseOption(name, argv[i + 1], options)) {
             std::fprintf(stderr, "velmo-routersim: bad option %s\n", argv[i]);
             return false;
@@ -138,20 +167,39 @@ bool ParseArguments(int argc, char** argv, ProgramOptions& options) {
     return true;
 }
 
+void PrintUsage(std::FILE* stream) {
+    std::fputs(
+        "usage: velmo-routersim [--port N] [--lang ja|en] [--wan dialup|pppoe|pptp|static|none]\n"
+        "       [--model TEXT] [--banner 1|2] [--modem-label auto|ja-blank|ja|en] [--connected]\n"
+        "       [--command-delay MS] [--commands 0,8,...]\n"
+        "       [--fault PATH=silent|delay:MS|status:CODE|close:N|size:N]...\n"
+        "       [--password TEXT] [--log-open] [--log-entries N]\n"
+        "       [--login-form get|post|both-get-first|both-post-first]\n"
+        "\n"
+        "  --password TEXT   administrator password (UTF-8, served as CP932; default admin)\n"
+        "  --log-open        the system log page needs no login\n"
+        "  --log-entries N   start with N sample log entries, the newest a minute old\n"
+        "  --login-form      which login form(s) menu.htm holds, and in which order\n"
+        "  GET /sim/add-log?TEXT adds a log entry stamped now (TEXT: percent-encoded UTF-8);\n"
+        "  GET /sim/connect and /sim/disconnect switch the line at once.\n",
+        stream);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string_view(argv[1]) == "--help") {
+        PrintUsage(stdout);
+        return 0;
+    }
     ProgramOptions options;
     if (!ParseArguments(argc, argv, options)) {
-        std::fprintf(
-            stderr,
-            "usage: velmo-routersim [--port N] [--lang ja|en] [--wan dialup|pppoe|pptp|static|none]\n"
-            "       [--model TEXT] [--banner 1|2] [--modem-label auto|ja-blank|ja|en] [--connected]\n"
-            "       [--command-delay MS] [--commands 0,8,...]\n"
-            "       [--fault PATH=silent|delay:MS|status:CODE|close:N|size:N]...\n");
+        PrintUsage(stderr);
         return 2;
     }
     velmo::RouterSimulator simulator(options.router);
+    simulator.SetLogEntries(
+        velmo::SampleLogEntries(static_cast<int>(options.logEntries), velmo::SimulatedLog::SystemMs()));
     for (const auto& [path, fault] : options.faults) simulator.SetFault(path, fault);
     if (!simulator.Start(static_cast<std::uint16_t>(options.port))) {
         std::fprintf(stderr, "velmo-routersim: cannot listen on 127.0.0.1:%ld\n", options.port);

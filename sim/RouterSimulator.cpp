@@ -56,9 +56,8 @@ RouterSimulator::~RouterSimulator() {
     Stop();
 }
 
-// One entry per path the router serves. The login form ("menu.htm"), the
-// login and logout commands ("cgi-bin/logi", "cgi-bin/logo") and the system
-// log page ("syslog.htm") join this table.
+// One entry per path the router serves; RegisterLogPages adds the login
+// form, the login and logout commands and the system log page.
 void RouterSimulator::RegisterPages() {
     handlers_[""] = [](const std::string&) { return Response{200, TopPageBody()}; };
     handlers_["banner.htm"] = [this](const std::string&) {
@@ -80,6 +79,7 @@ void RouterSimulator::RegisterPages() {
         SetConnected(false);
         return Response{200, "disconnected\n"};
     };
+    RegisterLogPages();
 }
 
 RouterSimulator::Response RouterSimulator::DialCommand(const std::string& target) {

@@ -1,6 +1,7 @@
 // A small HTTP/1.0 server on 127.0.0.1 that behaves like a router of the
 // family the tool talks to: banner and status pages, the dial and hang-up
-// commands, and per-path faults. It records every raw request line.
+// commands, the administrator login and the system log, and per-path faults.
+// It records every raw request line.
 #pragma once
 
 #include <atomic>
@@ -18,6 +19,7 @@
 
 #include "base/Socket.h"
 #include "sim/SimulatedLine.h"
+#include "sim/SimulatedLog.h"
 #include "sim/SimulatorOptions.h"
 
 namespace velmo {
@@ -55,6 +57,22 @@ class RouterSimulator {
     void SetConnected(bool connected);
     SimulatedLine::Phase LinePhase();
 
+    // The administrator password (CP932); whoever is logged in stays so.
+    void SetPassword(const std::string& password);
+    // True between an accepted login and the next logout.
+    bool IsLoggedIn() const;
+
+    // The system log, shown in the order the entries were added.
+    void AddLogEntry(const SimulatedLogEntry& entry);
+    // A timed entry stamped with the log clock's present moment.
+    void AddLogEntryNow(const std::string& text);
+    void SetLogEntries(std::vector<SimulatedLogEntry> entries);
+    std::vector<SimulatedLogEntry> LogEntries() const;
+    // The clock the log's ages are counted on (the system clock unless set);
+    // it is called from the serving threads, so it must be thread-safe.
+    void SetLogClock(SimulatedLog::WallClock clock);
+    std::int64_t LogClockMs() const;
+
   private:
     struct Response {
         int status = 200;
@@ -79,10 +97,15 @@ class RouterSimulator {
     bool WaitUnlessStopped(long ms);
 
     Response DialCommand(const std::string& target);
+    // menu.htm, cgi-bin/logi, syslog.htm, cgi-bin/logo and sim/add-log.
+    void RegisterLogPages();
 
-    mutable std::mutex mutex_;  // options_, line_, faults_, requestLines_
+    // options_, line_, log_, loggedIn_, faults_, requestLines_
+    mutable std::mutex mutex_;
     RouterSimulatorOptions options_;
     SimulatedLine line_;
+    SimulatedLog log_;
+    bool loggedIn_ = false;
     std::map<std::string, Fault> faults_;
     std::vector<std::string> requestLines_;
     // Path before any query -> the page or command it serves.

@@ -18,6 +18,18 @@ enum class WanType { None, DialUp, Pppoe, Pptp, Static };
 // with the blank).
 enum class ModemLabel { Auto, JapaneseBlank, JapaneseNoBlank, English };
 
+// Which login forms the menu page holds, and in which order.
+enum class LoginFormVariant { Get, Post, BothGetFirst, BothPostFirst };
+
+// A hidden field of the login form. Value-first markup is
+// <INPUT TYPE=HIDDEN VALUE="v" NAME=n>, name-first <INPUT TYPE=HIDDEN NAME=n VALUE=v>.
+struct HiddenField {
+    std::string name;
+    std::string value;
+    bool valueFirst = false;
+    bool afterPassword = false;  // stands after the password input
+};
+
 // A fault served instead of (or around) the normal answer of one path.
 struct Fault {
     enum class Kind {
@@ -48,6 +60,16 @@ struct RouterSimulatorOptions {
     std::vector<int> embeddedCommands;
     // How long dialing and hanging up take.
     std::chrono::milliseconds commandDelay{300};
+
+    LoginFormVariant loginForm = LoginFormVariant::Get;
+    // The name of the password input; the tool reads exactly 3 characters of it.
+    std::string passwordFieldName = "PWD";
+    // The login succeeds only when every one of these comes back with its value.
+    std::vector<HiddenField> hiddenFields = {{"RC", "@", true, false}, {"SE", "1", false, true}};
+    // The administrator password (CP932).
+    std::string password = "admin";
+    // The system log page is shown without a login.
+    bool logAlwaysReadable = false;
 };
 
 }  // namespace velmo

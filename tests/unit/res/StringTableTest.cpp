@@ -48,7 +48,7 @@ TEST(StringTable, ResourceScriptCarriesTheSameTexts) {
         {"IDS_LOG_FAILURE", IDS_LOG_FAILURE}, {"ID_MENU_CONNECT", ID_MENU_CONNECT},
         {"ID_MENU_DISCONNECT", ID_MENU_DISCONNECT}, {"ID_MENU_EXIT", ID_MENU_EXIT},
         {"ID_MENU_SETTINGS", ID_MENU_SETTINGS}, {"ID_MENU_CAPTURE_LOG", ID_MENU_CAPTURE_LOG},
-        {"ID_MENU_REFRESH", ID_MENU_REFRESH}};
+        {"ID_MENU_REFRESH", ID_MENU_REFRESH}, {"IDS_PARSE_REAL", IDS_PARSE_REAL}};
     auto script = ResourceScriptStrings();
     ASSERT_EQ(script.size(), ids.size());
     for (const auto& [name, id] : ids) {

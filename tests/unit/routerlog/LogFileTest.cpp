@@ -50,18 +50,30 @@ TEST_F(LogFileTest, NewFileReceivesTheLinesAndOneMarker) {
     EXPECT_EQ(FileBytes(), "[2026/12/08 11:00:00]  a\r\n" + std::string(23, ' ') + "b\r\n" + kMarker);
 }
 
-TEST_F(LogFileTest, PreviousMarkerIsReplacedAndItsKeyDropsOlderLines) {
+TEST_F(LogFileTest, PreviousMarkerIsReplacedAndTheLastEntryDecidesWhatIsNew) {
     const std::string before =
+        "[2026/12/08 10:59:00]  older\r\n"
         "[2026/12/08 11:00:00]  a\r\n"
         "[2026/12/08 11:30:00]   Last Log Update\r\n";
     EXPECT_EQ(Update(before,
+                     "[2026/12/08 10:59:00]  older\n"
                      "[2026/12/08 11:00:00]  a\n"
-                     "[2026/12/08 11:30:00]  same second as the marker\n"
+                     // Logged while the previous capture was logging out: older
+                     // than that capture's marker, but not in the file.
+                     "[2026/12/08 11:29:58]  during the logout\n"
                      "[2026/12/08 11:59:00]  b\n"),
+              "[2026/12/08 10:59:00]  older\r\n"
               "[2026/12/08 11:00:00]  a\r\n"
-              "[2026/12/08 11:30:00]  same second as the marker\r\n"
+              "[2026/12/08 11:29:58]  during the logout\r\n"
               "[2026/12/08 11:59:00]  b\r\n" +
                   kMarker);
+}
+
+TEST_F(LogFileTest, EntriesOfTheLastEntrysSecondAreNotWrittenTwice) {
+    const std::string entries = "[2026/12/08 11:00:00]  a\r\n[2026/12/08 11:00:00]  b\r\n";
+    EXPECT_EQ(Update(entries + "[2026/12/08 11:00:00]   Last Log Update\r\n",
+                     "[2026/12/08 11:00:00]  a\n[2026/12/08 11:00:00]  b\n[2026/12/08 11:00:00]  c\n"),
+              entries + "[2026/12/08 11:00:00]  c\r\n" + kMarker);
 }
 
 TEST_F(LogFileTest, NoNewEntriesLeavesTheEntriesAndANewMarker) {

@@ -1,0 +1,55 @@
+// The simulated router's system log: its entries and the clock their ages are
+// counted on.
+//
+// Each timed entry keeps its moment (milliseconds on the log clock) and the
+// page shows its age at serving time. Ages are served in whole seconds, the
+// difference of the two moments' whole seconds: the tool stamps an entry with
+// its own clock's whole second minus the age, so with a clock that agrees
+// with the log clock an entry gets the same stamp at every capture, unless
+// the page is served and parsed on the two sides of a second boundary.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace velmo {
+
+struct SimulatedLogEntry {
+    bool subInfo = false;       // an L1 line, shown under the timed entry before it
+    std::int64_t momentMs = 0;  // on the log clock; not used for sub-info entries
+    std::string text;           // CP932; a single quote in it ends the text, as on the router
+};
+
+class SimulatedLog {
+  public:
+    // Milliseconds on some fixed scale; only differences are used.
+    using WallClock = std::function<std::int64_t()>;
+
+    // The system clock, in milliseconds since 1970.
+    static std::int64_t SystemMs();
+
+    void SetClock(WallClock clock) { clock_ = std::move(clock); }
+    std::int64_t NowMs() const { return clock_(); }
+
+    void Add(SimulatedLogEntry entry) { entries_.push_back(std::move(entry)); }
+    void Set(std::vector<SimulatedLogEntry> entries) { entries_ = std::move(entries); }
+    const std::vector<SimulatedLogEntry>& Entries() const { return entries_; }
+
+    // "L2(<age>,'<text>');" and "L1('<text>');" lines, in the order the
+    // entries were added, ages as of now.
+    std::string ScriptCalls() const;
+
+  private:
+    WallClock clock_ = &SystemMs;
+    std::vector<SimulatedLogEntry> entries_;
+};
+
+// `count` plausible entries, oldest first, the newest one minute before
+// `nowMs`, every moment a whole second: line up and down, administrator login
+// and logout, an access report, a Japanese entry and sub-info lines.
+std::vector<SimulatedLogEntry> SampleLogEntries(int count, std::int64_t nowMs);
+
+}  // namespace velmo
