@@ -209,7 +209,15 @@ int main(int argc, char** argv) {
     std::signal(SIGTERM, OnStopSignal);
     std::printf("listening on 127.0.0.1:%u\n", static_cast<unsigned>(simulator.Port()));
     std::fflush(stdout);
-    while (!stopRequested) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    // Every request line the router receives, as it arrives, for whoever
+    // reads the simulator's output.
+    std::size_t printed = 0;
+    while (!stopRequested) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        const std::vector<std::string> lines = simulator.RequestLines();
+        for (; printed < lines.size(); ++printed) std::printf("request: %s\n", lines[printed].c_str());
+        std::fflush(stdout);
+    }
     simulator.Stop();
     return 0;
 }

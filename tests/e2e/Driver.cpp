@@ -39,7 +39,9 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam) {
     auto* search = reinterpret_cast<WindowSearch*>(lParam);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner == search->processId && WindowText(window) == *search->caption) {
+    // Visible: a dialog shows only once its initialisation (the first
+    // refresh included) is done.
+    if (owner == search->processId && IsWindowVisible(window) && WindowText(window) == *search->caption) {
         search->found = window;
         return FALSE;
     }
