@@ -9,9 +9,25 @@ velmo_log() { printf '== %s\n' "$*" >&2; }
 # Debian packages the build, the tests and the demo need.
 VELMO_PACKAGES=(cmake g++ make python3 googletest libbenchmark-dev clang libclang-rt-14-dev
                 mingw-w64 g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth imagemagick
-                fonts-ipafont-gothic fonts-wine procps)
+                fonts-ipafont-gothic fonts-wine procps locales)
 
 velmo_ensure_packages() {
+    velmo_install_missing_packages || return 1
+    velmo_ensure_japanese_locale
+}
+
+# Wine takes its locale, and with it the ANSI code page 932, the Japanese
+# day names of the date picker and its own dialogs' texts, from LANG; that
+# needs the system's ja_JP.UTF-8 locale.
+velmo_ensure_japanese_locale() {
+    locale -a 2>/dev/null | grep -qix 'ja_JP.utf8' && return 0
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    velmo_log "generating the ja_JP.UTF-8 locale"
+    "${sudo[@]}" localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+}
+
+velmo_install_missing_packages() {
     local missing=() pkg
     for pkg in "${VELMO_PACKAGES[@]}"; do
         dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")

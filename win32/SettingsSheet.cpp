@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <array>
 
 #include "res/resource.h"
@@ -12,6 +13,9 @@ namespace velmo {
 namespace {
 
 enum class PageKind { General, Log, AutoDisconnect };
+
+// The sheet's "Apply" button (hidden here: nothing is applied before OK).
+constexpr int kApplyNowButton = 0x3021;
 
 // What one page's window procedure works on. The sheet creates a page's
 // window only when the user first opens it; a page never opened keeps the
@@ -71,6 +75,57 @@ void OnClicked(HWND page, PageContext& context, int controlId) {
     }
 }
 
+// The largest page template, in the pages' dialog units.
+constexpr LONG kPageWidth = 195;
+constexpr LONG kPageHeight = 127;
+
+void MoveBy(HWND sheet, HWND child, int dx, int dy) {
+    RECT rect{};
+    if (child == nullptr || !GetWindowRect(child, &rect)) {
+        return;
+    }
+    MapWindowPoints(nullptr, sheet, reinterpret_cast<POINT*>(&rect), 2);
+    SetWindowPos(child, nullptr, rect.left + dx, rect.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void GrowBy(HWND window, int dx, int dy) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    SetWindowPos(window, nullptr, 0, 0, rect.right - rect.left + dx, rect.bottom - rect.top + dy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The pages are drawn in their own font, the sheet measures its page area in
+// its own. Where the sheet's font is the smaller (Wine's is), the page area
+// is grown, with the sheet and its buttons, so that no page is cut off, and
+// the page shown is sized to the area. Where the fonts agree nothing moves.
+void FitSheetToPage(HWND page) {
+    HWND sheet = GetParent(page);
+    HWND tab = PropSheet_GetTabControl(sheet);
+    if (tab == nullptr) {
+        return;
+    }
+    RECT need{0, 0, kPageWidth, kPageHeight};
+    MapDialogRect(page, &need);
+    RECT area{};
+    GetClientRect(tab, &area);
+    TabCtrl_AdjustRect(tab, FALSE, &area);
+    const int dx = static_cast<int>(std::max(0L, need.right - (area.right - area.left)));
+    const int dy = static_cast<int>(std::max(0L, need.bottom - (area.bottom - area.top)));
+    if (dx > 0 || dy > 0) {
+        GrowBy(sheet, dx, dy);
+        GrowBy(tab, dx, dy);
+        for (int button : {IDOK, IDCANCEL, IDHELP, kApplyNowButton}) {
+            MoveBy(sheet, GetDlgItem(sheet, button), dx, dy);
+        }
+        GetClientRect(tab, &area);
+        TabCtrl_AdjustRect(tab, FALSE, &area);
+    }
+    MapWindowPoints(tab, sheet, reinterpret_cast<POINT*>(&area), 2);
+    SetWindowPos(page, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 // The sheet's notifications: a page reloads its controls when shown again,
 // saves them when left (and before OK); a number that does not read keeps
 // the user on the page.
@@ -79,6 +134,7 @@ BOOL OnNotify(HWND page, PageContext& context, const NMHDR& header) {
     LONG_PTR result = 0;
     switch (header.code) {
         case PSN_SETACTIVE:
+            FitSheetToPage(page);
             if (context.shownBefore) {
                 ExchangePage(context, Exchange::Load, controls);
             }
