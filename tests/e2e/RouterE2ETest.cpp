@@ -117,7 +117,14 @@ TEST_F(RouterE2E, ShowsLiveStatusAndDialsUpAndHangsUp) {
     HWND window = Start();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(Shows(window, IDC_MODEL, L"(BR-8600-A)"));
-    EXPECT_FALSE(LineUp(window));
+    EXPECT_EQ(ControlText(window, IDC_CONNECTION_TIME), Wide("未接続"));
+    EXPECT_EQ(ControlText(window, IDC_MODEM_STATE), Wide("レディ"));
+
+    // The line comes up at the router: the next refresh (every 2 s) shows it.
+    ASSERT_TRUE(SimControl(simA_, "sim/connect"));
+    EXPECT_TRUE(WaitUntil([&] { return LineUp(window); }, 5000));
+    ASSERT_TRUE(SimControl(simA_, "sim/disconnect"));
+    EXPECT_TRUE(WaitUntil([&] { return !LineUp(window); }, 5000));
 
     ClickButton(window, IDC_CONNECT);
     EXPECT_TRUE(WaitUntil([&] { return LineUp(window); }, 15000));
