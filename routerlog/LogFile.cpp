@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "base/SjisText.h"
-#include "routerlog/ExclusiveFile.h"
+#include "base/ExclusiveFile.h"
 #include "routerlog/LogStamp.h"
 
 namespace velmo {

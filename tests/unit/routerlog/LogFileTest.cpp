@@ -6,7 +6,7 @@
 
 #include "base/CodePage.h"
 #include "base/FileSystem.h"
-#include "routerlog/ExclusiveFile.h"
+#include "base/ExclusiveFile.h"
 #include "routerlog/LogFile.h"
 #include "tests/support/TempDirectory.h"
 

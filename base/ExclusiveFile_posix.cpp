@@ -6,7 +6,7 @@
 
 #include <utility>
 
-#include "routerlog/ExclusiveFile.h"
+#include "base/ExclusiveFile.h"
 
 namespace velmo {
 

@@ -5,7 +5,7 @@
 #include "base/Wide_win32.h"
 #include <utility>
 
-#include "routerlog/ExclusiveFile.h"
+#include "base/ExclusiveFile.h"
 
 namespace velmo {
 
