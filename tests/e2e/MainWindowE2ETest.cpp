@@ -136,5 +136,34 @@ TEST_F(MainWindowE2E, CloseBoxClosesLikeTheExitButton) {
     ExpectSettingsWrittenInFull();
 }
 
+TEST_F(MainWindowE2E, TrayClicksHideAndRestoreAndTheAboutBoxOpensFromTheSystemMenu) {
+    HWND window = StartAndFindWindow();
+    ASSERT_NE(window, nullptr);
+    Sleep(500);
+    SaveScreenshot(ArtifactPath(L"tray-icon.bmp"));  // the icon in the Wine taskbar
+
+    // The notification-area callback: a left click hides, the next restores.
+    Post(window, WM_VELMO_TRAY, 1, WM_LBUTTONDOWN);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(window); }, 10000));
+    Post(window, WM_VELMO_TRAY, 1, WM_LBUTTONDOWN);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window) != FALSE; }, 10000));
+
+    // The system menu's about item; its low four bits belong to the system.
+    Post(window, WM_SYSCOMMAND, IDM_ABOUTBOX | 0x3);
+    HWND about = tool_.WaitForWindow(L"About Velmo tool", 10000);
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(ControlText(about, IDC_VERSION_TEXT), L"Velmo tool Version 1.10");
+    Sleep(300);
+    SaveScreenshot(ArtifactPath(L"about-box.bmp"));
+    ClickButton(about, IDOK);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, 10000));
+
+    // A menu command posted as the tray menu sends it: 表示更新 keeps the window working.
+    Post(window, WM_COMMAND, ID_MENU_REFRESH);
+    ClickButton(window, IDC_EXIT);
+    ASSERT_TRUE(tool_.WaitForExit(20000));
+    ExpectSettingsWrittenInFull();
+}
+
 }  // namespace
 }  // namespace velmo::e2e
