@@ -40,11 +40,7 @@ bool CRouterStatusDlg::OnInitDialog() {
     trayIconAdded = false;
     accessWarning = false;
     lastDisconnectCheck = clock_.Now();
-    router.routerAddress = settings.RutorAddress;
-    router.rootPassword = settings.RootPasswd;
-    recordLogout = settings.UpdateLogRecordLogOut;
-    recordLogin = settings.UpdateLogRecordLogIn;
-    recordSubInfo = settings.UpdateLogRecordSubInfo;
+    CopyWorkingSettings();
     AddTrayIcon();
     RefreshAll();  // before the window is first shown
     if (settings.UpdateStatusDisconnect) {
@@ -127,6 +123,14 @@ bool CRouterStatusDlg::OnConnect() {
 bool CRouterStatusDlg::OnDisconnect() {
     BeginCommandFollowUp();
     return router.SendHangUpCommand();
+}
+
+void CRouterStatusDlg::CopyWorkingSettings() {
+    router.routerAddress = settings.RutorAddress;
+    router.rootPassword = settings.RootPasswd;
+    recordLogin = settings.UpdateLogRecordLogIn;
+    recordLogout = settings.UpdateLogRecordLogOut;
+    recordSubInfo = settings.UpdateLogRecordSubInfo;
 }
 
 void CRouterStatusDlg::LoadSettings() {

@@ -74,6 +74,8 @@ public:
 
     void LoadSettings();
     bool SaveSettings();
+    // The router client's address and password and the log filters, from `settings`.
+    void CopyWorkingSettings();
 
     // The window caption: "Velmo tool ver. 1.10".
     static std::string Caption();

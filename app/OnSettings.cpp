@@ -16,11 +16,7 @@ void CRouterStatusDlg::OnSettings() {
         ApplySettingsPages(pages, settings);
         lastDisconnectCheck = clock_.Now();  // an occurrence before now never fires
         settings.AutoDisconnectDlg = pages.autoDisconnect.AutoDisconnectDlg;
-        router.routerAddress = settings.RutorAddress;
-        router.rootPassword = settings.RootPasswd;
-        recordLogin = settings.UpdateLogRecordLogIn;
-        recordLogout = settings.UpdateLogRecordLogOut;
-        recordSubInfo = settings.UpdateLogRecordSubInfo;
+        CopyWorkingSettings();
         SaveSettings();
     }
     // OK or not, the periodic work starts again.

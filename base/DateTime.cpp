@@ -170,9 +170,9 @@ std::string DateTime::Format(std::string_view pattern) const {
             out += pattern[i];
             continue;
         }
-        char spec = pattern[++i];
+        char conversion = pattern[++i];
         int value = 0, width = 2;
-        switch (spec) {
+        switch (conversion) {
             case 'Y': value = c.year; width = 4; break;
             case 'm': value = c.month; break;
             case 'd': value = c.day; break;
@@ -180,7 +180,7 @@ std::string DateTime::Format(std::string_view pattern) const {
             case 'M': value = c.minute; break;
             case 'S': value = c.second; break;
             case '%': out += '%'; continue;
-            default: out += '%'; out += spec; continue;
+            default: out += '%'; out += conversion; continue;
         }
         std::snprintf(field, sizeof field, "%0*d", width, value);
         out += field;

@@ -76,7 +76,7 @@ TEST_F(SettingsStoreTest, WithoutAFileEveryFieldTakesItsDefault) {
 }
 
 TEST_F(SettingsStoreTest, OtherSectionsDoNotCount) {
-    const ToolSettings s = LoadFrom("[Settings]\r\nUpdateLog=1\r\nRutorAddress=10.0.0.1\r\n");
+    const ToolSettings s = LoadFrom("[Settings]\r\nUpdateLog=1\r\nRutorAddress=127.0.0.9\r\n");
     EXPECT_FALSE(s.UpdateLog);
     EXPECT_EQ(s.RutorAddress, kFactoryRouterAddress);
 }
@@ -177,8 +177,8 @@ TEST_F(SettingsStoreTest, HandEditedPasswordLoadsAsEmpty) {
 
 TEST_F(SettingsStoreTest, ValuesAreReadWithTheProfileRules) {
     const ToolSettings s =
-        LoadFrom("[setting]\r\nrutoraddress =  \"10.1.2.3:8080\" \r\nUpdateLogFileName=' log.txt '\r\n");
-    EXPECT_EQ(s.RutorAddress, "10.1.2.3:8080");
+        LoadFrom("[setting]\r\nrutoraddress =  \"127.0.0.3:8080\" \r\nUpdateLogFileName=' log.txt '\r\n");
+    EXPECT_EQ(s.RutorAddress, "127.0.0.3:8080");
     EXPECT_EQ(s.UpdateLogFileName, " log.txt ");
 }
 
