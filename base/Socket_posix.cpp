@@ -69,20 +69,6 @@ int ConnectOne(const addrinfo& address, SteadyClock::time_point deadline) {
 
 }  // namespace
 
-Socket::~Socket() {
-    Close();
-}
-
-Socket::Socket(Socket&& other) noexcept : handle_(std::exchange(other.handle_, kInvalidSocket)) {}
-
-Socket& Socket::operator=(Socket&& other) noexcept {
-    if (this != &other) {
-        Close();
-        handle_ = std::exchange(other.handle_, kInvalidSocket);
-    }
-    return *this;
-}
-
 Socket Socket::Connect(const std::string& host, std::uint16_t port, Milliseconds timeout) {
     const auto deadline = SteadyClock::now() + timeout;
     addrinfo hints{};
@@ -100,10 +86,6 @@ Socket Socket::Connect(const std::string& host, std::uint16_t port, Milliseconds
     }
     freeaddrinfo(list);
     return Socket(fd);
-}
-
-bool Socket::IsOpen() const {
-    return handle_ != kInvalidSocket;
 }
 
 bool Socket::SendAll(std::string_view data, Milliseconds timeout) {
@@ -155,22 +137,6 @@ void Socket::Close() {
         close(std::exchange(handle_, kInvalidSocket));
 }
 
-ListeningSocket::~ListeningSocket() {
-    Close();
-}
-
-ListeningSocket::ListeningSocket(ListeningSocket&& other) noexcept
-    : handle_(std::exchange(other.handle_, kInvalidSocket)), port_(std::exchange(other.port_, 0)) {}
-
-ListeningSocket& ListeningSocket::operator=(ListeningSocket&& other) noexcept {
-    if (this != &other) {
-        Close();
-        handle_ = std::exchange(other.handle_, kInvalidSocket);
-        port_ = std::exchange(other.port_, 0);
-    }
-    return *this;
-}
-
 ListeningSocket ListeningSocket::ListenLoopback(std::uint16_t port) {
     ListeningSocket listener;
     int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -191,10 +157,6 @@ ListeningSocket ListeningSocket::ListenLoopback(std::uint16_t port) {
     }
     listener.port_ = ntohs(address.sin_port);
     return listener;
-}
-
-bool ListeningSocket::IsOpen() const {
-    return handle_ != kInvalidSocket;
 }
 
 Socket ListeningSocket::Accept(Milliseconds timeout) {
