@@ -45,7 +45,8 @@ void CRouterStatusDlg::CheckAutoDisconnect() {
         settings.AutoDisconnect = false;  // the file follows at the next save
     }
     if (settings.AutoDisconnect) {
-        StartTimer(kTimerAutoDisconnect, static_cast<std::int32_t>(std::min(seconds, kLongestCheckInterval) * 1000));
+        StartTimer(kTimerAutoDisconnect,
+                   static_cast<std::int32_t>(std::min(seconds, kLongestCheckInterval) * 1000));
     }
     ShowAutoDisconnectTime();
 }

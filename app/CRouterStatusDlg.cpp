@@ -1,8 +1,8 @@
 #include "app/CRouterStatusDlg.h"
 
-#include "res/StringTable.h"
 #include "app/Timers.h"
 #include "base/FileSystem.h"
+#include "res/StringTable.h"
 #include "res/resource.h"
 #include "router/HttpRequest.h"
 #include "settings/SettingsStore.h"
@@ -18,8 +18,10 @@ CRouterStatusDlg::CRouterStatusDlg(WindowHost& host, TrayHost& tray, Clock& cloc
 }
 
 CRouterStatusDlg::CRouterStatusDlg(WindowHost& host, TrayHost& tray, Clock& clock)
-    : CRouterStatusDlg(host, tray, clock, [](const std::string& address, const std::string& path,
-                                             std::string& text) { return RequestPage(address, path, text); }) {}
+    : CRouterStatusDlg(host, tray, clock,
+                       [](const std::string& address, const std::string& path, std::string& text) {
+                           return RequestPage(address, path, text);
+                       }) {}
 
 CRouterStatusDlg::~CRouterStatusDlg() {
     // Every exit writes the settings file; a failed write has nobody left to

@@ -19,7 +19,7 @@ namespace velmo {
 enum class TrayMouse { LeftDown, RightDown, Other };
 
 class CRouterStatusDlg {
-public:
+  public:
     // Construction: builds the settings path in the current directory and
     // loads the settings file. Router requests go through `request`.
     CRouterStatusDlg(WindowHost& host, TrayHost& tray, Clock& clock, RequestFunction request);
@@ -41,10 +41,10 @@ public:
     bool OnSysCommand(unsigned commandId);
     // WM_COMMAND from buttons and menu items: true when handled here.
     bool OnCommand(int commandId);
-    void OnSizeMinimized();                 // WM_SIZE with SIZE_MINIMIZED, after default processing
-    void OnTrayNotify(TrayMouse mouse);     // the notification-area callback message
-    void OnRightButtonUp();                 // WM_RBUTTONUP in the client area
-    void OnTaskbarCreated();                // the shell's notification area was rebuilt
+    void OnSizeMinimized();              // WM_SIZE with SIZE_MINIMIZED, after default processing
+    void OnTrayNotify(TrayMouse mouse);  // the notification-area callback message
+    void OnRightButtonUp();              // WM_RBUTTONUP in the client area
+    void OnTaskbarCreated();             // the shell's notification area was rebuilt
 
     // Refresh and timers.
     void RefreshAll();
@@ -80,7 +80,6 @@ public:
     // The window caption: "Velmo tool ver. 1.10".
     static std::string Caption();
 
-
     // The window's state, in the order of its design. Public for the tests
     // that check it; only the window's own handlers change it.
     bool trayIconAdded = false;
@@ -97,7 +96,7 @@ public:
     DateTime lastDisconnectCheck;
     ToolSettings settings;
 
-private:
+  private:
     void ApplyPollRule();
     void HangUpAutomatically();
     void StartTimer(int timerId, std::int32_t milliseconds);

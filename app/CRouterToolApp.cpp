@@ -2,7 +2,8 @@
 
 namespace velmo {
 
-bool CRouterToolApp::InitInstance(WindowHost& host, TrayHost& tray, Clock& clock, const ModalRunner& runModal) {
+bool CRouterToolApp::InitInstance(WindowHost& host, TrayHost& tray, Clock& clock,
+                                  const ModalRunner& runModal) {
     CRouterStatusDlg mainWindow(host, tray, clock);
     runModal(mainWindow);  // its result is not looked at
     return false;

@@ -9,7 +9,7 @@
 namespace velmo {
 
 class CRouterToolApp {
-public:
+  public:
     using ModalRunner = std::function<void(CRouterStatusDlg&)>;
 
     // The start-up hook. Returns false: the application runs no message loop

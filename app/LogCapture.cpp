@@ -1,8 +1,8 @@
 // The log capture as the main window runs it: the capture itself lives in
 // routerlog; the window raises the access warning it reports.
+#include "routerlog/LogCapture.h"
 #include "app/CRouterStatusDlg.h"
 #include "app/Timers.h"
-#include "routerlog/LogCapture.h"
 
 namespace velmo {
 

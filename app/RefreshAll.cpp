@@ -1,8 +1,8 @@
 // The refresh operations and the timers of the main window.
 #include "app/CRouterStatusDlg.h"
-#include "res/StringTable.h"
 #include "app/Timers.h"
 #include "base/CodePage.h"
+#include "res/StringTable.h"
 #include "res/resource.h"
 #include "router/StatusPage.h"
 

@@ -3,14 +3,14 @@
 
 namespace velmo {
 
-inline constexpr int kTimerRefresh = 1;          // full refresh
-inline constexpr int kTimerStatusPoll = 2;       // status poll
-inline constexpr int kTimerFollowUpEnd = 3;      // end of the follow-up window
-inline constexpr int kTimerLogCapture = 4;       // log capture
-inline constexpr int kTimerAccessWarningEnd = 5; // end of the access warning
-inline constexpr int kTimerAutoDisconnect = 6;   // auto-disconnect check
+inline constexpr int kTimerRefresh = 1;           // full refresh
+inline constexpr int kTimerStatusPoll = 2;        // status poll
+inline constexpr int kTimerFollowUpEnd = 3;       // end of the follow-up window
+inline constexpr int kTimerLogCapture = 4;        // log capture
+inline constexpr int kTimerAccessWarningEnd = 5;  // end of the access warning
+inline constexpr int kTimerAutoDisconnect = 6;    // auto-disconnect check
 
-inline constexpr int kAllTimers[] = {kTimerRefresh,     kTimerStatusPoll,       kTimerFollowUpEnd,
-                                     kTimerLogCapture,  kTimerAccessWarningEnd, kTimerAutoDisconnect};
+inline constexpr int kAllTimers[] = {kTimerRefresh,    kTimerStatusPoll,       kTimerFollowUpEnd,
+                                     kTimerLogCapture, kTimerAccessWarningEnd, kTimerAutoDisconnect};
 
 }  // namespace velmo

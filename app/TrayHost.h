@@ -7,7 +7,7 @@
 namespace velmo {
 
 class TrayHost {
-public:
+  public:
     virtual ~TrayHost() = default;
     // Adds the icon `iconId` with picture `pictureId` (an icon resource) and
     // `tooltip`; its mouse events come back as the window's callback message.

@@ -15,7 +15,7 @@ inline constexpr int kIdOk = 1;
 inline constexpr int kIdCancel = 2;
 
 class WindowHost {
-public:
+  public:
     virtual ~WindowHost() = default;
 
     // Removes Maximize and Size from the system menu and appends a separator

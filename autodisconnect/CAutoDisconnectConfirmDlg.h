@@ -10,10 +10,10 @@ namespace velmo {
 
 // The confirmation window's port to the platform.
 class ConfirmHost {
-public:
+  public:
     virtual ~ConfirmHost() = default;
     virtual void BringToForeground() = 0;
-    virtual void Beep() = 0;  // the default beep, once
+    virtual void Beep() = 0;                                     // the default beep, once
     virtual void SetCountdownText(const std::string& text) = 0;  // label 1028
     virtual void StartTimer(int timerId, std::uint32_t milliseconds) = 0;
     virtual void StopTimer(int timerId) = 0;
@@ -21,7 +21,7 @@ public:
 };
 
 class CAutoDisconnectConfirmDlg {
-public:
+  public:
     static constexpr int kCountdownTimer = 7;
     static constexpr int kCountdownSeconds = 30;
     static constexpr int kResultOk = 1;      // go ahead
@@ -39,7 +39,7 @@ public:
 
     int countdown = 0;  // seconds left
 
-private:
+  private:
     void ShowCountdown();
 
     ConfirmHost& host_;

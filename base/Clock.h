@@ -9,7 +9,7 @@
 namespace velmo {
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     // Current local time in whole seconds.
     virtual DateTime Now() = 0;

@@ -32,7 +32,7 @@ void CivilFromDays(std::int64_t z, int& year, int& month, int& day) {
 
 // constexpr, so that DateTime constants of other files can be built during
 // static initialisation in any order.
-constexpr std::int64_t kEpochDays = DaysFromCivil(1899, 12, 30);       // the day count's origin
+constexpr std::int64_t kEpochDays = DaysFromCivil(1899, 12, 30);        // the day count's origin
 constexpr std::int64_t kFileTimeEpochDays = DaysFromCivil(1601, 1, 1);  // FILETIME's origin
 constexpr std::int64_t kMinSeconds = (DaysFromCivil(100, 1, 1) - kEpochDays) * kSecondsPerDay;
 constexpr std::int64_t kMaxSeconds = (DaysFromCivil(10000, 1, 1) - kEpochDays) * kSecondsPerDay - 1;
@@ -93,7 +93,8 @@ DateTime DateTime::FromParts(int year, int month, int day, int hour, int minute,
         return Invalid();
     }
     DateTime t;
-    std::int64_t days = DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - kEpochDays;
+    std::int64_t days =
+        DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - kEpochDays;
     t.seconds_ = days * kSecondsPerDay + hour * 3600 + minute * 60 + second;
     return t;
 }
@@ -173,14 +174,32 @@ std::string DateTime::Format(std::string_view pattern) const {
         char conversion = pattern[++i];
         int value = 0, width = 2;
         switch (conversion) {
-            case 'Y': value = c.year; width = 4; break;
-            case 'm': value = c.month; break;
-            case 'd': value = c.day; break;
-            case 'H': value = c.hour; break;
-            case 'M': value = c.minute; break;
-            case 'S': value = c.second; break;
-            case '%': out += '%'; continue;
-            default: out += '%'; out += conversion; continue;
+            case 'Y':
+                value = c.year;
+                width = 4;
+                break;
+            case 'm':
+                value = c.month;
+                break;
+            case 'd':
+                value = c.day;
+                break;
+            case 'H':
+                value = c.hour;
+                break;
+            case 'M':
+                value = c.minute;
+                break;
+            case 'S':
+                value = c.second;
+                break;
+            case '%':
+                out += '%';
+                continue;
+            default:
+                out += '%';
+                out += conversion;
+                continue;
         }
         std::snprintf(field, sizeof field, "%0*d", width, value);
         out += field;

@@ -16,7 +16,7 @@ struct CalendarTime {
 };
 
 class DateTime {
-public:
+  public:
     // 1899/12/30 00:00:00, valid: the day count 0.0.
     DateTime() = default;
 
@@ -50,11 +50,12 @@ public:
 
     friend bool operator==(const DateTime&, const DateTime&) = default;
     friend std::strong_ordering operator<=>(const DateTime& a, const DateTime& b) {
-        if (auto c = a.valid_ <=> b.valid_; c != 0) return c;
+        if (auto c = a.valid_ <=> b.valid_; c != 0)
+            return c;
         return a.seconds_ <=> b.seconds_;
     }
 
-private:
+  private:
     std::int64_t seconds_ = 0;  // since 1899-12-30 00:00:00
     bool valid_ = true;
 };

@@ -11,7 +11,7 @@
 namespace velmo {
 
 class ExclusiveFile {
-public:
+  public:
     ExclusiveFile() = default;
     ~ExclusiveFile() { Close(); }
     ExclusiveFile(const ExclusiveFile&) = delete;
@@ -32,7 +32,7 @@ public:
     // Releases the file; safe to call when closed.
     void Close();
 
-private:
+  private:
     static constexpr std::intptr_t kClosed = -1;
     // A file descriptor on POSIX, a HANDLE on Windows.
     std::intptr_t handle_ = kClosed;

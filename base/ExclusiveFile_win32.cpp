@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "base/Wide_win32.h"
 #include <utility>
+#include "base/Wide_win32.h"
 
 #include "base/ExclusiveFile.h"
 

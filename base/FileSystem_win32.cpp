@@ -23,8 +23,8 @@ bool ChangeCurrentDirectory(const std::string& path) {
 }
 
 bool ReadFileBytes(const std::string& path, std::string& bytes) {
-    HANDLE file = CreateFileW(SjisToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(SjisToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }
@@ -45,8 +45,8 @@ bool ReadFileBytes(const std::string& path, std::string& bytes) {
 bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
     std::wstring target = SjisToWide(path);
     std::wstring temporary = target + L".tmp" + std::to_wstring(GetCurrentProcessId());
-    HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
+    HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }
@@ -55,7 +55,8 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
               written == bytes.size();
     ok = FlushFileBuffers(file) != FALSE && ok;
     ok = CloseHandle(file) != FALSE && ok;
-    if (ok && MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (ok &&
+        MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return true;
     }
     DeleteFileW(temporary.c_str());

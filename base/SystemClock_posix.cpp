@@ -10,7 +10,7 @@ namespace velmo {
 namespace {
 
 class PosixClock final : public Clock {
-public:
+  public:
     DateTime Now() override {
         std::time_t now = std::time(nullptr);
         std::tm local{};
@@ -19,15 +19,14 @@ public:
                                    local.tm_min, local.tm_sec);
     }
 
-    std::uint32_t TickCount() override {
-        return static_cast<std::uint32_t>(UnbiasedMilliseconds());
-    }
+    std::uint32_t TickCount() override { return static_cast<std::uint32_t>(UnbiasedMilliseconds()); }
 
     // CLOCK_MONOTONIC does not advance while the system is suspended on Linux.
     std::uint64_t UnbiasedMilliseconds() override {
         timespec ts{};
         clock_gettime(CLOCK_MONOTONIC, &ts);
-        return static_cast<std::uint64_t>(ts.tv_sec) * 1000u + static_cast<std::uint64_t>(ts.tv_nsec) / 1000000u;
+        return static_cast<std::uint64_t>(ts.tv_sec) * 1000u +
+               static_cast<std::uint64_t>(ts.tv_nsec) / 1000000u;
     }
 
     void Sleep(std::uint32_t milliseconds) override {

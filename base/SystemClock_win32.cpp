@@ -7,7 +7,7 @@ namespace velmo {
 namespace {
 
 class Win32Clock final : public Clock {
-public:
+  public:
     DateTime Now() override {
         SYSTEMTIME local{};
         GetLocalTime(&local);
@@ -15,9 +15,7 @@ public:
                                    local.wSecond);
     }
 
-    std::uint32_t TickCount() override {
-        return GetTickCount();
-    }
+    std::uint32_t TickCount() override { return GetTickCount(); }
 
     // Interrupt time without the time spent in sleep or hibernation.
     std::uint64_t UnbiasedMilliseconds() override {
@@ -28,9 +26,7 @@ public:
         return GetTickCount64();
     }
 
-    void Sleep(std::uint32_t milliseconds) override {
-        ::Sleep(milliseconds);
-    }
+    void Sleep(std::uint32_t milliseconds) override { ::Sleep(milliseconds); }
 };
 
 }  // namespace

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <utility>
 
-#include "base/SjisText.h"
 #include "base/ExclusiveFile.h"
+#include "base/SjisText.h"
 #include "routerlog/LogStamp.h"
 
 namespace velmo {
@@ -52,7 +52,7 @@ FileTail ReadFileTail(std::string_view content) {
     std::string_view lastKey;
     std::string_view lastLine;
     std::size_t lastPosition = 0;
-    std::string_view entryKey;   // the last line with a key that is not a tool line
+    std::string_view entryKey;  // the last line with a key that is not a tool line
     std::string_view entryLine;
 
     std::size_t next = 0;
@@ -88,8 +88,7 @@ FileTail ReadFileTail(std::string_view content) {
         // last key is that of the line before it, the last line is empty.
         tail.cutAt = failureAt;
         tail.lastKey = keyBeforeFailure;
-    } else if (IsUpdateMarkerLine(lastLine) && runStart != npos &&
-               lastPosition >= runStart) {
+    } else if (IsUpdateMarkerLine(lastLine) && runStart != npos && lastPosition >= runStart) {
         // Step 4: the trailing update marker goes. The de-duplication goes by
         // the last entry before it, not by the marker's own stamp: the marker
         // is written after the page was read (a logout with retries can take
@@ -166,7 +165,8 @@ bool WriteMerge(ExclusiveFile& file, std::uint64_t oldSize, const LogMerge& merg
     }
     // Then the same text overwrites the tail that is cut (within the room the
     // file already has) and the rest is dropped.
-    return file.WriteAt(merge.cutAt, merge.appendText) && file.Truncate(merge.cutAt + merge.appendText.size());
+    return file.WriteAt(merge.cutAt, merge.appendText) &&
+           file.Truncate(merge.cutAt + merge.appendText.size());
 }
 
 }  // namespace

@@ -20,9 +20,9 @@ namespace velmo {
 
 // What merging one capture into a file's content comes to.
 struct LogMerge {
-    std::size_t cutAt = 0;        // the file keeps its first cutAt bytes
-    std::string appendText;       // then receives these, CR LF lines, the update marker last
-    bool accessWarning = false;   // a new line holds "Unrecognized access"
+    std::size_t cutAt = 0;       // the file keeps its first cutAt bytes
+    std::string appendText;      // then receives these, CR LF lines, the update marker last
+    bool accessWarning = false;  // a new line holds "Unrecognized access"
 };
 
 // The pure merge: finds the last stamp key and last line of `fileContent`

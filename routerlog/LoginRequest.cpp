@@ -33,7 +33,7 @@ constexpr std::size_t kPasswordNameLength = 3;
 
 // Appends one name=value pair; every pair but the first is preceded by "&".
 class PairWriter {
-public:
+  public:
     explicit PairWriter(std::string& request) : request_(request) {}
 
     void Write(std::string_view name, std::string_view value) {
@@ -47,7 +47,7 @@ public:
         request_ += FormEncode(value);
     }
 
-private:
+  private:
     std::string& request_;
     bool noPairYet_ = true;
 };

@@ -31,7 +31,7 @@ std::size_t FindFrom(std::string_view page, std::string_view needle, std::size_t
 // the last find, so that a marker that is rare on the page is not searched
 // for over the whole rest of the page at every entry.
 class CallFinder {
-public:
+  public:
     CallFinder(std::string_view page, std::string_view marker) : page_(page), marker_(marker) {}
 
     std::size_t NextFrom(std::size_t position) {
@@ -42,7 +42,7 @@ public:
         return found_;
     }
 
-private:
+  private:
     std::string_view page_;
     std::string_view marker_;
     std::size_t found_ = npos;

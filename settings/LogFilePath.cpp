@@ -4,7 +4,8 @@
 
 namespace velmo {
 
-std::string InitialDirectoryFor(const std::string& fileName, const std::string& currentDirectory, char separator) {
+std::string InitialDirectoryFor(const std::string& fileName, const std::string& currentDirectory,
+                                char separator) {
     std::size_t last = SjisFindLastChar(fileName, separator);
     if (last == npos) {
         return currentDirectory;

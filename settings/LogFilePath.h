@@ -12,7 +12,8 @@ inline constexpr std::size_t kFileNameBuffer = 260;
 
 // Where the save-file dialog opens: the part of `fileName` before its last
 // separator, or `currentDirectory` when the name holds none.
-std::string InitialDirectoryFor(const std::string& fileName, const std::string& currentDirectory, char separator);
+std::string InitialDirectoryFor(const std::string& fileName, const std::string& currentDirectory,
+                                char separator);
 
 // `fileName` without the leading `currentDirectory` text (which ends in a
 // separator) when it begins with it, exactly; otherwise unchanged. A drive

@@ -16,12 +16,12 @@ namespace velmo {
 // word is the XOR of the words 521 and 32 places back. All arithmetic is
 // unsigned 32-bit with wrap-around.
 class ScrambleGenerator {
-public:
+  public:
     void Seed(std::uint32_t seed);
     std::uint32_t Next();
     void Refill();
 
-private:
+  private:
     static constexpr std::size_t kWords = 521;
     std::array<std::uint32_t, kWords> x_{};
     std::size_t k_ = kWords - 1;

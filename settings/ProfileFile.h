@@ -26,7 +26,7 @@ namespace velmo {
 inline constexpr std::size_t kProfileValueLimit = 1022;
 
 class ProfileFile {
-public:
+  public:
     ProfileFile() = default;
 
     // Any bytes are accepted; what is not a section header or a key line is
@@ -50,7 +50,7 @@ public:
     // The whole file.
     std::string Text() const;
 
-private:
+  private:
     struct Line {
         std::string text;    // without its line end
         std::string ending;  // "\r\n", "\n", "\r" or "" (last line without one)

@@ -118,7 +118,8 @@ bool CPropAutoDisconnectSetting::DoDataExchange(Exchange direction, PageControls
     } else {
         CalendarTime date = controls.PickerTime(IDC_DATE_PICKER).Calendar();
         CalendarTime time = controls.PickerTime(IDC_TIME_PICKER).Calendar();
-        AutoDisconnectTime = DateTime::FromParts(date.year, date.month, date.day, time.hour, time.minute, time.second);
+        AutoDisconnectTime =
+            DateTime::FromParts(date.year, date.month, date.day, time.hour, time.minute, time.second);
     }
     return true;
 }

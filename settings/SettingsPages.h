@@ -13,7 +13,7 @@ namespace velmo {
 
 // One page's controls, by id.
 class PageControls {
-public:
+  public:
     virtual ~PageControls() = default;
     virtual std::string Text(int controlId) = 0;
     virtual void SetText(int controlId, const std::string& text) = 0;
@@ -29,7 +29,7 @@ public:
 
 // Runs the system's save-file dialog for the log file.
 class LogFileChooser {
-public:
+  public:
     virtual ~LogFileChooser() = default;
     // `fileName` holds the proposed name and receives the chosen full name.
     virtual bool ChooseSaveFile(const std::string& initialDirectory, std::string& fileName) = 0;
@@ -40,7 +40,7 @@ enum class Exchange { Load, Save };
 
 // "一般": address, password, refresh intervals, start minimised.
 class CPropGeneralSetting {
-public:
+  public:
     bool UpdateStatusConnect = false;
     bool UpdateStatusDisconnect = false;
     float UpdateStatusConnectSeconds = 0;
@@ -56,7 +56,7 @@ public:
 
 // "ログ": log capture.
 class CPropLogSetting {
-public:
+  public:
     bool UpdateLog = false;
     bool UpdateLogRecordLogIn = false;
     bool UpdateLogRecordLogOut = false;
@@ -73,7 +73,7 @@ public:
 
 // "自動切断": auto-disconnect.
 class CPropAutoDisconnectSetting {
-public:
+  public:
     DateTime AutoDisconnectTime;
     bool AutoDisconnect = false;
     bool AutoDisconnectSelectDay = false;

@@ -13,8 +13,8 @@ namespace velmo {
 extern const char* const kFactoryRouterAddress;
 
 struct ToolSettings {
-    std::string RutorAddress;          // host, or host:port
-    std::string RootPasswd;            // in clear here; scrambled in the file
+    std::string RutorAddress;  // host, or host:port
+    std::string RootPasswd;    // in clear here; scrambled in the file
     bool InitMinimize = true;
     bool UpdateStatusDisconnect = true;
     std::int32_t UpdateStatusDisconnectTime = 10000;  // ms

@@ -1,7 +1,7 @@
 #include "win32/AboutBox.h"
 
-#include "res/StringTable.h"
 #include "base/Wide_win32.h"
+#include "res/StringTable.h"
 #include "res/resource.h"
 
 namespace velmo {
@@ -17,7 +17,8 @@ void SetControlText(HWND dialog, int controlId, const std::string& text) {
 INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
         case WM_INITDIALOG:
-            SetControlText(dialog, IDC_VERSION_TEXT, TableString(IDS_APPNAME) + " Version " + TableString(IDS_VERSION));
+            SetControlText(dialog, IDC_VERSION_TEXT,
+                           TableString(IDS_APPNAME) + " Version " + TableString(IDS_VERSION));
             SetControlText(dialog, IDC_NOTICE_TEXT, TableString(IDS_NOTICE) + " " + TableString(IDS_MAKER));
             SetWindowTextW(dialog, SjisToWide(TableString(IDS_ABOUTBOX)).c_str());
             return TRUE;

@@ -9,7 +9,7 @@ namespace velmo {
 namespace {
 
 class Win32ConfirmHost final : public ConfirmHost {
-public:
+  public:
     explicit Win32ConfirmHost(HWND window) : window_(window) {}
     void BringToForeground() override { SetForegroundWindow(window_); }
     void Beep() override { MessageBeep(MB_OK); }
@@ -18,11 +18,13 @@ public:
             SetWindowTextW(label, SjisToWide(text).c_str());
         }
     }
-    void StartTimer(int id, std::uint32_t ms) override { SetTimer(window_, static_cast<UINT_PTR>(id), ms, nullptr); }
+    void StartTimer(int id, std::uint32_t ms) override {
+        SetTimer(window_, static_cast<UINT_PTR>(id), ms, nullptr);
+    }
     void StopTimer(int id) override { KillTimer(window_, static_cast<UINT_PTR>(id)); }
     void EndDialog(int result) override { ::EndDialog(window_, result); }
 
-private:
+  private:
     HWND window_;
 };
 
@@ -66,8 +68,8 @@ INT_PTR CALLBACK ConfirmDialogProc(HWND window, UINT message, WPARAM wParam, LPA
 }  // namespace
 
 int RunAutoDisconnectConfirmDialog(HINSTANCE instance, HWND owner) {
-    INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_AUTODISCONNECT_CONFIRM), owner,
-                                     ConfirmDialogProc, 0);
+    INT_PTR result =
+        DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_AUTODISCONNECT_CONFIRM), owner, ConfirmDialogProc, 0);
     return result == IDOK ? IDOK : IDCANCEL;
 }
 

@@ -20,9 +20,12 @@ UINT TaskbarCreatedMessage() {
 
 TrayMouse TrayMouseOf(LPARAM lParam) {
     switch (static_cast<UINT>(lParam)) {
-        case WM_LBUTTONDOWN: return TrayMouse::LeftDown;
-        case WM_RBUTTONDOWN: return TrayMouse::RightDown;
-        default: return TrayMouse::Other;
+        case WM_LBUTTONDOWN:
+            return TrayMouse::LeftDown;
+        case WM_RBUTTONDOWN:
+            return TrayMouse::RightDown;
+        default:
+            return TrayMouse::Other;
     }
 }
 
@@ -51,9 +54,14 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     switch (message) {
         case WM_COMMAND:
             switch (LOWORD(wParam)) {
-                case IDOK: dialog.OnOK(); return TRUE;
-                case IDCANCEL: dialog.OnCancel(); return TRUE;
-                default: return dialog.OnCommand(LOWORD(wParam)) ? TRUE : FALSE;
+                case IDOK:
+                    dialog.OnOK();
+                    return TRUE;
+                case IDCANCEL:
+                    dialog.OnCancel();
+                    return TRUE;
+                default:
+                    return dialog.OnCommand(LOWORD(wParam)) ? TRUE : FALSE;
             }
         case WM_CLOSE:
             dialog.OnClose();

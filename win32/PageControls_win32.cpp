@@ -41,7 +41,8 @@ void Win32PageControls::Enable(int controlId, bool enabled) {
 
 DateTime Win32PageControls::PickerTime(int controlId) {
     SYSTEMTIME time{};
-    if (SendDlgItemMessageW(page_, controlId, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time)) != GDT_VALID) {
+    if (SendDlgItemMessageW(page_, controlId, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time)) !=
+        GDT_VALID) {
         return DateTime::Invalid();
     }
     return DateTime::FromParts(time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond);
@@ -69,8 +70,8 @@ void Win32PageControls::SetPickerFormat(int controlId, const std::string& format
 }
 
 void Win32PageControls::NumberFieldFailed(int controlId) {
-    MessageBoxW(page_, SjisToWide(TableString(IDS_PARSE_REAL)).c_str(), SjisToWide(TableString(IDS_APPNAME)).c_str(),
-                MB_OK | MB_ICONEXCLAMATION);
+    MessageBoxW(page_, SjisToWide(TableString(IDS_PARSE_REAL)).c_str(),
+                SjisToWide(TableString(IDS_APPNAME)).c_str(), MB_OK | MB_ICONEXCLAMATION);
     if (HWND field = GetDlgItem(page_, controlId)) {
         SetFocus(field);
         SendMessageW(field, EM_SETSEL, 0, -1);

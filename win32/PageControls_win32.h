@@ -9,7 +9,7 @@
 namespace velmo {
 
 class Win32PageControls final : public PageControls {
-public:
+  public:
     explicit Win32PageControls(HWND page) : page_(page) {}
 
     std::string Text(int controlId) override;
@@ -22,16 +22,16 @@ public:
     void SetPickerFormat(int controlId, const std::string& format) override;
     void NumberFieldFailed(int controlId) override;
 
-private:
+  private:
     HWND page_;
 };
 
 class Win32LogFileChooser final : public LogFileChooser {
-public:
+  public:
     explicit Win32LogFileChooser(HWND owner) : owner_(owner) {}
     bool ChooseSaveFile(const std::string& initialDirectory, std::string& fileName) override;
 
-private:
+  private:
     HWND owner_;
 };
 

@@ -85,7 +85,8 @@ void MoveBy(HWND sheet, HWND child, int dx, int dy) {
         return;
     }
     MapWindowPoints(nullptr, sheet, reinterpret_cast<POINT*>(&rect), 2);
-    SetWindowPos(child, nullptr, rect.left + dx, rect.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(child, nullptr, rect.left + dx, rect.top + dy, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void GrowBy(HWND window, int dx, int dy) {
@@ -171,7 +172,8 @@ INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
             }
             return FALSE;
         case WM_NOTIFY:
-            return context != nullptr ? OnNotify(page, *context, *reinterpret_cast<const NMHDR*>(lParam)) : FALSE;
+            return context != nullptr ? OnNotify(page, *context, *reinterpret_cast<const NMHDR*>(lParam))
+                                      : FALSE;
         default:
             return FALSE;
     }
@@ -185,7 +187,8 @@ bool RunSettingsSheet(HINSTANCE instance, HWND owner, SettingsPages& pages, Cloc
         {PageKind::Log, &pages, &clock},
         {PageKind::AutoDisconnect, &pages, &clock},
     }};
-    constexpr std::array<int, 3> kTemplates = {IDD_GENERAL_SETTING, IDD_LOG_SETTING, IDD_AUTODISCONNECT_SETTING};
+    constexpr std::array<int, 3> kTemplates = {IDD_GENERAL_SETTING, IDD_LOG_SETTING,
+                                               IDD_AUTODISCONNECT_SETTING};
 
     // No PSP_HASHELP: the sheet has no Help button.
     std::array<PROPSHEETPAGEW, 3> sheetPages{};

@@ -19,9 +19,9 @@ void Win32TrayHost::Notify(DWORD action, std::uint32_t iconId, int pictureId, co
         data.uCallbackMessage = WM_VELMO_TRAY;
         // The small-icon size, so the tray shows the 16x16 image at 100 % and
         // the 32x32 one at high DPI.
-        data.hIcon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(pictureId), IMAGE_ICON,
-                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                                                   LR_DEFAULTCOLOR | LR_SHARED));
+        data.hIcon = static_cast<HICON>(
+            LoadImageW(instance_, MAKEINTRESOURCEW(pictureId), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                       GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR | LR_SHARED));
         std::wstring tip = SjisToWide(tooltip);
         std::wcsncpy(data.szTip, tip.c_str(), sizeof data.szTip / sizeof data.szTip[0] - 1);
     }

@@ -8,7 +8,7 @@
 namespace velmo {
 
 class Win32TrayHost final : public TrayHost {
-public:
+  public:
     explicit Win32TrayHost(HINSTANCE instance) : instance_(instance) {}
     // The window that receives the callback message.
     void Attach(HWND window) { window_ = window; }
@@ -17,7 +17,7 @@ public:
     void Modify(std::uint32_t iconId, int pictureId, const std::string& tooltip) override;
     void Delete(std::uint32_t iconId) override;
 
-private:
+  private:
     void Notify(DWORD action, std::uint32_t iconId, int pictureId, const std::string& tooltip);
 
     HINSTANCE instance_;

@@ -9,7 +9,7 @@
 namespace velmo {
 
 class Win32WindowHost final : public WindowHost {
-public:
+  public:
     explicit Win32WindowHost(HINSTANCE instance) : instance_(instance) {}
 
     // The dialog's handle, known from WM_INITDIALOG on.
@@ -40,7 +40,7 @@ public:
     void BringLastActivePopupToFront() override;
     void ShowTrayMenu() override;
 
-private:
+  private:
     void SetShowCommand(UINT showCommand);
 
     HINSTANCE instance_;

@@ -17,7 +17,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     velmo::Win32WindowHost host(instance);
     velmo::Win32TrayHost tray(instance);
     velmo::CRouterToolApp app;
-    app.InitInstance(host, tray, velmo::SystemClock(),
-                     [&](velmo::CRouterStatusDlg& dialog) { velmo::RunMainDialog(instance, host, tray, dialog); });
+    app.InitInstance(host, tray, velmo::SystemClock(), [&](velmo::CRouterStatusDlg& dialog) {
+        velmo::RunMainDialog(instance, host, tray, dialog);
+    });
     return 0;
 }

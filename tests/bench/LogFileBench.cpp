@@ -33,8 +33,8 @@ const velmo::DateTime kNow = velmo::DateTime::FromParts(2026, 12, 8, 12, 0, 0);
 // "[2026/12/08 HH:MM:SS]  PPP connection #n up" lines, one a second, then the marker.
 std::string StampedLine(long second, long n) {
     char line[96];
-    std::snprintf(line, sizeof line, "[2026/12/%02ld %02ld:%02ld:%02ld]  PPP connection #%ld up", 1 + second / 86400,
-                  second / 3600 % 24, second / 60 % 60, second % 60, n);
+    std::snprintf(line, sizeof line, "[2026/12/%02ld %02ld:%02ld:%02ld]  PPP connection #%ld up",
+                  1 + second / 86400, second / 3600 % 24, second / 60 % 60, second % 60, n);
     return line;
 }
 
@@ -85,11 +85,16 @@ void UpdateLogFileBench(benchmark::State& state) {
     state.counters["peak_heap_MB"] = static_cast<double>(peak) / 1e6;
     state.counters["peak_heap_B_per_line"] = static_cast<double>(peak) / static_cast<double>(lines);
     state.counters["time_per_line"] =
-        benchmark::Counter(static_cast<double>(lines), benchmark::Counter::kIsIterationInvariantRate |
-                                                           benchmark::Counter::kInvert);
+        benchmark::Counter(static_cast<double>(lines),
+                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-BENCHMARK(UpdateLogFileBench)->Arg(1000)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(UpdateLogFileBench)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -41,7 +41,8 @@ std::unique_ptr<CRouterStatusDlg> WindowFor(const std::string& address, testing:
     ReplaceFileAtomically(CurrentDirectoryWithSeparator() + "Velmo tool.ini",
                           "[Setting]\r\nRutorAddress=" + address + "\r\nInitMinimize=0\r\n");
     auto window = std::make_unique<CRouterStatusDlg>(host, tray, SystemClock());
-    window->router.routerAddress = window->settings.RutorAddress;  // as OnInitDialog does, without its refresh
+    window->router.routerAddress =
+        window->settings.RutorAddress;  // as OnInitDialog does, without its refresh
     return window;
 }
 
@@ -84,7 +85,8 @@ void BlockingAgainstASilentRouter() {
     testing::FakeWindowHost host;
     testing::FakeTrayHost tray;
     auto window = WindowFor(simulator.Address(), host, tray);
-    std::printf("silent router, first RefreshAll:        %8.1f ms\n", MillisecondsOf([&] { window->RefreshAll(); }));
+    std::printf("silent router, first RefreshAll:        %8.1f ms\n",
+                MillisecondsOf([&] { window->RefreshAll(); }));
     for (int i = 2; i <= 4; ++i) {
         std::printf("silent router, RefreshAll #%d:           %8.1f ms (three workers still waiting)\n", i,
                     MillisecondsOf([&] { window->RefreshAll(); }));

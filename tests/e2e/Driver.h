@@ -10,7 +10,7 @@
 namespace velmo::e2e {
 
 class ToolProcess {
-public:
+  public:
     ToolProcess() = default;
     ~ToolProcess();
     ToolProcess(const ToolProcess&) = delete;
@@ -26,7 +26,7 @@ public:
     // Ends the process if it still runs (cleanup after a failed test).
     void Kill();
 
-private:
+  private:
     PROCESS_INFORMATION info_{};
 };
 

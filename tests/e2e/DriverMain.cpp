@@ -67,7 +67,8 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (command == L"post" && argc > 3) {
-        Post(window, static_cast<UINT>(Number(argv[3])), argc > 4 ? Number(argv[4]) : 0, argc > 5 ? Number(argv[5]) : 0);
+        Post(window, static_cast<UINT>(Number(argv[3])), argc > 4 ? Number(argv[4]) : 0,
+             argc > 5 ? Number(argv[5]) : 0);
         return 0;
     }
     if (command == L"close") {

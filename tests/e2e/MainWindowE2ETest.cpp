@@ -37,7 +37,7 @@ std::vector<std::pair<std::string, std::string>> KeyLines(const std::string& fil
 }
 
 class MainWindowE2E : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         workDir_ = MakeTempDirectory(L"velmo-e2e-");
         password_ = Utf8ToSjis("管理者pass word");
@@ -71,12 +71,23 @@ protected:
         std::string file;
         ASSERT_TRUE(ReadBytes(IniPath(), file));
         auto lines = KeyLines(file);
-        const std::vector<std::string> keys = {
-            "RutorAddress",           "RootPasswd",           "InitMinimize",           "UpdateStatusConnect",
-            "UpdateStatusConnectTime", "UpdateStatusDisconnect", "UpdateStatusDisconnectTime", "UpdateLog",
-            "UpdateLogTime",          "UpdateLogFileName",    "UpdateLogRecordLogIn",   "UpdateLogRecordLogOut",
-            "UpdateLogRecordSubInfo", "AutoDisconnect",       "AutoDisconnectSelectDay", "AutoDisconnectTime",
-            "AutoDisconnectDlg"};
+        const std::vector<std::string> keys = {"RutorAddress",
+                                               "RootPasswd",
+                                               "InitMinimize",
+                                               "UpdateStatusConnect",
+                                               "UpdateStatusConnectTime",
+                                               "UpdateStatusDisconnect",
+                                               "UpdateStatusDisconnectTime",
+                                               "UpdateLog",
+                                               "UpdateLogTime",
+                                               "UpdateLogFileName",
+                                               "UpdateLogRecordLogIn",
+                                               "UpdateLogRecordLogOut",
+                                               "UpdateLogRecordSubInfo",
+                                               "AutoDisconnect",
+                                               "AutoDisconnectSelectDay",
+                                               "AutoDisconnectTime",
+                                               "AutoDisconnectDlg"};
         ASSERT_EQ(lines.size(), keys.size()) << file;
         for (std::size_t i = 0; i < keys.size(); ++i) {
             EXPECT_EQ(lines[i].first, keys[i]);

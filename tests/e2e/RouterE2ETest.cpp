@@ -67,7 +67,7 @@ std::string LocalTimeText(int secondsAhead) {
 }
 
 class RouterE2E : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         simA_ = SimAddress("VELMO_SIM_A");
         simB_ = SimAddress("VELMO_SIM_B");
@@ -137,7 +137,8 @@ TEST_F(RouterE2E, ShowsLiveStatusAndDialsUpAndHangsUp) {
 }
 
 TEST_F(RouterE2E, MenuCaptureLogsInAndAppendsOnlyNewEntries) {
-    WriteSettings("UpdateLog=0\r\nUpdateLogRecordLogIn=1\r\nUpdateLogRecordLogOut=1\r\nUpdateLogRecordSubInfo=1\r\n");
+    WriteSettings(
+        "UpdateLog=0\r\nUpdateLogRecordLogIn=1\r\nUpdateLogRecordLogOut=1\r\nUpdateLogRecordSubInfo=1\r\n");
     HWND window = Start();
     ASSERT_NE(window, nullptr);
     const std::string marker = "Last Log Update";
@@ -157,7 +158,8 @@ TEST_F(RouterE2E, MenuCaptureLogsInAndAppendsOnlyNewEntries) {
     const std::string second = FileBytes(L"syslog.txt");
     std::set<std::string> lines;
     std::size_t markers = 0;
-    for (std::size_t start = 0, end; (end = second.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    for (std::size_t start = 0, end; (end = second.find("\r\n", start)) != std::string::npos;
+         start = end + 2) {
         const std::string line = second.substr(start, end - start);
         EXPECT_EQ(line.find('\n'), std::string::npos);
         markers += line.find(marker) != std::string::npos;
@@ -186,7 +188,8 @@ TEST_F(RouterE2E, SettingsSheetAppliesOnOkOnlyAndKeepsABadNumberOnThePage) {
     ClickButton(window, IDC_SETTINGS);
     HWND sheet = tool_.WaitForWindow(sheetCaption, 10000);
     ASSERT_NE(sheet, nullptr);
-    const wchar_t* const pictures[] = {L"settings-general.bmp", L"settings-log.bmp", L"settings-autodisconnect.bmp"};
+    const wchar_t* const pictures[] = {L"settings-general.bmp", L"settings-log.bmp",
+                                       L"settings-autodisconnect.bmp"};
     for (int page = 2; page >= 0; --page) {
         SendMessageW(sheet, PSM_SETCURSEL, static_cast<WPARAM>(page), 0);
         Sleep(400);
@@ -232,7 +235,7 @@ TEST_F(RouterE2E, SettingsSheetAppliesOnOkOnlyAndKeepsABadNumberOnThePage) {
 
 // A dated hang-up a few seconds ahead, confirmation on.
 class AutoDisconnectE2E : public RouterE2E {
-protected:
+  protected:
     HWND StartWithHangUpAhead() {
         EXPECT_TRUE(SimControl(simA_, "sim/connect"));
         WriteSettings("UpdateLog=0\r\nAutoDisconnect=1\r\nAutoDisconnectSelectDay=1\r\nAutoDisconnectTime=" +

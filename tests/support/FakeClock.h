@@ -8,7 +8,7 @@
 namespace velmo::testing {
 
 class FakeClock final : public Clock {
-public:
+  public:
     explicit FakeClock(DateTime now = DateTime::FromParts(2026, 12, 8, 12, 0, 0)) : now_(now) {}
 
     DateTime Now() override { return now_; }
@@ -36,7 +36,7 @@ public:
     std::vector<std::uint32_t> sleeps;
     std::uint64_t advancePerUnbiasedRead = 0;
 
-private:
+  private:
     DateTime now_;
     std::uint64_t milliseconds_ = 1000000;
     std::uint64_t wholeMsBehind_ = 0;

@@ -12,7 +12,7 @@
 namespace velmo::testing {
 
 class FakeRouter {
-public:
+  public:
     // Serve `body` for `path` (without the leading slash; "" is the top page).
     void Serve(const std::string& path, const std::string& body) {
         std::lock_guard lock(mutex_);
@@ -45,7 +45,7 @@ public:
         };
     }
 
-private:
+  private:
     std::mutex mutex_;
     std::map<std::string, std::string> pages_;
     std::vector<std::string> requests_;

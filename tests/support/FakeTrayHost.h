@@ -9,7 +9,7 @@
 namespace velmo::testing {
 
 class FakeTrayHost final : public TrayHost {
-public:
+  public:
     void Add(std::uint32_t iconId, int pictureId, const std::string& tip) override {
         calls.push_back("add " + std::to_string(iconId) + " " + std::to_string(pictureId));
         picture = pictureId;

@@ -11,7 +11,7 @@
 namespace velmo::testing {
 
 class FakeWindowHost final : public WindowHost {
-public:
+  public:
     void AddAboutItemToSystemMenu(const std::string& text) override { aboutItem = text; }
     void SetWindowIcons() override { iconsSet = true; }
     void SetCaption(const std::string& text) override { caption = text; }

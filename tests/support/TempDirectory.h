@@ -10,7 +10,7 @@
 namespace velmo::testing {
 
 class ScopedCurrentDirectory {
-public:
+  public:
     ScopedCurrentDirectory() : previous_(std::filesystem::current_path()) {
         std::random_device random;
         path_ = std::filesystem::temp_directory_path() / ("velmo-test-" + std::to_string(random()));
@@ -28,7 +28,7 @@ public:
     // A file name in this directory, as the core names files (CP932 bytes).
     std::string File(const std::string& name) const { return CurrentDirectoryWithSeparator() + name; }
 
-private:
+  private:
     std::filesystem::path previous_;
     std::filesystem::path path_;
 };

@@ -15,7 +15,7 @@ const std::string kHangUp = "cgi-bin/dial?RC=@&A=H&M=0&T=2000'";  // the PPPoE p
 const std::string kUpPppoe = testing::EnglishStatusPage("00:01:00", "Ready", "PPPoE\n");
 
 class AutoDisconnectTest : public testing::WindowFixture {
-protected:
+  protected:
     // Opens the window at `start` with auto-disconnect set to `moment`.
     std::unique_ptr<CRouterStatusDlg> Open(DateTime start, const std::string& moment, bool dated,
                                            const std::string& extra = "") {
@@ -141,9 +141,8 @@ TEST_F(AutoDisconnectTest, RouterThatFailsTheHangUpIsTriedTenTimesHalfASecondApa
 
 TEST_F(AutoDisconnectTest, NoKnownCommandWaitsTheTenPausesAndSendsNothing) {
     clock_.SetNow(kNoon);
-    auto window = OpenWindow(
-        "AutoDisconnect=1\r\nAutoDisconnectTime=2026/12/08 12:00:10\r\n",
-        testing::EnglishStatusPage("00:01:00", "Ready", "Static IP\n"));
+    auto window = OpenWindow("AutoDisconnect=1\r\nAutoDisconnectTime=2026/12/08 12:00:10\r\n",
+                             testing::EnglishStatusPage("00:01:00", "Ready", "Static IP\n"));
     clock_.sleeps.clear();
     Tick(*window, 10);
     EXPECT_EQ(window->router.dialCommandIndex, 6);

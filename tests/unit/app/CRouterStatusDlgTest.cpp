@@ -30,7 +30,7 @@ using velmo::testing::ScopedCurrentDirectory;
 const std::string kIniName = "Velmo tool.ini";
 
 class CRouterStatusDlgTest : public ::testing::Test {
-protected:
+  protected:
     // Writes the settings file the window will load.
     void WriteSettings(const std::string& lines) {
         ASSERT_TRUE(ReplaceFileAtomically(dir_.File(kIniName), "[Setting]\r\n" + lines));
@@ -105,7 +105,8 @@ TEST_F(CRouterStatusDlgTest, CloseSequenceStopsEveryTimerAndEndsTheDialogOnce) {
     host_.calls.clear();
     window->OnClose();
     window->OnCancel();  // a second close queued behind the first does nothing
-    EXPECT_THAT(host_.calls, ElementsAre("stop 1", "stop 2", "stop 3", "stop 4", "stop 5", "stop 6", "end 2"));
+    EXPECT_THAT(host_.calls,
+                ElementsAre("stop 1", "stop 2", "stop 3", "stop 4", "stop 5", "stop 6", "end 2"));
     EXPECT_EQ(tray_.calls.back(), "delete 1");
 }
 
@@ -144,7 +145,8 @@ TEST_F(CRouterStatusDlgTest, DestructionWritesEveryKeyEvenWithoutChanges) {
 }
 
 TEST_F(CRouterStatusDlgTest, DestructionKeepsOtherSectionsOfTheFile) {
-    ASSERT_TRUE(ReplaceFileAtomically(dir_.File(kIniName), "[Other]\r\nmine=1\r\n[Setting]\r\nUpdateLog=1\r\n"));
+    ASSERT_TRUE(
+        ReplaceFileAtomically(dir_.File(kIniName), "[Other]\r\nmine=1\r\n[Setting]\r\nUpdateLog=1\r\n"));
     MakeWindow().reset();
     std::string file = SettingsFile();
     EXPECT_THAT(file, HasSubstr("[Other]\r\nmine=1\r\n"));

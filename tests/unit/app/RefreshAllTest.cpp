@@ -140,8 +140,9 @@ TEST_F(RefreshAllTest, SlowTopPageClearsTheAddressAndSaysSo) {
     EXPECT_EQ(window->settings.RutorAddress, "");
     EXPECT_EQ(window->router.routerAddress, "");
     ASSERT_EQ(host_.messages.size(), 1u);
-    EXPECT_EQ(host_.messages[0], "Velmo tool|" + Utf8ToSjis("指定されたアドレスに接続できません.\n"
-                                                            "アドレスは無効化されました.\n再度指定してください."));
+    EXPECT_EQ(host_.messages[0],
+              "Velmo tool|" + Utf8ToSjis("指定されたアドレスに接続できません.\n"
+                                         "アドレスは無効化されました.\n再度指定してください."));
     EXPECT_THAT(host_.calls, ::testing::Contains("restore"));
 }
 

@@ -23,7 +23,7 @@ std::string LogPage(const std::string& text, int ageMs = 1000) {
 }
 
 class SettingsAndLogTest : public testing::WindowFixture {
-protected:
+  protected:
     std::string IniBytes() {
         std::string bytes;
         ReadFileBytes(dir_.File("Velmo tool.ini"), bytes);
@@ -72,7 +72,8 @@ TEST_F(SettingsAndLogTest, OkAppliesSavesAndPointsTheClientAtTheNewAddress) {
 
 TEST_F(SettingsAndLogTest, CancelAppliesNothingButRestartsThePeriodicWork) {
     auto window = OpenWindow(
-        "UpdateStatusDisconnect=1\r\nUpdateStatusDisconnectTime=5000\r\nUpdateLog=1\r\nUpdateLogTime=60000\r\n"
+        "UpdateStatusDisconnect=1\r\nUpdateStatusDisconnectTime=5000\r\nUpdateLog=1\r\nUpdateLogTime="
+        "60000\r\n"
         "UpdateLogFileName=log.txt\r\n",
         kDown);
     window->SaveSettings();

@@ -31,7 +31,7 @@ inline std::string BannerPage(const std::string& model) {
 }
 
 class WindowFixture : public ::testing::Test {
-protected:
+  protected:
     // The router is always the fake one, but the address points at loopback
     // all the same, so no settings file of a test names a real router.
     void WriteSettings(const std::string& lines) {

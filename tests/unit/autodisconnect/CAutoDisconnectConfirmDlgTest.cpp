@@ -13,7 +13,7 @@ namespace {
 using ::testing::ElementsAre;
 
 class FakeConfirmHost final : public ConfirmHost {
-public:
+  public:
     void BringToForeground() override { calls.push_back("foreground"); }
     void Beep() override { calls.push_back("beep"); }
     void SetCountdownText(const std::string& text) override { texts.push_back(text); }
@@ -50,7 +50,8 @@ TEST(CAutoDisconnectConfirmDlg, CountsDownToZeroThenGoesAheadByItself) {
     dialog.OnTimer(7);
     EXPECT_EQ(host.texts.size(), 31u);
     EXPECT_EQ(host.texts.back(), Utf8ToSjis("自動切断まで 0 秒"));
-    EXPECT_THAT(std::vector<std::string>(host.calls.end() - 2, host.calls.end()), ElementsAre("stop 7", "end 1"));
+    EXPECT_THAT(std::vector<std::string>(host.calls.end() - 2, host.calls.end()),
+                ElementsAre("stop 7", "end 1"));
 }
 
 TEST(CAutoDisconnectConfirmDlg, OkGoesAheadAndCancelDoesNot) {

@@ -69,7 +69,7 @@ TEST(DateTime, ConvertsToAndFromFileTimeWithoutTimeZone) {
 }
 
 TEST(DateTime, KnowsTheDayOfTheWeek) {
-    EXPECT_EQ(DateTime::FromParts(2026, 12, 8, 0, 0, 0).Calendar().dayOfWeek, 2);  // a Tuesday
+    EXPECT_EQ(DateTime::FromParts(2026, 12, 8, 0, 0, 0).Calendar().dayOfWeek, 2);   // a Tuesday
     EXPECT_EQ(DateTime::FromParts(1899, 12, 30, 0, 0, 0).Calendar().dayOfWeek, 6);  // a Saturday
 }
 

@@ -39,16 +39,24 @@ std::string Unescape(const std::string& text) {
 }
 
 TEST(StringTable, ResourceScriptCarriesTheSameTexts) {
-    const std::map<std::string, int> ids = {
-        {"IDS_ABOUTBOX", IDS_ABOUTBOX},       {"IDS_APPNAME", IDS_APPNAME},
-        {"IDS_VERSION", IDS_VERSION},         {"IDS_MAKER", IDS_MAKER},
-        {"IDS_NOTICE", IDS_NOTICE},           {"IDS_BAD_ADDRESS", IDS_BAD_ADDRESS},
-        {"IDS_CHOOSE_LOGFILE", IDS_CHOOSE_LOGFILE}, {"IDS_LOG_STAMP", IDS_LOG_STAMP},
-        {"IDS_LOG_UPDATE_MARKER", IDS_LOG_UPDATE_MARKER}, {"IDS_DATETIME_FORMAT", IDS_DATETIME_FORMAT},
-        {"IDS_LOG_FAILURE", IDS_LOG_FAILURE}, {"ID_MENU_CONNECT", ID_MENU_CONNECT},
-        {"ID_MENU_DISCONNECT", ID_MENU_DISCONNECT}, {"ID_MENU_EXIT", ID_MENU_EXIT},
-        {"ID_MENU_SETTINGS", ID_MENU_SETTINGS}, {"ID_MENU_CAPTURE_LOG", ID_MENU_CAPTURE_LOG},
-        {"ID_MENU_REFRESH", ID_MENU_REFRESH}, {"IDS_PARSE_REAL", IDS_PARSE_REAL}};
+    const std::map<std::string, int> ids = {{"IDS_ABOUTBOX", IDS_ABOUTBOX},
+                                            {"IDS_APPNAME", IDS_APPNAME},
+                                            {"IDS_VERSION", IDS_VERSION},
+                                            {"IDS_MAKER", IDS_MAKER},
+                                            {"IDS_NOTICE", IDS_NOTICE},
+                                            {"IDS_BAD_ADDRESS", IDS_BAD_ADDRESS},
+                                            {"IDS_CHOOSE_LOGFILE", IDS_CHOOSE_LOGFILE},
+                                            {"IDS_LOG_STAMP", IDS_LOG_STAMP},
+                                            {"IDS_LOG_UPDATE_MARKER", IDS_LOG_UPDATE_MARKER},
+                                            {"IDS_DATETIME_FORMAT", IDS_DATETIME_FORMAT},
+                                            {"IDS_LOG_FAILURE", IDS_LOG_FAILURE},
+                                            {"ID_MENU_CONNECT", ID_MENU_CONNECT},
+                                            {"ID_MENU_DISCONNECT", ID_MENU_DISCONNECT},
+                                            {"ID_MENU_EXIT", ID_MENU_EXIT},
+                                            {"ID_MENU_SETTINGS", ID_MENU_SETTINGS},
+                                            {"ID_MENU_CAPTURE_LOG", ID_MENU_CAPTURE_LOG},
+                                            {"ID_MENU_REFRESH", ID_MENU_REFRESH},
+                                            {"IDS_PARSE_REAL", IDS_PARSE_REAL}};
     auto script = ResourceScriptStrings();
     ASSERT_EQ(script.size(), ids.size());
     for (const auto& [name, id] : ids) {

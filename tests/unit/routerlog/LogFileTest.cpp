@@ -5,8 +5,8 @@
 #include <string>
 
 #include "base/CodePage.h"
-#include "base/FileSystem.h"
 #include "base/ExclusiveFile.h"
+#include "base/FileSystem.h"
 #include "routerlog/LogFile.h"
 #include "tests/support/TempDirectory.h"
 
@@ -21,10 +21,8 @@ std::string FailureText() {
 }
 
 class LogFileTest : public ::testing::Test {
-protected:
-    void WriteFile(const std::string& bytes) {
-        std::ofstream(name, std::ios::binary) << bytes;
-    }
+  protected:
+    void WriteFile(const std::string& bytes) { std::ofstream(name, std::ios::binary) << bytes; }
     std::string FileBytes() {
         std::string bytes;
         EXPECT_TRUE(ReadFileBytes(name, bytes));
@@ -44,7 +42,8 @@ protected:
 };
 
 TEST_F(LogFileTest, NewFileReceivesTheLinesAndOneMarker) {
-    const LogFileResult result = UpdateLogFile(name, "[2026/12/08 11:00:00]  a\n" + std::string(23, ' ') + "b\n", kNow);
+    const LogFileResult result =
+        UpdateLogFile(name, "[2026/12/08 11:00:00]  a\n" + std::string(23, ' ') + "b\n", kNow);
     EXPECT_TRUE(result.written);
     EXPECT_FALSE(result.accessWarning);
     EXPECT_EQ(FileBytes(), "[2026/12/08 11:00:00]  a\r\n" + std::string(23, ' ') + "b\r\n" + kMarker);
@@ -84,25 +83,28 @@ TEST_F(LogFileTest, NoNewEntriesLeavesTheEntriesAndANewMarker) {
 
 TEST_F(LogFileTest, LastLineOfTheFileIsNotWrittenTwice) {
     const std::string entries = "[2026/12/08 11:00:00]  a\r\n[2026/12/08 11:00:00]  b\r\n";
-    EXPECT_EQ(Update(entries, "[2026/12/08 11:00:00]  a\n[2026/12/08 11:00:00]  b\n[2026/12/08 11:00:01]  c\n"),
-              entries + "[2026/12/08 11:00:01]  c\r\n" + kMarker);
+    EXPECT_EQ(
+        Update(entries, "[2026/12/08 11:00:00]  a\n[2026/12/08 11:00:00]  b\n[2026/12/08 11:00:01]  c\n"),
+        entries + "[2026/12/08 11:00:01]  c\r\n" + kMarker);
 }
 
 TEST_F(LogFileTest, FailureLineIsCutAndTheLastEntryKeyIsWrittenAgain) {
     const std::string before = "[2026/12/08 11:00:00]  a\r\n[2026/12/08 11:10:00]   " + FailureText() +
                                "\r\n[2026/12/08 11:10:00]   Last Log Update\r\n";
-    EXPECT_EQ(Update(before, "[2026/12/08 10:59:59]  old\n[2026/12/08 11:00:00]  a\n[2026/12/08 11:20:00]  b\n"),
-              "[2026/12/08 11:00:00]  a\r\n"
-              "[2026/12/08 11:00:00]  a\r\n"
-              "[2026/12/08 11:20:00]  b\r\n" +
-                  kMarker);
+    EXPECT_EQ(
+        Update(before, "[2026/12/08 10:59:59]  old\n[2026/12/08 11:00:00]  a\n[2026/12/08 11:20:00]  b\n"),
+        "[2026/12/08 11:00:00]  a\r\n"
+        "[2026/12/08 11:00:00]  a\r\n"
+        "[2026/12/08 11:20:00]  b\r\n" +
+            kMarker);
 }
 
 TEST_F(LogFileTest, FailedCaptureAddsAFailureLineThatTheNextCaptureReplaces) {
     const std::string entries = "[2026/12/08 11:00:00]  a\r\n";
     const std::string failed = Update(entries + kMarker, "[2026/12/08 12:00:00]   " + FailureText() + "\n");
     EXPECT_EQ(failed, entries + "[2026/12/08 12:00:00]   " + FailureText() + "\r\n" + kMarker);
-    EXPECT_EQ(Update(failed, "[2026/12/08 11:59:00]  b\n"), entries + "[2026/12/08 11:59:00]  b\r\n" + kMarker);
+    EXPECT_EQ(Update(failed, "[2026/12/08 11:59:00]  b\n"),
+              entries + "[2026/12/08 11:59:00]  b\r\n" + kMarker);
 }
 
 TEST_F(LogFileTest, LinesBeforeTheLastKeyAreDroppedWithWhateverPrecedesThem) {
@@ -148,7 +150,8 @@ TEST_F(LogFileTest, MissingFolderOrEmptyNameWritesNothing) {
 
 TEST_F(LogFileTest, ReadOnlyFileIsLeftAlone) {
     WriteFile("[2026/12/08 11:00:00]  a\r\n");
-    std::filesystem::permissions(name, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+    std::filesystem::permissions(name,
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
     if (std::ofstream(name, std::ios::app).is_open()) {
         GTEST_SKIP() << "this user may write read-only files";
     }
@@ -175,13 +178,15 @@ TEST_F(LogFileTest, RouterEntriesThatOnlyMentionTheToolsWordsAreKept) {
                                "\r\n"
                                "[2026/12/08 11:10:00]  a\r\n"
                                "[2026/12/08 11:20:00]  see Last Log Update\r\n";
-    EXPECT_EQ(Update(before, "[2026/12/08 11:59:00]  b\n"), before + "[2026/12/08 11:59:00]  b\r\n" + kMarker);
+    EXPECT_EQ(Update(before, "[2026/12/08 11:59:00]  b\n"),
+              before + "[2026/12/08 11:59:00]  b\r\n" + kMarker);
 }
 
 TEST_F(LogFileTest, LinesAfterTheMarkerOrFailureLineAreNeverCut) {
     const std::string before = "[2026/12/08 11:00:00]  a\r\n[2026/12/08 11:10:00]   " + FailureText() +
                                "\r\n[2026/12/08 11:10:00]   Last Log Update\r\nnote added by hand\r\n";
-    EXPECT_EQ(Update(before, "[2026/12/08 11:59:00]  b\n"), before + "[2026/12/08 11:59:00]  b\r\n" + kMarker);
+    EXPECT_EQ(Update(before, "[2026/12/08 11:59:00]  b\n"),
+              before + "[2026/12/08 11:59:00]  b\r\n" + kMarker);
 }
 
 TEST(MergeLogText, LongBinaryLinesAndOddBracketsKeepEveryByte) {
@@ -201,7 +206,8 @@ TEST(MergeLogText, KeyNeverEndsOnATrailByte) {
     // first, and the older capture line (0x81 0x40 sorts before 0x81 0x5D)
     // would be taken for a newer one.
     const std::string content = "[2026/12/08 11:00:00\x81]]  a\r\n";
-    const LogMerge merge = MergeLogText(content, "[2026/12/08 11:00:00\x81\x40]  older\n[2026/12/08 11:00:01]  b\n", kNow);
+    const LogMerge merge =
+        MergeLogText(content, "[2026/12/08 11:00:00\x81\x40]  older\n[2026/12/08 11:00:01]  b\n", kNow);
     EXPECT_EQ(merge.appendText, "[2026/12/08 11:00:01]  b\r\n" + kMarker);
 }
 

@@ -26,8 +26,8 @@ TEST(BuildLoginRequest, FormWithoutHiddenFieldsSendsThePasswordAlone) {
 }
 
 TEST(BuildLoginRequest, GetFormIsUsedEvenWhenThePostFormStandsFirst) {
-    const std::string page = Page(kPostForm, "<INPUT TYPE=PASSWORD NAME=PST>") +
-                             Page(kGetForm, "<INPUT TYPE=PASSWORD NAME=GET>");
+    const std::string page =
+        Page(kPostForm, "<INPUT TYPE=PASSWORD NAME=PST>") + Page(kGetForm, "<INPUT TYPE=PASSWORD NAME=GET>");
     EXPECT_EQ(Build(page), "cgi-bin/logi?GET=secret1");
     EXPECT_EQ(Build(Page(kPostForm, "<INPUT TYPE=PASSWORD NAME=PST>")), "cgi-bin/logi?PST=secret1");
 }
@@ -105,16 +105,19 @@ TEST(BuildLoginRequest, PasswordNameIsExactlyThreeBytesEvenPastItsEnd) {
 TEST(BuildLoginRequest, MissingFormPasswordOrAttributeFails) {
     std::string request;
     EXPECT_FALSE(BuildLoginRequest("<INPUT TYPE=PASSWORD NAME=PWD>", "pw", request));
-    EXPECT_FALSE(BuildLoginRequest(kGetForm + "<INPUT TYPE=PASSWORD NAME=PWD>", "pw", request));  // no </FORM>
+    EXPECT_FALSE(
+        BuildLoginRequest(kGetForm + "<INPUT TYPE=PASSWORD NAME=PWD>", "pw", request));  // no </FORM>
     EXPECT_FALSE(BuildLoginRequest(Page(kGetForm, "<INPUT TYPE=HIDDEN NAME=A VALUE=1>"), "pw", request));
     EXPECT_FALSE(BuildLoginRequest(
-        Page(kGetForm, "<INPUT TYPE=PASSWORD NAME=PWD><INPUT TYPE=HIDDEN VALUE=\"1\" NAME=A"), "pw", request));
+        Page(kGetForm, "<INPUT TYPE=PASSWORD NAME=PWD><INPUT TYPE=HIDDEN VALUE=\"1\" NAME=A"), "pw",
+        request));
     EXPECT_FALSE(BuildLoginRequest(
         Page(kGetForm, "<INPUT TYPE=PASSWORD NAME=PWD><INPUT TYPE=HIDDEN NAME=A VALUE=1"), "pw", request));
 }
 
 TEST(BuildLoginRequest, PasswordIsFormEncodedLikeABrowserSubmitsIt) {
-    const std::string page = Page(kGetForm, "<INPUT TYPE=HIDDEN NAME=A VALUE=1><INPUT TYPE=PASSWORD NAME=PWD>");
+    const std::string page =
+        Page(kGetForm, "<INPUT TYPE=HIDDEN NAME=A VALUE=1><INPUT TYPE=PASSWORD NAME=PWD>");
     EXPECT_EQ(Build(page, "Abc123"), "cgi-bin/logi?A=1&PWD=Abc123");
     EXPECT_EQ(Build(page, "a b&c=d\r\n%+"), "cgi-bin/logi?A=1&PWD=a+b%26c%3Dd%0D%0A%25%2B");
     EXPECT_EQ(Build(page, "*-._~/"), "cgi-bin/logi?A=1&PWD=*-._%7E%2F");

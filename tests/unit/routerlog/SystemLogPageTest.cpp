@@ -14,8 +14,8 @@ const LogFilters kAll{true, true, true};
 const std::string kBlanks(23, ' ');
 
 std::string LogPage(const std::string& calls) {
-    return "<HTML><SCRIPT>\nfunction L1(w){document.write(w);}\nfunction L2(w,x){document.write(x);}\n" + calls +
-           "</SCRIPT></HTML>";
+    return "<HTML><SCRIPT>\nfunction L1(w){document.write(w);}\nfunction L2(w,x){document.write(x);}\n" +
+           calls + "</SCRIPT></HTML>";
 }
 
 std::string Parse(const std::string& page, LogPageOutcome expected, const LogFilters& filters = kAll) {
@@ -35,22 +35,24 @@ TEST(ParseSystemLogPage, TimedEntryIsStampedWithTheBaseTimeLessItsAge) {
 TEST(ParseSystemLogPage, SubInfoEntryCarriesTheStampOfTheLastTimedEntry) {
     EXPECT_EQ(Parse(LogPage("L1('before any');L2(2000,'timed');L1('detail 1');L1('detail 2');L2(0,'now');"),
                     LogPageOutcome::EntriesRead),
-              kBlanks + "before any\n"
-                        "[2026/12/08 12:00:08]  timed\n"
-                        "[2026/12/08 12:00:08]  detail 1\n"
-                        "[2026/12/08 12:00:08]  detail 2\n"
-                        "[2026/12/08 12:00:10]  now\n");
+              kBlanks +
+                  "before any\n"
+                  "[2026/12/08 12:00:08]  timed\n"
+                  "[2026/12/08 12:00:08]  detail 1\n"
+                  "[2026/12/08 12:00:08]  detail 2\n"
+                  "[2026/12/08 12:00:10]  now\n");
 }
 
 TEST(ParseSystemLogPage, SubInfoStampIsKeptEvenWhenItsTimedEntryIsFilteredAway) {
     const LogFilters noLogin{false, true, true};
-    EXPECT_EQ(Parse(LogPage("L2(3000,'admin login');L1('from 127.0.0.1');"), LogPageOutcome::EntriesRead, noLogin),
-              "[2026/12/08 12:00:07]  from 127.0.0.1\n");
+    EXPECT_EQ(
+        Parse(LogPage("L2(3000,'admin login');L1('from 127.0.0.1');"), LogPageOutcome::EntriesRead, noLogin),
+        "[2026/12/08 12:00:07]  from 127.0.0.1\n");
 }
 
 TEST(ParseSystemLogPage, EachFilterLeavesOutItsEntriesCaseSensitively) {
-    const std::string page =
-        LogPage("L2(0,'user login ok');L2(0,'Login by admin');L2(0,'user logged out');L1('sub');L2(0,'plain');");
+    const std::string page = LogPage(
+        "L2(0,'user login ok');L2(0,'Login by admin');L2(0,'user logged out');L1('sub');L2(0,'plain');");
     EXPECT_EQ(Parse(page, LogPageOutcome::EntriesRead, {false, true, true}),
               "[2026/12/08 12:00:10]  Login by admin\n"
               "[2026/12/08 12:00:10]  user logged out\n"

@@ -17,7 +17,7 @@ namespace {
 using ::testing::ElementsAre;
 
 class FakePageControls final : public PageControls {
-public:
+  public:
     std::string Text(int id) override { return texts[id]; }
     void SetText(int id, const std::string& text) override { texts[id] = text; }
     bool Checked(int id) override { return checks[id]; }
@@ -35,7 +35,7 @@ public:
     std::map<int, DateTime> pickers;
     std::vector<int> failedFields;
 
-private:
+  private:
     std::map<int, bool> enabled_;
 };
 
@@ -59,7 +59,8 @@ TEST(NumberField, ReadsNumbersInTheDecimalFormOnly) {
     EXPECT_TRUE(ParseNumberField("-2.5", value));
     EXPECT_EQ(value, -2.5f);
     value = 7;
-    for (const char* bad : {"abc", "", "  ", "-0", ".0", "0x1", "1,5", "2.5s", "inf", "nan", "1e999", "--1", "e5"}) {
+    for (const char* bad :
+         {"abc", "", "  ", "-0", ".0", "0x1", "1,5", "2.5s", "inf", "nan", "1e999", "--1", "e5"}) {
         EXPECT_FALSE(ParseNumberField(bad, value)) << bad;
     }
     EXPECT_EQ(value, 7.0f);  // a failed read leaves the value alone

@@ -16,7 +16,7 @@ namespace velmo {
 namespace {
 
 class SettingsStoreTest : public ::testing::Test {
-protected:
+  protected:
     ToolSettings LoadFrom(const std::string& fileText) {
         folder.Write("Velmo tool.ini", fileText);
         return Load();

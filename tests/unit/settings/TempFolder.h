@@ -11,7 +11,7 @@
 namespace velmo::testing {
 
 class TempFolder {
-public:
+  public:
     TempFolder() {
         static std::atomic<int> counter{0};
         const auto name =
@@ -38,7 +38,7 @@ public:
     }
     bool Exists(const std::string& name) const { return std::filesystem::exists(path_ / name); }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
