@@ -1,0 +1,65 @@
+// UpdateLogFile on a scratch file holding arbitrary bytes, with an arbitrary
+// capture text: the file afterwards is exactly the part of the old content
+// that is kept, followed by the new text, and what was cut was only the
+// tool's own trailing lines.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+
+#include "base/FileSystem.h"
+#include "routerlog/LogFile.h"
+#include "routerlog/LogStamp.h"
+
+namespace {
+
+const std::string& ScratchFile() {
+    static const std::string name =
+        (std::filesystem::temp_directory_path() / ("velmo-fuzz-log-" + std::to_string(::getpid()) + ".txt"))
+            .string();
+    return name;
+}
+
+// True when every line of `tail` is empty, a failure line or an update marker.
+bool OnlyToolLines(std::string_view tail) {
+    std::size_t start = 0;
+    while (start < tail.size()) {
+        std::size_t end = tail.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            end = tail.size();
+        }
+        const std::string_view line = tail.substr(start, end - start);
+        if (!line.empty() && !velmo::IsFailureLine(line) && !velmo::IsUpdateMarkerLine(line)) {
+            return false;
+        }
+        start = end + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    const std::string old(input.substr(0, size / 2));
+    const std::string capture(input.substr(size / 2));
+    const velmo::DateTime now = velmo::DateTime::FromParts(2026, 12, 8, 12, 0, 0);
+    std::ofstream(ScratchFile(), std::ios::binary | std::ios::trunc) << old;
+
+    const velmo::LogFileResult result = velmo::UpdateLogFile(ScratchFile(), capture, now);
+    std::string after;
+    if (!result.written || !velmo::ReadFileBytes(ScratchFile(), after)) {
+        std::abort();
+    }
+    const velmo::LogMerge merge = velmo::MergeLogText(old, capture, now);
+    if (after != old.substr(0, merge.cutAt) + merge.appendText ||
+        !OnlyToolLines(std::string_view(old).substr(merge.cutAt))) {
+        std::abort();
+    }
+    return 0;
+}
