@@ -2,6 +2,7 @@
 
 #include <winsock2.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -104,36 +105,76 @@ void Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     PostMessageW(window, message, wParam, lParam);
 }
 
-bool SaveScreenshot(const std::wstring& path) {
-    int width = GetSystemMetrics(SM_CXSCREEN);
-    int height = GetSystemMetrics(SM_CYSCREEN);
+namespace {
+
+// The screen as 24-bit bottom-up rows, each padded to 4 bytes.
+struct ScreenImage {
+    int width = 0;
+    int height = 0;
+    BITMAPINFOHEADER header{};
+    std::string rows;
+
+    DWORD RowBytes() const { return ((static_cast<DWORD>(width) * 3 + 3) / 4) * 4; }
+    // Blue, green, red of the pixel at (x, y), counted from the top left.
+    const unsigned char* Pixel(int x, int y) const {
+        return reinterpret_cast<const unsigned char*>(rows.data()) + RowBytes() * (height - 1 - y) + 3 * x;
+    }
+};
+
+ScreenImage CaptureScreen() {
+    ScreenImage image;
+    image.width = GetSystemMetrics(SM_CXSCREEN);
+    image.height = GetSystemMetrics(SM_CYSCREEN);
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biWidth = image.width;
+    info.bmiHeader.biHeight = image.height;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 24;
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    BitBlt(memory, 0, 0, image.width, image.height, screen, 0, 0, SRCCOPY);
     GdiFlush();
-    DWORD rowBytes = ((width * 3 + 3) / 4) * 4;
-    DWORD imageBytes = rowBytes * height;
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
-    file.bfSize = file.bfOffBits + imageBytes;
-    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
-    bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
-    bytes.append(static_cast<const char*>(bits), imageBytes);
+    image.header = info.bmiHeader;
+    image.rows.assign(static_cast<const char*>(bits), image.RowBytes() * image.height);
     SelectObject(memory, old);
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
+    return image;
+}
+
+}  // namespace
+
+bool SaveScreenshot(const std::wstring& path) {
+    const ScreenImage image = CaptureScreen();
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof image.header;
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(image.rows.size());
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<const char*>(&image.header), sizeof image.header);
+    bytes += image.rows;
     return WriteBytes(path, bytes);
+}
+
+int CountScreenPixels(const RECT& area, COLORREF color, int tolerance) {
+    const ScreenImage image = CaptureScreen();
+    int count = 0;
+    for (int y = std::max(0L, area.top); y < std::min<LONG>(image.height, area.bottom); ++y) {
+        for (int x = std::max(0L, area.left); x < std::min<LONG>(image.width, area.right); ++x) {
+            const unsigned char* bgr = image.Pixel(x, y);
+            if (std::abs(bgr[2] - GetRValue(color)) <= tolerance &&
+                std::abs(bgr[1] - GetGValue(color)) <= tolerance &&
+                std::abs(bgr[0] - GetBValue(color)) <= tolerance) {
+                ++count;
+            }
+        }
+    }
+    return count;
 }
 
 std::wstring MakeTempDirectory(const std::wstring& prefix) {

@@ -38,6 +38,8 @@ void Post(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
 // Saves the whole screen (the Wine desktop) as a .bmp file.
 bool SaveScreenshot(const std::wstring& path);
+// How many pixels of `area` on the screen lie within `tolerance` of `color` in each channel.
+int CountScreenPixels(const RECT& area, COLORREF color, int tolerance);
 
 // File helpers working with wide names.
 std::wstring MakeTempDirectory(const std::wstring& prefix);

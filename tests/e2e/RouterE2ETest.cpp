@@ -41,6 +41,14 @@ std::string SimAddress(const char* name) {
     return address == nullptr ? std::string() : address;
 }
 
+// The warning picture's yellow triangle in the notification area (the
+// bottom-right corner of the Wine desktop).
+bool WarningIconShows() {
+    const RECT trayCorner{GetSystemMetrics(SM_CXSCREEN) - 160, GetSystemMetrics(SM_CYSCREEN) - 32,
+                          GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return CountScreenPixels(trayCorner, RGB(250, 205, 30), 40) >= 20;
+}
+
 // A control request to a simulator ("sim/connect", "sim/add-log?TEXT").
 bool SimControl(const std::string& address, const std::string& path) {
     std::string answer;
@@ -142,16 +150,24 @@ TEST_F(RouterE2E, MenuCaptureLogsInAndAppendsOnlyNewEntries) {
     HWND window = Start();
     ASSERT_NE(window, nullptr);
     const std::string marker = "Last Log Update";
+    EXPECT_FALSE(WarningIconShows());
 
+    // The simulator's seeded log holds an access report: new to the file, it
+    // turns the icon to the warning picture for 10 s.
     Post(window, WM_COMMAND, ID_MENU_CAPTURE_LOG);
     ASSERT_TRUE(WaitUntil([&] { return FileBytes(L"syslog.txt").find(marker) != std::string::npos; }, 20000));
     const std::string first = FileBytes(L"syslog.txt");
     EXPECT_EQ(first.find(Utf8ToSjis("ログの取得に失敗しました")), std::string::npos) << first;
+    EXPECT_TRUE(WaitUntil([&] { return WarningIconShows(); }, 5000));
+    Sleep(300);
+    SaveScreenshot(ArtifactPath(L"access-warning.bmp"));
+    EXPECT_TRUE(WaitUntil([&] { return !WarningIconShows(); }, 15000));
 
     const std::string news = "Unrecognized access from 203.0.113.9";
     ASSERT_TRUE(SimControl(simA_, "sim/add-log?Unrecognized%20access%20from%20203.0.113.9"));
     Post(window, WM_COMMAND, ID_MENU_CAPTURE_LOG);
     ASSERT_TRUE(WaitUntil([&] { return FileBytes(L"syslog.txt").find(news) != std::string::npos; }, 20000));
+    EXPECT_TRUE(WaitUntil([&] { return WarningIconShows(); }, 5000));
     Close(window);
 
     // Every line ends in CR LF, none is there twice, one update marker ends the file.
