@@ -71,6 +71,11 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return FALSE;  // and on to default processing
         case WM_SYSCOMMAND:
             return dialog.OnSysCommand(static_cast<unsigned>(wParam)) ? TRUE : FALSE;
+        case WM_WINDOWPOSCHANGING:
+            if (context->host->KeepsHidden()) {
+                reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
+            }
+            return FALSE;
         case WM_SIZE:
             if (wParam == SIZE_MINIMIZED) {
                 dialog.OnSizeMinimized();

@@ -85,14 +85,21 @@ void Win32WindowHost::SetMinimizedPlacement() {
 }
 
 void Win32WindowHost::SetRestoredPlacement() {
+    keepHidden_ = false;
     SetShowCommand(SW_RESTORE);
 }
 
 bool Win32WindowHost::IsMinimized() {
-    return IsIconic(window_) != FALSE;
+    // A window hidden in the notification area counts as minimised, iconic
+    // or not (the one hidden at start-up is not).
+    return IsIconic(window_) != FALSE || IsWindowVisible(window_) == FALSE;
 }
 
 void Win32WindowHost::Hide() {
+    // Until the window is restored through the tool itself, nothing may show
+    // it again: the modal dialog loop shows a hidden dialog on its own once it
+    // first runs idle, which would undo the hiding at start-up.
+    keepHidden_ = true;
     ShowWindow(window_, SW_HIDE);
 }
 

@@ -16,6 +16,9 @@ class Win32WindowHost final : public WindowHost {
     void Attach(HWND window) { window_ = window; }
     HWND window() const { return window_; }
     HICON appIcon();
+    // True while the window is hidden in the notification area: a request to
+    // show it from anywhere but RestoreWindow is to be refused.
+    bool KeepsHidden() const { return keepHidden_; }
 
     void AddAboutItemToSystemMenu(const std::string& text) override;
     void SetWindowIcons() override;
@@ -47,6 +50,7 @@ class Win32WindowHost final : public WindowHost {
     HWND window_ = nullptr;
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;
+    bool keepHidden_ = false;
 };
 
 }  // namespace velmo

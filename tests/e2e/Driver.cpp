@@ -33,6 +33,7 @@ namespace {
 struct WindowSearch {
     DWORD processId;
     const std::wstring* caption;
+    bool visibleOnly;
     HWND found;
 };
 
@@ -42,7 +43,8 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam) {
     GetWindowThreadProcessId(window, &owner);
     // Visible: a dialog shows only once its initialisation (the first
     // refresh included) is done.
-    if (owner == search->processId && IsWindowVisible(window) && WindowText(window) == *search->caption) {
+    if (owner == search->processId && (!search->visibleOnly || IsWindowVisible(window)) &&
+        WindowText(window) == *search->caption) {
         search->found = window;
         return FALSE;
     }
@@ -51,10 +53,10 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam) {
 
 }  // namespace
 
-HWND ToolProcess::WaitForWindow(const std::wstring& caption, DWORD timeoutMs) const {
+HWND ToolProcess::WaitForWindow(const std::wstring& caption, DWORD timeoutMs, bool visibleOnly) const {
     DWORD start = GetTickCount();
     do {
-        WindowSearch search{info_.dwProcessId, &caption, nullptr};
+        WindowSearch search{info_.dwProcessId, &caption, visibleOnly, nullptr};
         EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
         if (search.found != nullptr) {
             return search.found;

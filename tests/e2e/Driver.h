@@ -18,8 +18,9 @@ class ToolProcess {
 
     // Starts `exe` with `workDir` as its current directory.
     bool Start(const std::wstring& exe, const std::wstring& workDir);
-    // The first visible top-level window of this process with `caption`, or nullptr after the time-out.
-    HWND WaitForWindow(const std::wstring& caption, DWORD timeoutMs) const;
+    // The first visible (or, with `visibleOnly` false, any) top-level window
+    // of this process with `caption`, or nullptr after the time-out.
+    HWND WaitForWindow(const std::wstring& caption, DWORD timeoutMs, bool visibleOnly = true) const;
     // True when the process ended within the time-out.
     bool WaitForExit(DWORD timeoutMs) const;
     DWORD ExitCode() const;

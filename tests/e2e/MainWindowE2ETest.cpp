@@ -176,5 +176,28 @@ TEST_F(MainWindowE2E, TrayClicksHideAndRestoreAndTheAboutBoxOpensFromTheSystemMe
     ExpectSettingsWrittenInFull();
 }
 
+TEST_F(MainWindowE2E, InitMinimizeStartsInTheTrayAndOneClickShowsTheWindow) {
+    std::string ini;
+    ASSERT_TRUE(ReadBytes(IniPath(), ini));
+    const std::size_t flag = ini.find("InitMinimize=0");
+    ASSERT_NE(flag, std::string::npos);
+    ini.replace(flag, 14, "InitMinimize=1");
+    ASSERT_TRUE(WriteBytes(IniPath(), ini));
+
+    ASSERT_TRUE(tool_.Start(ToolExe(), workDir_));
+    HWND window = tool_.WaitForWindow(kCaption, 30000, false);
+    ASSERT_NE(window, nullptr);
+    // Hidden, and still hidden once the dialog's message loop has run idle.
+    Sleep(2000);
+    EXPECT_FALSE(IsWindowVisible(window));
+
+    Post(window, WM_VELMO_TRAY, 1, WM_LBUTTONDOWN);
+
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window) != FALSE; }, 10000));
+    EXPECT_FALSE(IsIconic(window));
+    ClickButton(window, IDC_EXIT);
+    ASSERT_TRUE(tool_.WaitForExit(20000));
+}
+
 }  // namespace
 }  // namespace velmo::e2e
