@@ -13,6 +13,9 @@ class Clock {
     virtual ~Clock() = default;
     // Current local time in whole seconds.
     virtual DateTime Now() = 0;
+    // Current local time with its milliseconds, as 100-ns units since
+    // 1601-01-01 (the FILETIME form of the local time, no time-zone change).
+    virtual std::int64_t LocalFileTime() = 0;
     // Milliseconds since an arbitrary start, wrapping at 2^32 (GetTickCount).
     virtual std::uint32_t TickCount() = 0;
     // Milliseconds that do not advance while the computer is suspended

@@ -19,6 +19,16 @@ class PosixClock final : public Clock {
                                    local.tm_min, local.tm_sec);
     }
 
+    std::int64_t LocalFileTime() override {
+        timespec now{};
+        clock_gettime(CLOCK_REALTIME, &now);
+        std::tm local{};
+        localtime_r(&now.tv_sec, &local);
+        const DateTime seconds = DateTime::FromParts(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                                                     local.tm_hour, local.tm_min, local.tm_sec);
+        return seconds.ToFileTime() + static_cast<std::int64_t>(now.tv_nsec / 1000000) * 10000;
+    }
+
     std::uint32_t TickCount() override { return static_cast<std::uint32_t>(UnbiasedMilliseconds()); }
 
     // CLOCK_MONOTONIC does not advance while the system is suspended on Linux.

@@ -15,6 +15,15 @@ class Win32Clock final : public Clock {
                                    local.wSecond);
     }
 
+    std::int64_t LocalFileTime() override {
+        SYSTEMTIME local{};
+        GetLocalTime(&local);
+        FILETIME file{};
+        SystemTimeToFileTime(&local, &file);
+        return static_cast<std::int64_t>((static_cast<std::uint64_t>(file.dwHighDateTime) << 32) |
+                                         file.dwLowDateTime);
+    }
+
     std::uint32_t TickCount() override { return GetTickCount(); }
 
     // Interrupt time without the time spent in sleep or hibernation.

@@ -18,7 +18,7 @@ bool FetchAndParse(RouterClient& client, const LogFilters& filters, Clock& clock
     if (!client.FetchPage(page, client.routerAddress, RouterClient::syslogPage)) {
         return false;
     }
-    outcome = ParseSystemLogPage(page, clock.Now(), filters, captureText);
+    outcome = ParseSystemLogPage(page, clock.LocalFileTime(), filters, captureText);
     return true;
 }
 

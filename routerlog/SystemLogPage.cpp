@@ -114,11 +114,13 @@ std::int64_t ParseEntryAge(std::string_view text) {
     return value;
 }
 
-LogPageOutcome ParseSystemLogPage(const std::string& page, DateTime baseTime, const LogFilters& filters,
-                                  std::string& captureText) {
+LogPageOutcome ParseSystemLogPage(const std::string& page, std::int64_t baseFileTime,
+                                  const LogFilters& filters, std::string& captureText) {
     // 1. One base for every timed entry of this page.
-    const std::int64_t base = baseTime.ToFileTime();
-    CalendarTime lastConversion = baseTime.Calendar();
+    // Its milliseconds count: an entry's stamp must not move with the
+    // moment within the second at which the page happens to be read.
+    const std::int64_t base = baseFileTime;
+    CalendarTime lastConversion = DateTime::FromFileTime(base).value_or(DateTime()).Calendar();
     // 2.
     const std::size_t script = SjisFind(page, kScriptMarker);
     if (script == npos) {

@@ -24,14 +24,15 @@ struct LogFilters {
 };
 
 // Reads the entries after the page's first "function L2(w,x)": a timed entry
-// "L2(<age in ms>,'<text>'" is stamped with `baseTime` minus its age, a
+// "L2(<age in ms>,'<text>'" is stamped with `baseFileTime` (the local time
+// with its milliseconds, in FILETIME units) minus its age, a
 // sub-info entry "L1('<text>'" with the stamp of the last timed entry before
 // it (23 blanks when there is none). The first entry read empties
 // `captureText`; every entry the filters keep is appended as stamp + text +
 // line feed. A CR or LF inside an entry's text is written as a blank, so that
 // every entry stays one line of the log file.
-LogPageOutcome ParseSystemLogPage(const std::string& page, DateTime baseTime, const LogFilters& filters,
-                                  std::string& captureText);
+LogPageOutcome ParseSystemLogPage(const std::string& page, std::int64_t baseFileTime,
+                                  const LogFilters& filters, std::string& captureText);
 
 // The age text as a signed decimal: leading white space skipped, an optional
 // sign, digits up to the first non-digit, 0 without digits. A value beyond

@@ -40,13 +40,13 @@ std::int64_t SimulatedLog::SystemMs() {
 }
 
 std::string SimulatedLog::ScriptCalls() const {
-    const std::int64_t nowSeconds = WholeSeconds(NowMs());
+    const std::int64_t nowMs = NowMs();
     std::string calls;
     for (const SimulatedLogEntry& entry : entries_) {
         if (entry.subInfo) {
             calls += "L1('" + entry.text + "');\n";
         } else {
-            const std::int64_t ageMs = (nowSeconds - WholeSeconds(entry.momentMs)) * kMsPerSecond;
+            const std::int64_t ageMs = nowMs - entry.momentMs;
             calls += "L2(" + std::to_string(ageMs) + ",'" + entry.text + "');\n";
         }
     }

@@ -2,11 +2,11 @@
 // counted on.
 //
 // Each timed entry keeps its moment (milliseconds on the log clock) and the
-// page shows its age at serving time. Ages are served in whole seconds, the
-// difference of the two moments' whole seconds: the tool stamps an entry with
-// its own clock's whole second minus the age, so with a clock that agrees
-// with the log clock an entry gets the same stamp at every capture, unless
-// the page is served and parsed on the two sides of a second boundary.
+// page shows its age in milliseconds at serving time, as a router does. The
+// tool stamps an entry with its own local time (milliseconds included) minus
+// the age, so with a clock that agrees with the log clock an entry gets the
+// same stamp at every capture, unless the time between serving and parsing
+// carries it over a second boundary.
 #pragma once
 
 #include <cstdint>

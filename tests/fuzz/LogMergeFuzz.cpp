@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const velmo::DateTime now = velmo::DateTime::FromParts(2026, 12, 8, 12, 0, 0);
 
     std::string capture = "failure\n";
-    velmo::ParseSystemLogPage(page, now, velmo::LogFilters{true, true, true}, capture);
+    velmo::ParseSystemLogPage(page, now.ToFileTime(), velmo::LogFilters{true, true, true}, capture);
     const velmo::LogMerge merge = velmo::MergeLogText(file, capture, now);
     // The merge keeps a prefix of the file and ends with one line end.
     if (merge.cutAt > file.size() || !merge.appendText.ends_with("\r\n")) {

@@ -12,6 +12,9 @@ class FakeClock final : public Clock {
     explicit FakeClock(DateTime now = DateTime::FromParts(2026, 12, 8, 12, 0, 0)) : now_(now) {}
 
     DateTime Now() override { return now_; }
+    std::int64_t LocalFileTime() override {
+        return now_.ToFileTime() + static_cast<std::int64_t>(wholeMsBehind_) * 10000;
+    }
     std::uint32_t TickCount() override { return static_cast<std::uint32_t>(milliseconds_); }
     // Each reading first moves the time by `advancePerUnbiasedRead`, so a
     // test can make an operation timed with two readings look slow.

@@ -20,7 +20,7 @@ std::string LogPage(const std::string& calls) {
 
 std::string Parse(const std::string& page, LogPageOutcome expected, const LogFilters& filters = kAll) {
     std::string capture = "failure line\n";
-    EXPECT_EQ(ParseSystemLogPage(page, kBase, filters, capture), expected);
+    EXPECT_EQ(ParseSystemLogPage(page, kBase.ToFileTime(), filters, capture), expected);
     return capture;
 }
 
@@ -30,6 +30,16 @@ TEST(ParseSystemLogPage, TimedEntryIsStampedWithTheBaseTimeLessItsAge) {
               "[2026/12/08 12:00:05]  PPP up\n"
               "[2026/12/08 12:00:09]  one ms\n"  // fractions of a second are dropped
               "[2026/12/07 12:00:10]  a day\n");
+}
+
+TEST(ParseSystemLogPage, MillisecondsOfTheBaseTimeCount) {
+    // Read 600 ms into 12:00:10: an entry 5 400 ms old was logged at 12:00:05.2.
+    // Dropping the base time's milliseconds first would stamp it 12:00:04.
+    std::string capture;
+    const std::int64_t base = kBase.ToFileTime() + 600 * 10000;
+    EXPECT_EQ(ParseSystemLogPage(LogPage("L2(5400,'PPP up');\n"), base, kAll, capture),
+              LogPageOutcome::EntriesRead);
+    EXPECT_EQ(capture, "[2026/12/08 12:00:05]  PPP up\n");
 }
 
 TEST(ParseSystemLogPage, SubInfoEntryCarriesTheStampOfTheLastTimedEntry) {
