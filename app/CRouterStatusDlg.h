@@ -81,7 +81,7 @@ class CRouterStatusDlg {
     // The window caption: "Velmo tool ver. 1.10".
     static std::string Caption();
 
-    // Read-only views of the window's state, for the tests and the benchmark.
+    // Read-only views of the window's state, for the tests.
     const ToolSettings& Settings() const { return settings; }
     const RouterClient& Router() const { return router; }
     const std::string& SettingsPath() const { return settingsPath; }

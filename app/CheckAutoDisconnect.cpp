@@ -24,7 +24,8 @@ void CRouterStatusDlg::CheckAutoDisconnect() {
     const DateTime now = clock_.Now();  // one "now" for the whole run
     const ScheduleDecision plan = PlanAutoDisconnect(
         {!settings.AutoDisconnectSelectDay, settings.AutoDisconnectTime, lastDisconnectCheck, now});
-    // The refresh of the hang-up shows the moment as it stands during the run.
+    // While the hang-up runs (its refresh shows field 1009) the moment stands
+    // re-based; after it, the moment moves on to the next one.
     settings.AutoDisconnectTime = plan.dueMoment;
     if (plan.hangUp) {
         HangUpAutomatically();
