@@ -1,27 +1,31 @@
 #include "app/CRouterStatusDlg.h"
 
+#include <utility>
+
 #include "app/Timers.h"
 #include "base/FileSystem.h"
 #include "res/StringTable.h"
 #include "res/resource.h"
-#include "router/HttpRequest.h"
 #include "settings/SettingsStore.h"
 
 namespace velmo {
 
+CRouterStatusDlg::CRouterStatusDlg(WindowHost& host, TrayHost& tray, Clock& clock)
+    : host_(host), tray_(tray), clock_(clock) {
+    LoadFromCurrentDirectory();
+}
+
 CRouterStatusDlg::CRouterStatusDlg(WindowHost& host, TrayHost& tray, Clock& clock, RequestFunction request)
     : router(std::move(request)), host_(host), tray_(tray), clock_(clock) {
+    LoadFromCurrentDirectory();
+}
+
+void CRouterStatusDlg::LoadFromCurrentDirectory() {
     // "Velmo tool.ini" in the current directory; the bare name when the
     // directory cannot be read.
     settingsPath = CurrentDirectoryWithSeparator() + TableString(IDS_APPNAME) + ".ini";
     LoadSettings();
 }
-
-CRouterStatusDlg::CRouterStatusDlg(WindowHost& host, TrayHost& tray, Clock& clock)
-    : CRouterStatusDlg(host, tray, clock,
-                       [](const std::string& address, const std::string& path, std::string& text) {
-                           return RequestPage(address, path, text);
-                       }) {}
 
 CRouterStatusDlg::~CRouterStatusDlg() {
     // Every exit writes the settings file; a failed write has nobody left to
@@ -73,7 +77,7 @@ void CRouterStatusDlg::OnClose() {
     }
     RemoveTrayIcon();
     router.WaitForAllWorkers();
-    host_.EndDialog(kIdCancel);
+    host_.EndDialog(IDCANCEL);
 }
 
 void CRouterStatusDlg::OnExit() {

@@ -21,9 +21,10 @@ enum class TrayMouse { LeftDown, RightDown, Other };
 class CRouterStatusDlg {
   public:
     // Construction: builds the settings path in the current directory and
-    // loads the settings file. Router requests go through `request`.
-    CRouterStatusDlg(WindowHost& host, TrayHost& tray, Clock& clock, RequestFunction request);
+    // loads the settings file. Router requests are HTTP requests, or go
+    // through `request` (tests).
     CRouterStatusDlg(WindowHost& host, TrayHost& tray, Clock& clock);
+    CRouterStatusDlg(WindowHost& host, TrayHost& tray, Clock& clock, RequestFunction request);
     // Destruction writes the settings file, changed or not, and waits for
     // every worker still running.
     ~CRouterStatusDlg();
@@ -46,15 +47,15 @@ class CRouterStatusDlg {
     void OnRightButtonUp();              // WM_RBUTTONUP in the client area
     void OnTaskbarCreated();             // the shell's notification area was rebuilt
 
-    // Refresh and timers.
+    // Refresh.
     void RefreshAll();
     void ReadBanner();
     void ReadStatus();
     void BeginCommandFollowUp();
-    void ShowAutoDisconnectTime();
 
-    // Auto-disconnect.
+    // Auto-disconnect: the check that timer 6 runs, and field 1009.
     void CheckAutoDisconnect();
+    void ShowAutoDisconnectTime();
 
     // Log capture and the settings sheet.
     void CaptureSystemLog();
@@ -80,8 +81,23 @@ class CRouterStatusDlg {
     // The window caption: "Velmo tool ver. 1.10".
     static std::string Caption();
 
-    // The window's state, in the order of its design. Public for the tests
-    // that check it; only the window's own handlers change it.
+    // Read-only views of the window's state, for the tests.
+    const ToolSettings& Settings() const { return settings; }
+    const RouterClient& Router() const { return router; }
+    const std::string& SettingsPath() const { return settingsPath; }
+    bool RouterReachable() const { return routerReachable; }
+    bool Connected() const { return connected; }
+    bool FollowUpActive() const { return followUpActive; }
+    bool AccessWarning() const { return accessWarning; }
+
+  private:
+    void LoadFromCurrentDirectory();
+    void ApplyPollRule();
+    void HangUpAutomatically();
+    void StartTimer(int timerId, std::int32_t milliseconds);
+
+    // The window's state, in the order of its design; only the window's own
+    // handlers change it.
     bool trayIconAdded = false;
     std::uint32_t trayIconId = 1;
     RouterClient router;  // worker list, command index, working address and password, tables
@@ -95,11 +111,6 @@ class CRouterStatusDlg {
     bool accessWarning = false;
     DateTime lastDisconnectCheck;
     ToolSettings settings;
-
-  private:
-    void ApplyPollRule();
-    void HangUpAutomatically();
-    void StartTimer(int timerId, std::int32_t milliseconds);
 
     WindowHost& host_;
     TrayHost& tray_;

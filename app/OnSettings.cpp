@@ -12,7 +12,7 @@ void CRouterStatusDlg::OnSettings() {
         host_.StopTimer(timerId);
     }
     SettingsPages pages = PagesFromSettings(settings);
-    if (host_.RunSettingsSheet(pages) == kIdOk) {
+    if (host_.RunSettingsSheet(pages) == IDOK) {
         ApplySettingsPages(pages, settings);
         lastDisconnectCheck = clock_.Now();  // an occurrence before now never fires
         settings.AutoDisconnectDlg = pages.autoDisconnect.AutoDisconnectDlg;

@@ -1,7 +1,7 @@
-// The refresh operations and the timers of the main window.
+// The refresh operations of the main window: the full refresh, the banner
+// and status readings, the poll rule and the command follow-up.
 #include "app/CRouterStatusDlg.h"
 #include "app/Timers.h"
-#include "base/CodePage.h"
 #include "res/StringTable.h"
 #include "res/resource.h"
 #include "router/StatusPage.h"
@@ -20,7 +20,7 @@ void CRouterStatusDlg::RefreshAll() {
     // so a suspend in the middle of it is not taken for a slow address.
     std::uint64_t started = clock_.UnbiasedMilliseconds();
     std::string topPage;  // its content is not used
-    routerReachable = router.FetchPage(topPage, router.routerAddress, "");
+    routerReachable = router.FetchPage(topPage, "");
     if (clock_.UnbiasedMilliseconds() - started > kSlowAddressMs) {
         settings.RutorAddress.clear();
         router.routerAddress = settings.RutorAddress;
@@ -36,14 +36,14 @@ void CRouterStatusDlg::RefreshAll() {
 
 void CRouterStatusDlg::ReadBanner() {
     std::string page;
-    bool fetched = router.FetchPage(page, router.routerAddress, RouterClient::bannerPage);
+    bool fetched = router.FetchPage(page, RouterClient::bannerPage);
     host_.SetFieldText(IDC_MODEL, ModelLine(fetched, page, routerReachable));
 }
 
 void CRouterStatusDlg::ReadStatus() {
     std::string page;
     RouterStatus status;  // not fetched: both fields empty, not connected
-    if (router.FetchPage(page, router.routerAddress, RouterClient::statusPage)) {
+    if (router.FetchPage(page, RouterClient::statusPage)) {
         router.LearnDialCommandIndex(page);
         status = ParseStatusPage(page);
     }
@@ -74,58 +74,6 @@ void CRouterStatusDlg::BeginCommandFollowUp() {
         followUpActive = true;
         StartTimer(kTimerFollowUpEnd, settings.followUpTime);
     }
-}
-
-void CRouterStatusDlg::ShowAutoDisconnectTime() {
-    static const std::string kNotSet = Utf8ToSjis("未設定");
-    std::string text = kNotSet;
-    if (settings.AutoDisconnect) {
-        text = settings.AutoDisconnectTime.Format(TableString(IDS_DATETIME_FORMAT));
-    }
-    host_.SetFieldText(IDC_AUTODISCONNECT_TIME, text);
-}
-
-// Each handler stops its timer before the work and starts it again after,
-// so ticks never pile up while the work blocks the window.
-void CRouterStatusDlg::OnTimer(int timerId) {
-    switch (timerId) {
-        case kTimerRefresh:
-            host_.StopTimer(kTimerRefresh);
-            RefreshAll();
-            StartTimer(kTimerRefresh, settings.UpdateStatusDisconnectTime);
-            break;
-        case kTimerStatusPoll:
-            host_.StopTimer(kTimerStatusPoll);
-            ReadStatus();
-            ApplyPollRule();
-            break;
-        case kTimerFollowUpEnd:
-            host_.StopTimer(kTimerFollowUpEnd);
-            followUpActive = false;
-            break;
-        case kTimerLogCapture:
-            host_.StopTimer(kTimerLogCapture);
-            CaptureSystemLog();
-            StartTimer(kTimerLogCapture, settings.UpdateLogTime);
-            break;
-        case kTimerAutoDisconnect:
-            host_.StopTimer(kTimerAutoDisconnect);
-            CheckAutoDisconnect();  // starts timer 6 again when needed
-            break;
-        case kTimerAccessWarningEnd:
-            host_.StopTimer(kTimerAccessWarningEnd);
-            accessWarning = false;
-            UpdateTrayIcon();
-            break;
-        default:
-            break;  // any other id: nothing
-    }
-}
-
-void CRouterStatusDlg::StartTimer(int timerId, std::int32_t milliseconds) {
-    // Loading and the settings sheet switch a feature off when its interval
-    // is below 1, so a running timer never gets a non-positive interval.
-    host_.StartTimer(timerId, static_cast<std::uint32_t>(milliseconds));
 }
 
 }  // namespace velmo

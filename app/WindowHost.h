@@ -6,13 +6,10 @@
 #include <cstdint>
 #include <string>
 
+#include "res/resource.h"
 #include "settings/SettingsPages.h"
 
 namespace velmo {
-
-// Results of a modal dialog.
-inline constexpr int kIdOk = 1;
-inline constexpr int kIdCancel = 2;
 
 class WindowHost {
   public:
@@ -50,9 +47,9 @@ class WindowHost {
     // Runs the about box modally.
     virtual void RunAboutBox() = 0;
 
-    // Runs the settings sheet modally on `pages`: kIdOk when confirmed.
+    // Runs the settings sheet modally on `pages`: IDOK when confirmed, else IDCANCEL.
     virtual int RunSettingsSheet(SettingsPages& pages) = 0;
-    // Runs the auto-disconnect confirmation modally: kIdOk to go ahead.
+    // Runs the auto-disconnect confirmation modally: IDOK to go ahead, IDCANCEL not to.
     virtual int RunAutoDisconnectConfirm() = 0;
 
     // False while one of the tool's modal windows or message boxes is up.

@@ -1,6 +1,7 @@
 #include "autodisconnect/CAutoDisconnectConfirmDlg.h"
 
 #include "base/CodePage.h"
+#include "res/resource.h"
 
 namespace velmo {
 
@@ -25,18 +26,18 @@ void CAutoDisconnectConfirmDlg::ShowCountdown() {
     host_.SetCountdownText(CountdownText(countdown));
     if (countdown <= 0) {
         host_.StopTimer(kCountdownTimer);
-        host_.EndDialog(kResultOk);
+        host_.EndDialog(IDOK);
     }
 }
 
 void CAutoDisconnectConfirmDlg::OnOK() {
     host_.StopTimer(kCountdownTimer);
-    host_.EndDialog(kResultOk);
+    host_.EndDialog(IDOK);
 }
 
 void CAutoDisconnectConfirmDlg::OnCancel() {
     host_.StopTimer(kCountdownTimer);
-    host_.EndDialog(kResultCancel);
+    host_.EndDialog(IDCANCEL);
 }
 
 std::string CAutoDisconnectConfirmDlg::CountdownText(int seconds) {

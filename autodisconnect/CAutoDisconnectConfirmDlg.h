@@ -17,15 +17,13 @@ class ConfirmHost {
     virtual void SetCountdownText(const std::string& text) = 0;  // label 1028
     virtual void StartTimer(int timerId, std::uint32_t milliseconds) = 0;
     virtual void StopTimer(int timerId) = 0;
-    virtual void EndDialog(int result) = 0;
+    virtual void EndDialog(int result) = 0;  // IDOK: go ahead; IDCANCEL: do not hang up
 };
 
 class CAutoDisconnectConfirmDlg {
   public:
     static constexpr int kCountdownTimer = 7;
     static constexpr int kCountdownSeconds = 30;
-    static constexpr int kResultOk = 1;      // go ahead
-    static constexpr int kResultCancel = 2;  // do not hang up
 
     explicit CAutoDisconnectConfirmDlg(ConfirmHost& host) : host_(host) {}
 

@@ -3,6 +3,7 @@
 #include <map>
 
 #include "base/CodePage.h"
+#include "base/DateTime.h"
 #include "res/resource.h"
 
 namespace velmo {
@@ -25,8 +26,11 @@ constexpr Entry kStrings[] = {
     {IDS_CHOOSE_LOGFILE, "ログファイルの選択"},
     {IDS_LOG_STAMP, "[%04d/%02d/%02d %02d:%02d:%02d]  "},
     {IDS_LOG_UPDATE_MARKER, "Last Log Update"},
-    {IDS_DATETIME_FORMAT, "%Y/%m/%d %H:%M:%S"},
+    {IDS_DATETIME_FORMAT, kDateTimeFormat},
     {IDS_LOG_FAILURE, "ログの取得に失敗しました"},
+    {IDS_UNKNOWN, "不明"},
+    {IDS_NOT_CONNECTED, "未接続"},
+    {IDS_NOT_SET, "未設定"},
     {ID_MENU_CONNECT, "ダイアルアップして接続します"},
     {ID_MENU_DISCONNECT, "ダイアルアップの接続を切断します"},
     {ID_MENU_EXIT, "このアプリケーションを終了します"},

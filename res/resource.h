@@ -33,8 +33,19 @@
 #define IDS_LOG_UPDATE_MARKER 111
 #define IDS_DATETIME_FORMAT 112
 #define IDS_LOG_FAILURE 113
+#define IDS_UNKNOWN 115
+#define IDS_NOT_CONNECTED 116
+#define IDS_NOT_SET 117
 /* The number-field message of the settings pages */
 #define IDS_PARSE_REAL 61715
+
+/* Dialog results, and the buttons that give them (the platform's numbers) */
+#ifndef IDOK
+#define IDOK 1
+#endif
+#ifndef IDCANCEL
+#define IDCANCEL 2
+#endif
 
 /* Labels and frames without an id */
 #ifndef IDC_STATIC

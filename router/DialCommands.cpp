@@ -30,7 +30,7 @@ const std::array<WanTypeWord, 6>& WanTypeWords() {
 }  // namespace
 
 void RouterClient::LearnDialCommandIndex(const std::string& page) {
-    // Step 1: a dial-up string; step 2: a hang-up string. First entry in table order wins.
+    // A dial-up string, else a hang-up string; the first entry in table order wins.
     for (int group : {0, 6}) {
         for (int i = 0; i < 6; ++i) {
             if (SjisContains(page, dialCommands[group + i])) {
@@ -39,19 +39,19 @@ void RouterClient::LearnDialCommandIndex(const std::string& page) {
             }
         }
     }
-    // Steps 3 to 6: the WAN type.
+    // No command string: the WAN type the page names.
     for (const WanTypeWord& wan : WanTypeWords()) {
         if (SjisContains(page, wan.word)) {
             dialCommandIndex = wan.index;
             return;
         }
     }
-    // Step 7: nothing matched; a router once recognised stays recognised.
+    // Nothing matched: a router once recognised stays recognised.
 }
 
 bool RouterClient::SendCommand(int entry) {
     std::string dropped;
-    return fetchWorkers.FetchPage(dropped, routerAddress, dialCommands[entry]);
+    return FetchPage(dropped, dialCommands[entry]);
 }
 
 bool RouterClient::SendDialCommand() {

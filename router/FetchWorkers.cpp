@@ -58,27 +58,27 @@ bool FetchWorkers::WaitForDelivery(FetchRequest& request) {
 }
 
 bool FetchWorkers::FetchPage(std::string& text, std::string_view host, std::string_view path) {
-    // Steps 1 and 2: sweep, then the cap. A refused fetch starts no thread.
+    // Sweep, then the cap: a refused fetch starts no thread.
     SweepFinishedWorkers();
     if (pendingThreads.size() >= static_cast<std::size_t>(maxPending))
         return false;
-    // Step 3: the request, owned by this thread until it is given up.
+    // The request, owned by this thread until it is given up.
     auto request = std::make_unique<FetchRequest>();
     request->client = request_;
     request->host = host;
     request->path = path;
-    // Step 4: start the worker; if no thread can be started, the request goes.
+    // Start the worker; if no thread can be started, the request goes.
     auto worker = std::make_unique<WorkerThread>();
     try {
         worker->thread = std::thread(FetchWorkerProc, request.get(), worker.get());
     } catch (const std::system_error&) {
         return false;  // no thread: nothing was sent
     }
-    // Steps 5 and 6: wait for the worker's delivery, at most waitTimeout.
+    // Wait for the worker's delivery, at most waitTimeout.
     if (!WaitForDelivery(*request)) {
         if (onWaitTimedOut)
             onWaitTimedOut();
-        // Step 7: decide under the hand-over lock; the worker cannot deliver
+        // Timed out: decide under the hand-over lock; the worker cannot deliver
         // while it is held, so collect-or-give-up is atomic with the delivery.
         std::unique_lock lock(request->handoverLock);
         if (request->handover != FetchRequest::Handover::Delivered) {
@@ -92,7 +92,7 @@ bool FetchWorkers::FetchPage(std::string& text, std::string_view host, std::stri
         }
         // Delivered after the wait: this counts exactly like an answer in time.
     }
-    // Step 8: collect, then free the request and join the worker, which has
+    // Collect, then free the request and join the worker, which has
     // only its finished flag left to set.
     const bool succeeded = request->succeeded;
     text = std::move(request->responseText);

@@ -14,8 +14,8 @@ RouterClient::RouterClient(RequestFunction request) : fetchWorkers(std::move(req
     fetchWorkers.maxPending = 3;
 }
 
-bool RouterClient::FetchPage(std::string& text, std::string_view host, std::string_view path) {
-    return fetchWorkers.FetchPage(text, host, path);
+bool RouterClient::FetchPage(std::string& text, std::string_view path) {
+    return fetchWorkers.FetchPage(text, routerAddress, path);
 }
 
 }  // namespace velmo

@@ -37,8 +37,9 @@ class RouterClient {
     // Tests: the workers run `request` instead.
     explicit RouterClient(RequestFunction request);
 
-    // Fetches `path` from `host` on a worker thread (see FetchWorkers::FetchPage).
-    bool FetchPage(std::string& text, std::string_view host, std::string_view path);
+    // Fetches `path` from `routerAddress` on a worker thread (see
+    // FetchWorkers::FetchPage for what `text` receives).
+    bool FetchPage(std::string& text, std::string_view path);
 
     // Requests the learned dial-up (hang-up) command from `routerAddress`; the
     // answer is dropped. False, and nothing sent, unless an index 0-5 is learned.

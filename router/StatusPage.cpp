@@ -4,6 +4,8 @@
 
 #include "base/CodePage.h"
 #include "base/SjisText.h"
+#include "res/StringTable.h"
+#include "res/resource.h"
 
 namespace velmo {
 
@@ -38,40 +40,38 @@ const std::array<WordPair, 5>& modemWords() {
 }
 
 std::string ModelLine(bool fetched, const std::string& page, bool routerReachable) {
-    static const std::string kUnknown = Utf8ToSjis("不明");
     static const std::string kNotReachable = Utf8ToSjis("ルーターに接続できません");
-    // Steps 1 and 2: fetched, and a model line cut out of it.
     std::string model;
     if (!fetched || !ExtractBetween(model, page, bannerMarkers())) {
-        model = kUnknown;
+        model = TableString(IDS_UNKNOWN);
     } else if (model.starts_with('(') && !SjisContains(model, "Router")) {
-        // Step 3: a bare "(...)" model gets the product prefix.
+        // A bare "(...)" model gets the product prefix.
         model = "Broadband Router " + model;
     }
-    // Step 4: an unreachable router overrides whatever steps 1 to 3 gave.
+    // An unreachable router overrides whatever the page gave.
     if (!routerReachable)
         model = kNotReachable;
     return model;
 }
 
 RouterStatus ParseStatusPage(const std::string& page) {
-    static const std::string kNotConnected = Utf8ToSjis("未接続");
+    const std::string& notConnected = TableString(IDS_NOT_CONNECTED);
     const std::span<const MarkerPair> markers(statusMarkers());
     RouterStatus status;
     status.connected = true;
-    // Step 4: no connection-time cell empties both texts; the modem cell is not looked at.
+    // No connection-time cell empties both texts; the modem cell is not looked at.
     if (!ExtractBetween(status.connectionTime, page, markers.subspan(0, 2))) {
         return RouterStatus{};
     }
-    // Step 5.
+    // A dash or an empty cell means the line is down.
     if (status.connectionTime == "-" || status.connectionTime.empty())
-        status.connectionTime = kNotConnected;
-    // Steps 6 and 7: a missing modem cell leaves the text empty.
+        status.connectionTime = notConnected;
+    // The modem word, translated; a missing modem cell leaves the text empty.
     if (ExtractBetween(status.modemState, page, markers.subspan(2, 3))) {
         TranslateWord(status.modemState, modemWords());
     }
-    // Step 8: any other connection time (a running time) counts as connected.
-    if (status.connectionTime == kNotConnected)
+    // Any other connection time (a running time) counts as connected.
+    if (status.connectionTime == notConnected)
         status.connected = false;
     return status;
 }

@@ -15,7 +15,7 @@ namespace {
 bool FetchAndParse(RouterClient& client, const LogFilters& filters, Clock& clock, std::string& captureText,
                    LogPageOutcome& outcome) {
     std::string page;
-    if (!client.FetchPage(page, client.routerAddress, RouterClient::syslogPage)) {
+    if (!client.FetchPage(page, RouterClient::syslogPage)) {
         return false;
     }
     outcome = ParseSystemLogPage(page, clock.LocalFileTime(), filters, captureText);
@@ -25,19 +25,18 @@ bool FetchAndParse(RouterClient& client, const LogFilters& filters, Clock& clock
 }  // namespace
 
 CaptureResult CaptureSystemLog(RouterClient& client, const LogCaptureSettings& settings, Clock& clock) {
-    // 1. The failure line is what gets written unless an entry is read.
+    // The failure line is what gets written unless an entry is read.
     std::string captureText = FailureLine(clock.Now()) + "\n";
-    // 2.
+    // First try: the log page as it stands.
     LogPageOutcome outcome = LogPageOutcome::NotLogPage;
     const bool readDirectly = FetchAndParse(client, settings.filters, clock, captureText, outcome) &&
                               outcome == LogPageOutcome::EntriesRead;
-    // 3. to 5. Fetch failed, not a log page, no entry or malformed: log in and
-    // try once more; the outcome of that parse is not used.
+    // Fetch failed, not a log page, no entry or malformed: log in and try
+    // once more; the outcome of that parse is not used.
     if (!readDirectly && LogIn(client)) {
         FetchAndParse(client, settings.filters, clock, captureText, outcome);
         LogOut(client, clock);
     }
-    // 6.
     const LogFileResult file = UpdateLogFile(settings.fileName, std::move(captureText), clock.Now());
     return {file.written, file.accessWarning};
 }

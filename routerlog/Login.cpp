@@ -7,29 +7,26 @@
 namespace velmo {
 
 bool LogIn(RouterClient& client) {
-    // 1.
     std::string menu;
-    if (!client.FetchPage(menu, client.routerAddress, RouterClient::menuPage)) {
+    if (!client.FetchPage(menu, RouterClient::menuPage)) {
         return false;
     }
-    // 2.
     std::string request;
     if (!BuildLoginRequest(menu, client.rootPassword, request)) {
         return false;
     }
-    // 3. The answer is not read: a wrong password shows later as a log page
+    // The answer is not read: a wrong password shows later as a log page
     // that still cannot be read.
     std::string answer;
-    if (!client.FetchPage(answer, client.routerAddress, request)) {
+    if (!client.FetchPage(answer, request)) {
         return false;
     }
-    // 4.
     return true;
 }
 
 bool SendLogout(RouterClient& client) {
     std::string dropped;
-    return client.FetchPage(dropped, client.routerAddress, kLogoutCommand);
+    return client.FetchPage(dropped, kLogoutCommand);
 }
 
 void LogOut(RouterClient& client, Clock& clock) {

@@ -81,25 +81,25 @@ std::string FormEncode(std::string_view text) {
 bool BuildLoginRequest(const std::string& menuPage, const std::string& rootPassword, std::string& request) {
     const LoginFormMarkers& markers = Markers();
 
-    // 1. The form: the GET row is tried first, whatever stands first in the page.
+    // The form: the GET row is tried first, whatever stands first in the page.
     std::string form;
     if (!ExtractBetween(form, menuPage, markers.form)) {
         return false;
     }
-    // 2.
     request.assign(kLoginRequestPrefix);
-    // 3. The password field's name is exactly the 3 bytes after the marker.
+    // The password field's name is exactly the 3 bytes after the marker.
     const std::size_t passwordPosition = SjisFind(form, markers.passwordInput);
     if (passwordPosition == npos) {
         return false;
     }
     const std::string passwordName =
         form.substr(passwordPosition + markers.passwordInput.size(), kPasswordNameLength);
-    // 4.
+    // The hidden fields in page order, the password inserted before the
+    // first of them that follows its input field.
     bool passwordPending = true;
     PairWriter pairs(request);
     std::size_t position = 0;
-    // 5. Each pass consumes at least one marker, so the loop ends.
+    // Each pass consumes at least one marker, so the loop ends.
     for (;;) {
         std::string name;
         std::string value;
@@ -122,11 +122,10 @@ bool BuildLoginRequest(const std::string& menuPage, const std::string& rootPassw
         }
         pairs.Write(name, value);
     }
-    // 6.
+    // No hidden field after the password's input: the password comes last.
     if (passwordPending) {
         pairs.Write(passwordName, rootPassword);
     }
-    // 7.
     return true;
 }
 

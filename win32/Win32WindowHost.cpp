@@ -124,11 +124,11 @@ void Win32WindowHost::RunAboutBox() {
 }
 
 int Win32WindowHost::RunSettingsSheet(SettingsPages& pages) {
-    return velmo::RunSettingsSheet(instance_, window_, pages, SystemClock()) ? kIdOk : kIdCancel;
+    return velmo::RunSettingsSheet(instance_, window_, pages, SystemClock()) ? IDOK : IDCANCEL;
 }
 
 int Win32WindowHost::RunAutoDisconnectConfirm() {
-    return RunAutoDisconnectConfirmDialog(instance_, window_) == IDOK ? kIdOk : kIdCancel;
+    return RunAutoDisconnectConfirmDialog(instance_, window_);
 }
 
 bool Win32WindowHost::IsEnabled() {

@@ -11,6 +11,7 @@
 #include "app/CRouterStatusDlg.h"
 #include "base/FileSystem.h"
 #include "router/HttpRequest.h"
+#include "router/RouterClient.h"
 #include "sim/RouterSimulator.h"
 #include "tests/support/FakeTrayHost.h"
 #include "tests/support/FakeWindowHost.h"
@@ -41,8 +42,7 @@ std::unique_ptr<CRouterStatusDlg> WindowFor(const std::string& address, testing:
     ReplaceFileAtomically(CurrentDirectoryWithSeparator() + "Velmo tool.ini",
                           "[Setting]\r\nRutorAddress=" + address + "\r\nInitMinimize=0\r\n");
     auto window = std::make_unique<CRouterStatusDlg>(host, tray, SystemClock());
-    window->router.routerAddress =
-        window->settings.RutorAddress;  // as OnInitDialog does, without its refresh
+    window->CopyWorkingSettings();  // as OnInitDialog does, without its refresh
     return window;
 }
 
@@ -62,11 +62,13 @@ void CompareRefreshWithPlainGets() {
             RequestPage(simulator.Address(), path, text);
         }
     });
+    RouterClient client;
+    client.routerAddress = simulator.Address();
     const double fetches = MeanMilliseconds(kRuns, [&] {
         std::string text;
         for (const char* path : {"", "banner.htm", "status.htm"}) {
             text.clear();
-            window->router.FetchPage(text, simulator.Address(), path);
+            client.FetchPage(text, path);
         }
     });
     std::printf("three FetchPage calls (worker threads): %8.3f ms (mean of %d)\n", fetches, kRuns);

@@ -37,7 +37,7 @@ class FetchPageTest : public ::testing::Test {
 
 TEST_F(FetchPageTest, CollectsAPageThatArrivesInTime) {
     std::string text;
-    EXPECT_TRUE(client.FetchPage(text, client.routerAddress, RouterClient::bannerPage));
+    EXPECT_TRUE(client.FetchPage(text, RouterClient::bannerPage));
     EXPECT_EQ(ModelLine(true, text, true), "Broadband Router (VR-2400 Ver 2.10)");
     EXPECT_EQ(sim.RequestLines(), std::vector<std::string>{"GET /banner.htm HTTP/1.0"});
 }
@@ -47,11 +47,11 @@ TEST_F(FetchPageTest, SilentRouterLeavesThreeWorkersThenFailsAtOnce) {
     std::string text = "before";
     for (int i = 0; i < 3; ++i) {
         const auto start = SteadyClock::now();
-        EXPECT_FALSE(client.FetchPage(text, client.routerAddress, ""));
+        EXPECT_FALSE(client.FetchPage(text, ""));
         EXPECT_GE(SteadyClock::now() - start, 100ms);
     }
     const auto start = SteadyClock::now();
-    EXPECT_FALSE(client.FetchPage(text, client.routerAddress, ""));
+    EXPECT_FALSE(client.FetchPage(text, ""));
     EXPECT_LT(SteadyClock::now() - start, 50ms);
     EXPECT_EQ(text, "before");
     EXPECT_EQ(client.fetchWorkers.PendingCount(), 3u);
@@ -61,14 +61,14 @@ TEST_F(FetchPageTest, SilentRouterLeavesThreeWorkersThenFailsAtOnce) {
     client.WaitForAllWorkers();
     EXPECT_EQ(client.fetchWorkers.PendingCount(), 0u);
     sim.ClearFaults();
-    EXPECT_TRUE(client.FetchPage(text, client.routerAddress, ""));
+    EXPECT_TRUE(client.FetchPage(text, ""));
     EXPECT_EQ(text, TopPageBody());
 }
 
 TEST_F(FetchPageTest, MidBodyCloseGivesThePartialTextAndFalse) {
     sim.SetFault("status.htm", Fault{Fault::Kind::CloseAfter, 200});
     std::string text = "before";
-    EXPECT_FALSE(client.FetchPage(text, client.routerAddress, RouterClient::statusPage));
+    EXPECT_FALSE(client.FetchPage(text, RouterClient::statusPage));
     EXPECT_EQ(text, StatusPageBody(sim.Options(), SimulatedLine::Phase::Down, 0s).substr(0, 128));
 }
 
@@ -79,7 +79,7 @@ TEST_F(FetchPageTest, ConnectAndDisconnectSendTheLearnedCommands) {
     sim.SetOptions(options);
 
     std::string page;
-    ASSERT_TRUE(client.FetchPage(page, client.routerAddress, RouterClient::statusPage));
+    ASSERT_TRUE(client.FetchPage(page, RouterClient::statusPage));
     client.LearnDialCommandIndex(page);
     ASSERT_EQ(client.dialCommandIndex, 3);
 
@@ -87,7 +87,7 @@ TEST_F(FetchPageTest, ConnectAndDisconnectSendTheLearnedCommands) {
     EXPECT_EQ(sim.LinePhase(), SimulatedLine::Phase::Dialing);
     std::this_thread::sleep_for(150ms);
     EXPECT_EQ(sim.LinePhase(), SimulatedLine::Phase::Up);
-    ASSERT_TRUE(client.FetchPage(page, client.routerAddress, RouterClient::statusPage));
+    ASSERT_TRUE(client.FetchPage(page, RouterClient::statusPage));
     EXPECT_TRUE(ParseStatusPage(page).connected);
 
     EXPECT_TRUE(client.SendHangUpCommand());
@@ -106,7 +106,7 @@ TEST_F(FetchPageTest, ApostropheCommandsAreSentWithTheirApostrophe) {
     options.embeddedCommands = {0, 6};
     sim.SetOptions(options);
     std::string page;
-    ASSERT_TRUE(client.FetchPage(page, client.routerAddress, RouterClient::statusPage));
+    ASSERT_TRUE(client.FetchPage(page, RouterClient::statusPage));
     client.LearnDialCommandIndex(page);
     ASSERT_EQ(client.dialCommandIndex, 0);
     client.SendDialCommand();
@@ -122,7 +122,7 @@ TEST_F(FetchPageTest, StaticAddressSendsNoCommand) {
     options.wanType = WanType::Static;
     sim.SetOptions(options);
     std::string page;
-    ASSERT_TRUE(client.FetchPage(page, client.routerAddress, RouterClient::statusPage));
+    ASSERT_TRUE(client.FetchPage(page, RouterClient::statusPage));
     client.LearnDialCommandIndex(page);
     EXPECT_EQ(client.dialCommandIndex, 6);
     EXPECT_FALSE(client.SendDialCommand());

@@ -55,7 +55,7 @@ class FakeWindowHost final : public WindowHost {
         if (onSettingsSheet) {
             return onSettingsSheet(pages);
         }
-        return kIdCancel;
+        return IDCANCEL;
     }
     int RunAutoDisconnectConfirm() override {
         calls.push_back("confirm");
@@ -73,7 +73,7 @@ class FakeWindowHost final : public WindowHost {
 
     std::string aboutItem, caption;
     bool enabled = true;
-    int confirmResult = kIdOk;
+    int confirmResult = IDOK;
     std::function<void()> onShowTrayMenu;
     std::function<int(SettingsPages&)> onSettingsSheet;
     bool iconsSet = false, centred = false, minimized = false, hidden = false;

@@ -54,9 +54,9 @@ class CRouterStatusDlgTest : public ::testing::Test {
 TEST_F(CRouterStatusDlgTest, SettingsFileLiesInTheCurrentDirectory) {
     WriteSettings("RutorAddress=127.0.0.1:8080\r\nUpdateStatusConnectTime=2500\r\n");
     auto window = MakeWindow();
-    EXPECT_EQ(window->settingsPath, CurrentDirectoryWithSeparator() + kIniName);
-    EXPECT_EQ(window->settings.RutorAddress, "127.0.0.1:8080");
-    EXPECT_EQ(window->settings.UpdateStatusConnectTime, 2500);
+    EXPECT_EQ(window->SettingsPath(), CurrentDirectoryWithSeparator() + kIniName);
+    EXPECT_EQ(window->Settings().RutorAddress, "127.0.0.1:8080");
+    EXPECT_EQ(window->Settings().UpdateStatusConnectTime, 2500);
 }
 
 TEST_F(CRouterStatusDlgTest, InitialisationSetsCaptionMenuIconsAndCentres) {
@@ -116,7 +116,7 @@ TEST_F(CRouterStatusDlgTest, EnterAndEscapeRunTheCloseSequence) {
         CRouterStatusDlg window(host, tray_, clock_, router_.Function());
         window.OnInitDialog();
         enter ? window.OnOK() : window.OnCancel();
-        EXPECT_EQ(host.endResult, kIdCancel);
+        EXPECT_EQ(host.endResult, IDCANCEL);
         EXPECT_TRUE(host.timers.empty());
     }
 }

@@ -21,7 +21,7 @@ TEST_F(RefreshAllTest, ShowsModelTimeAndTranslatedModemState) {
     EXPECT_EQ(Field(IDC_MODEL), "Broadband Router (BR-8600)");
     EXPECT_EQ(Field(IDC_CONNECTION_TIME), "00:12:34");
     EXPECT_EQ(Field(IDC_MODEM_STATE), Utf8ToSjis("レディ"));
-    EXPECT_TRUE(window->connected);
+    EXPECT_TRUE(window->Connected());
     EXPECT_EQ(tray_.picture, IDI_LINE_UP);
 }
 
@@ -34,8 +34,8 @@ TEST_F(RefreshAllTest, RequestsTopBannerAndStatusPagesInOrder) {
 TEST_F(RefreshAllTest, LineDownShowsNotConnectedAndTheLineDownPicture) {
     auto window = OpenWindow("", kDown);
     EXPECT_EQ(Field(IDC_CONNECTION_TIME), Utf8ToSjis("未接続"));
-    EXPECT_FALSE(window->connected);
-    EXPECT_TRUE(window->routerReachable);
+    EXPECT_FALSE(window->Connected());
+    EXPECT_TRUE(window->RouterReachable());
     EXPECT_EQ(tray_.picture, IDI_LINE_DOWN);
 }
 
@@ -46,7 +46,7 @@ TEST_F(RefreshAllTest, RouterThatDoesNotAnswerEmptiesTheFields) {
     EXPECT_EQ(Field(IDC_MODEL), Utf8ToSjis("ルーターに接続できません"));
     EXPECT_EQ(Field(IDC_CONNECTION_TIME), "");
     EXPECT_EQ(Field(IDC_MODEM_STATE), "");
-    EXPECT_FALSE(window->routerReachable);
+    EXPECT_FALSE(window->RouterReachable());
     EXPECT_EQ(tray_.picture, IDI_NOT_REACHABLE);
     EXPECT_FALSE(host_.TimerRunning(kTimerStatusPoll));
 }
@@ -60,7 +60,7 @@ TEST_F(RefreshAllTest, PollsWhileConnectedWhenThePollIsOn) {
 
 TEST_F(RefreshAllTest, NoStatusOnlyPollWhenThePollIsOff) {
     auto window = OpenWindow("UpdateStatusConnect=0\r\n", kUp);
-    EXPECT_TRUE(window->connected);
+    EXPECT_TRUE(window->Connected());
     EXPECT_FALSE(host_.TimerRunning(kTimerStatusPoll));
 }
 
@@ -73,18 +73,18 @@ TEST_F(RefreshAllTest, RefreshTickStopsWorksAndRestarts) {
 
 TEST_F(RefreshAllTest, ConnectRefreshesOpensTheFollowUpWindowThenSendsTheLearnedCommand) {
     auto window = OpenWindow("UpdateStatusConnect=0\r\n", kDown);
-    EXPECT_EQ(window->router.dialCommandIndex, 2);  // PPPoE
+    EXPECT_EQ(window->Router().dialCommandIndex, 2);  // PPPoE
     window->OnCommand(IDC_CONNECT);
     EXPECT_THAT(router_.Requests(),
                 ElementsAre("", "banner.htm", "status.htm", "cgi-bin/dial?RC=@&A=D&M=0&T=10000'"));
-    EXPECT_TRUE(window->followUpActive);
+    EXPECT_TRUE(window->FollowUpActive());
     EXPECT_EQ(host_.timers.at(kTimerFollowUpEnd), 120000u);
     // The poll starts at the next poll rule, with the follow-up interval (10 s: the poll is off).
     EXPECT_FALSE(host_.TimerRunning(kTimerStatusPoll));
     window->RefreshAll();
     EXPECT_EQ(host_.timers.at(kTimerStatusPoll), 10000u);
     window->OnTimer(kTimerFollowUpEnd);
-    EXPECT_FALSE(window->followUpActive);
+    EXPECT_FALSE(window->FollowUpActive());
 }
 
 TEST_F(RefreshAllTest, DisconnectKeepsPollingUntilTheFollowUpWindowEnds) {
@@ -93,7 +93,7 @@ TEST_F(RefreshAllTest, DisconnectKeepsPollingUntilTheFollowUpWindowEnds) {
     EXPECT_EQ(router_.Requests().back(), "cgi-bin/dial?RC=@&A=H&M=0&T=2000'");
     router_.Serve("status.htm", kDown);
     window->OnTimer(kTimerStatusPoll);
-    EXPECT_FALSE(window->connected);
+    EXPECT_FALSE(window->Connected());
     EXPECT_EQ(host_.timers.at(kTimerStatusPoll), 3000u);
     window->OnTimer(kTimerFollowUpEnd);
     window->OnTimer(kTimerStatusPoll);
@@ -103,23 +103,23 @@ TEST_F(RefreshAllTest, DisconnectKeepsPollingUntilTheFollowUpWindowEnds) {
 TEST_F(RefreshAllTest, CommandWhileTheRouterDoesNotAnswerClosesTheFollowUpWindow) {
     auto window = OpenWindow("", kDown);
     window->OnConnect();
-    ASSERT_TRUE(window->followUpActive);
+    ASSERT_TRUE(window->FollowUpActive());
     router_.GoAway();
     window->OnDisconnect();
-    EXPECT_FALSE(window->followUpActive);
+    EXPECT_FALSE(window->FollowUpActive());
     EXPECT_FALSE(host_.TimerRunning(kTimerFollowUpEnd));
 }
 
 TEST_F(RefreshAllTest, NothingIsSentBeforeTheCommandPairIsKnown) {
     auto window = OpenWindow("", testing::EnglishStatusPage("-", "Ready"));
-    EXPECT_EQ(window->router.dialCommandIndex, 10000);
+    EXPECT_EQ(window->Router().dialCommandIndex, 10000);
     EXPECT_FALSE(window->OnConnect());
     EXPECT_THAT(router_.Requests(), ElementsAre("", "banner.htm", "status.htm"));
 }
 
 TEST_F(RefreshAllTest, StaticAddressLineSendsNothing) {
     auto window = OpenWindow("", testing::EnglishStatusPage("00:00:01", "Ready", "Static IP\n"));
-    EXPECT_EQ(window->router.dialCommandIndex, 6);
+    EXPECT_EQ(window->Router().dialCommandIndex, 6);
     EXPECT_FALSE(window->OnDisconnect());
     EXPECT_EQ(router_.Requests().size(), 3u);
 }
@@ -128,8 +128,8 @@ TEST_F(RefreshAllTest, FailedPollKeepsTheLastReachabilitySoTheLineDownPictureSho
     auto window = OpenWindow("", kUp);
     router_.GoAway();
     window->OnTimer(kTimerStatusPoll);
-    EXPECT_FALSE(window->connected);
-    EXPECT_TRUE(window->routerReachable);
+    EXPECT_FALSE(window->Connected());
+    EXPECT_TRUE(window->RouterReachable());
     EXPECT_EQ(tray_.picture, IDI_LINE_DOWN);
 }
 
@@ -137,8 +137,8 @@ TEST_F(RefreshAllTest, SlowTopPageClearsTheAddressAndSaysSo) {
     auto window = OpenWindow("RutorAddress=127.0.0.1:8080\r\n", kUp);
     clock_.advancePerUnbiasedRead = 10001;
     window->RefreshAll();
-    EXPECT_EQ(window->settings.RutorAddress, "");
-    EXPECT_EQ(window->router.routerAddress, "");
+    EXPECT_EQ(window->Settings().RutorAddress, "");
+    EXPECT_EQ(window->Router().routerAddress, "");
     ASSERT_EQ(host_.messages.size(), 1u);
     EXPECT_EQ(host_.messages[0],
               "Velmo tool|" + Utf8ToSjis("指定されたアドレスに接続できません.\n"
@@ -150,7 +150,7 @@ TEST_F(RefreshAllTest, TopPageWithinTenSecondsKeepsTheAddress) {
     auto window = OpenWindow("RutorAddress=127.0.0.1:8080\r\n", kUp);
     clock_.advancePerUnbiasedRead = 10000;
     window->RefreshAll();
-    EXPECT_EQ(window->router.routerAddress, "127.0.0.1:8080");
+    EXPECT_EQ(window->Router().routerAddress, "127.0.0.1:8080");
     EXPECT_THAT(host_.messages, IsEmpty());
 }
 

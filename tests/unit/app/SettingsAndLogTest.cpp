@@ -56,12 +56,12 @@ TEST_F(SettingsAndLogTest, OkAppliesSavesAndPointsTheClientAtTheNewAddress) {
         pages.general.UpdateStatusConnect = true;
         pages.general.UpdateStatusConnectSeconds = 2.5f;
         pages.general.UpdateStatusDisconnectSeconds = 0;  // switches the refresh off
-        return kIdOk;
+        return IDOK;
     };
     window->OnCommand(IDC_SETTINGS);
-    EXPECT_EQ(window->router.routerAddress, "127.0.0.1:9");
-    EXPECT_EQ(window->settings.UpdateStatusConnectTime, 2500);
-    EXPECT_FALSE(window->settings.UpdateStatusDisconnect);
+    EXPECT_EQ(window->Router().routerAddress, "127.0.0.1:9");
+    EXPECT_EQ(window->Settings().UpdateStatusConnectTime, 2500);
+    EXPECT_FALSE(window->Settings().UpdateStatusDisconnect);
     const std::string ini = IniBytes();
     EXPECT_EQ(IniValue(ini, "RutorAddress"), "127.0.0.1:9");
     EXPECT_EQ(IniValue(ini, "UpdateStatusConnectTime"), "2500");
@@ -82,10 +82,10 @@ TEST_F(SettingsAndLogTest, CancelAppliesNothingButRestartsThePeriodicWork) {
     router_.ClearRequests();
     host_.onSettingsSheet = [](SettingsPages& pages) {
         pages.general.RutorAddress = "changed";
-        return kIdCancel;
+        return IDCANCEL;
     };
     window->OnSettings();
-    EXPECT_EQ(window->settings.RutorAddress, "127.0.0.1");
+    EXPECT_EQ(window->Settings().RutorAddress, "127.0.0.1");
     EXPECT_EQ(IniBytes(), before);
     // Timers 1, 2, 4 and 6 stop before the sheet; refresh, capture and the
     // timers follow it.

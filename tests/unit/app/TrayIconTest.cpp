@@ -26,12 +26,15 @@ TEST_F(TrayIconTest, IsAddedWithTheNotReachablePictureThenFollowsTheState) {
 }
 
 TEST_F(TrayIconTest, WarningPictureWinsOverEveryStateUntilTimerFive) {
-    auto window = OpenWindow("", kDown);
-    window->accessWarning = true;
+    auto window = OpenWindow("UpdateLogFileName=log.txt\r\n", kDown);
+    router_.Serve("syslog.htm",
+                  "<SCRIPT>function L2(w,x){}\nL2(1000,'Unrecognized access from 203.0.113.7');\n</SCRIPT>");
+    window->CaptureSystemLog();
+    ASSERT_TRUE(window->AccessWarning());
     window->UpdateTrayIcon();
     EXPECT_EQ(tray_.picture, IDI_ACCESS_WARNING);
     window->OnTimer(kTimerAccessWarningEnd);
-    EXPECT_FALSE(window->accessWarning);
+    EXPECT_FALSE(window->AccessWarning());
     EXPECT_EQ(tray_.picture, IDI_LINE_DOWN);
 }
 

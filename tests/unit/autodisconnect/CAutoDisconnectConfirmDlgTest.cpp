@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/CodePage.h"
+#include "res/resource.h"
 
 namespace velmo {
 namespace {
@@ -61,8 +62,8 @@ TEST(CAutoDisconnectConfirmDlg, OkGoesAheadAndCancelDoesNot) {
     cancel.OnInitDialog();
     ok.OnOK();
     cancel.OnCancel();
-    EXPECT_EQ(okHost.ended, CAutoDisconnectConfirmDlg::kResultOk);
-    EXPECT_EQ(cancelHost.ended, CAutoDisconnectConfirmDlg::kResultCancel);
+    EXPECT_EQ(okHost.ended, IDOK);
+    EXPECT_EQ(cancelHost.ended, IDCANCEL);
     EXPECT_EQ(cancelHost.calls.back(), "end 2");
     EXPECT_EQ(cancelHost.calls[cancelHost.calls.size() - 2], "stop 7");
 }
