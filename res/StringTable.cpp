@@ -27,6 +27,8 @@ constexpr Entry kStrings[] = {
     {IDS_LOG_UPDATE_MARKER, "Last Log Update"},
     {IDS_DATETIME_FORMAT, "%Y/%m/%d %H:%M:%S"},
     {IDS_LOG_FAILURE, "ログの取得に失敗しました"},
+    {IDS_SETTINGS_CAPTION, "設定"},
+    {IDS_LOG_FILE_FILTER, "テキストファイル (*.txt)|*.txt|全ファイル (*.*)|*.*||"},
     {ID_MENU_CONNECT, "ダイアルアップして接続します"},
     {ID_MENU_DISCONNECT, "ダイアルアップの接続を切断します"},
     {ID_MENU_EXIT, "このアプリケーションを終了します"},

@@ -33,6 +33,10 @@
 #define IDS_LOG_UPDATE_MARKER 111
 #define IDS_DATETIME_FORMAT 112
 #define IDS_LOG_FAILURE 113
+/* The settings sheet's caption; the log file dialog's filter, its parts
+   separated by "|" where the dialog wants NULs */
+#define IDS_SETTINGS_CAPTION 118
+#define IDS_LOG_FILE_FILTER 119
 /* The number-field message of the settings pages */
 #define IDS_PARSE_REAL 61715
 

@@ -124,7 +124,7 @@ void Win32WindowHost::RunAboutBox() {
 }
 
 int Win32WindowHost::RunSettingsSheet(SettingsPages& pages) {
-    return velmo::RunSettingsSheet(instance_, window_, pages, SystemClock()) ? kIdOk : kIdCancel;
+    return velmo::RunSettingsSheet(instance_, window_, pages, clock_) ? kIdOk : kIdCancel;
 }
 
 int Win32WindowHost::RunAutoDisconnectConfirm() {

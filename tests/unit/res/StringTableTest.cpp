@@ -50,6 +50,8 @@ TEST(StringTable, ResourceScriptCarriesTheSameTexts) {
                                             {"IDS_LOG_UPDATE_MARKER", IDS_LOG_UPDATE_MARKER},
                                             {"IDS_DATETIME_FORMAT", IDS_DATETIME_FORMAT},
                                             {"IDS_LOG_FAILURE", IDS_LOG_FAILURE},
+                                            {"IDS_SETTINGS_CAPTION", IDS_SETTINGS_CAPTION},
+                                            {"IDS_LOG_FILE_FILTER", IDS_LOG_FILE_FILTER},
                                             {"ID_MENU_CONNECT", ID_MENU_CONNECT},
                                             {"ID_MENU_DISCONNECT", ID_MENU_DISCONNECT},
                                             {"ID_MENU_EXIT", ID_MENU_EXIT},
