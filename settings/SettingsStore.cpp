@@ -97,6 +97,27 @@ std::string FlagText(bool flag) {
 
 }  // namespace
 
+const std::array<const char*, 17>& SettingsKeys() {
+    static constexpr std::array<const char*, 17> keys = {kRutorAddress,
+                                                         kRootPasswd,
+                                                         kInitMinimize,
+                                                         kUpdateStatusConnect,
+                                                         kUpdateStatusConnectTime,
+                                                         kUpdateStatusDisconnect,
+                                                         kUpdateStatusDisconnectTime,
+                                                         kUpdateLog,
+                                                         kUpdateLogTime,
+                                                         kUpdateLogFileName,
+                                                         kUpdateLogRecordLogIn,
+                                                         kUpdateLogRecordLogOut,
+                                                         kUpdateLogRecordSubInfo,
+                                                         kAutoDisconnect,
+                                                         kAutoDisconnectSelectDay,
+                                                         kAutoDisconnectTime,
+                                                         kAutoDisconnectDlg};
+    return keys;
+}
+
 void LoadSettings(ToolSettings& settings, const std::string& path, Clock& clock) {
     const StoredValues stored(ReadProfileFile(path));
     ToolSettings& s = settings;
