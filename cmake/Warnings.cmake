@@ -20,3 +20,15 @@ function(velmo_add_library name)
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC velmo_warnings)
 endfunction()
+
+# Links the project's own libraries, named one by one, to `target` with the
+# given scope. A name that is no target of this build stops the configure
+# (instead of a link line that silently asks the system for it).
+function(velmo_link_libraries target scope)
+  foreach(lib ${ARGN})
+    if(NOT TARGET ${lib})
+      message(FATAL_ERROR "${target} links ${lib}, which this build does not define")
+    endif()
+  endforeach()
+  target_link_libraries(${target} ${scope} ${ARGN})
+endfunction()

@@ -31,6 +31,8 @@ constexpr Entry kStrings[] = {
     {IDS_UNKNOWN, "不明"},
     {IDS_NOT_CONNECTED, "未接続"},
     {IDS_NOT_SET, "未設定"},
+    {IDS_SETTINGS_CAPTION, "設定"},
+    {IDS_LOG_FILE_FILTER, "テキストファイル (*.txt)|*.txt|全ファイル (*.*)|*.*||"},
     {ID_MENU_CONNECT, "ダイアルアップして接続します"},
     {ID_MENU_DISCONNECT, "ダイアルアップの接続を切断します"},
     {ID_MENU_EXIT, "このアプリケーションを終了します"},

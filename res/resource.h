@@ -36,6 +36,10 @@
 #define IDS_UNKNOWN 115
 #define IDS_NOT_CONNECTED 116
 #define IDS_NOT_SET 117
+/* The settings sheet's caption; the log file dialog's filter, its parts
+   separated by "|" where the dialog wants NULs */
+#define IDS_SETTINGS_CAPTION 118
+#define IDS_LOG_FILE_FILTER 119
 /* The number-field message of the settings pages */
 #define IDS_PARSE_REAL 61715
 

@@ -29,8 +29,8 @@ void ScrambleGenerator::Refill() {
 }
 
 void ScrambleGenerator::Seed(std::uint32_t seed) {
-    // 1. Each of the first 17 words gathers the top bits of 32 successive
-    //    states of the linear congruential step, the latest in bit 31.
+    // Each of the first 17 words gathers the top bits of 32 successive
+    // states of the linear congruential step, the latest in bit 31.
     std::uint32_t s = seed;
     std::uint32_t u = 0;
     for (std::size_t i = 0; i <= 16; ++i) {
@@ -40,12 +40,12 @@ void ScrambleGenerator::Seed(std::uint32_t seed) {
         }
         x_[i] = u;
     }
-    // 2., 3. Spread them over the whole register.
+    // Spread them over the whole register.
     x_[16] = (x_[16] << 23) ^ (x_[0] >> 9) ^ x_[15];
     for (std::size_t i = 17; i < kWords; ++i) {
         x_[i] = (x_[i - 17] << 23) ^ (x_[i - 16] >> 9) ^ x_[i - 1];
     }
-    // 4., 5.
+    // Stir the register three times; the first Next() starts with one more refill.
     Refill();
     Refill();
     Refill();
@@ -86,18 +86,18 @@ std::string EncodePassword(std::string_view password) {
     if (a == 0) {
         return std::string();
     }
-    // 1. The password repeated end to end over L bytes, plus the spare byte.
+    // The password repeated end to end over L bytes, plus the spare byte.
     const std::size_t length = 2 * a + 5;
     std::string work(length + 1, '\0');
     for (std::size_t i = 0; i < length; ++i) {
         work[i] = password[i % a];
     }
-    // 2., 3.
+    // Invert the scheduled bits, then spread every byte over characters.
     FlipScheduledBits(work, length);
     ScrambleGenerator generator;
     generator.Seed(kScrambleSeed);
-    // 4. Three characters per byte whose codes (less 33) add up to the byte;
-    //    the split and its rotation come from the generator.
+    // Three characters per byte whose codes (less 33) add up to the byte;
+    // the split and its rotation come from the generator.
     std::string text;
     text.reserve(3 * length);
     for (std::size_t j = 0; j < length; ++j) {
@@ -113,17 +113,16 @@ std::string EncodePassword(std::string_view password) {
             text += static_cast<char>(kFirstChar + d[(s + r) % 3]);
         }
     }
-    // 5.
     return text;
 }
 
 std::string DecodePassword(std::string_view text) {
-    // 1.
+    // Whole groups of three characters, at least five of them.
     const std::size_t size = text.size();
     if (size < 15 || size % 3 != 0) {
         return std::string();
     }
-    // 2. Each group's character codes, less 33 each, add up to one byte.
+    // Each group's character codes, less 33 each, add up to one byte.
     const std::size_t n = size / 3;
     std::string v(n + 1, '\0');
     for (std::size_t i = 0; i < n; ++i) {
@@ -133,26 +132,25 @@ std::string DecodePassword(std::string_view text) {
         }
         v[i] = static_cast<char>((sum + 256u - 3u * kFirstChar) & 0xFFu);
     }
-    // 3.
+    // Inverting the same bits again restores the buffer.
     FlipScheduledBits(v, n);
-    // 4. The buffer must be the password repeated end to end.
+    // The buffer must be the password repeated end to end.
     const std::size_t e = (n - 5) / 2;
     for (std::size_t k = e; k < n; ++k) {
         if (v[k] != v[k - e]) {
             return std::string();
         }
     }
-    // 5.
+    // The password is the first e bytes up to any zero byte, and never empty.
     std::string password = v.substr(0, e);
     password = password.substr(0, password.find('\0'));
     if (password.empty()) {
         return std::string();
     }
-    // 6. Only a text the encoder itself writes is accepted.
+    // Only a text the encoder itself writes is accepted.
     if (EncodePassword(password) != text) {
         return std::string();
     }
-    // 7.
     return password;
 }
 

@@ -97,47 +97,62 @@ std::string FlagText(bool flag) {
 
 }  // namespace
 
+const std::array<const char*, 17>& SettingsKeys() {
+    static constexpr std::array<const char*, 17> keys = {kRutorAddress,
+                                                         kRootPasswd,
+                                                         kInitMinimize,
+                                                         kUpdateStatusConnect,
+                                                         kUpdateStatusConnectTime,
+                                                         kUpdateStatusDisconnect,
+                                                         kUpdateStatusDisconnectTime,
+                                                         kUpdateLog,
+                                                         kUpdateLogTime,
+                                                         kUpdateLogFileName,
+                                                         kUpdateLogRecordLogIn,
+                                                         kUpdateLogRecordLogOut,
+                                                         kUpdateLogRecordSubInfo,
+                                                         kAutoDisconnect,
+                                                         kAutoDisconnectSelectDay,
+                                                         kAutoDisconnectTime,
+                                                         kAutoDisconnectDlg};
+    return keys;
+}
+
 void LoadSettings(ToolSettings& settings, const std::string& path, Clock& clock) {
     const StoredValues stored(ReadProfileFile(path));
     ToolSettings& s = settings;
-    // 1.
     s.RutorAddress = stored.Text(kRutorAddress, kFactoryRouterAddress);
-    // 2. A text that does not decode, or none, gives the empty password.
+    // A text that does not decode, or none, gives the empty password.
     s.RootPasswd = DecodePassword(stored.Text(kRootPasswd, "", kPasswordValueLimit));
-    // 3.
     s.InitMinimize = stored.Flag(kInitMinimize, "1");
     s.UpdateStatusConnect = stored.Flag(kUpdateStatusConnect, "1");
-    // 4. A time below 1 switches its feature off; the time stays as read.
+    // A time below 1 switches its feature off; the time stays as read.
     s.UpdateStatusConnectTime = stored.Integer(kUpdateStatusConnectTime, "3000");
     if (s.UpdateStatusConnectTime < 1) {
         s.UpdateStatusConnect = false;
     }
-    // 5.
     s.followUpPollTime = s.UpdateStatusConnect ? s.UpdateStatusConnectTime : kFollowUpPollTimeWithoutPolling;
-    // 6.
     s.UpdateStatusDisconnect = stored.Flag(kUpdateStatusDisconnect, "1");
     s.UpdateStatusDisconnectTime = stored.Integer(kUpdateStatusDisconnectTime, "10000");
     if (s.UpdateStatusDisconnectTime < 1) {
         s.UpdateStatusDisconnect = false;
     }
-    // 7.
+    // Fixed timings, never stored.
     s.followUpTime = kFollowUpTime;
     s.accessWarningTime = kAccessWarningTime;
-    // 8.
     s.UpdateLog = stored.Flag(kUpdateLog, "0");
     s.UpdateLogTime = stored.Integer(kUpdateLogTime, "600000");
     if (s.UpdateLogTime < 1) {
         s.UpdateLog = false;
     }
-    // 9.
     s.UpdateLogFileName = stored.Text(kUpdateLogFileName, "syslog.txt");
-    // 10.
     s.UpdateLogRecordLogIn = stored.Flag(kUpdateLogRecordLogIn, "1");
     s.UpdateLogRecordLogOut = stored.Flag(kUpdateLogRecordLogOut, "1");
     s.UpdateLogRecordSubInfo = stored.Flag(kUpdateLogRecordSubInfo, "1");
     s.AutoDisconnect = stored.Flag(kAutoDisconnect, "0");
     s.AutoDisconnectSelectDay = stored.Flag(kAutoDisconnectSelectDay, "1");
-    // 11. The empty default never parses.
+    // A missing or unreadable moment (the empty default never parses)
+    // switches auto-disconnect off and takes the present moment.
     const auto time = DateTime::Parse(stored.Text(kAutoDisconnectTime, ""));
     if (time && time->IsValid()) {
         s.AutoDisconnectTime = *time;
@@ -145,7 +160,6 @@ void LoadSettings(ToolSettings& settings, const std::string& path, Clock& clock)
         s.AutoDisconnect = false;
         s.AutoDisconnectTime = clock.Now();
     }
-    // 12.
     s.AutoDisconnectDlg = stored.Flag(kAutoDisconnectDlg, "0");
 }
 

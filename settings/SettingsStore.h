@@ -1,6 +1,7 @@
 // Reading and writing the settings record from and to the settings file.
 #pragma once
 
+#include <array>
 #include <string>
 
 #include "base/Clock.h"
@@ -10,6 +11,10 @@ namespace velmo {
 
 // Section of the settings file.
 inline constexpr const char* kSettingsSection = "Setting";
+
+// The seventeen stored keys of section "Setting", in the order they are read
+// and written.
+const std::array<const char*, 17>& SettingsKeys();
 
 // Fills `settings` from the file at `path`; missing keys take their defaults.
 // Never writes the file. `clock` gives the moment used when the stored

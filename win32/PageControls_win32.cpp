@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "base/Wide_win32.h"
@@ -86,12 +87,14 @@ bool Win32LogFileChooser::ChooseSaveFile(const std::string& initialDirectory, st
     proposed.copy(buffer.data(), std::min(proposed.size(), buffer.size() - 1));
     const std::wstring directory = SjisToWide(initialDirectory);
     const std::wstring title = SjisToWide(TableString(IDS_CHOOSE_LOGFILE));
-    static const wchar_t kFilter[] = L"テキストファイル (*.txt)\0*.txt\0全ファイル (*.*)\0*.*\0";
+    // The table writes the filter's separators as "|"; the dialog wants NULs.
+    std::wstring filter = SjisToWide(TableString(IDS_LOG_FILE_FILTER));
+    std::replace(filter.begin(), filter.end(), L'|', L'\0');
 
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner_;
-    dialog.lpstrFilter = kFilter;
+    dialog.lpstrFilter = filter.c_str();
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = buffer.data();
     dialog.nMaxFile = static_cast<DWORD>(buffer.size());

@@ -4,76 +4,20 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 
+#include "base/Wide_win32.h"
+#include "res/StringTable.h"
 #include "res/resource.h"
+#include "settings/SettingsSheetPage.h"
 #include "win32/PageControls_win32.h"
 
 namespace velmo {
 
 namespace {
 
-enum class PageKind { General, Log, AutoDisconnect };
-
 // The sheet's "Apply" button (hidden here: nothing is applied before OK).
 constexpr int kApplyNowButton = 0x3021;
-
-// What one page's window procedure works on. The sheet creates a page's
-// window only when the user first opens it; a page never opened keeps the
-// values copied in.
-struct PageContext {
-    PageKind kind;
-    SettingsPages* pages;
-    Clock* clock;
-    bool shownBefore = false;
-};
-
-bool ExchangePage(PageContext& context, Exchange direction, PageControls& controls) {
-    switch (context.kind) {
-        case PageKind::General:
-            return context.pages->general.DoDataExchange(direction, controls);
-        case PageKind::Log:
-            return context.pages->log.DoDataExchange(direction, controls);
-        case PageKind::AutoDisconnect:
-            return context.pages->autoDisconnect.DoDataExchange(direction, controls);
-    }
-    return false;
-}
-
-void InitPage(PageContext& context, PageControls& controls) {
-    if (context.kind == PageKind::AutoDisconnect) {
-        context.pages->autoDisconnect.OnInitDialog(controls);
-    } else {
-        ExchangePage(context, Exchange::Load, controls);
-    }
-}
-
-// The pages' command table: check boxes refresh, the two buttons act.
-void OnClicked(HWND page, PageContext& context, int controlId) {
-    Win32PageControls controls(page);
-    SettingsPages& pages = *context.pages;
-    switch (context.kind) {
-        case PageKind::General:
-            if (controlId == IDC_UPDATE_CONNECT || controlId == IDC_UPDATE_DISCONNECT) {
-                pages.general.RefreshControls(controls);
-            }
-            break;
-        case PageKind::Log:
-            if (controlId == IDC_UPDATE_LOG) {
-                pages.log.RefreshControls(controls);
-            } else if (controlId == IDC_CHOOSE_LOG_FILE) {
-                Win32LogFileChooser chooser(page);
-                pages.log.ChooseLogFile(controls, chooser);
-            }
-            break;
-        case PageKind::AutoDisconnect:
-            if (controlId == IDC_AUTO_DISCONNECT || controlId == IDC_SELECT_DAY) {
-                pages.autoDisconnect.RefreshControls(controls);
-            } else if (controlId == IDC_SET_NOW) {
-                pages.autoDisconnect.SetNowTime(controls, *context.clock);
-            }
-            break;
-    }
-}
 
 // The largest page template, in the pages' dialog units.
 constexpr LONG kPageWidth = 195;
@@ -127,22 +71,18 @@ void FitSheetToPage(HWND page) {
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// The sheet's notifications: a page reloads its controls when shown again,
-// saves them when left (and before OK); a number that does not read keeps
-// the user on the page.
-BOOL OnNotify(HWND page, PageContext& context, const NMHDR& header) {
+// The sheet's notifications, passed on to the page; the page's answer to
+// "may the user leave" becomes the message result.
+BOOL OnNotify(HWND page, SettingsSheetPage& sheetPage, const NMHDR& header) {
     Win32PageControls controls(page);
     LONG_PTR result = 0;
     switch (header.code) {
         case PSN_SETACTIVE:
             FitSheetToPage(page);
-            if (context.shownBefore) {
-                ExchangePage(context, Exchange::Load, controls);
-            }
-            context.shownBefore = true;
+            sheetPage.OnSetActive(controls);
             break;
         case PSN_KILLACTIVE:
-            result = ExchangePage(context, Exchange::Save, controls) ? FALSE : TRUE;
+            result = sheetPage.OnKillActive(controls) ? FALSE : TRUE;
             break;
         case PSN_APPLY:
             result = PSNRET_NOERROR;
@@ -155,25 +95,27 @@ BOOL OnNotify(HWND page, PageContext& context, const NMHDR& header) {
 }
 
 INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* context = reinterpret_cast<PageContext*>(GetWindowLongPtrW(page, GWLP_USERDATA));
+    auto* sheetPage = reinterpret_cast<SettingsSheetPage*>(GetWindowLongPtrW(page, GWLP_USERDATA));
     switch (message) {
         case WM_INITDIALOG: {
-            const auto* sheetPage = reinterpret_cast<const PROPSHEETPAGEW*>(lParam);
-            context = reinterpret_cast<PageContext*>(sheetPage->lParam);
-            SetWindowLongPtrW(page, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(context));
+            const auto* header = reinterpret_cast<const PROPSHEETPAGEW*>(lParam);
+            sheetPage = reinterpret_cast<SettingsSheetPage*>(header->lParam);
+            SetWindowLongPtrW(page, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(sheetPage));
             Win32PageControls controls(page);
-            InitPage(*context, controls);
+            sheetPage->OnInitDialog(controls);
             return TRUE;
         }
         case WM_COMMAND:
-            if (context != nullptr && HIWORD(wParam) == BN_CLICKED) {
-                OnClicked(page, *context, LOWORD(wParam));
+            if (sheetPage != nullptr && HIWORD(wParam) == BN_CLICKED) {
+                Win32PageControls controls(page);
+                Win32LogFileChooser chooser(page);
+                sheetPage->OnClicked(LOWORD(wParam), controls, chooser);
                 return TRUE;
             }
             return FALSE;
         case WM_NOTIFY:
-            return context != nullptr ? OnNotify(page, *context, *reinterpret_cast<const NMHDR*>(lParam))
-                                      : FALSE;
+            return sheetPage != nullptr ? OnNotify(page, *sheetPage, *reinterpret_cast<const NMHDR*>(lParam))
+                                        : FALSE;
         default:
             return FALSE;
     }
@@ -182,36 +124,31 @@ INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 }  // namespace
 
 bool RunSettingsSheet(HINSTANCE instance, HWND owner, SettingsPages& pages, Clock& clock) {
-    std::array<PageContext, 3> contexts = {{
-        {PageKind::General, &pages, &clock},
-        {PageKind::Log, &pages, &clock},
-        {PageKind::AutoDisconnect, &pages, &clock},
-    }};
-    constexpr std::array<int, 3> kTemplates = {IDD_GENERAL_SETTING, IDD_LOG_SETTING,
-                                               IDD_AUTODISCONNECT_SETTING};
+    std::array<SettingsSheetPage, 3> sheetPages = SettingsSheetPages(pages, clock);
 
     // No PSP_HASHELP: the sheet has no Help button.
-    std::array<PROPSHEETPAGEW, 3> sheetPages{};
-    for (std::size_t i = 0; i < sheetPages.size(); ++i) {
-        PROPSHEETPAGEW& page = sheetPages[i];
-        page.dwSize = sizeof page;
-        page.dwFlags = PSP_DEFAULT;
-        page.hInstance = instance;
-        page.pszTemplate = MAKEINTRESOURCEW(kTemplates[i]);
-        page.pfnDlgProc = PageProc;
-        page.lParam = reinterpret_cast<LPARAM>(&contexts[i]);
+    std::array<PROPSHEETPAGEW, 3> headers{};
+    for (std::size_t i = 0; i < headers.size(); ++i) {
+        PROPSHEETPAGEW& header = headers[i];
+        header.dwSize = sizeof header;
+        header.dwFlags = PSP_DEFAULT;
+        header.hInstance = instance;
+        header.pszTemplate = MAKEINTRESOURCEW(sheetPages[i].TemplateId());
+        header.pfnDlgProc = PageProc;
+        header.lParam = reinterpret_cast<LPARAM>(&sheetPages[i]);
     }
 
-    PROPSHEETHEADERW header{};
-    header.dwSize = sizeof header;
-    header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW;
-    header.hwndParent = owner;
-    header.hInstance = instance;
-    header.pszCaption = L"設定";
-    header.nPages = static_cast<UINT>(sheetPages.size());
-    header.nStartPage = 0;
-    header.ppsp = sheetPages.data();
-    return PropertySheetW(&header) > 0;
+    const std::wstring caption = SjisToWide(TableString(IDS_SETTINGS_CAPTION));
+    PROPSHEETHEADERW sheet{};
+    sheet.dwSize = sizeof sheet;
+    sheet.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW;
+    sheet.hwndParent = owner;
+    sheet.hInstance = instance;
+    sheet.pszCaption = caption.c_str();
+    sheet.nPages = static_cast<UINT>(headers.size());
+    sheet.nStartPage = 0;
+    sheet.ppsp = headers.data();
+    return PropertySheetW(&sheet) > 0;
 }
 
 }  // namespace velmo

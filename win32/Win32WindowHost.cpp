@@ -124,7 +124,7 @@ void Win32WindowHost::RunAboutBox() {
 }
 
 int Win32WindowHost::RunSettingsSheet(SettingsPages& pages) {
-    return velmo::RunSettingsSheet(instance_, window_, pages, SystemClock()) ? IDOK : IDCANCEL;
+    return velmo::RunSettingsSheet(instance_, window_, pages, clock_) ? IDOK : IDCANCEL;
 }
 
 int Win32WindowHost::RunAutoDisconnectConfirm() {

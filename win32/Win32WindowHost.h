@@ -5,12 +5,14 @@
 #include <windows.h>
 
 #include "app/WindowHost.h"
+#include "base/Clock.h"
 
 namespace velmo {
 
 class Win32WindowHost final : public WindowHost {
   public:
-    explicit Win32WindowHost(HINSTANCE instance) : instance_(instance) {}
+    // `clock` is the app's: the settings sheet's "今の時間を設定" reads it.
+    Win32WindowHost(HINSTANCE instance, Clock& clock) : instance_(instance), clock_(clock) {}
 
     // The dialog's handle, known from WM_INITDIALOG on.
     void Attach(HWND window) { window_ = window; }
@@ -47,6 +49,7 @@ class Win32WindowHost final : public WindowHost {
     void SetShowCommand(UINT showCommand);
 
     HINSTANCE instance_;
+    Clock& clock_;
     HWND window_ = nullptr;
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;

@@ -14,10 +14,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_DATE_CLASSES};
     InitCommonControlsEx(&controls);
 
-    velmo::Win32WindowHost host(instance);
+    velmo::Clock& clock = velmo::SystemClock();
+    velmo::Win32WindowHost host(instance, clock);
     velmo::Win32TrayHost tray(instance);
     velmo::CRouterToolApp app;
-    app.InitInstance(host, tray, velmo::SystemClock(), [&](velmo::CRouterStatusDlg& dialog) {
+    app.InitInstance(host, tray, clock, [&](velmo::CRouterStatusDlg& dialog) {
         velmo::RunMainDialog(instance, host, tray, dialog);
     });
     return 0;

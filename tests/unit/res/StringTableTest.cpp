@@ -53,6 +53,8 @@ TEST(StringTable, ResourceScriptCarriesTheSameTexts) {
                                             {"IDS_UNKNOWN", IDS_UNKNOWN},
                                             {"IDS_NOT_CONNECTED", IDS_NOT_CONNECTED},
                                             {"IDS_NOT_SET", IDS_NOT_SET},
+                                            {"IDS_SETTINGS_CAPTION", IDS_SETTINGS_CAPTION},
+                                            {"IDS_LOG_FILE_FILTER", IDS_LOG_FILE_FILTER},
                                             {"ID_MENU_CONNECT", ID_MENU_CONNECT},
                                             {"ID_MENU_DISCONNECT", ID_MENU_DISCONNECT},
                                             {"ID_MENU_EXIT", ID_MENU_EXIT},

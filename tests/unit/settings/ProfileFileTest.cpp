@@ -5,7 +5,7 @@
 #include <string>
 
 #include "base/CodePage.h"
-#include "tests/unit/settings/TempFolder.h"
+#include "tests/support/TempDirectory.h"
 
 namespace velmo {
 namespace {
@@ -228,12 +228,12 @@ TEST(ProfileFileWrite, GarbageFileGetsAWellFormedSectionThatReadsBack) {
 // --- The file ---
 
 TEST(ProfileFileOnDisk, MissingFileReadsAsEmpty) {
-    testing::TempFolder folder;
+    testing::TempDirectory folder;
     EXPECT_EQ(ReadProfileFile(folder.File("none.ini")).Text(), "");
 }
 
 TEST(ProfileFileOnDisk, WriteReplacesTheWholeFileAndLeavesNoTemporaryFileBehind) {
-    testing::TempFolder folder;
+    testing::TempDirectory folder;
     folder.Write("a.ini", "[S]\nk=old\nlonger old content that goes away\n");
     ProfileFile profile = ProfileFile::Parse("[S]\nk=old\n");
     profile.Set("S", "k", "new");
@@ -244,7 +244,7 @@ TEST(ProfileFileOnDisk, WriteReplacesTheWholeFileAndLeavesNoTemporaryFileBehind)
 }
 
 TEST(ProfileFileOnDisk, WriteIntoAMissingFolderFails) {
-    testing::TempFolder folder;
+    testing::TempDirectory folder;
     EXPECT_FALSE(WriteProfileFile(folder.File("no-such-folder/a.ini"), ProfileFile::Parse("[S]\n")));
 }
 

@@ -3,12 +3,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <map>
 
 #include "base/CodePage.h"
 #include "res/resource.h"
 #include "settings/LogFilePath.h"
 #include "settings/NumberField.h"
+#include "settings/SettingsSheetPage.h"
 #include "tests/support/FakeClock.h"
 
 namespace velmo {
@@ -18,22 +20,24 @@ using ::testing::ElementsAre;
 
 class FakePageControls final : public PageControls {
   public:
-    std::string Text(int id) override { return texts[id]; }
-    void SetText(int id, const std::string& text) override { texts[id] = text; }
-    bool Checked(int id) override { return checks[id]; }
-    void SetChecked(int id, bool checked) override { checks[id] = checked; }
-    void Enable(int id, bool enabled) override { enabled_[id] = enabled; }
-    DateTime PickerTime(int id) override { return pickers[id]; }
-    void SetPickerTime(int id, const DateTime& time) override { pickers[id] = time; }
-    void SetPickerFormat(int id, const std::string& format) override { formats[id] = format; }
-    void NumberFieldFailed(int id) override { failedFields.push_back(id); }
+    std::string Text(int id) override { return ++calls, texts[id]; }
+    void SetText(int id, const std::string& text) override { ++calls, texts[id] = text; }
+    bool Checked(int id) override { return ++calls, checks[id]; }
+    void SetChecked(int id, bool checked) override { ++calls, checks[id] = checked; }
+    void Enable(int id, bool enabled) override { ++calls, enabled_[id] = enabled; }
+    DateTime PickerTime(int id) override { return ++calls, pickers[id]; }
+    void SetPickerTime(int id, const DateTime& time) override { ++calls, pickers[id] = time; }
+    void SetPickerFormat(int id, const std::string& format) override { ++calls, formats[id] = format; }
+    void NumberFieldFailed(int id) override { ++calls, failedFields.push_back(id); }
 
     bool IsEnabled(int id) const { return enabled_.at(id); }
+    bool WasEnabledOrDisabled(int id) const { return enabled_.count(id) != 0; }
 
     std::map<int, std::string> texts, formats;
     std::map<int, bool> checks;
     std::map<int, DateTime> pickers;
     std::vector<int> failedFields;
+    int calls = 0;  // every call of the port, of any kind
 
   private:
     std::map<int, bool> enabled_;
@@ -161,6 +165,107 @@ TEST(CPropAutoDisconnectSetting, SetNowPutsBothPickersAtNow) {
     page.SetNowTime(controls, clock);
     page.DoDataExchange(Exchange::Save, controls);
     EXPECT_EQ(page.AutoDisconnectTime, DateTime::FromParts(2026, 12, 8, 21, 0, 0));
+}
+
+class FakeLogFileChooser final : public LogFileChooser {
+  public:
+    bool ChooseSaveFile(const std::string&, std::string&) override {
+        ++runs;
+        return false;
+    }
+    int runs = 0;
+};
+
+// The command table: which click reaches which handler on which page. Ids
+// are shared between pages (1021 is "補助情報記録" on one and "自動切断" on
+// another), so the page decides, not the id alone.
+TEST(SettingsSheetPage, RoutesEachClickByPageAndControl) {
+    enum class Effect { Nothing, Refresh, ChooseFile, SetNow };
+    using enum SettingsPageKind;
+    struct Row {
+        SettingsPageKind page;
+        int control;
+        Effect effect;
+    };
+    const Row rows[] = {
+        {General, IDC_UPDATE_CONNECT, Effect::Refresh},
+        {General, IDC_UPDATE_DISCONNECT, Effect::Refresh},
+        {General, IDC_INIT_MINIMIZE, Effect::Nothing},
+        {General, IDC_UPDATE_LOG, Effect::Nothing},
+        {General, IDC_CHOOSE_LOG_FILE, Effect::Nothing},
+        {Log, IDC_UPDATE_LOG, Effect::Refresh},
+        {Log, IDC_CHOOSE_LOG_FILE, Effect::ChooseFile},
+        {Log, IDC_RECORD_LOGIN, Effect::Nothing},
+        {Log, IDC_RECORD_SUBINFO, Effect::Nothing},
+        {Log, IDC_SET_NOW, Effect::Nothing},
+        {AutoDisconnect, IDC_AUTO_DISCONNECT, Effect::Refresh},
+        {AutoDisconnect, IDC_SELECT_DAY, Effect::Refresh},
+        {AutoDisconnect, IDC_SET_NOW, Effect::SetNow},
+        {AutoDisconnect, IDC_CONFIRM_FIRST, Effect::Nothing},
+        {AutoDisconnect, IDC_UPDATE_CONNECT, Effect::Nothing},
+    };
+    // A control whose enabled state each page's reload sets.
+    const std::map<SettingsPageKind, int> governed = {
+        {General, IDC_UPDATE_CONNECT_SECONDS}, {Log, IDC_LOG_FILE_NAME}, {AutoDisconnect, IDC_DATE_PICKER}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(::testing::Message()
+                     << "page " << static_cast<int>(row.page) << ", control " << row.control);
+        SettingsPages pages;
+        testing::FakeClock clock(DateTime::FromParts(2026, 5, 6, 7, 8, 9));
+        SettingsSheetPage page(row.page, pages, clock);
+        FakePageControls controls;
+        controls.texts = {{IDC_UPDATE_CONNECT_SECONDS, "3"},
+                          {IDC_UPDATE_DISCONNECT_SECONDS, "10"},
+                          {IDC_UPDATE_LOG_MINUTES, "10"}};
+        FakeLogFileChooser chooser;
+        page.OnClicked(row.control, controls, chooser);
+        EXPECT_EQ(chooser.runs, row.effect == Effect::ChooseFile ? 1 : 0);
+        EXPECT_EQ(controls.calls == 0, row.effect == Effect::Nothing);
+        EXPECT_EQ(controls.WasEnabledOrDisabled(governed.at(row.page)), row.effect != Effect::Nothing);
+        if (row.effect == Effect::SetNow) {
+            EXPECT_EQ(controls.pickers[IDC_DATE_PICKER], clock.Now());
+            EXPECT_EQ(controls.pickers[IDC_TIME_PICKER], clock.Now());
+        } else {
+            EXPECT_TRUE(controls.pickers.empty() || row.page == AutoDisconnect);
+        }
+    }
+}
+
+// The sheet's life of one page: loaded when created, reloaded each time it
+// is shown again, read back when left; a bad number keeps the user there; a
+// page never opened keeps the values copied in.
+TEST(SettingsSheetPage, LoadsWhenShownAndReadsBackWhenLeft) {
+    SettingsPages pages;
+    pages.general.UpdateStatusConnectSeconds = 3;
+    pages.log.UpdateLogFileName = "keep.txt";
+    testing::FakeClock clock;
+    std::array<SettingsSheetPage, 3> sheet = SettingsSheetPages(pages, clock);
+    EXPECT_EQ(sheet[0].TemplateId(), IDD_GENERAL_SETTING);
+    EXPECT_EQ(sheet[1].TemplateId(), IDD_LOG_SETTING);
+    EXPECT_EQ(sheet[2].TemplateId(), IDD_AUTODISCONNECT_SETTING);
+
+    SettingsSheetPage& general = sheet[0];
+    FakePageControls controls;
+    general.OnInitDialog(controls);
+    EXPECT_EQ(controls.texts[IDC_UPDATE_CONNECT_SECONDS], "3");
+    controls.texts[IDC_UPDATE_CONNECT_SECONDS] = "2.5";
+    general.OnSetActive(controls);  // first shown: what OnInitDialog loaded stays
+    EXPECT_EQ(controls.texts[IDC_UPDATE_CONNECT_SECONDS], "2.5");
+    EXPECT_TRUE(general.OnKillActive(controls));
+    EXPECT_EQ(pages.general.UpdateStatusConnectSeconds, 2.5f);
+
+    pages.general.UpdateStatusConnectSeconds = 4;
+    general.OnSetActive(controls);  // shown again: reloaded from the page
+    EXPECT_EQ(controls.texts[IDC_UPDATE_CONNECT_SECONDS], "4");
+
+    controls.texts[IDC_UPDATE_DISCONNECT_SECONDS] = "x";
+    EXPECT_FALSE(general.OnKillActive(controls));
+    EXPECT_THAT(controls.failedFields, ElementsAre(IDC_UPDATE_DISCONNECT_SECONDS));
+
+    FakePageControls autoControls;
+    sheet[2].OnInitDialog(autoControls);  // the pickers get their formats
+    EXPECT_EQ(autoControls.formats.size(), 2u);
+    EXPECT_EQ(pages.log.UpdateLogFileName, "keep.txt");  // the log page was never opened
 }
 
 TEST(SettingsPages, CopyInShowsSecondsAndMinutes) {

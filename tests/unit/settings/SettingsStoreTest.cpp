@@ -10,7 +10,7 @@
 #include "settings/PasswordScramble.h"
 #include "settings/ProfileFile.h"
 #include "tests/support/FakeClock.h"
-#include "tests/unit/settings/TempFolder.h"
+#include "tests/support/TempDirectory.h"
 
 namespace velmo {
 namespace {
@@ -43,7 +43,7 @@ class SettingsStoreTest : public ::testing::Test {
         return ReadProfileFile(path).GetString(kSettingsSection, key, "<missing>", 1 << 20);
     }
 
-    testing::TempFolder folder;
+    testing::TempDirectory folder;
     std::string path = folder.File("Velmo tool.ini");
     testing::FakeClock clock{DateTime::FromParts(2024, 3, 9, 12, 34, 56)};
 };
