@@ -4,9 +4,12 @@
 #include <system_error>
 #include <utility>
 
+#include "base/ThreadPriority.h"
+
 namespace velmo {
 
 void FetchWorkerProc(FetchRequest* request, WorkerThread* self) {
+    LowerCurrentThreadPriority();
     // Run the request; the platform gives no portable way to lower the
     // thread's priority, and the worker spends its time waiting on the network.
     std::string text;
