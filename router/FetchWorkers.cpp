@@ -4,11 +4,14 @@
 #include <system_error>
 #include <utility>
 
+#include "base/ThreadPriority.h"
+
 namespace velmo {
 
 void FetchWorkerProc(FetchRequest* request, WorkerThread* self) {
-    // Run the request; the platform gives no portable way to lower the
-    // thread's priority, and the worker spends its time waiting on the network.
+    // Below the window's priority: the worker spends its time waiting on the
+    // network and must never slow the window down.
+    LowerCurrentThreadPriority();
     std::string text;
     const bool verdict = request->client(request->host, request->path, text);
     bool freeRequest = false;

@@ -130,8 +130,9 @@ void HttpResponseReader::FeedBody(std::string_view bytes) {
 }
 
 void HttpResponseReader::AppendChunk() {
-    // The chunk is appended as a zero-terminated text.
-    text_.append(chunk_.data(), std::min(chunk_.size(), chunk_.find('\0')));
+    // Every byte is kept, a zero byte too: cutting the chunk there would lose
+    // the rest of it and leave a page's quotes unpaired.
+    text_.append(chunk_);
     chunk_.clear();
 }
 

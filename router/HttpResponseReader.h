@@ -4,8 +4,7 @@
 // The body is read in 128-byte chunks, each as the platform read would give
 // it: a chunk is complete when 128 bytes have arrived or the body has ended,
 // and a chunk shorter than 128 bytes (0 at the end) is the last one. Each
-// chunk is appended as a zero-terminated text, so bytes that follow a zero
-// byte inside a chunk are not appended.
+// chunk is appended whole, zero bytes included.
 #pragma once
 
 #include <cstddef>

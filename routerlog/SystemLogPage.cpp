@@ -68,10 +68,44 @@ bool IsAgeSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
+// The text of a quoted string whose opening quote lies just before `from`,
+// read as the page's script reads it: a backslash before a quote, a double
+// quote or another backslash stands for that character, and the first quote
+// not so escaped ends the text. Any other backslash is kept as the router
+// wrote it, and so are entities such as "&amp;": the file keeps the router's
+// bytes. A trail byte of a double-byte character (0x5C in "ソ") is never
+// taken for a backslash. Returns the position of the closing quote, or npos
+// when the page ends first.
+std::size_t ReadQuotedText(std::string_view page, std::size_t from, std::string& text) {
+    text.clear();
+    for (std::size_t i = from; i < page.size();) {
+        if (SjisCharLength(page, i) == 2) {
+            text.append(page.substr(i, 2));
+            i += 2;
+            continue;
+        }
+        const char c = page[i];
+        if (c == '\'') {
+            return i;
+        }
+        if (c == '\\' && i + 1 < page.size() &&
+            (page[i + 1] == '\'' || page[i + 1] == '"' || page[i + 1] == '\\')) {
+            text += page[i + 1];
+            i += 2;
+            continue;
+        }
+        text += c;
+        ++i;
+    }
+    return npos;
+}
+
+// CR, LF and a zero byte are written as blanks: every entry stays one line of
+// the log file, and the file holds no byte that would end a text early.
 std::string OneLine(std::string_view text) {
     std::string line(text);
     for (char& c : line) {
-        if (c == '\r' || c == '\n') {
+        if (c == '\r' || c == '\n' || c == '\0') {
             c = ' ';
         }
     }
@@ -116,25 +150,24 @@ std::int64_t ParseEntryAge(std::string_view text) {
 
 LogPageOutcome ParseSystemLogPage(const std::string& page, std::int64_t baseFileTime,
                                   const LogFilters& filters, std::string& captureText) {
-    // 1. One base for every timed entry of this page.
-    // Its milliseconds count: an entry's stamp must not move with the
-    // moment within the second at which the page happens to be read.
+    // One base for every timed entry of this page. Its milliseconds count:
+    // an entry's stamp must not move with the moment within the second at
+    // which the page happens to be read.
     const std::int64_t base = baseFileTime;
     CalendarTime lastConversion = DateTime::FromFileTime(base).value_or(DateTime()).Calendar();
-    // 2.
+    // Only what follows the first script marker is read.
     const std::size_t script = SjisFind(page, kScriptMarker);
     if (script == npos) {
         return LogPageOutcome::NotLogPage;
     }
-    // 3.
     std::size_t position = script + kScriptMarker.size();
     bool firstEntryPending = true;
     std::string stamp;
+    std::string text;
     CallFinder subInfoCalls(page, kSubInfoCall);
     CallFinder timedCalls(page, kTimedCall);
-    // 4.
     for (;;) {
-        // 4.1 The nearer of the two calls.
+        // The nearer of the two calls.
         const std::size_t subInfoAt = subInfoCalls.NextFrom(position);
         const std::size_t timedAt = timedCalls.NextFrom(position);
         if (subInfoAt == npos && timedAt == npos) {
@@ -142,7 +175,7 @@ LogPageOutcome ParseSystemLogPage(const std::string& page, std::int64_t baseFile
         }
         const bool subInfo = subInfoAt < timedAt;
         position = (subInfo ? subInfoAt : timedAt) + kTimedCall.size();
-        // 4.2 A timed entry: the age up to the comma, then its stamp.
+        // A timed entry: the age up to the comma, then its stamp.
         if (!subInfo) {
             const std::size_t comma = FindFrom(page, ",", position);
             if (comma == npos) {
@@ -158,27 +191,24 @@ LogPageOutcome ParseSystemLogPage(const std::string& page, std::int64_t baseFile
             // Out of range: the previous conversion (or the base time) stands.
             stamp = FormatLogStamp(lastConversion);
         }
-        // 4.3
+        // A sub-info entry before any timed entry is stamped with blanks.
         if (stamp.empty()) {
             stamp = LogStampBlanks();
         }
-        // 4.4 The text runs to the next quote; it cannot hold an escaped one.
         const std::size_t open = FindFrom(page, "'", position);
         if (open == npos) {
             return LogPageOutcome::MalformedPage;
         }
-        const std::size_t close = FindFrom(page, "'", open + 1);
+        const std::size_t close = ReadQuotedText(page, open + 1, text);
         if (close == npos) {
             return LogPageOutcome::MalformedPage;
         }
-        const std::string_view text = std::string_view(page).substr(open + 1, close - open - 1);
         position = close + 1;
-        // 4.5 The first entry read replaces the failure line and any earlier parse.
+        // The first entry read replaces the failure line and any earlier parse.
         if (firstEntryPending) {
             firstEntryPending = false;
             captureText.clear();
         }
-        // 4.6, 4.7
         if (!IsLeftOut(subInfo, text, filters)) {
             captureText += stamp;
             captureText += OneLine(text);

@@ -29,8 +29,11 @@ struct LogFilters {
 // sub-info entry "L1('<text>'" with the stamp of the last timed entry before
 // it (23 blanks when there is none). The first entry read empties
 // `captureText`; every entry the filters keep is appended as stamp + text +
-// line feed. A CR or LF inside an entry's text is written as a blank, so that
-// every entry stays one line of the log file.
+// line feed. The quoted text is read as the page's script reads it: \', \"
+// and \\ stand for the character they escape, and the first unescaped quote
+// ends it; every other byte is kept as the router wrote it, except CR, LF and
+// a zero byte, which are written as blanks so that every entry stays one line
+// of the log file.
 LogPageOutcome ParseSystemLogPage(const std::string& page, std::int64_t baseFileTime,
                                   const LogFilters& filters, std::string& captureText);
 

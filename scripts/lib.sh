@@ -125,3 +125,41 @@ velmo_stop_routersims() {
     done
     VELMO_SIM_PIDS=()
 }
+
+# Configures and builds the libFuzzer targets (preset fuzz), the output in the file $1.
+velmo_build_fuzz_targets() {
+    { cmake --preset fuzz && cmake --build --preset fuzz -j "$(velmo_jobs)"; } >"$1" 2>&1
+}
+
+velmo_fuzz_targets() {
+    local target
+    for target in "$VELMO_ROOT"/build/fuzz/tests/fuzz/*Fuzz; do
+        [ -x "$target" ] && echo "$target"
+    done
+}
+
+# Runs the fuzz target $1 for $2 seconds, its output in the file $3. It starts
+# from two corpora: the scratch one in build/fuzz/corpus/NAME, which comes
+# first and receives every new input, so what a run learns is kept for the
+# next, and the committed seeds in tests/fuzz/corpus/NAME. tests/fuzz/NAME.dict
+# is its dictionary when present; findings go to build/fuzz/findings/NAME/.
+# Prints "NAME: N executions (N/s), N findings"; fails when the target failed.
+velmo_run_fuzz_target() {
+    local target=$1 seconds=$2 log=$3 name status
+    name=$(basename "$target")
+    local scratch="$VELMO_ROOT/build/fuzz/corpus/$name" seeds="$VELMO_ROOT/tests/fuzz/corpus/$name"
+    local findings="$VELMO_ROOT/build/fuzz/findings/$name"
+    mkdir -p "$scratch" "$findings"
+    local args=(-max_total_time="$seconds" -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$findings/")
+    [ -f "$VELMO_ROOT/tests/fuzz/$name.dict" ] && args+=(-dict="$VELMO_ROOT/tests/fuzz/$name.dict")
+    local corpora=("$scratch")
+    [ -d "$seeds" ] && corpora+=("$seeds")
+    "$target" "${args[@]}" "${corpora[@]}" >"$log" 2>&1
+    status=$?
+    local executions rate found
+    executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
+    rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -n 1)
+    found=$(grep -c 'Test unit written to' "$log")
+    printf '%s: %s executions (%s/s), %s findings\n' "$name" "${executions:-?}" "${rate:-?}" "$found"
+    [ "$status" -eq 0 ]
+}

@@ -19,12 +19,16 @@ constexpr std::uint32_t kDigitRange = 94;
 
 }  // namespace
 
+// A byte that needs many draws runs Next thousands of times and Refill once
+// per 521 of them; both reach the words through a plain pointer, so that an
+// unoptimised (debug or fuzzing) build makes no call per word.
 void ScrambleGenerator::Refill() {
+    std::uint32_t* x = x_.data();
     for (std::size_t i = 0; i < kLagShort; ++i) {
-        x_[i] ^= x_[i + kWords - kLagShort];
+        x[i] ^= x[i + kWords - kLagShort];
     }
     for (std::size_t i = kLagShort; i < kWords; ++i) {
-        x_[i] ^= x_[i - kLagShort];
+        x[i] ^= x[i - kLagShort];
     }
 }
 
@@ -58,7 +62,7 @@ std::uint32_t ScrambleGenerator::Next() {
         Refill();
         k_ = 0;
     }
-    return x_[k_];
+    return x_.data()[k_];
 }
 
 void FlipScheduledBits(std::string& buffer, std::size_t dataBytes) {
@@ -81,6 +85,22 @@ void FlipScheduledBits(std::string& buffer, std::size_t dataBytes) {
     }
 }
 
+namespace {
+
+// Seeding fills the 521 words four times over, far more work than scrambling
+// a short password; the seed is fixed, so the seeded state is made once and
+// every encoding starts from a copy of it.
+const ScrambleGenerator& SeededGenerator() {
+    static const ScrambleGenerator seeded = [] {
+        ScrambleGenerator generator;
+        generator.Seed(kScrambleSeed);
+        return generator;
+    }();
+    return seeded;
+}
+
+}  // namespace
+
 std::string EncodePassword(std::string_view password) {
     const std::size_t a = password.size();
     if (a == 0) {
@@ -94,8 +114,7 @@ std::string EncodePassword(std::string_view password) {
     }
     // Invert the scheduled bits, then spread every byte over characters.
     FlipScheduledBits(work, length);
-    ScrambleGenerator generator;
-    generator.Seed(kScrambleSeed);
+    ScrambleGenerator generator = SeededGenerator();
     // Three characters per byte whose codes (less 33) add up to the byte;
     // the split and its rotation come from the generator.
     std::string text;

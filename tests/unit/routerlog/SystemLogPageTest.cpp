@@ -108,6 +108,49 @@ TEST(ParseSystemLogPage, LineBreaksInsideATextBecomeBlanks) {
               "[2026/12/08 12:00:10]  two  lines here\n");
 }
 
+TEST(ParseSystemLogPage, QuotedTextIsReadAsThePageScriptReadsIt) {
+    const struct {
+        std::string written, read;
+    } cases[] = {
+        {R"('it\'s quoted')", "it's quoted"},
+        {R"('say \"hi\" and "bye"')", R"(say "hi" and "bye")"},
+        {R"('C:\\log')", R"(C:\log)"},
+        {R"('ends in a backslash\\')", R"(ends in a backslash\)"},
+        // Other escapes and entities stay as the router wrote them.
+        {R"('\n \x41 \u0041 \ end')", R"(\n \x41 \u0041 \ end)"},
+        {"'a &amp; b &#39;c&#39; &lt;'", "a &amp; b &#39;c&#39; &lt;"},
+        {R"('\\\'')", R"(\')"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Parse(LogPage("L2(9000," + c.written + ");L1('next');"), LogPageOutcome::EntriesRead),
+                  "[2026/12/08 12:00:01]  " + c.read +
+                      "\n"
+                      "[2026/12/08 12:00:01]  next\n")
+            << c.written;
+    }
+    // An escaped quote does not end the text, so an unclosed one stays malformed.
+    EXPECT_EQ(Parse(LogPage(R"(L1('open \');)"), LogPageOutcome::MalformedPage), "failure line\n");
+}
+
+TEST(ParseSystemLogPage, TrailByteThatLooksLikeABackslashEscapesNothing) {
+    // "ソ" and "表" end in the byte 0x5C; the quote after them closes the text.
+    const std::string text = Utf8ToSjis("ソフト表");
+    ASSERT_EQ(text.back(), '\\');
+    EXPECT_EQ(Parse(LogPage("L2(0,'" + text + "');L1('" + text + "\\'');"), LogPageOutcome::EntriesRead),
+              "[2026/12/08 12:00:10]  " + text +
+                  "\n"
+                  "[2026/12/08 12:00:10]  " +
+                  text + "'\n");
+}
+
+TEST(ParseSystemLogPage, ZeroByteInsideATextBecomesABlankAndLaterEntriesAreRead) {
+    const std::string calls = std::string("L2(0,'a") + '\0' + "b');L2(1000,'c');L1('d" + '\0' + "');";
+    EXPECT_EQ(Parse(LogPage(calls), LogPageOutcome::EntriesRead),
+              "[2026/12/08 12:00:10]  a b\n"
+              "[2026/12/08 12:00:09]  c\n"
+              "[2026/12/08 12:00:09]  d \n");
+}
+
 TEST(ParseSystemLogPage, ShiftJisTextIsCopiedByteForByte) {
     const std::string text = Utf8ToSjis("不正アクセス");
     EXPECT_EQ(Parse(LogPage("L2(0,'" + text + "');"), LogPageOutcome::EntriesRead),
