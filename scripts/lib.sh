@@ -9,7 +9,7 @@ velmo_log() { printf '== %s\n' "$*" >&2; }
 # Debian packages the build, the tests and the demo need.
 VELMO_PACKAGES=(cmake g++ make python3 googletest libbenchmark-dev clang libclang-rt-14-dev
                 mingw-w64 g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth imagemagick
-                fonts-ipafont-gothic fonts-wine procps locales)
+                fonts-ipafont-gothic fonts-wine procps locales zip)
 
 velmo_ensure_packages() {
     velmo_install_missing_packages || return 1
@@ -38,6 +38,19 @@ velmo_install_missing_packages() {
     [ "$(id -u)" -eq 0 ] || sudo=(sudo)
     "${sudo[@]}" apt-get update -qq
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# Checks that each COMMAND:PACKAGE pair's command is there; names the Debian
+# package of every missing one and fails.
+velmo_require_tools() {
+    local pair missing=0
+    for pair in "$@"; do
+        if ! command -v "${pair%%:*}" >/dev/null 2>&1; then
+            velmo_log "${pair%%:*} is missing: install the Debian package ${pair#*:} (sudo apt-get install ${pair#*:})"
+            missing=1
+        fi
+    done
+    return "$missing"
 }
 
 velmo_jobs() { nproc 2>/dev/null || echo 2; }

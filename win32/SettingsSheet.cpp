@@ -6,6 +6,7 @@
 #include <array>
 
 #include "res/resource.h"
+#include "win32/DialogPlacement.h"
 #include "win32/PageControls_win32.h"
 
 namespace velmo {
@@ -204,7 +205,8 @@ bool RunSettingsSheet(HINSTANCE instance, HWND owner, SettingsPages& pages, Cloc
 
     PROPSHEETHEADERW header{};
     header.dwSize = sizeof header;
-    header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW;
+    header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW | PSH_USECALLBACK;
+    header.pfnCallback = CentreSheetOnOwner;
     header.hwndParent = owner;
     header.hInstance = instance;
     header.pszCaption = L"設定";
