@@ -4,6 +4,7 @@
 
 #include "base/CodePage.h"
 #include "base/DateTime.h"
+#include "res/Version.h"
 #include "res/resource.h"
 
 namespace velmo {
@@ -18,7 +19,7 @@ struct Entry {
 constexpr Entry kStrings[] = {
     {IDS_ABOUTBOX, "About Velmo tool"},
     {IDS_APPNAME, "Velmo tool"},
-    {IDS_VERSION, "1.10"},
+    {IDS_VERSION, VELMO_VERSION_TEXT},
     {IDS_MAKER, "Velmo tool team"},
     {IDS_NOTICE, "(C) 2026"},
     {IDS_BAD_ADDRESS,

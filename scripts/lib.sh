@@ -40,6 +40,19 @@ velmo_install_missing_packages() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
+# Checks that each COMMAND:PACKAGE pair's command is there; names the Debian
+# package of every missing one and fails.
+velmo_require_tools() {
+    local pair missing=0
+    for pair in "$@"; do
+        if ! command -v "${pair%%:*}" >/dev/null 2>&1; then
+            velmo_log "${pair%%:*} is missing: install the Debian package ${pair#*:} (sudo apt-get install ${pair#*:})"
+            missing=1
+        fi
+    done
+    return "$missing"
+}
+
 velmo_jobs() { nproc 2>/dev/null || echo 2; }
 
 # Wine with the project's own prefix: no Mono/Gecko installer dialogs, no

@@ -3,6 +3,7 @@
 #include "base/Wide_win32.h"
 #include "res/StringTable.h"
 #include "res/resource.h"
+#include "win32/DialogPlacement.h"
 
 namespace velmo {
 
@@ -21,6 +22,7 @@ INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) 
                            TableString(IDS_APPNAME) + " Version " + TableString(IDS_VERSION));
             SetControlText(dialog, IDC_NOTICE_TEXT, TableString(IDS_NOTICE) + " " + TableString(IDS_MAKER));
             SetWindowTextW(dialog, SjisToWide(TableString(IDS_ABOUTBOX)).c_str());
+            CentreOnOwner(dialog);
             return TRUE;
         case WM_COMMAND:
             if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {

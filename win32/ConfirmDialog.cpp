@@ -3,6 +3,7 @@
 #include "autodisconnect/CAutoDisconnectConfirmDlg.h"
 #include "base/Wide_win32.h"
 #include "res/resource.h"
+#include "win32/DialogPlacement.h"
 
 namespace velmo {
 
@@ -40,6 +41,7 @@ INT_PTR CALLBACK ConfirmDialogProc(HWND window, UINT message, WPARAM wParam, LPA
         case WM_INITDIALOG:
             context = new ConfirmContext(window);
             SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(context));
+            CentreOnOwner(window);
             return context->dialog.OnInitDialog() ? TRUE : FALSE;
         case WM_TIMER:
             if (context != nullptr) {

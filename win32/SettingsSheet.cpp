@@ -10,6 +10,7 @@
 #include "res/StringTable.h"
 #include "res/resource.h"
 #include "settings/SettingsSheetPage.h"
+#include "win32/DialogPlacement.h"
 #include "win32/PageControls_win32.h"
 
 namespace velmo {
@@ -141,7 +142,8 @@ bool RunSettingsSheet(HINSTANCE instance, HWND owner, SettingsPages& pages, Cloc
     const std::wstring caption = SjisToWide(TableString(IDS_SETTINGS_CAPTION));
     PROPSHEETHEADERW sheet{};
     sheet.dwSize = sizeof sheet;
-    sheet.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW;
+    sheet.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW | PSH_USECALLBACK;
+    sheet.pfnCallback = CentreSheetOnOwner;
     sheet.hwndParent = owner;
     sheet.hInstance = instance;
     sheet.pszCaption = caption.c_str();

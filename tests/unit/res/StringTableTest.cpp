@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "base/CodePage.h"
+#include "res/Version.h"
 #include "res/resource.h"
 
 namespace velmo {
@@ -18,7 +19,9 @@ std::map<std::string, std::string> ResourceScriptStrings() {
     std::ifstream file(std::string(VELMO_SOURCE_DIR) + "/res/VelmoTool.rc", std::ios::binary);
     std::stringstream content;
     content << file.rdbuf();
-    std::string text = content.str();
+    // The version is the generated header's, by name.
+    std::string text = std::regex_replace(content.str(), std::regex(R"(\bVELMO_VERSION_TEXT\b)"),
+                                          "\"" VELMO_VERSION_TEXT "\"");
     std::size_t begin = text.find("STRINGTABLE");
     std::size_t end = text.find("\nEND", begin);
     std::map<std::string, std::string> strings;

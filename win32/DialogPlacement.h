@@ -1,0 +1,19 @@
+// Where the tool's dialogs open: centred on the main window, or on the screen
+// while the main window sits in the notification area, and always wholly on
+// the screen.
+#pragma once
+
+#include <windows.h>
+
+namespace velmo {
+
+// Moves `dialog` centred onto its owner (onto the owner's screen when the
+// owner is hidden or minimised), inside that screen's work area. Called while
+// the dialog initialises, before it is first shown.
+void CentreOnOwner(HWND dialog);
+
+// A property sheet callback (PSH_USECALLBACK): the sheet is centred as above
+// when it is first shown, after it has sized itself to its pages.
+int CALLBACK CentreSheetOnOwner(HWND sheet, UINT message, LPARAM lParam);
+
+}  // namespace velmo

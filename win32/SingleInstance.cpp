@@ -1,0 +1,161 @@
+#include "win32/SingleInstance.h"
+
+#include <vector>
+
+#include "base/InstanceKey.h"
+#include "res/resource.h"
+
+namespace velmo {
+
+namespace {
+
+const wchar_t* const kWindowClass = L"VelmoToolInstance";
+// Sent by a second start; answered 1 when the main window came up, else 0.
+constexpr UINT kActivateMessage = WM_APP + 1;
+constexpr int kFindAttempts = 40;  // 50 ms apart
+
+std::wstring Utf8ToWideText(const std::string& text) {
+    const int length =
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+
+std::string WideToUtf8Text(const std::wstring& text) {
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                           nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), length, nullptr,
+                        nullptr);
+    return utf8;
+}
+
+// Calls `get(buffer, size)` with a buffer that grows until the text fits.
+template <typename Get>
+std::wstring GrowingBuffer(Get get) {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length = get(buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) {
+            return std::wstring();
+        }
+        if (length < buffer.size()) {
+            return std::wstring(buffer.data(), length);
+        }
+        buffer.resize(length + 1);
+    }
+}
+
+LRESULT CALLBACK InstanceWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    if (message != kActivateMessage) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    auto* host = reinterpret_cast<Win32WindowHost*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    HWND main = host != nullptr ? host->window() : nullptr;
+    if (main == nullptr || !IsWindow(main)) {
+        return 0;  // not up yet, or already gone: closing
+    }
+    if (host->IsMinimized()) {
+        PostMessageW(main, WM_VELMO_TRAY, 0, WM_LBUTTONDOWN);
+    } else {
+        SetForegroundWindow(GetLastActivePopup(main));
+    }
+    return 1;
+}
+
+}  // namespace
+
+std::string CurrentFolderInstanceKey() {
+    std::wstring folder =
+        GrowingBuffer([](wchar_t* buffer, DWORD size) { return GetCurrentDirectoryW(size, buffer); });
+    // One spelling of the folder: its full, long form, upper-cased as the
+    // file system compares names.
+    std::wstring full = GrowingBuffer(
+        [&](wchar_t* buffer, DWORD size) { return GetFullPathNameW(folder.c_str(), size, buffer, nullptr); });
+    if (!full.empty()) {
+        folder = full;
+    }
+    std::wstring longForm = GrowingBuffer(
+        [&](wchar_t* buffer, DWORD size) { return GetLongPathNameW(folder.c_str(), buffer, size); });
+    if (!longForm.empty()) {
+        folder = longForm;
+    }
+    if (!folder.empty()) {
+        CharUpperBuffW(folder.data(), static_cast<DWORD>(folder.size()));
+    }
+    return InstanceKey(WideToUtf8Text(folder));
+}
+
+InstanceClaim::InstanceClaim(const std::string& key) {
+    const std::wstring name = L"Local\\" + Utf8ToWideText(key);
+    mutex_ = CreateMutexW(nullptr, TRUE, name.c_str());
+    owned_ = mutex_ != nullptr && GetLastError() != ERROR_ALREADY_EXISTS;
+}
+
+InstanceClaim::~InstanceClaim() {
+    if (mutex_ == nullptr) {
+        return;
+    }
+    if (owned_) {
+        ReleaseMutex(mutex_);
+    }
+    CloseHandle(mutex_);
+}
+
+bool InstanceClaim::WaitForOwnership(DWORD timeoutMs) {
+    if (!owned_ && mutex_ != nullptr) {
+        // An instance that ended without releasing leaves the mutex abandoned: ours all the same.
+        const DWORD result = WaitForSingleObject(mutex_, timeoutMs);
+        owned_ = result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
+    }
+    return owned_;
+}
+
+InstanceWindow::InstanceWindow(HINSTANCE instance, const std::string& key, Win32WindowHost& host) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = InstanceWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = kWindowClass;
+    RegisterClassExW(&windowClass);
+    window_ = CreateWindowExW(0, kWindowClass, Utf8ToWideText(key).c_str(), 0, 0, 0, 0, 0, HWND_MESSAGE,
+                              nullptr, instance, &host);
+}
+
+InstanceWindow::~InstanceWindow() {
+    if (window_ != nullptr) {
+        DestroyWindow(window_);
+    }
+}
+
+bool ActivateRunningInstance(const std::string& key, DWORD timeoutMs) {
+    const std::wstring name = Utf8ToWideText(key);
+    HWND running = nullptr;
+    // The running instance makes its window just after its claim: a start at
+    // the same moment may have to wait a little for it.
+    for (int attempt = 0; attempt < kFindAttempts; ++attempt) {
+        if ((running = FindWindowExW(HWND_MESSAGE, nullptr, kWindowClass, name.c_str())) != nullptr) {
+            break;
+        }
+        Sleep(50);
+    }
+    if (running == nullptr) {
+        return false;
+    }
+    DWORD processId = 0;
+    GetWindowThreadProcessId(running, &processId);
+    // This start is the foreground process; it lends the right to come to the front.
+    AllowSetForegroundWindow(processId);
+    // The running instance answers once its window's thread reads messages
+    // again (a refresh holds it for up to a few seconds).
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutW(running, kActivateMessage, 0, 0, SMTO_NORMAL, timeoutMs, &answer) != 0 &&
+           answer == 1;
+}
+
+}  // namespace velmo

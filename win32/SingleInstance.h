@@ -1,0 +1,58 @@
+// One running instance per settings folder. A second start from the folder
+// of a running instance (same settings file, same log file) brings that one's
+// window to the front and ends, so that two copies never poll, capture into
+// the same log file and overwrite each other's settings at exit. Starts from
+// other folders run side by side.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "win32/Win32WindowHost.h"
+
+namespace velmo {
+
+// The instance name of the current directory, the settings file's folder.
+std::string CurrentFolderInstanceKey();
+
+// The folder's claim: a named mutex, owned by the instance that runs there
+// from before its settings are read until after they are written at exit.
+class InstanceClaim {
+  public:
+    explicit InstanceClaim(const std::string& key);
+    ~InstanceClaim();
+    InstanceClaim(const InstanceClaim&) = delete;
+    InstanceClaim& operator=(const InstanceClaim&) = delete;
+
+    bool Owned() const { return owned_; }
+    // Waits up to `timeoutMs` for the running instance to end; true when the
+    // folder is this process's now.
+    bool WaitForOwnership(DWORD timeoutMs);
+
+  private:
+    HANDLE mutex_ = nullptr;
+    bool owned_ = false;
+};
+
+// The running instance's side: a message-only window named after the key
+// that, asked by a second start, brings the main window up as a left click
+// on the notification-area icon would (restored from there, or the open
+// dialog to the front).
+class InstanceWindow {
+  public:
+    InstanceWindow(HINSTANCE instance, const std::string& key, Win32WindowHost& host);
+    ~InstanceWindow();
+    InstanceWindow(const InstanceWindow&) = delete;
+    InstanceWindow& operator=(const InstanceWindow&) = delete;
+
+  private:
+    HWND window_ = nullptr;
+};
+
+// The second start's side: asks the instance of `key` to come to the front.
+// True when it did; false when there is none or it is closing (its main
+// window has gone) or it did not answer within `timeoutMs`.
+bool ActivateRunningInstance(const std::string& key, DWORD timeoutMs);
+
+}  // namespace velmo
