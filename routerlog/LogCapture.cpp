@@ -38,8 +38,7 @@ CaptureResult CaptureSystemLog(RouterClient& client, const LogCaptureSettings& s
         LogOut(client, clock);
     }
     // 6.
-    const LogFileResult file = UpdateLogFile(settings.fileName, std::move(captureText), clock.Now());
-    return {file.written, file.accessWarning};
+    return UpdateLogFile(settings.fileName, captureText, clock.Now());
 }
 
 }  // namespace velmo
