@@ -1,5 +1,5 @@
-// A file held by this opener alone while it is open: the log file is read,
-// cut and appended to under one exclusive open, so no other program (or
+// A file held by this opener alone while it is open: the log file's tail is
+// read, cut and appended to under one exclusive open, so no other program (or
 // second capture) can change it in between. POSIX takes a non-blocking
 // flock() lock, Windows opens with share mode 0. Names are CP932 bytes.
 #pragma once
@@ -23,8 +23,6 @@ class ExclusiveFile {
     bool Open(const std::string& name);
     bool IsOpen() const { return handle_ != kClosed; }
 
-    // The whole content, read from the start.
-    bool ReadAll(std::string& bytes);
     // The file's length in bytes.
     bool Size(std::uint64_t& size);
     // Reads exactly `length` bytes at `position` into `buffer`; false on an

@@ -45,35 +45,6 @@ bool ExclusiveFile::Open(const std::string& name) {
     return true;
 }
 
-bool ExclusiveFile::ReadAll(std::string& bytes) {
-    if (!IsOpen()) {
-        return false;
-    }
-    std::string content;
-    struct stat status {};
-    if (::fstat(Descriptor(handle_), &status) == 0 && status.st_size > 0) {
-        content.reserve(static_cast<std::size_t>(status.st_size));  // one allocation, not a doubling series
-    }
-    char buffer[65536];
-    off_t offset = 0;
-    for (;;) {
-        const ssize_t n = ::pread(Descriptor(handle_), buffer, sizeof buffer, offset);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            return false;
-        }
-        if (n == 0) {
-            break;
-        }
-        content.append(buffer, static_cast<std::size_t>(n));
-        offset += n;
-    }
-    bytes = std::move(content);
-    return true;
-}
-
 bool ExclusiveFile::Size(std::uint64_t& size) {
     struct stat status {};
     if (!IsOpen()) {

@@ -55,30 +55,6 @@ bool ExclusiveFile::Open(const std::string& name) {
     return true;
 }
 
-bool ExclusiveFile::ReadAll(std::string& bytes) {
-    if (!IsOpen() || !MoveTo(FileHandle(handle_), 0)) {
-        return false;
-    }
-    std::string content;
-    LARGE_INTEGER size{};
-    if (GetFileSizeEx(FileHandle(handle_), &size) && size.QuadPart > 0) {
-        content.reserve(static_cast<std::size_t>(size.QuadPart));  // one allocation, not a doubling series
-    }
-    char buffer[65536];
-    for (;;) {
-        DWORD read = 0;
-        if (!ReadFile(FileHandle(handle_), buffer, sizeof buffer, &read, nullptr)) {
-            return false;
-        }
-        if (read == 0) {
-            break;
-        }
-        content.append(buffer, read);
-    }
-    bytes = std::move(content);
-    return true;
-}
-
 bool ExclusiveFile::Size(std::uint64_t& size) {
     if (!IsOpen()) {
         SetLastError(ERROR_INVALID_HANDLE);

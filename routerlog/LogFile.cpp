@@ -195,8 +195,10 @@ bool Merge(TailBytes& bytes, std::string_view captureText, DateTime now, std::si
     for (const Entry& entry : capture) {
         lineLimit = std::max(lineLimit, entry.line.size());
     }
-    // Twice the capture: entries the capture now leaves out (a filter
-    // switched on) may stand between those it shares with the file.
+    // Four times the capture: the entries it shares with the file may stand
+    // behind as many that have left the page since, behind copies written
+    // again after the computer's clock was changed, and behind entries it
+    // now leaves out (a filter switched on).
     LogTail tail;
     if (!ReadLogTail(bytes, 4 * capture.size(), lineLimit, blockSize, tail)) {
         return false;

@@ -10,8 +10,8 @@
 // the rest of that run. Every other line the file held stays where it was.
 //
 // Only the file's tail is read: the trailing tool lines and, before them,
-// twice as many entry lines as the capture holds. A capture costs the same on
-// a file of ten years as on a new one.
+// four times as many entry lines as the capture holds. A capture costs the
+// same on a file of ten years as on a new one.
 #pragma once
 
 #include <cstddef>
@@ -25,8 +25,9 @@
 namespace velmo {
 
 // Two stamps of one entry read at two captures differ by the time between
-// the router serving the page and the tool reading its clock, and by the
-// router's rounding of the age: up to this many seconds either way.
+// the router serving the page and the tool reading its clock (up to 1.5 s
+// after a slow fetch), by a router's age in whole seconds (up to 1 s) and by
+// cutting each stamp to its second: up to this many seconds either way.
 inline constexpr std::int64_t kSameMomentSeconds = 3;
 
 // What merging one capture into a file comes to.
@@ -42,7 +43,7 @@ struct LogMerge {
 // the file (backwards in blocks of `blockSize` from its end). Each line of
 // `captureText` (lines ending in LF) that matches an entry of the file's
 // tail not matched yet (same text, stamps at most kSameMomentSeconds apart,
-// a blank stamp matching any) is known and dropped; the others are new and
+// a blank stamp matching any; the nearest is used up) is known and dropped; the others are new and
 // are written oldest first (a page whose stamps run backwards is turned
 // round), followed by the update marker line for `now`.
 LogMerge MergeLogText(std::string_view fileContent, std::string_view captureText, DateTime now,

@@ -19,7 +19,6 @@
 
 #include "base/ExclusiveFile.h"
 #include "routerlog/LogFile.h"
-#include "tests/bench/WholeFileMerge.h"
 
 namespace {
 
@@ -97,8 +96,7 @@ bool RestoreTail(const std::string& path, std::uint64_t size) {
            file.WriteAt(size - kMarker.size(), kMarker);
 }
 
-template <velmo::LogFileResult (*Update)(const std::string&, std::string_view, velmo::DateTime)>
-void MergeBench(benchmark::State& state) {
+void UpdateLogFileBench(benchmark::State& state) {
     const long lines = state.range(0);
     const std::string& path = FileOfLines(lines);
     const std::uint64_t size = std::filesystem::file_size(path);
@@ -108,7 +106,7 @@ void MergeBench(benchmark::State& state) {
         const std::size_t before = heapNow.load();
         heapPeak = before;
 
-        const velmo::LogFileResult result = Update(path, capture, kNow);
+        const velmo::LogFileResult result = velmo::UpdateLogFile(path, capture, kNow);
         benchmark::DoNotOptimize(result);
 
         state.PauseTiming();
@@ -122,25 +120,7 @@ void MergeBench(benchmark::State& state) {
     state.counters["peak_heap_KiB"] = static_cast<double>(peak) / 1024;
 }
 
-velmo::LogFileResult TailMerge(const std::string& name, std::string_view capture, velmo::DateTime now) {
-    return velmo::UpdateLogFile(name, capture, now);
-}
-
-velmo::LogFileResult WholeFileMerge(const std::string& name, std::string_view capture, velmo::DateTime now) {
-    return velmo::wholefile::UpdateWholeFile(name, std::string(capture), now);
-}
-
-BENCHMARK(MergeBench<TailMerge>)
-    ->Name("TailMerge")
-    ->Arg(1000)
-    ->Arg(10000)
-    ->Arg(100000)
-    ->Arg(1000000)
-    ->Arg(10000000)
-    ->Unit(benchmark::kMillisecond);
-
-BENCHMARK(MergeBench<WholeFileMerge>)
-    ->Name("WholeFileMerge")
+BENCHMARK(UpdateLogFileBench)
     ->Arg(1000)
     ->Arg(10000)
     ->Arg(100000)
