@@ -15,7 +15,7 @@
 // computer's clock writes again; the router's order is kept; the file ends
 // in one update marker; the warning comes exactly with a new access entry.
 //
-// Rounds per seed: VELMO_LOG_MODEL_ROUNDS (default 1500).
+// Rounds per seed: VELMO_LOG_MODEL_ROUNDS (default 1000).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -315,7 +315,7 @@ class Archive {
 
 int Rounds() {
     const char* text = std::getenv("VELMO_LOG_MODEL_ROUNDS");
-    return text != nullptr && std::atoi(text) > 0 ? std::atoi(text) : 1500;
+    return text != nullptr && std::atoi(text) > 0 ? std::atoi(text) : 1000;
 }
 
 DateTime PcTime(std::int64_t pcMs) {
