@@ -1,5 +1,5 @@
-// A file held by this opener alone while it is open: the log file is read,
-// cut and appended to under one exclusive open, so no other program (or
+// A file held by this opener alone while it is open: the log file's tail is
+// read, cut and appended to under one exclusive open, so no other program (or
 // second capture) can change it in between. POSIX takes a non-blocking
 // flock() lock, Windows opens with share mode 0. Names are CP932 bytes.
 #pragma once
@@ -23,19 +23,29 @@ class ExclusiveFile {
     bool Open(const std::string& name);
     bool IsOpen() const { return handle_ != kClosed; }
 
-    // The whole content, read from the start.
-    bool ReadAll(std::string& bytes);
+    // The file's length in bytes.
+    bool Size(std::uint64_t& size);
+    // Reads exactly `length` bytes at `position` into `buffer`; false on an
+    // error or when the file ends before them.
+    bool ReadAt(std::uint64_t position, char* buffer, std::size_t length);
     // Writes every byte of `bytes` at `position` (the end of the file appends).
     bool WriteAt(std::uint64_t position, std::string_view bytes);
     // Cuts the file to `size` bytes.
     bool Truncate(std::uint64_t size);
     // Releases the file; safe to call when closed.
     void Close();
+    // The system's message (CP932) for the last call that failed; empty
+    // while none has.
+    const std::string& LastErrorText() const { return lastError_; }
 
   private:
+    // Keeps the system's message for the error the last call left; returns false.
+    bool Failed();
+
     static constexpr std::intptr_t kClosed = -1;
     // A file descriptor on POSIX, a HANDLE on Windows.
     std::intptr_t handle_ = kClosed;
+    std::string lastError_;
 };
 
 }  // namespace velmo

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <system_error>
 #include <utility>
 
 #include "base/ExclusiveFile.h"
@@ -18,56 +19,75 @@ int Descriptor(std::intptr_t handle) {
 
 }  // namespace
 
+bool ExclusiveFile::Failed() {
+    lastError_ = std::error_code(errno, std::generic_category()).message();
+    return false;
+}
+
 bool ExclusiveFile::Open(const std::string& name) {
     Close();
     if (name.empty()) {
-        return false;
+        errno = ENOENT;
+        return Failed();
     }
     const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0) {
-        return false;
+        return Failed();
     }
     // Another opener that holds the lock makes this open fail at once.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
         ::close(fd);
-        return false;
+        errno = error;
+        return Failed();
     }
     handle_ = fd;
     return true;
 }
 
-bool ExclusiveFile::ReadAll(std::string& bytes) {
-    if (!IsOpen()) {
-        return false;
-    }
-    std::string content;
+bool ExclusiveFile::Size(std::uint64_t& size) {
     struct stat status {};
-    if (::fstat(Descriptor(handle_), &status) == 0 && status.st_size > 0) {
-        content.reserve(static_cast<std::size_t>(status.st_size));  // one allocation, not a doubling series
+    if (!IsOpen()) {
+        errno = EBADF;
+        return Failed();
     }
-    char buffer[65536];
-    off_t offset = 0;
-    for (;;) {
-        const ssize_t n = ::pread(Descriptor(handle_), buffer, sizeof buffer, offset);
+    if (::fstat(Descriptor(handle_), &status) != 0) {
+        return Failed();
+    }
+    size = static_cast<std::uint64_t>(status.st_size);
+    return true;
+}
+
+bool ExclusiveFile::ReadAt(std::uint64_t position, char* buffer, std::size_t length) {
+    if (!IsOpen()) {
+        errno = EBADF;
+        return Failed();
+    }
+    std::size_t done = 0;
+    while (done < length) {
+        const ssize_t n =
+            ::pread(Descriptor(handle_), buffer + done, length - done, static_cast<off_t>(position + done));
         if (n < 0 && errno == EINTR) {
             continue;
         }
         if (n < 0) {
-            return false;
+            return Failed();
         }
         if (n == 0) {
-            break;
+            // The file is shorter than the caller was told: another writer
+            // cannot be at work under the lock, so the file changed under it.
+            errno = EIO;
+            return Failed();
         }
-        content.append(buffer, static_cast<std::size_t>(n));
-        offset += n;
+        done += static_cast<std::size_t>(n);
     }
-    bytes = std::move(content);
     return true;
 }
 
 bool ExclusiveFile::WriteAt(std::uint64_t position, std::string_view bytes) {
     if (!IsOpen()) {
-        return false;
+        errno = EBADF;
+        return Failed();
     }
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -76,8 +96,12 @@ bool ExclusiveFile::WriteAt(std::uint64_t position, std::string_view bytes) {
         if (n < 0 && errno == EINTR) {
             continue;
         }
-        if (n <= 0) {
-            return false;
+        if (n < 0) {
+            return Failed();
+        }
+        if (n == 0) {
+            errno = ENOSPC;
+            return Failed();
         }
         done += static_cast<std::size_t>(n);
     }
@@ -85,7 +109,11 @@ bool ExclusiveFile::WriteAt(std::uint64_t position, std::string_view bytes) {
 }
 
 bool ExclusiveFile::Truncate(std::uint64_t size) {
-    return IsOpen() && ::ftruncate(Descriptor(handle_), static_cast<off_t>(size)) == 0;
+    if (!IsOpen()) {
+        errno = EBADF;
+        return Failed();
+    }
+    return ::ftruncate(Descriptor(handle_), static_cast<off_t>(size)) == 0 || Failed();
 }
 
 void ExclusiveFile::Close() {

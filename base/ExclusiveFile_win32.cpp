@@ -1,11 +1,10 @@
 #include <windows.h>
 
 #include <algorithm>
-
 #include <utility>
-#include "base/Wide_win32.h"
 
 #include "base/ExclusiveFile.h"
+#include "base/Wide_win32.h"
 
 namespace velmo {
 
@@ -23,55 +22,95 @@ bool MoveTo(HANDLE file, std::uint64_t position) {
 
 }  // namespace
 
+bool ExclusiveFile::Failed() {
+    const DWORD error = GetLastError();
+    wchar_t* message = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        error, 0, reinterpret_cast<wchar_t*>(&message), 0, nullptr);
+    std::wstring text =
+        length > 0 && message != nullptr ? std::wstring(message, length) : L"error " + std::to_wstring(error);
+    LocalFree(message);
+    // The system's messages end in a line end.
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
+        text.pop_back();
+    }
+    lastError_ = WideToSjis(text);
+    return false;
+}
+
 bool ExclusiveFile::Open(const std::string& name) {
     Close();
     if (name.empty()) {
-        return false;
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return Failed();
     }
     // Share mode 0: while this handle is open no other opener gets the file.
     HANDLE file = CreateFileW(SjisToWide(name).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        return false;
+        return Failed();
     }
     handle_ = reinterpret_cast<std::intptr_t>(file);
     return true;
 }
 
-bool ExclusiveFile::ReadAll(std::string& bytes) {
-    if (!IsOpen() || !MoveTo(FileHandle(handle_), 0)) {
-        return false;
+bool ExclusiveFile::Size(std::uint64_t& size) {
+    if (!IsOpen()) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return Failed();
     }
-    std::string content;
-    LARGE_INTEGER size{};
-    if (GetFileSizeEx(FileHandle(handle_), &size) && size.QuadPart > 0) {
-        content.reserve(static_cast<std::size_t>(size.QuadPart));  // one allocation, not a doubling series
+    LARGE_INTEGER length{};
+    if (!GetFileSizeEx(FileHandle(handle_), &length)) {
+        return Failed();
     }
-    char buffer[65536];
-    for (;;) {
+    size = static_cast<std::uint64_t>(length.QuadPart);
+    return true;
+}
+
+bool ExclusiveFile::ReadAt(std::uint64_t position, char* buffer, std::size_t length) {
+    if (!IsOpen()) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return Failed();
+    }
+    if (!MoveTo(FileHandle(handle_), position)) {
+        return Failed();
+    }
+    std::size_t done = 0;
+    while (done < length) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(length - done, 1u << 20));
         DWORD read = 0;
-        if (!ReadFile(FileHandle(handle_), buffer, sizeof buffer, &read, nullptr)) {
-            return false;
+        if (!ReadFile(FileHandle(handle_), buffer + done, chunk, &read, nullptr)) {
+            return Failed();
         }
         if (read == 0) {
-            break;
+            // The file ended before the bytes the caller was told it holds.
+            SetLastError(ERROR_HANDLE_EOF);
+            return Failed();
         }
-        content.append(buffer, read);
+        done += read;
     }
-    bytes = std::move(content);
     return true;
 }
 
 bool ExclusiveFile::WriteAt(std::uint64_t position, std::string_view bytes) {
-    if (!IsOpen() || !MoveTo(FileHandle(handle_), position)) {
-        return false;
+    if (!IsOpen()) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return Failed();
+    }
+    if (!MoveTo(FileHandle(handle_), position)) {
+        return Failed();
     }
     std::size_t done = 0;
     while (done < bytes.size()) {
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
         DWORD written = 0;
-        if (!WriteFile(FileHandle(handle_), bytes.data() + done, chunk, &written, nullptr) || written == 0) {
-            return false;
+        if (!WriteFile(FileHandle(handle_), bytes.data() + done, chunk, &written, nullptr)) {
+            return Failed();
+        }
+        if (written == 0) {
+            SetLastError(ERROR_DISK_FULL);
+            return Failed();
         }
         done += written;
     }
@@ -79,7 +118,11 @@ bool ExclusiveFile::WriteAt(std::uint64_t position, std::string_view bytes) {
 }
 
 bool ExclusiveFile::Truncate(std::uint64_t size) {
-    return IsOpen() && MoveTo(FileHandle(handle_), size) && SetEndOfFile(FileHandle(handle_)) != FALSE;
+    if (!IsOpen()) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return Failed();
+    }
+    return (MoveTo(FileHandle(handle_), size) && SetEndOfFile(FileHandle(handle_)) != FALSE) || Failed();
 }
 
 void ExclusiveFile::Close() {

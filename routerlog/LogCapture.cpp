@@ -1,6 +1,5 @@
 #include "routerlog/LogCapture.h"
 
-#include <utility>
 
 #include "routerlog/LogFile.h"
 #include "routerlog/LogStamp.h"
@@ -37,8 +36,7 @@ CaptureResult CaptureSystemLog(RouterClient& client, const LogCaptureSettings& s
         FetchAndParse(client, settings.filters, clock, captureText, outcome);
         LogOut(client, clock);
     }
-    const LogFileResult file = UpdateLogFile(settings.fileName, std::move(captureText), clock.Now());
-    return {file.written, file.accessWarning};
+    return UpdateLogFile(settings.fileName, captureText, clock.Now());
 }
 
 }  // namespace velmo

@@ -5,6 +5,7 @@
 
 #include "base/Clock.h"
 #include "router/RouterClient.h"
+#include "routerlog/LogFile.h"
 #include "routerlog/SystemLogPage.h"
 
 namespace velmo {
@@ -14,10 +15,11 @@ struct LogCaptureSettings {
     LogFilters filters;    // recordLogin, recordLogout, recordSubInfo
 };
 
-struct CaptureResult {
-    bool written = false;        // the log file received the capture
-    bool accessWarning = false;  // a new line holds "Unrecognized access": show the warning icon
-};
+// What the capture did to the log file: `written` when the file received it,
+// `accessWarning` (show the warning icon) when a new line written holds
+// "Unrecognized access", with how many did and the newest of them; a file
+// that could not be opened, read or written gives the reason.
+using CaptureResult = LogFileResult;
 
 // Reads the log page (logging in and out through the login form when it
 // cannot be read directly), stamps and filters its entries and merges them

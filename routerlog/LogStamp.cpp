@@ -25,6 +25,18 @@ bool HasToolLineTail(std::string_view line, const std::string& tail) {
     return bracket != npos && line.substr(bracket) == tail;
 }
 
+// The decimal number of `count` digits at `position`; -1 when one is not a digit.
+int Digits(std::string_view text, std::size_t position, std::size_t count) {
+    int value = 0;
+    for (std::size_t i = position; i < position + count; ++i) {
+        if (text[i] < '0' || text[i] > '9') {
+            return -1;
+        }
+        value = value * 10 + (text[i] - '0');
+    }
+    return value;
+}
+
 std::string ToolLine(const DateTime& time, int textId) {
     return FormatLogStamp(time.Calendar()) + " " + TableString(textId);
 }
@@ -46,6 +58,23 @@ std::string FormatLogStamp(const CalendarTime& time) {
 const std::string& LogStampBlanks() {
     static const std::string blanks(FormatLogStamp(CalendarTime{0, 0, 0, 0, 0, 0, 0}).size(), ' ');
     return blanks;
+}
+
+bool LogStampSeconds(std::string_view line, std::int64_t& seconds) {
+    // The fields stand where "[YYYY/MM/DD hh:mm:ss]  " puts them; formatting
+    // the date read back must give the same characters, so that only a stamp
+    // the tool itself writes counts (no other separators, no out-of-range field).
+    const std::size_t length = LogStampBlanks().size();
+    if (line.size() < length || length < 20) {
+        return false;
+    }
+    const DateTime time = DateTime::FromParts(Digits(line, 1, 4), Digits(line, 6, 2), Digits(line, 9, 2),
+                                              Digits(line, 12, 2), Digits(line, 15, 2), Digits(line, 18, 2));
+    if (!time.IsValid() || FormatLogStamp(time.Calendar()) != line.substr(0, length)) {
+        return false;
+    }
+    seconds = time.SecondsSince(DateTime());
+    return true;
 }
 
 std::string FailureLine(const DateTime& time) {

@@ -5,6 +5,7 @@
 // text before its first "]"; zero-padded fields make key order time order.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,11 @@ std::string FormatLogStamp(const CalendarTime& time);
 // As many blanks as a stamp has characters (23): the stamp of a sub-info
 // entry that no timed entry precedes.
 const std::string& LogStampBlanks();
+
+// Reads the stamp that begins `line` (exactly what FormatLogStamp writes for a
+// valid date and time) as whole seconds since 1899-12-30; false, `seconds`
+// untouched, when the line does not begin with one.
+bool LogStampSeconds(std::string_view line, std::int64_t& seconds);
 
 // "<stamp of time> ログの取得に失敗しました", without a line end.
 std::string FailureLine(const DateTime& time);

@@ -1,6 +1,9 @@
-// UpdateLogFile merging 100 new entries into log files of 1 000 to 1 000 000
-// lines: time per merge, the heap's peak during one merge, and both per line
-// of the file. Run: build/<preset>/tests/bench/velmo_log_file_bench
+// UpdateLogFile merging 100 new entries into log files of 1 000 to
+// 10 000 000 lines (about 100 bytes a line: 1 GB at the top): time per merge
+// and the heap's peak during one merge. The files are made once per run in
+// the temporary folder and removed at the end; after each merge the file's
+// tail is put back, so every iteration merges into the same file.
+// Run: build/<preset>/tests/bench/velmo_log_file_bench
 #include <benchmark/benchmark.h>
 
 #include <malloc.h>
@@ -10,9 +13,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <new>
 #include <string>
 
+#include "base/ExclusiveFile.h"
 #include "routerlog/LogFile.h"
 
 namespace {
@@ -29,64 +34,90 @@ void CountAllocation(void* block) {
 }
 
 const velmo::DateTime kNow = velmo::DateTime::FromParts(2026, 12, 8, 12, 0, 0);
+const std::string kMarker = "[2026/12/08 11:00:00]   Last Log Update\r\n";
 
-// "[2026/12/08 HH:MM:SS]  PPP connection #n up" lines, one a second, then the marker.
+// An access entry of about 100 bytes, one a second from 2026/01/01 on.
 std::string StampedLine(long second, long n) {
-    char line[96];
-    std::snprintf(line, sizeof line, "[2026/12/%02ld %02ld:%02ld:%02ld]  PPP connection #%ld up",
-                  1 + second / 86400, second / 3600 % 24, second / 60 % 60, second % 60, n);
+    char line[160];
+    std::snprintf(
+        line, sizeof line,
+        "[2026/%02ld/%02ld %02ld:%02ld:%02ld]  Unrecognized access from 203.0.113.%ld:%ld to port 23 "
+        "(TCP SYN, #%ld)",
+        1 + second / (86400 * 28) % 12, 1 + second / 86400 % 28, second / 3600 % 24, second / 60 % 60,
+        second % 60, n % 250, 1024 + n % 60000, n);
     return line;
 }
 
-std::string FileOfLines(long lines) {
-    std::string file;
-    file.reserve(static_cast<std::size_t>(lines) * 48);
-    for (long i = 0; i < lines; ++i) {
-        file += StampedLine(i % (6 * 86400), i) + "\r\n";
+// The file of `lines` lines and a marker, written once per run.
+const std::string& FileOfLines(long lines) {
+    static std::map<long, std::string> made;
+    auto [at, added] = made.try_emplace(lines);
+    if (added) {
+        at->second =
+            (std::filesystem::temp_directory_path() / ("velmo-bench-log-" + std::to_string(lines) + ".txt"))
+                .string();
+        std::ofstream out(at->second, std::ios::binary | std::ios::trunc);
+        std::string chunk;
+        for (long i = 0; i < lines; ++i) {
+            chunk += StampedLine(i % (300L * 86400), i) + "\r\n";
+            if (chunk.size() > (1u << 20)) {
+                out << chunk;
+                chunk.clear();
+            }
+        }
+        out << chunk << kMarker;
     }
-    file += "[2026/12/08 11:00:00]   Last Log Update\r\n";
-    return file;
+    return at->second;
 }
 
-// The page's last 100 entries, all newer than anything in the file.
+void RemoveFiles() {
+    for (const long lines : {1000L, 10000L, 100000L, 1000000L, 10000000L}) {
+        std::error_code ignored;
+        std::filesystem::remove(
+            std::filesystem::temp_directory_path() / ("velmo-bench-log-" + std::to_string(lines) + ".txt"),
+            ignored);
+    }
+}
+
+// The page's last 100 entries, all newer than anything in the file (which
+// runs from January to October).
 std::string CaptureOf100() {
     std::string capture;
     for (long i = 0; i < 100; ++i) {
-        capture += StampedLine(7 * 86400 + i, i) + "\n";
+        capture += StampedLine(330L * 86400 + i, i) + "\n";
     }
     return capture;
 }
 
+// Puts the file back as it was made: its tail was the marker.
+bool RestoreTail(const std::string& path, std::uint64_t size) {
+    velmo::ExclusiveFile file;
+    return file.Open(path) && file.Truncate(size - kMarker.size()) &&
+           file.WriteAt(size - kMarker.size(), kMarker);
+}
+
 void UpdateLogFileBench(benchmark::State& state) {
     const long lines = state.range(0);
-    const std::string path = (std::filesystem::temp_directory_path() / "velmo-bench-log.txt").string();
-    const std::string content = FileOfLines(lines);
+    const std::string& path = FileOfLines(lines);
+    const std::uint64_t size = std::filesystem::file_size(path);
     const std::string capture = CaptureOf100();
     std::size_t peak = 0;
     for (auto _ : state) {
-        state.PauseTiming();
-        std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
         const std::size_t before = heapNow.load();
         heapPeak = before;
-        state.ResumeTiming();
 
         const velmo::LogFileResult result = velmo::UpdateLogFile(path, capture, kNow);
         benchmark::DoNotOptimize(result);
 
         state.PauseTiming();
         peak = std::max(peak, heapPeak.load() - before);
-        if (!result.written) {
+        if (!result.written || !RestoreTail(path, size)) {
             state.SkipWithError("the log file was not written");
         }
         state.ResumeTiming();
     }
-    std::filesystem::remove(path);
-    state.counters["file_MB"] = static_cast<double>(content.size()) / 1e6;
-    state.counters["peak_heap_MB"] = static_cast<double>(peak) / 1e6;
-    state.counters["peak_heap_B_per_line"] = static_cast<double>(peak) / static_cast<double>(lines);
-    state.counters["time_per_line"] =
-        benchmark::Counter(static_cast<double>(lines),
-                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["file_MB"] = static_cast<double>(size) / 1e6;
+    state.counters["peak_heap_KiB"] = static_cast<double>(peak) / 1024;
 }
 
 BENCHMARK(UpdateLogFileBench)
@@ -94,6 +125,7 @@ BENCHMARK(UpdateLogFileBench)
     ->Arg(10000)
     ->Arg(100000)
     ->Arg(1000000)
+    ->Arg(10000000)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace
@@ -118,4 +150,10 @@ void operator delete(void* block, std::size_t) noexcept {
     operator delete(block);
 }
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    RemoveFiles();
+    return 0;
+}
