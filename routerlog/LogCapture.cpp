@@ -1,6 +1,5 @@
 #include "routerlog/LogCapture.h"
 
-
 #include "routerlog/LogFile.h"
 #include "routerlog/LogStamp.h"
 #include "routerlog/Login.h"

@@ -9,6 +9,7 @@
 #include "base/FileSystem.h"
 #include "routerlog/LogFile.h"
 #include "routerlog/LogStamp.h"
+#include "tests/support/ReadOnlyFile.h"
 #include "tests/support/TempDirectory.h"
 
 namespace velmo {
@@ -217,12 +218,14 @@ TEST_F(LogFileTest, MissingFolderOrEmptyNameWritesNothing) {
 
 TEST_F(LogFileTest, ReadOnlyFileIsLeftAlone) {
     WriteFile("[2026/12/08 11:00:00]  a\r\n");
-    std::filesystem::permissions(name,
-                                 std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
-    if (std::ofstream(name, std::ios::app).is_open()) {
-        GTEST_SKIP() << "this user may write read-only files";
+    {
+        const velmo::testing::ReadOnlyFile readOnly(name);
+        ASSERT_FALSE(readOnly.Writable()) << "the file could not be made read-only";
+        const LogFileResult result = UpdateLogFile(name, "[2026/12/08 11:59:00]  b\n", kNow);
+        EXPECT_FALSE(result.written);
+        EXPECT_EQ(result.error, LogFileError::NotOpened);
+        EXPECT_FALSE(result.errorText.empty());
     }
-    EXPECT_FALSE(UpdateLogFile(name, "[2026/12/08 11:59:00]  b\n", kNow).written);
     EXPECT_EQ(FileBytes(), "[2026/12/08 11:00:00]  a\r\n");
 }
 
