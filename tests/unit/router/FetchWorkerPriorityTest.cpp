@@ -13,7 +13,7 @@ namespace {
 #ifdef _WIN32
 TEST(FetchWorkerPriority, WorkerRunsBelowNormalWhileTheWaitingThreadKeepsItsPriority) {
     int workerPriority = THREAD_PRIORITY_ERROR_RETURN;
-    FetchWorkers workers([&workerPriority](const std::string&, const std::string&, std::string& text) {
+    FetchWorkers workers([&workerPriority](const std::string&, const std::string&, std::string& text, const CancelToken&) {
         workerPriority = GetThreadPriority(GetCurrentThread());
         text = "page";
         return true;
