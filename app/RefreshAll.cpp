@@ -23,7 +23,8 @@ std::chrono::milliseconds CRouterStatusDlg::LateAnswerAge(std::int32_t intervalM
     if (intervalMs < 1) {
         return std::chrono::milliseconds(0);
     }
-    return std::chrono::milliseconds(intervalMs) + 3 * std::chrono::milliseconds(router.fetchWorkers.waitTimeout);
+    return std::chrono::milliseconds(intervalMs) +
+           3 * std::chrono::milliseconds(router.fetchWorkers.waitTimeout);
 }
 
 std::chrono::milliseconds CRouterStatusDlg::PollLateAnswerAge() const {

@@ -47,9 +47,9 @@ namespace {
 // The system's text for `error` in the user's language, without its line end.
 std::string SystemErrorText(DWORD error) {
     wchar_t* buffer = nullptr;
-    DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                      FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, error, 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
+    DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        error, 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
     std::wstring text = length > 0 ? std::wstring(buffer, length) : L"error " + std::to_wstring(error);
     LocalFree(buffer);
     while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
@@ -83,8 +83,9 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& bytes, st
         return ok;
     };
     DWORD written = 0;
-    bool ok = note(WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != FALSE &&
-                   written == bytes.size());
+    bool ok =
+        note(WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != FALSE &&
+             written == bytes.size());
     ok = note(FlushFileBuffers(file) != FALSE) && ok;
     ok = note(CloseHandle(file) != FALSE) && ok;
     if (!ok) {

@@ -73,7 +73,8 @@ SOCKET ConnectOne(const addrinfo& address, SteadyClock::time_point deadline, con
         int result = connect(s, address.ai_addr, static_cast<int>(address.ai_addrlen));
         if (result == 0) {
             connected = true;
-        } else if (WSAGetLastError() == WSAEWOULDBLOCK && SelectFor(s, WaitFor::Write, deadline, cancel) > 0) {
+        } else if (WSAGetLastError() == WSAEWOULDBLOCK &&
+                   SelectFor(s, WaitFor::Write, deadline, cancel) > 0) {
             int error = 0;
             int length = sizeof error;
             connected = getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) == 0 &&

@@ -160,7 +160,8 @@ bool FetchWorkers::FetchPage(std::string& text, std::string_view host, std::stri
     return true;
 }
 
-FetchWorkers::Fresh FetchWorkers::FetchFresh(std::string& text, std::string_view host, std::string_view path) {
+FetchWorkers::Fresh FetchWorkers::FetchFresh(std::string& text, std::string_view host,
+                                             std::string_view path) {
     // The cap: a refused fetch starts no thread.
     if (pendingThreads.size() >= static_cast<std::size_t>(maxPending))
         return Fresh::NotDelivered;

@@ -5,8 +5,10 @@
 namespace velmo {
 
 RouterClient::RouterClient()
-    : RouterClient([](const std::string& host, const std::string& path, std::string& text,
-                      const CancelToken& cancel) { return RequestPage(host, path, text, RequestLimits{}, cancel); }) {}
+    : RouterClient(
+          [](const std::string& host, const std::string& path, std::string& text, const CancelToken& cancel) {
+              return RequestPage(host, path, text, RequestLimits{}, cancel);
+          }) {}
 
 RouterClient::RouterClient(RequestFunction request) : fetchWorkers(std::move(request)) {
     fetchWorkers.waitTimeout = 1000;

@@ -16,7 +16,8 @@ using namespace std::chrono_literals;
 using SteadyClock = std::chrono::steady_clock;
 
 // Requests bounded well below the simulator's silence, so given-up workers end.
-bool ShortRequest(const std::string& host, const std::string& path, std::string& text, const CancelToken& cancel) {
+bool ShortRequest(const std::string& host, const std::string& path, std::string& text,
+                  const CancelToken& cancel) {
     RequestLimits limits;
     limits.idleTimeout = 1000ms;
     return RequestPage(host, path, text, limits, cancel);
@@ -129,7 +130,6 @@ TEST_F(FetchPageTest, StaticAddressSendsNoCommand) {
     EXPECT_FALSE(client.SendHangUpCommand());
     EXPECT_EQ(sim.RequestLines().size(), 1u);
 }
-
 
 TEST_F(FetchPageTest, SlowPageShowsOneReadingLateInsteadOfNever) {
     // The router answers 50 ms after the wait has given up on it.

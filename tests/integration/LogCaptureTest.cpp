@@ -31,7 +31,8 @@ const std::string kLogoutRequest = "GET /cgi-bin/logo?RC=@ HTTP/1.0";
 
 // Requests that end within a test's time even against a silent router; the
 // simulator's Stop() ends them sooner.
-bool ShortRequest(const std::string& host, const std::string& path, std::string& text, const CancelToken& cancel) {
+bool ShortRequest(const std::string& host, const std::string& path, std::string& text,
+                  const CancelToken& cancel) {
     RequestLimits limits;
     limits.idleTimeout = 2000ms;
     return RequestPage(host, path, text, limits, cancel);

@@ -74,7 +74,7 @@ TEST_F(AutoDisconnectTest, RefusedConfirmationSendsNothingAndHidesTheWindowAgain
 
 TEST_F(AutoDisconnectTest, CloseWhileTheQuestionIsOpenAnswersCancelAndClosesWithoutHangingUp) {
     auto window = Open(kNoon, "2026/12/08 12:00:10", true, "AutoDisconnectDlg=1\r\n");
-    host_.confirmResult = IDOK;  // what the countdown would give if left alone
+    host_.confirmResult = IDOK;                    // what the countdown would give if left alone
     host_.onConfirm = [&] { window->OnClose(); };  // the tray menu's 終了 while it is open
     Tick(*window, 10);
     // The question was ended as Cancel with the window already off the

@@ -143,7 +143,6 @@ TEST_F(SettingsAndLogTest, CloseCapturesOnceMoreBeforeTheTimersStopOnlyWhenLoggi
     EXPECT_THAT(router_.Requests(), Not(Contains("syslog.htm")));
 }
 
-
 TEST_F(SettingsAndLogTest, CloseSavesTheSettingsBeforeItAsksTheRouterAnything) {
     auto window = OpenWindow("UpdateLog=1\r\nUpdateLogFileName=log.txt\r\nUpdateLogTime=120000\r\n", kDown);
     ASSERT_TRUE(ReplaceFileAtomically(dir_.File("Velmo tool.ini"), "[Setting]\r\n"));

@@ -173,7 +173,6 @@ TEST_F(FetchWorkersTest, WaitForAllWorkersWaitsUntilEveryGivenUpWorkerHasEnded) 
     EXPECT_TRUE(router.WaitReturned(1));
 }
 
-
 // Late answers: what a given-up worker learns serves a later fetch of the
 // same page, never a command, never twice, never once it is stale.
 TEST_F(FetchWorkersTest, LateAnswerStandsInWhenTheNextFreshRequestDoesNotDeliver) {
@@ -195,7 +194,10 @@ TEST_F(FetchWorkersTest, LateAnswerStandsInWhenTheNextFreshRequestDoesNotDeliver
 }
 
 TEST_F(FetchWorkersTest, FreshAnswerInTimeWinsOverALateOne) {
-    EXPECT_FALSE([&] { std::string t; return workers.FetchPage(t, "127.0.0.1", "status.htm", 5s); }());
+    EXPECT_FALSE([&] {
+        std::string t;
+        return workers.FetchPage(t, "127.0.0.1", "status.htm", 5s);
+    }());
     router.Release(0);
     router.Release(1);
     ASSERT_TRUE(router.WaitReturned(0));
