@@ -28,10 +28,13 @@ void CRouterStatusDlg::LoadFromCurrentDirectory() {
 }
 
 CRouterStatusDlg::~CRouterStatusDlg() {
-    // Every exit writes the settings file; a failed write has nobody left to
-    // tell, so its result is dropped here.
-    SaveSettings();
-    router.WaitForAllWorkers();
+    // Every exit writes the settings file: the close sequence did, unless the
+    // window goes without one. A failed write has nobody left to tell, so its
+    // result is dropped here.
+    if (!closeSequenceDone_) {
+        SaveSettings();
+    }
+    router.CancelAndWaitForAllWorkers();
 }
 
 std::string CRouterStatusDlg::Caption() {
@@ -68,15 +71,30 @@ void CRouterStatusDlg::OnClose() {
     if (closeSequenceDone_) {
         return;  // a second close message queued behind the first
     }
+    if (confirmationOpen_) {
+        // The user asked to exit while the auto-disconnect question is open:
+        // it is answered as Cancel, and the close runs once the check that
+        // asked has returned (see HangUpAutomatically). Nothing is hung up.
+        closeAfterConfirmation_ = true;
+        host_.Hide();
+        host_.EndAutoDisconnectConfirm();
+        return;
+    }
     closeSequenceDone_ = true;
+    // The tool leaves the screen at once, and the settings reach the file
+    // before anything waits on the router; a failed write here stays silent
+    // (nothing can be done about it at exit).
+    host_.Hide();
+    RemoveTrayIcon();
+    SaveSettings();
     if (settings.UpdateLog) {
         CaptureSystemLog();  // one last time
     }
     for (int timerId : kAllTimers) {
         host_.StopTimer(timerId);
     }
-    RemoveTrayIcon();
-    router.WaitForAllWorkers();
+    // Requests still on their way are cancelled, so none of them holds the exit.
+    router.CancelAndWaitForAllWorkers();
     host_.EndDialog(IDCANCEL);
 }
 
@@ -143,8 +161,8 @@ void CRouterStatusDlg::LoadSettings() {
     velmo::LoadSettings(settings, settingsPath, clock_);
 }
 
-bool CRouterStatusDlg::SaveSettings() {
-    return velmo::SaveSettings(settings, settingsPath);
+bool CRouterStatusDlg::SaveSettings(std::string* reason) {
+    return velmo::SaveSettings(settings, settingsPath, reason);
 }
 
 }  // namespace velmo

@@ -3,6 +3,7 @@
 // goes through the WindowHost and TrayHost ports.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -25,8 +26,8 @@ class CRouterStatusDlg {
     // through `request` (tests).
     CRouterStatusDlg(WindowHost& host, TrayHost& tray, Clock& clock);
     CRouterStatusDlg(WindowHost& host, TrayHost& tray, Clock& clock, RequestFunction request);
-    // Destruction writes the settings file, changed or not, and waits for
-    // every worker still running.
+    // Destruction writes the settings file, changed or not (unless the close
+    // sequence already did), and cancels and waits for every worker still running.
     ~CRouterStatusDlg();
     CRouterStatusDlg(const CRouterStatusDlg&) = delete;
     CRouterStatusDlg& operator=(const CRouterStatusDlg&) = delete;
@@ -49,8 +50,9 @@ class CRouterStatusDlg {
 
     // Refresh.
     void RefreshAll();
-    void ReadBanner();
-    void ReadStatus();
+    // `lateAge`: how old a page that came late may be and still serve (0: none).
+    void ReadBanner(std::chrono::milliseconds lateAge = std::chrono::milliseconds(0));
+    void ReadStatus(std::chrono::milliseconds lateAge = std::chrono::milliseconds(0));
     void BeginCommandFollowUp();
 
     // Auto-disconnect: the check that timer 6 runs, and field 1009.
@@ -74,7 +76,8 @@ class CRouterStatusDlg {
     int TrayPicture() const;
 
     void LoadSettings();
-    bool SaveSettings();
+    // False when the file could not be written, with the system's reason.
+    bool SaveSettings(std::string* reason = nullptr);
     // The router client's address and password and the log filters, from `settings`.
     void CopyWorkingSettings();
 
@@ -93,6 +96,8 @@ class CRouterStatusDlg {
   private:
     void LoadFromCurrentDirectory();
     void ApplyPollRule();
+    std::chrono::milliseconds LateAnswerAge(std::int32_t intervalMs) const;
+    std::chrono::milliseconds PollLateAnswerAge() const;
     void HangUpAutomatically();
     void StartTimer(int timerId, std::int32_t milliseconds);
 
@@ -116,6 +121,8 @@ class CRouterStatusDlg {
     TrayHost& tray_;
     Clock& clock_;
     bool closeSequenceDone_ = false;
+    bool confirmationOpen_ = false;        // the auto-disconnect question is up
+    bool closeAfterConfirmation_ = false;  // a close came while it was
 };
 
 }  // namespace velmo

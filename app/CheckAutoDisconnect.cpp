@@ -47,7 +47,19 @@ void CRouterStatusDlg::HangUpAutomatically() {
     if (wasMinimized) {
         RestoreWindow();
     }
-    if (!settings.AutoDisconnectDlg || host_.RunAutoDisconnectConfirm() == IDOK) {
+    bool goAhead = true;
+    if (settings.AutoDisconnectDlg) {
+        confirmationOpen_ = true;
+        goAhead = host_.RunAutoDisconnectConfirm() == IDOK;
+        confirmationOpen_ = false;
+        if (closeAfterConfirmation_) {
+            // The user asked to exit while the question was open: nothing is
+            // hung up, and the close runs as soon as this handler returns.
+            host_.PostClose();
+            return;
+        }
+    }
+    if (goAhead) {
         // Until the router answers; with no command learned nothing is sent
         // and the pauses still pass.
         for (int attempt = 0; attempt < kHangUpAttempts; ++attempt) {

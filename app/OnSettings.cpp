@@ -1,9 +1,31 @@
 // The settings sheet as the main window runs it.
+#include <string>
+
 #include "app/CRouterStatusDlg.h"
 #include "app/Timers.h"
+#include "res/StringTable.h"
+#include "res/resource.h"
 #include "settings/SettingsPages.h"
 
 namespace velmo {
+
+namespace {
+
+// String 120 with the settings file's path and the system's reason in its
+// two "%s" places.
+std::string SaveFailedMessage(const std::string& path, const std::string& reason) {
+    std::string text = TableString(IDS_SETTINGS_SAVE_FAILED);
+    for (const std::string* part : {&path, &reason}) {
+        const std::size_t place = text.find("%s");
+        if (place == std::string::npos) {
+            break;
+        }
+        text.replace(place, 2, *part);
+    }
+    return text;
+}
+
+}  // namespace
 
 void CRouterStatusDlg::OnSettings() {
     // No refresh, poll, capture or check while the sheet is open; timers 3
@@ -17,7 +39,12 @@ void CRouterStatusDlg::OnSettings() {
         lastDisconnectCheck = clock_.Now();  // an occurrence before now never fires
         settings.AutoDisconnectDlg = pages.autoDisconnect.AutoDisconnectDlg;
         CopyWorkingSettings();
-        SaveSettings();
+        std::string reason;
+        if (!SaveSettings(&reason)) {
+            // The change stays in memory, so the next save (the latest at
+            // exit) can still write it; the user learns that it is not on disk.
+            host_.ShowMessage(TableString(IDS_APPNAME), SaveFailedMessage(settingsPath, reason));
+        }
     }
     // OK or not, the periodic work starts again.
     RefreshAll();

@@ -15,7 +15,7 @@ void CRouterStatusDlg::OnTimer(int timerId) {
             break;
         case kTimerStatusPoll:
             host_.StopTimer(kTimerStatusPoll);
-            ReadStatus();
+            ReadStatus(PollLateAnswerAge());
             ApplyPollRule();
             break;
         case kTimerFollowUpEnd:

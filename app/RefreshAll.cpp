@@ -15,35 +15,53 @@ constexpr std::uint64_t kSlowAddressMs = 10000;
 
 }  // namespace
 
+// A page that came late still serves the next reading if it is no older than
+// the interval of the readings plus the longest a full refresh blocks (three
+// waits): the interval counts from the end of the previous reading, and the
+// answer may have arrived early in it. An older page is stale.
+std::chrono::milliseconds CRouterStatusDlg::LateAnswerAge(std::int32_t intervalMs) const {
+    if (intervalMs < 1) {
+        return std::chrono::milliseconds(0);
+    }
+    return std::chrono::milliseconds(intervalMs) +
+           3 * std::chrono::milliseconds(router.fetchWorkers.waitTimeout);
+}
+
+std::chrono::milliseconds CRouterStatusDlg::PollLateAnswerAge() const {
+    return LateAnswerAge(connected && settings.UpdateStatusConnect ? settings.UpdateStatusConnectTime
+                                                                   : settings.followUpPollTime);
+}
+
 void CRouterStatusDlg::RefreshAll() {
     // The fetch is timed with a clock that stops while the computer sleeps,
     // so a suspend in the middle of it is not taken for a slow address.
     std::uint64_t started = clock_.UnbiasedMilliseconds();
+    const auto lateAge = LateAnswerAge(settings.UpdateStatusDisconnectTime);
     std::string topPage;  // its content is not used
-    routerReachable = router.FetchPage(topPage, "");
+    routerReachable = router.FetchPage(topPage, "", lateAge);
     if (clock_.UnbiasedMilliseconds() - started > kSlowAddressMs) {
         settings.RutorAddress.clear();
         router.routerAddress = settings.RutorAddress;
         RestoreWindow();
         host_.ShowMessage(TableString(IDS_APPNAME), TableString(IDS_BAD_ADDRESS));
     }
-    ReadBanner();
-    ReadStatus();
+    ReadBanner(lateAge);
+    ReadStatus(lateAge);
     ShowAutoDisconnectTime();
     host_.StopTimer(kTimerStatusPoll);
     ApplyPollRule();
 }
 
-void CRouterStatusDlg::ReadBanner() {
+void CRouterStatusDlg::ReadBanner(std::chrono::milliseconds lateAge) {
     std::string page;
-    bool fetched = router.FetchPage(page, RouterClient::bannerPage);
+    bool fetched = router.FetchPage(page, RouterClient::bannerPage, lateAge);
     host_.SetFieldText(IDC_MODEL, ModelLine(fetched, page, routerReachable));
 }
 
-void CRouterStatusDlg::ReadStatus() {
+void CRouterStatusDlg::ReadStatus(std::chrono::milliseconds lateAge) {
     std::string page;
     RouterStatus status;  // not fetched: both fields empty, not connected
-    if (router.FetchPage(page, RouterClient::statusPage)) {
+    if (router.FetchPage(page, RouterClient::statusPage, lateAge)) {
         router.LearnDialCommandIndex(page);
         status = ParseStatusPage(page);
     }

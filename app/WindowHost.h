@@ -51,6 +51,9 @@ class WindowHost {
     virtual int RunSettingsSheet(SettingsPages& pages) = 0;
     // Runs the auto-disconnect confirmation modally: IDOK to go ahead, IDCANCEL not to.
     virtual int RunAutoDisconnectConfirm() = 0;
+    // Ends the open auto-disconnect confirmation as IDCANCEL (a close arrived
+    // while it was up); nothing when none is open.
+    virtual void EndAutoDisconnectConfirm() = 0;
 
     // False while one of the tool's modal windows or message boxes is up.
     virtual bool IsEnabled() = 0;

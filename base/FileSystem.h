@@ -20,7 +20,8 @@ bool ReadFileBytes(const std::string& path, std::string& bytes);
 
 // Writes `bytes` to a temporary file beside `path` and renames it over `path`,
 // so a reader sees the old or the new content, never half of it. False (and
-// the old file untouched) when any step fails.
-bool ReplaceFileAtomically(const std::string& path, const std::string& bytes);
+// the old file untouched) when any step fails; `reason` then receives the
+// system's text for the failure (CP932), when given.
+bool ReplaceFileAtomically(const std::string& path, const std::string& bytes, std::string* reason = nullptr);
 
 }  // namespace velmo

@@ -1,6 +1,8 @@
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "base/FileSystem.h"
@@ -40,21 +42,37 @@ bool ReadFileBytes(const std::string& path, std::string& bytes) {
     return ok;
 }
 
-bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
+bool ReplaceFileAtomically(const std::string& path, const std::string& bytes, std::string* reason) {
     std::string temporary = path + ".tmp" + std::to_string(getpid());
+    const auto fail = [&](int error) {
+        if (reason != nullptr) {
+            *reason = std::strerror(error);
+        }
+        std::remove(temporary.c_str());
+        return false;
+    };
     std::FILE* file = std::fopen(temporary.c_str(), "wb");
     if (file == nullptr) {
-        return false;
+        return fail(errno);
     }
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    ok = std::fflush(file) == 0 && ok;
-    ok = fsync(fileno(file)) == 0 && ok;
-    ok = std::fclose(file) == 0 && ok;
-    if (ok && std::rename(temporary.c_str(), path.c_str()) == 0) {
-        return true;
+    int error = 0;
+    const auto note = [&error](bool ok) {
+        if (!ok && error == 0) {
+            error = errno != 0 ? errno : EIO;
+        }
+        return ok;
+    };
+    bool ok = note(std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size());
+    ok = note(std::fflush(file) == 0) && ok;
+    ok = note(fsync(fileno(file)) == 0) && ok;
+    ok = note(std::fclose(file) == 0) && ok;
+    if (!ok) {
+        return fail(error);
     }
-    std::remove(temporary.c_str());
-    return false;
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        return fail(errno);
+    }
+    return true;
 }
 
 }  // namespace velmo

@@ -42,25 +42,59 @@ bool ReadFileBytes(const std::string& path, std::string& bytes) {
     return ok;
 }
 
-bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
+namespace {
+
+// The system's text for `error` in the user's language, without its line end.
+std::string SystemErrorText(DWORD error) {
+    wchar_t* buffer = nullptr;
+    DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        error, 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
+    std::wstring text = length > 0 ? std::wstring(buffer, length) : L"error " + std::to_wstring(error);
+    LocalFree(buffer);
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
+        text.pop_back();
+    }
+    return WideToSjis(text);
+}
+
+}  // namespace
+
+bool ReplaceFileAtomically(const std::string& path, const std::string& bytes, std::string* reason) {
     std::wstring target = SjisToWide(path);
     std::wstring temporary = target + L".tmp" + std::to_wstring(GetCurrentProcessId());
+    const auto fail = [&](DWORD error) {
+        if (reason != nullptr) {
+            *reason = SystemErrorText(error);
+        }
+        DeleteFileW(temporary.c_str());
+        return false;
+    };
     HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        return false;
+        return fail(GetLastError());
     }
+    DWORD error = 0;
+    const auto note = [&error](bool ok) {
+        if (!ok && error == 0) {
+            error = GetLastError() != 0 ? GetLastError() : ERROR_WRITE_FAULT;
+        }
+        return ok;
+    };
     DWORD written = 0;
-    bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != FALSE &&
-              written == bytes.size();
-    ok = FlushFileBuffers(file) != FALSE && ok;
-    ok = CloseHandle(file) != FALSE && ok;
-    if (ok &&
-        MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        return true;
+    bool ok =
+        note(WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != FALSE &&
+             written == bytes.size());
+    ok = note(FlushFileBuffers(file) != FALSE) && ok;
+    ok = note(CloseHandle(file) != FALSE) && ok;
+    if (!ok) {
+        return fail(error);
     }
-    DeleteFileW(temporary.c_str());
-    return false;
+    if (!MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return fail(GetLastError());
+    }
+    return true;
 }
 
 }  // namespace velmo

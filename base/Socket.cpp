@@ -9,12 +9,14 @@ Socket::~Socket() {
     Close();
 }
 
-Socket::Socket(Socket&& other) noexcept : handle_(std::exchange(other.handle_, kInvalidSocket)) {}
+Socket::Socket(Socket&& other) noexcept
+    : handle_(std::exchange(other.handle_, kInvalidSocket)), cancel_(std::exchange(other.cancel_, nullptr)) {}
 
 Socket& Socket::operator=(Socket&& other) noexcept {
     if (this != &other) {
         Close();
         handle_ = std::exchange(other.handle_, kInvalidSocket);
+        cancel_ = std::exchange(other.cancel_, nullptr);
     }
     return *this;
 }

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/CancelToken.h"
+
 namespace velmo {
 
 #ifdef _WIN32
@@ -42,7 +44,10 @@ class Socket {
 
     // Resolves `host` (getaddrinfo) and connects to the first address that
     // accepts within what is left of `timeout`. A closed socket on failure.
-    static Socket Connect(const std::string& host, std::uint16_t port, Milliseconds timeout);
+    // Every wait of the connection, this one included, ends early (as a
+    // failure) once `cancel` is raised; `cancel` must outlive the socket.
+    static Socket Connect(const std::string& host, std::uint16_t port, Milliseconds timeout,
+                          const CancelToken* cancel = nullptr);
 
     bool IsOpen() const;
 
@@ -58,6 +63,7 @@ class Socket {
 
   private:
     NativeSocket handle_ = kInvalidSocket;
+    const CancelToken* cancel_ = nullptr;
 };
 
 // A socket listening on 127.0.0.1 only. Move-only; the destructor closes it.

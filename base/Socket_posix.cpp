@@ -23,12 +23,22 @@ int RemainingMs(SteadyClock::time_point deadline) {
     return left < 0 ? 0 : static_cast<int>(left);
 }
 
-// Waits for `events` on `fd`; >0 ready, 0 timed out, <0 failed. Restarts on EINTR.
-int PollFor(int fd, short events, SteadyClock::time_point deadline) {
+// Waits for `events` on `fd`; >0 ready, 0 timed out, <0 failed or cancelled.
+// Restarts on EINTR. With a token the wait runs in short slices and looks at
+// the token between them.
+int PollFor(int fd, short events, SteadyClock::time_point deadline, const CancelToken* cancel = nullptr) {
     for (;;) {
+        if (cancel != nullptr && cancel->Cancelled())
+            return -1;
+        int wait = RemainingMs(deadline);
+        const bool sliced = cancel != nullptr && wait > CancelToken::kSlice.count();
+        if (sliced)
+            wait = static_cast<int>(CancelToken::kSlice.count());
         pollfd entry{fd, events, 0};
-        int result = poll(&entry, 1, RemainingMs(deadline));
+        int result = poll(&entry, 1, wait);
         if (result < 0 && errno == EINTR)
+            continue;
+        if (result == 0 && sliced)
             continue;
         if (result > 0 && (entry.revents & (POLLERR | POLLNVAL)) && !(entry.revents & events))
             return -1;
@@ -45,7 +55,7 @@ bool SetNonBlocking(int fd, bool on) {
 }
 
 // Connects one resolved address with a bounded wait; -1 on failure.
-int ConnectOne(const addrinfo& address, SteadyClock::time_point deadline) {
+int ConnectOne(const addrinfo& address, SteadyClock::time_point deadline, const CancelToken* cancel) {
     int fd = socket(address.ai_family, address.ai_socktype | SOCK_CLOEXEC, address.ai_protocol);
     if (fd < 0)
         return -1;
@@ -54,7 +64,7 @@ int ConnectOne(const addrinfo& address, SteadyClock::time_point deadline) {
         return -1;
     }
     int result = connect(fd, address.ai_addr, address.ai_addrlen);
-    if (result != 0 && errno == EINPROGRESS && PollFor(fd, POLLOUT, deadline) > 0) {
+    if (result != 0 && errno == EINPROGRESS && PollFor(fd, POLLOUT, deadline, cancel) > 0) {
         int error = 0;
         socklen_t length = sizeof error;
         if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0)
@@ -69,7 +79,8 @@ int ConnectOne(const addrinfo& address, SteadyClock::time_point deadline) {
 
 }  // namespace
 
-Socket Socket::Connect(const std::string& host, std::uint16_t port, Milliseconds timeout) {
+Socket Socket::Connect(const std::string& host, std::uint16_t port, Milliseconds timeout,
+                       const CancelToken* cancel) {
     const auto deadline = SteadyClock::now() + timeout;
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
@@ -82,16 +93,18 @@ Socket Socket::Connect(const std::string& host, std::uint16_t port, Milliseconds
     for (addrinfo* entry = list; entry != nullptr && fd < 0; entry = entry->ai_next) {
         if (SteadyClock::now() >= deadline)
             break;
-        fd = ConnectOne(*entry, deadline);
+        fd = ConnectOne(*entry, deadline, cancel);
     }
     freeaddrinfo(list);
-    return Socket(fd);
+    Socket socket(fd);
+    socket.cancel_ = cancel;
+    return socket;
 }
 
 bool Socket::SendAll(std::string_view data, Milliseconds timeout) {
     const auto deadline = SteadyClock::now() + timeout;
     while (IsOpen() && !data.empty()) {
-        if (PollFor(handle_, POLLOUT, deadline) <= 0)
+        if (PollFor(handle_, POLLOUT, deadline, cancel_) <= 0)
             return false;
         // MSG_NOSIGNAL: a peer that went away gives EPIPE, not SIGPIPE.
         ssize_t sent = send(handle_, data.data(), data.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
@@ -110,7 +123,7 @@ ReceiveResult Socket::Receive(char* buffer, std::size_t size, Milliseconds timeo
         return ReceiveResult::Failed;
     const auto deadline = SteadyClock::now() + timeout;
     for (;;) {
-        int ready = PollFor(handle_, POLLIN, deadline);
+        int ready = PollFor(handle_, POLLIN, deadline, cancel_);
         if (ready == 0)
             return ReceiveResult::TimedOut;
         if (ready < 0)

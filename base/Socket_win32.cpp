@@ -32,19 +32,31 @@ timeval RemainingTime(SteadyClock::time_point deadline) {
 
 enum class WaitFor { Read, Write };
 
-// >0 ready, 0 timed out, <0 failed (a failed connect shows in the except set).
-int SelectFor(SOCKET s, WaitFor what, SteadyClock::time_point deadline) {
-    fd_set ready, failed;
-    FD_ZERO(&ready);
-    FD_ZERO(&failed);
-    FD_SET(s, &ready);
-    FD_SET(s, &failed);
-    timeval tv = RemainingTime(deadline);
-    int result = what == WaitFor::Read ? select(0, &ready, nullptr, &failed, &tv)
-                                       : select(0, nullptr, &ready, &failed, &tv);
-    if (result > 0 && FD_ISSET(s, &failed) && !FD_ISSET(s, &ready))
-        return -1;
-    return result;
+// >0 ready, 0 timed out, <0 failed or cancelled (a failed connect shows in
+// the except set). With a token the wait runs in short slices and looks at
+// the token between them.
+int SelectFor(SOCKET s, WaitFor what, SteadyClock::time_point deadline, const CancelToken* cancel = nullptr) {
+    for (;;) {
+        if (cancel != nullptr && cancel->Cancelled())
+            return -1;
+        fd_set ready, failed;
+        FD_ZERO(&ready);
+        FD_ZERO(&failed);
+        FD_SET(s, &ready);
+        FD_SET(s, &failed);
+        auto sliceEnd = deadline;
+        const bool sliced = cancel != nullptr && deadline - SteadyClock::now() > CancelToken::kSlice;
+        if (sliced)
+            sliceEnd = SteadyClock::now() + CancelToken::kSlice;
+        timeval tv = RemainingTime(sliceEnd);
+        int result = what == WaitFor::Read ? select(0, &ready, nullptr, &failed, &tv)
+                                           : select(0, nullptr, &ready, &failed, &tv);
+        if (result == 0 && sliced)
+            continue;
+        if (result > 0 && FD_ISSET(s, &failed) && !FD_ISSET(s, &ready))
+            return -1;
+        return result;
+    }
 }
 
 bool SetNonBlocking(SOCKET s, bool on) {
@@ -52,7 +64,7 @@ bool SetNonBlocking(SOCKET s, bool on) {
     return ioctlsocket(s, FIONBIO, &mode) == 0;
 }
 
-SOCKET ConnectOne(const addrinfo& address, SteadyClock::time_point deadline) {
+SOCKET ConnectOne(const addrinfo& address, SteadyClock::time_point deadline, const CancelToken* cancel) {
     SOCKET s = socket(address.ai_family, address.ai_socktype, address.ai_protocol);
     if (s == INVALID_SOCKET)
         return INVALID_SOCKET;
@@ -61,7 +73,8 @@ SOCKET ConnectOne(const addrinfo& address, SteadyClock::time_point deadline) {
         int result = connect(s, address.ai_addr, static_cast<int>(address.ai_addrlen));
         if (result == 0) {
             connected = true;
-        } else if (WSAGetLastError() == WSAEWOULDBLOCK && SelectFor(s, WaitFor::Write, deadline) > 0) {
+        } else if (WSAGetLastError() == WSAEWOULDBLOCK &&
+                   SelectFor(s, WaitFor::Write, deadline, cancel) > 0) {
             int error = 0;
             int length = sizeof error;
             connected = getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) == 0 &&
@@ -77,7 +90,8 @@ SOCKET ConnectOne(const addrinfo& address, SteadyClock::time_point deadline) {
 
 }  // namespace
 
-Socket Socket::Connect(const std::string& host, std::uint16_t port, Milliseconds timeout) {
+Socket Socket::Connect(const std::string& host, std::uint16_t port, Milliseconds timeout,
+                       const CancelToken* cancel) {
     const auto deadline = SteadyClock::now() + timeout;
     if (!EnsureWinsock())
         return Socket();
@@ -93,17 +107,19 @@ Socket Socket::Connect(const std::string& host, std::uint16_t port, Milliseconds
     for (addrinfo* entry = list; entry != nullptr && s == INVALID_SOCKET; entry = entry->ai_next) {
         if (SteadyClock::now() >= deadline)
             break;
-        s = ConnectOne(*entry, deadline);
+        s = ConnectOne(*entry, deadline, cancel);
     }
     freeaddrinfo(list);
-    return Socket(static_cast<NativeSocket>(s));
+    Socket socket(static_cast<NativeSocket>(s));
+    socket.cancel_ = cancel;
+    return socket;
 }
 
 bool Socket::SendAll(std::string_view data, Milliseconds timeout) {
     const auto deadline = SteadyClock::now() + timeout;
     const SOCKET s = static_cast<SOCKET>(handle_);
     while (IsOpen() && !data.empty()) {
-        if (SelectFor(s, WaitFor::Write, deadline) <= 0)
+        if (SelectFor(s, WaitFor::Write, deadline, cancel_) <= 0)
             return false;
         int piece = data.size() > 65536 ? 65536 : static_cast<int>(data.size());
         int sent = send(s, data.data(), piece, 0);
@@ -121,7 +137,7 @@ ReceiveResult Socket::Receive(char* buffer, std::size_t size, Milliseconds timeo
     if (!IsOpen())
         return ReceiveResult::Failed;
     const SOCKET s = static_cast<SOCKET>(handle_);
-    int ready = SelectFor(s, WaitFor::Read, SteadyClock::now() + timeout);
+    int ready = SelectFor(s, WaitFor::Read, SteadyClock::now() + timeout, cancel_);
     if (ready == 0)
         return ReceiveResult::TimedOut;
     if (ready < 0)

@@ -34,6 +34,7 @@ constexpr Entry kStrings[] = {
     {IDS_NOT_SET, "未設定"},
     {IDS_SETTINGS_CAPTION, "設定"},
     {IDS_LOG_FILE_FILTER, "テキストファイル (*.txt)|*.txt|全ファイル (*.*)|*.*||"},
+    {IDS_SETTINGS_SAVE_FAILED, "設定を保存できませんでした。\n%s\n%s"},
     {ID_MENU_CONNECT, "ダイアルアップして接続します"},
     {ID_MENU_DISCONNECT, "ダイアルアップの接続を切断します"},
     {ID_MENU_EXIT, "このアプリケーションを終了します"},

@@ -40,6 +40,9 @@
    separated by "|" where the dialog wants NULs */
 #define IDS_SETTINGS_CAPTION 118
 #define IDS_LOG_FILE_FILTER 119
+/* The message when the settings accepted with OK cannot be written: the
+   file's path and the system's reason go into its two "%s" */
+#define IDS_SETTINGS_SAVE_FAILED 120
 /* The number-field message of the settings pages */
 #define IDS_PARSE_REAL 61715
 

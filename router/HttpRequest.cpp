@@ -98,14 +98,14 @@ std::string BuildGetRequest(const RouterEndpoint& endpoint, std::string_view pat
 }
 
 bool RequestPage(const std::string& address, const std::string& path, std::string& responseText,
-                 const RequestLimits& limits) {
+                 const RequestLimits& limits, const CancelToken& cancel) {
     const auto deadline = SteadyClock::now() + limits.totalTimeout;
     RouterEndpoint endpoint;
     if (!ParseRouterAddress(address, endpoint))
         return false;
     // Connect: a failure leaves the text empty.
-    Socket socket =
-        Socket::Connect(endpoint.host, endpoint.port, std::min(limits.connectTimeout, Remaining(deadline)));
+    Socket socket = Socket::Connect(endpoint.host, endpoint.port,
+                                    std::min(limits.connectTimeout, Remaining(deadline)), &cancel);
     if (!socket.IsOpen())
         return false;
     // Send the request; the router answers and closes (HTTP/1.0).

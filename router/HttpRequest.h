@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/CancelToken.h"
 #include "router/HttpResponseReader.h"
 
 namespace velmo {
@@ -39,8 +40,9 @@ std::string BuildGetRequest(const RouterEndpoint& endpoint, std::string_view pat
 // Requests `path` from the router at `address` and appends the body to
 // `responseText`. True when the body was read to its end after a status other
 // than 301, 302, 303 and 401. On a connect or send failure the text stays as
-// it was; on a failure while reading it holds the chunks read so far.
+// it was; on a failure while reading it holds the chunks read so far. Raising
+// `cancel` ends the request within a short slice, as a failure.
 bool RequestPage(const std::string& address, const std::string& path, std::string& responseText,
-                 const RequestLimits& limits = RequestLimits{});
+                 const RequestLimits& limits = RequestLimits{}, const CancelToken& cancel = NeverCancelled());
 
 }  // namespace velmo

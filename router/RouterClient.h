@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <string>
 #include <string_view>
 
@@ -38,8 +39,14 @@ class RouterClient {
     explicit RouterClient(RequestFunction request);
 
     // Fetches `path` from `routerAddress` on a worker thread (see
-    // FetchWorkers::FetchPage for what `text` receives).
-    bool FetchPage(std::string& text, std::string_view path);
+    // FetchWorkers::FetchPage for what `text` receives and for `maxAge`, the
+    // age up to which an answer that came late still serves).
+    bool FetchPage(std::string& text, std::string_view path,
+                   std::chrono::milliseconds maxAge = std::chrono::milliseconds(0));
+
+    // True while a given-up request for `path` may still deliver: fetching
+    // it again with a `maxAge` waits for that request.
+    bool IsOnItsWay(std::string_view path) const { return fetchWorkers.IsOnItsWay(routerAddress, path); }
 
     // Requests the learned dial-up (hang-up) command from `routerAddress`; the
     // answer is dropped. False, and nothing sent, unless an index 0-5 is learned.
@@ -52,6 +59,11 @@ class RouterClient {
     void LearnDialCommandIndex(const std::string& page);
 
     void WaitForAllWorkers() { fetchWorkers.WaitForAllWorkers(); }
+    // Cancels every given-up request, then waits for their workers (closing).
+    void CancelAndWaitForAllWorkers() {
+        fetchWorkers.CancelPendingRequests();
+        fetchWorkers.WaitForAllWorkers();
+    }
 
     FetchWorkers fetchWorkers;
     int dialCommandIndex = kNoDialCommand;

@@ -13,7 +13,7 @@ namespace {
 bool FetchAndParse(RouterClient& client, const LogFilters& filters, Clock& clock, std::string& captureText,
                    LogPageOutcome& outcome) {
     std::string page;
-    if (!client.FetchPage(page, RouterClient::syslogPage)) {
+    if (!FetchPatiently(client, page, RouterClient::syslogPage)) {
         return false;
     }
     outcome = ParseSystemLogPage(page, clock.LocalFileTime(), filters, captureText);

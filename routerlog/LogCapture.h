@@ -24,7 +24,9 @@ using CaptureResult = LogFileResult;
 // Reads the log page (logging in and out through the login form when it
 // cannot be read directly), stamps and filters its entries and merges them
 // into the log file; a capture that reads no entry writes a failure line.
-// Blocks for the fetches and, when logout fails, the logout pauses.
+// Blocks for the fetches and, when logout fails, the logout pauses. A slow
+// router's pages are waited for twice (see FetchPatiently), so its log is
+// captured too.
 CaptureResult CaptureSystemLog(RouterClient& client, const LogCaptureSettings& settings, Clock& clock);
 
 }  // namespace velmo

@@ -222,8 +222,8 @@ ProfileFile ReadProfileFile(const std::string& path) {
     return ProfileFile::Parse(bytes);
 }
 
-bool WriteProfileFile(const std::string& path, const ProfileFile& profile) {
-    return ReplaceFileAtomically(path, profile.Text());
+bool WriteProfileFile(const std::string& path, const ProfileFile& profile, std::string* reason) {
+    return ReplaceFileAtomically(path, profile.Text(), reason);
 }
 
 }  // namespace velmo

@@ -80,7 +80,8 @@ bool IsWritableName(std::string_view name, bool isKey);
 ProfileFile ReadProfileFile(const std::string& path);
 
 // Writes the whole profile at once (temporary file beside it, then rename), so
-// the file is never left half written. False when the write failed.
-bool WriteProfileFile(const std::string& path, const ProfileFile& profile);
+// the file is never left half written. False when the write failed, with the
+// system's reason in `reason` when given.
+bool WriteProfileFile(const std::string& path, const ProfileFile& profile, std::string* reason = nullptr);
 
 }  // namespace velmo

@@ -163,7 +163,7 @@ void LoadSettings(ToolSettings& settings, const std::string& path, Clock& clock)
     s.AutoDisconnectDlg = stored.Flag(kAutoDisconnectDlg, "0");
 }
 
-bool SaveSettings(const ToolSettings& settings, const std::string& path) {
+bool SaveSettings(const ToolSettings& settings, const std::string& path, std::string* reason) {
     // All seventeen keys go into the file's current content, which is then
     // written in one piece, so every other section and line stays and a
     // failed write leaves the old file whole.
@@ -191,7 +191,7 @@ bool SaveSettings(const ToolSettings& settings, const std::string& path) {
     set(kAutoDisconnectSelectDay, FlagText(s.AutoDisconnectSelectDay));
     set(kAutoDisconnectTime, s.AutoDisconnectTime.Format(kDateTimeFormat));
     set(kAutoDisconnectDlg, FlagText(s.AutoDisconnectDlg));
-    return WriteProfileFile(path, profile);
+    return WriteProfileFile(path, profile, reason);
 }
 
 }  // namespace velmo

@@ -22,7 +22,8 @@ const std::array<const char*, 17>& SettingsKeys();
 void LoadSettings(ToolSettings& settings, const std::string& path, Clock& clock);
 
 // Writes all seventeen keys to the file at `path`, keeping every other line.
-// False when the file could not be written (the old file is then unchanged).
-bool SaveSettings(const ToolSettings& settings, const std::string& path);
+// False when the file could not be written (the old file is then unchanged);
+// `reason` then receives the system's text for the failure, when given.
+bool SaveSettings(const ToolSettings& settings, const std::string& path, std::string* reason = nullptr);
 
 }  // namespace velmo

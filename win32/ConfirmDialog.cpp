@@ -32,14 +32,24 @@ class Win32ConfirmHost final : public ConfirmHost {
 struct ConfirmContext {
     Win32ConfirmHost host;
     CAutoDisconnectConfirmDlg dialog;
-    explicit ConfirmContext(HWND window) : host(window), dialog(host) {}
+    HWND* openWindow;
+    ConfirmContext(HWND window, HWND* open) : host(window), dialog(host), openWindow(open) {
+        if (openWindow != nullptr) {
+            *openWindow = window;
+        }
+    }
+    ~ConfirmContext() {
+        if (openWindow != nullptr) {
+            *openWindow = nullptr;
+        }
+    }
 };
 
-INT_PTR CALLBACK ConfirmDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK ConfirmDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* context = reinterpret_cast<ConfirmContext*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     switch (message) {
         case WM_INITDIALOG:
-            context = new ConfirmContext(window);
+            context = new ConfirmContext(window, reinterpret_cast<HWND*>(lParam));
             SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(context));
             CentreOnOwner(window);
             return context->dialog.OnInitDialog() ? TRUE : FALSE;
@@ -69,10 +79,16 @@ INT_PTR CALLBACK ConfirmDialogProc(HWND window, UINT message, WPARAM wParam, LPA
 
 }  // namespace
 
-int RunAutoDisconnectConfirmDialog(HINSTANCE instance, HWND owner) {
-    INT_PTR result =
-        DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_AUTODISCONNECT_CONFIRM), owner, ConfirmDialogProc, 0);
+int RunAutoDisconnectConfirmDialog(HINSTANCE instance, HWND owner, HWND* openWindow) {
+    INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_AUTODISCONNECT_CONFIRM), owner,
+                                     ConfirmDialogProc, reinterpret_cast<LPARAM>(openWindow));
     return result == IDOK ? IDOK : IDCANCEL;
+}
+
+void CancelAutoDisconnectConfirmDialog(HWND window) {
+    // Sent, not posted: the dialog is ended before a countdown tick waiting in
+    // the queue could confirm it.
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
 }
 
 }  // namespace velmo

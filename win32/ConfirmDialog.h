@@ -5,7 +5,11 @@
 
 namespace velmo {
 
-// Runs the confirmation modally, owned by `owner`; IDOK or IDCANCEL.
-int RunAutoDisconnectConfirmDialog(HINSTANCE instance, HWND owner);
+// Runs the confirmation modally, owned by `owner`; IDOK or IDCANCEL. While it
+// is open, `*openWindow` (when given) holds its window, else nullptr.
+int RunAutoDisconnectConfirmDialog(HINSTANCE instance, HWND owner, HWND* openWindow = nullptr);
+
+// Ends the open confirmation `window` as Cancel would.
+void CancelAutoDisconnectConfirmDialog(HWND window);
 
 }  // namespace velmo

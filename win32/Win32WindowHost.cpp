@@ -128,7 +128,13 @@ int Win32WindowHost::RunSettingsSheet(SettingsPages& pages) {
 }
 
 int Win32WindowHost::RunAutoDisconnectConfirm() {
-    return RunAutoDisconnectConfirmDialog(instance_, window_);
+    return RunAutoDisconnectConfirmDialog(instance_, window_, &confirmWindow_);
+}
+
+void Win32WindowHost::EndAutoDisconnectConfirm() {
+    if (confirmWindow_ != nullptr) {
+        CancelAutoDisconnectConfirmDialog(confirmWindow_);
+    }
 }
 
 bool Win32WindowHost::IsEnabled() {

@@ -41,6 +41,7 @@ class Win32WindowHost final : public WindowHost {
     void RunAboutBox() override;
     int RunSettingsSheet(SettingsPages& pages) override;
     int RunAutoDisconnectConfirm() override;
+    void EndAutoDisconnectConfirm() override;
     bool IsEnabled() override;
     void BringLastActivePopupToFront() override;
     void ShowTrayMenu() override;
@@ -54,6 +55,7 @@ class Win32WindowHost final : public WindowHost {
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;
     bool keepHidden_ = false;
+    HWND confirmWindow_ = nullptr;  // the open auto-disconnect confirmation
 };
 
 }  // namespace velmo

@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     velmo::ModelLine(true, page, false);
     // Learning the command index never leaves the known values.
-    velmo::RouterClient client([](const std::string&, const std::string&, std::string&) { return false; });
+    velmo::RouterClient client([](const std::string&, const std::string&, std::string&,
+                                  const velmo::CancelToken&) { return false; });
     client.LearnDialCommandIndex(page);
     const int index = client.dialCommandIndex;
     if (index != velmo::RouterClient::kNoDialCommand && (index < 0 || index > 6))

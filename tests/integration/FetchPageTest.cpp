@@ -16,10 +16,11 @@ using namespace std::chrono_literals;
 using SteadyClock = std::chrono::steady_clock;
 
 // Requests bounded well below the simulator's silence, so given-up workers end.
-bool ShortRequest(const std::string& host, const std::string& path, std::string& text) {
+bool ShortRequest(const std::string& host, const std::string& path, std::string& text,
+                  const CancelToken& cancel) {
     RequestLimits limits;
     limits.idleTimeout = 1000ms;
-    return RequestPage(host, path, text, limits);
+    return RequestPage(host, path, text, limits, cancel);
 }
 
 class FetchPageTest : public ::testing::Test {
@@ -128,6 +129,34 @@ TEST_F(FetchPageTest, StaticAddressSendsNoCommand) {
     EXPECT_FALSE(client.SendDialCommand());
     EXPECT_FALSE(client.SendHangUpCommand());
     EXPECT_EQ(sim.RequestLines().size(), 1u);
+}
+
+TEST_F(FetchPageTest, SlowPageShowsOneReadingLateInsteadOfNever) {
+    // The router answers 50 ms after the wait has given up on it.
+    sim.SetFault("status.htm", Fault{Fault::Kind::Delay, 150});
+    std::string text = "before";
+    EXPECT_FALSE(client.FetchPage(text, RouterClient::statusPage, 5s));
+    EXPECT_EQ(text, "before");
+    std::this_thread::sleep_for(150ms);
+    // The next reading's own request is late again: the previous answer serves.
+    EXPECT_TRUE(client.FetchPage(text, RouterClient::statusPage, 5s));
+    EXPECT_EQ(text, StatusPageBody(sim.Options(), SimulatedLine::Phase::Down, 0s));
+}
+
+TEST_F(FetchPageTest, CancelledRequestToASilentRouterEndsAtOnce) {
+    sim.SetFault("", Fault{Fault::Kind::Silent});
+    CancelToken cancel;
+    std::thread canceller([&cancel] {
+        std::this_thread::sleep_for(50ms);
+        cancel.Cancel();
+    });
+    std::string text;
+    const auto start = SteadyClock::now();
+    EXPECT_FALSE(RequestPage(sim.Address(), "", text, RequestLimits{}, cancel));  // idle time-out 15 s
+    const auto took = SteadyClock::now() - start;
+    canceller.join();
+    EXPECT_GE(took, 50ms);
+    EXPECT_LT(took, 500ms);
 }
 
 }  // namespace

@@ -31,10 +31,11 @@ const std::string kLogoutRequest = "GET /cgi-bin/logo?RC=@ HTTP/1.0";
 
 // Requests that end within a test's time even against a silent router; the
 // simulator's Stop() ends them sooner.
-bool ShortRequest(const std::string& host, const std::string& path, std::string& text) {
+bool ShortRequest(const std::string& host, const std::string& path, std::string& text,
+                  const CancelToken& cancel) {
     RequestLimits limits;
     limits.idleTimeout = 2000ms;
-    return RequestPage(host, path, text, limits);
+    return RequestPage(host, path, text, limits, cancel);
 }
 
 // A log file line in CP932 with its CR LF.
@@ -118,6 +119,26 @@ TEST_F(LogCaptureTest, ClosedLogIsReadBetweenLoginAndLogout) {
                                         "GET /cgi-bin/logi?RC=%40&PWD=pa+ss%26%83%8F%81%5B%83h&SE=1 HTTP/1.0",
                                         kSyslogRequest, kLogoutRequest}));
     EXPECT_FALSE(sim.IsLoggedIn());
+    EXPECT_EQ(FileBytes(), FileLine("[2026/12/08 11:59:50]  PPP up (IP address 198.51.100.23)") +
+                               FileLine("[2026/12/08 12:00:00]   Last Log Update"));
+}
+
+TEST_F(LogCaptureTest, SlowRouterLogIsCapturedThroughLoginAndLogoutWithEachRequestSentOnce) {
+    // Every page of the capture comes 50 ms after the wait has given up on it.
+    client.fetchWorkers.waitTimeout = 100;
+    for (const char* path : {"syslog.htm", "menu.htm", "cgi-bin/logi", "cgi-bin/logo"}) {
+        sim.SetFault(path, Fault{Fault::Kind::Delay, 150});
+    }
+    AddEntry(10s, "PPP up (IP address 198.51.100.23)");
+
+    EXPECT_TRUE(Capture().written);
+
+    EXPECT_EQ(sim.RequestLines(),
+              (std::vector<std::string>{kSyslogRequest, kMenuRequest,
+                                        "GET /cgi-bin/logi?RC=%40&PWD=admin&SE=1 HTTP/1.0", kSyslogRequest,
+                                        kLogoutRequest}));
+    EXPECT_FALSE(sim.IsLoggedIn());
+    EXPECT_TRUE(clock.sleeps.empty());  // the logout's answer counted, late as it was
     EXPECT_EQ(FileBytes(), FileLine("[2026/12/08 11:59:50]  PPP up (IP address 198.51.100.23)") +
                                FileLine("[2026/12/08 12:00:00]   Last Log Update"));
 }

@@ -2,6 +2,7 @@
 // request recorded. Thread-safe, since the requests run on worker threads.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -33,9 +34,12 @@ class FakeRouter {
     }
 
     RequestFunction Function() {
-        return [this](const std::string&, const std::string& path, std::string& text) {
+        return [this](const std::string&, const std::string& path, std::string& text, const CancelToken&) {
             std::lock_guard lock(mutex_);
             requests_.push_back(path);
+            if (onRequest) {
+                onRequest();
+            }
             auto it = pages_.find(path);
             if (it == pages_.end()) {
                 return false;
@@ -44,6 +48,9 @@ class FakeRouter {
             return true;
         };
     }
+
+    // Runs on the worker thread with every request, under the router's lock.
+    std::function<void()> onRequest;
 
   private:
     std::mutex mutex_;

@@ -59,7 +59,15 @@ class FakeWindowHost final : public WindowHost {
     }
     int RunAutoDisconnectConfirm() override {
         calls.push_back("confirm");
-        return confirmResult;
+        confirmEnded = false;
+        if (onConfirm) {
+            onConfirm();  // what arrives while the confirmation is open
+        }
+        return confirmEnded ? IDCANCEL : confirmResult;
+    }
+    void EndAutoDisconnectConfirm() override {
+        confirmEnded = true;
+        calls.push_back("end confirm");
     }
     bool IsEnabled() override { return enabled; }
     void BringLastActivePopupToFront() override { calls.push_back("popup to front"); }
@@ -74,6 +82,8 @@ class FakeWindowHost final : public WindowHost {
     std::string aboutItem, caption;
     bool enabled = true;
     int confirmResult = IDOK;
+    bool confirmEnded = false;
+    std::function<void()> onConfirm;
     std::function<void()> onShowTrayMenu;
     std::function<int(SettingsPages&)> onSettingsSheet;
     bool iconsSet = false, centred = false, minimized = false, hidden = false;

@@ -99,14 +99,14 @@ TEST_F(CRouterStatusDlgTest, AutoDisconnectFieldShowsTheSetMomentWhenOn) {
     EXPECT_EQ(host_.fields[IDC_AUTODISCONNECT_TIME], "2027/01/02 03:04:05");
 }
 
-TEST_F(CRouterStatusDlgTest, CloseSequenceStopsEveryTimerAndEndsTheDialogOnce) {
+TEST_F(CRouterStatusDlgTest, CloseSequenceHidesFirstStopsEveryTimerAndEndsTheDialogOnce) {
     auto window = MakeWindow();
     window->OnInitDialog();
     host_.calls.clear();
     window->OnClose();
     window->OnCancel();  // a second close queued behind the first does nothing
     EXPECT_THAT(host_.calls,
-                ElementsAre("stop 1", "stop 2", "stop 3", "stop 4", "stop 5", "stop 6", "end 2"));
+                ElementsAre("hide", "stop 1", "stop 2", "stop 3", "stop 4", "stop 5", "stop 6", "end 2"));
     EXPECT_EQ(tray_.calls.back(), "delete 1");
 }
 

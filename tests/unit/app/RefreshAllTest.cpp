@@ -51,6 +51,19 @@ TEST_F(RefreshAllTest, RouterThatDoesNotAnswerEmptiesTheFields) {
     EXPECT_FALSE(host_.TimerRunning(kTimerStatusPoll));
 }
 
+TEST_F(RefreshAllTest, ConnectedReadingMakesTheRouterReachableEvenWhenTheTopPageFailed) {
+    WriteSettings("InitMinimize=0\r\n");
+    router_.Serve("banner.htm", testing::BannerPage("(BR-8600)"));
+    router_.Serve("status.htm", kUp);  // the top page "" is not served: it fails
+    auto window = MakeWindow();
+    window->OnInitDialog();
+    EXPECT_EQ(Field(IDC_MODEL), Utf8ToSjis("ルーターに接続できません"));  // read before the status
+    EXPECT_TRUE(window->Connected());
+    EXPECT_TRUE(window->RouterReachable());
+    EXPECT_EQ(tray_.picture, IDI_LINE_UP);  // 136, not the not-reachable 132
+    EXPECT_EQ(tray_.calls.back(), "modify 1 " + std::to_string(IDI_LINE_UP));
+}
+
 TEST_F(RefreshAllTest, PollsWhileConnectedWhenThePollIsOn) {
     auto window = OpenWindow("UpdateStatusConnectTime=2500\r\n", kUp);
     EXPECT_EQ(host_.timers.at(kTimerStatusPoll), 2500u);

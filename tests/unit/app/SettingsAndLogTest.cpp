@@ -1,6 +1,10 @@
 // The settings sheet as the window runs it, and the log capture's triggers.
 #include <gmock/gmock.h>
 
+#include <cstdlib>
+#include <string>
+#include <utility>
+
 #include "app/Timers.h"
 #include "base/FileSystem.h"
 #include "res/resource.h"
@@ -137,6 +141,77 @@ TEST_F(SettingsAndLogTest, CloseCapturesOnceMoreBeforeTheTimersStopOnlyWhenLoggi
     auto quiet = OpenWindow("UpdateLog=0\r\nUpdateLogFileName=log.txt\r\n", kDown);
     quiet->OnClose();
     EXPECT_THAT(router_.Requests(), Not(Contains("syslog.htm")));
+}
+
+TEST_F(SettingsAndLogTest, CloseSavesTheSettingsBeforeItAsksTheRouterAnything) {
+    auto window = OpenWindow("UpdateLog=1\r\nUpdateLogFileName=log.txt\r\nUpdateLogTime=120000\r\n", kDown);
+    ASSERT_TRUE(ReplaceFileAtomically(dir_.File("Velmo tool.ini"), "[Setting]\r\n"));
+    router_.ClearRequests();
+    std::string iniWhenTheRouterWasAsked = "(never asked)";
+    router_.onRequest = [&] { iniWhenTheRouterWasAsked = IniBytes(); };
+    window->OnClose();
+    EXPECT_EQ(IniValue(iniWhenTheRouterWasAsked, "UpdateLogTime"), "120000");
+    EXPECT_THAT(router_.Requests(), Contains("syslog.htm"));
+    // The window went first, the dialog ended last.
+    EXPECT_EQ(host_.calls.front(), "hide");
+    EXPECT_EQ(host_.calls.back(), "end 2");
+}
+
+// A settings file that cannot be replaced: immutable, so even root cannot.
+class ImmutableFile {
+  public:
+    explicit ImmutableFile(std::string path) : path_(std::move(path)) {
+        set_ = std::system(("chattr +i '" + path_ + "'").c_str()) == 0;
+    }
+    ~ImmutableFile() {
+        if (set_) {
+            std::system(("chattr -i '" + path_ + "'").c_str());
+        }
+    }
+    bool Set() const { return set_; }
+
+  private:
+    std::string path_;
+    bool set_ = false;
+};
+
+TEST_F(SettingsAndLogTest, SettingsThatCannotBeSavedAfterOkAreReportedAndKeptForTheNextSave) {
+    auto window = OpenWindow("UpdateStatusConnectTime=3000\r\n", kDown);
+    const std::string before = IniBytes();
+    host_.onSettingsSheet = [](SettingsPages& pages) {
+        pages.general.UpdateStatusConnectSeconds = 2.5f;
+        return IDOK;
+    };
+    {
+        ImmutableFile readOnly(dir_.File("Velmo tool.ini"));
+        ASSERT_TRUE(readOnly.Set()) << "chattr +i failed on this file system";
+        window->OnCommand(IDC_SETTINGS);
+        EXPECT_EQ(IniBytes(), before);
+        ASSERT_EQ(host_.messages.size(), 1u);
+        const std::string& message = host_.messages[0];
+        EXPECT_EQ(message.rfind("Velmo tool|" + Utf8ToSjis("設定を保存できませんでした。") + "\n" +
+                                    window->SettingsPath() + "\n",
+                                0),
+                  0u)
+            << message;
+        EXPECT_GT(message.size(), message.rfind('\n') + 1) << "no reason given";
+        EXPECT_EQ(window->Settings().UpdateStatusConnectTime, 2500);  // kept in memory
+        // A failed save at exit is silent and does not wait.
+        window->OnClose();
+        EXPECT_EQ(host_.messages.size(), 1u);
+    }
+    window.reset();  // the destructor does not save twice after an orderly close
+    EXPECT_EQ(IniValue(IniBytes(), "UpdateStatusConnectTime"), "3000");
+
+    // Writable again: the next save writes the change that was kept.
+    auto again = MakeWindow();
+    host_.onSettingsSheet = [](SettingsPages& pages) {
+        pages.general.UpdateStatusConnectSeconds = 2.5f;
+        return IDOK;
+    };
+    again->OnCommand(IDC_SETTINGS);
+    EXPECT_EQ(IniValue(IniBytes(), "UpdateStatusConnectTime"), "2500");
+    EXPECT_EQ(host_.messages.size(), 1u);
 }
 
 }  // namespace

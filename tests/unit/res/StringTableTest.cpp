@@ -58,6 +58,7 @@ TEST(StringTable, ResourceScriptCarriesTheSameTexts) {
                                             {"IDS_NOT_SET", IDS_NOT_SET},
                                             {"IDS_SETTINGS_CAPTION", IDS_SETTINGS_CAPTION},
                                             {"IDS_LOG_FILE_FILTER", IDS_LOG_FILE_FILTER},
+                                            {"IDS_SETTINGS_SAVE_FAILED", IDS_SETTINGS_SAVE_FAILED},
                                             {"ID_MENU_CONNECT", ID_MENU_CONNECT},
                                             {"ID_MENU_DISCONNECT", ID_MENU_DISCONNECT},
                                             {"ID_MENU_EXIT", ID_MENU_EXIT},

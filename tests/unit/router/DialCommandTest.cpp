@@ -13,7 +13,7 @@ namespace {
 class DialCommandTest : public ::testing::Test {
   protected:
     DialCommandTest()
-        : client([this](const std::string& host, const std::string& path, std::string&) {
+        : client([this](const std::string& host, const std::string& path, std::string&, const CancelToken&) {
               std::lock_guard lock(mutex);
               requests.push_back(host + " " + path);
               return true;

@@ -13,11 +13,12 @@ namespace {
 #ifdef _WIN32
 TEST(FetchWorkerPriority, WorkerRunsBelowNormalWhileTheWaitingThreadKeepsItsPriority) {
     int workerPriority = THREAD_PRIORITY_ERROR_RETURN;
-    FetchWorkers workers([&workerPriority](const std::string&, const std::string&, std::string& text) {
-        workerPriority = GetThreadPriority(GetCurrentThread());
-        text = "page";
-        return true;
-    });
+    FetchWorkers workers(
+        [&workerPriority](const std::string&, const std::string&, std::string& text, const CancelToken&) {
+            workerPriority = GetThreadPriority(GetCurrentThread());
+            text = "page";
+            return true;
+        });
     std::string text;
     ASSERT_TRUE(workers.FetchPage(text, "127.0.0.1", "syslog.htm"));
     EXPECT_EQ(workerPriority, THREAD_PRIORITY_BELOW_NORMAL);

@@ -19,7 +19,7 @@ using SteadyClock = std::chrono::steady_clock;
 class GatedRouter {
   public:
     RequestFunction Function() {
-        return [this](const std::string&, const std::string& path, std::string& text) {
+        return [this](const std::string&, const std::string& path, std::string& text, const CancelToken&) {
             std::unique_lock lock(mutex_);
             const int call = calls_++;
             changed_.notify_all();
@@ -96,7 +96,7 @@ TEST_F(FetchWorkersTest, AnswerWithinTheWaitIsCollected) {
 }
 
 TEST(FetchWorkers, FailedRequestThatEndsInTimeGivesItsPartialText) {
-    FetchWorkers workers([](const std::string&, const std::string&, std::string& text) {
+    FetchWorkers workers([](const std::string&, const std::string&, std::string& text, const CancelToken&) {
         text += "partial";
         return false;
     });
@@ -171,6 +171,93 @@ TEST_F(FetchWorkersTest, WaitForAllWorkersWaitsUntilEveryGivenUpWorkerHasEnded) 
     EXPECT_EQ(workers.PendingCount(), 0u);
     EXPECT_TRUE(router.WaitReturned(0));
     EXPECT_TRUE(router.WaitReturned(1));
+}
+
+// Late answers: what a given-up worker learns serves a later fetch of the
+// same page, never a command, never twice, never once it is stale.
+TEST_F(FetchWorkersTest, LateAnswerStandsInWhenTheNextFreshRequestDoesNotDeliver) {
+    std::string text = "before";
+    EXPECT_FALSE(workers.FetchPage(text, "127.0.0.1", "status.htm", 5s));
+    router.Release(0);
+    ASSERT_TRUE(router.WaitReturned(0));
+    ASSERT_TRUE(SweepUntilPending(0));
+    // The next reading sends a fresh request (call 1, never released): the
+    // late page of call 0 stands in for it.
+    EXPECT_TRUE(workers.FetchPage(text, "127.0.0.1", "status.htm", 5s));
+    EXPECT_EQ(text, "page 0 status.htm");
+    EXPECT_EQ(router.Calls(), 2);
+    // Used once: the reading after that has nothing to fall back on.
+    text = "before";
+    EXPECT_FALSE(workers.FetchPage(text, "127.0.0.1", "banner.htm", 5s));
+    EXPECT_FALSE(workers.FetchPage(text, "127.0.0.1", "status.htm", 5s));
+    EXPECT_EQ(text, "before");
+}
+
+TEST_F(FetchWorkersTest, FreshAnswerInTimeWinsOverALateOne) {
+    EXPECT_FALSE([&] {
+        std::string t;
+        return workers.FetchPage(t, "127.0.0.1", "status.htm", 5s);
+    }());
+    router.Release(0);
+    router.Release(1);
+    ASSERT_TRUE(router.WaitReturned(0));
+    ASSERT_TRUE(SweepUntilPending(0));
+    std::string text;
+    EXPECT_TRUE(workers.FetchPage(text, "127.0.0.1", "status.htm", 5s));
+    EXPECT_EQ(text, "page 1 status.htm");
+}
+
+TEST_F(FetchWorkersTest, LateAnswerServesNeitherCommandsNorStaleReadings) {
+    std::string text = "before";
+    EXPECT_FALSE(workers.FetchPage(text, "127.0.0.1", "status.htm", 5s));
+    EXPECT_FALSE(workers.FetchPage(text, "127.0.0.1", "cgi-bin/dial?x", 5s));
+    router.Release(0);
+    router.Release(1);
+    ASSERT_TRUE(SweepUntilPending(0));
+    // A command (no age given) never takes what another request learned.
+    EXPECT_FALSE(workers.FetchPage(text, "127.0.0.1", "cgi-bin/dial?x"));
+    EXPECT_EQ(text, "before");
+    // A page older than the reader's age is stale.
+    std::this_thread::sleep_for(60ms);
+    EXPECT_FALSE(workers.FetchPage(text, "127.0.0.1", "status.htm", 50ms));
+    EXPECT_EQ(text, "before");
+}
+
+TEST_F(FetchWorkersTest, FetchWaitsForTheEarlierRequestStillOnItsWayInsteadOfSendingAnother) {
+    std::string text = "before";
+    EXPECT_FALSE(workers.FetchPage(text, "127.0.0.1", "syslog.htm", 5s));
+    std::thread releaser([this] {
+        std::this_thread::sleep_for(40ms);
+        router.Release(0);
+    });
+    const auto waited = Timed([&] { EXPECT_TRUE(workers.FetchPage(text, "127.0.0.1", "syslog.htm", 5s)); });
+    releaser.join();
+    EXPECT_EQ(text, "page 0 syslog.htm");
+    EXPECT_EQ(router.Calls(), 1);  // nothing sent twice
+    EXPECT_LT(waited, 100ms);      // back as soon as the answer arrived
+}
+
+TEST(FetchWorkers, CancelledRequestsEndAtOnceSoNoneHoldsTheWait) {
+    FetchWorkers workers([](const std::string&, const std::string&, std::string&, const CancelToken& cancel) {
+        // A router that never answers: only the token ends the request.
+        while (!cancel.Cancelled()) {
+            std::this_thread::sleep_for(1ms);
+        }
+        return false;
+    });
+    workers.waitTimeout = 20;
+    std::string text;
+    for (const char* page : {"", "banner.htm", "status.htm"}) {
+        EXPECT_FALSE(workers.FetchPage(text, "127.0.0.1", page, 5s));
+    }
+    ASSERT_EQ(workers.PendingCount(), 3u);
+    const auto waited = Timed([&] {
+        workers.CancelPendingRequests();
+        workers.WaitForAllWorkers();
+    });
+    EXPECT_LT(waited, 500ms);
+    EXPECT_EQ(workers.PendingCount(), 0u);
+    EXPECT_EQ(workers.Late().Count(), 0u);  // a cancelled request leaves no answer
 }
 
 }  // namespace

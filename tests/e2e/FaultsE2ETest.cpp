@@ -1,0 +1,295 @@
+// The real VelmoTool.exe under Wine against misbehaving routers: how fast a
+// close is against a router that says nothing, a close while the
+// auto-disconnect question is open, a router that answers in 1.5 s, and the
+// tray menu's commands. The simulators run natively beside the test
+// (scripts/with-routersim): VELMO_SIM_SILENT answers nothing at all,
+// VELMO_SIM_SLOW answers its status and log pages after 1500 ms,
+// VELMO_SIM_WORKING answers at once. Each prints the request lines it receives
+// into routersim-NAME.log in the artifacts folder.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "base/CodePage.h"
+#include "res/resource.h"
+#include "router/HttpRequest.h"
+#include "settings/PasswordScramble.h"
+#include "tests/e2e/Driver.h"
+
+namespace velmo::e2e {
+namespace {
+
+const wchar_t* const kCaption = L"Velmo tool ver. 1.10";
+// A key the settings files written here lack: the tool's save adds it.
+const char* const kSavedKey = "UpdateLogRecordSubInfo=";
+
+std::string SimAddress(const char* name) {
+    const char* address = std::getenv(name);
+    return address == nullptr ? std::string() : address;
+}
+
+std::string LocalTimeText(int secondsAhead) {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    FILETIME file{};
+    SystemTimeToFileTime(&now, &file);
+    ULARGE_INTEGER value{};
+    value.LowPart = file.dwLowDateTime;
+    value.HighPart = file.dwHighDateTime;
+    value.QuadPart += static_cast<ULONGLONG>(secondsAhead) * 10000000ULL;
+    file.dwLowDateTime = value.LowPart;
+    file.dwHighDateTime = value.HighPart;
+    SYSTEMTIME later{};
+    FileTimeToSystemTime(&file, &later);
+    char text[32];
+    std::snprintf(text, sizeof text, "%04u/%02u/%02u %02u:%02u:%02u", later.wYear, later.wMonth, later.wDay,
+                  later.wHour, later.wMinute, later.wSecond);
+    return text;
+}
+
+// How many lines of a simulator's output hold `part`.
+int CountLines(const std::string& output, const std::string& part) {
+    int count = 0;
+    for (std::size_t at = output.find(part); at != std::string::npos; at = output.find(part, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+class FaultsE2E : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        workDir_ = MakeTempDirectory(L"velmo-e2e-faults-");
+        ASSERT_FALSE(SimAddress("VELMO_SIM_SILENT").empty())
+            << "run through scripts/with-routersim (ctest does)";
+    }
+
+    // The settings file, written before the tool starts: always a simulator.
+    void WriteSettings(const std::string& address, const std::string& extra) {
+        std::string ini = "[Setting]\r\nRutorAddress=" + address + "\r\n";
+        ini += "RootPasswd=" + EncodePassword("admin") + "\r\nInitMinimize=0\r\n";
+        ini += "UpdateLogFileName=syslog.txt\r\n" + extra;
+        ASSERT_TRUE(WriteBytes(IniPath(), ini));
+    }
+
+    HWND Start() {
+        EXPECT_TRUE(tool_.Start(ToolExe(), workDir_));
+        HWND window = tool_.WaitForWindow(kCaption, 30000);
+        EXPECT_NE(window, nullptr);
+        return window;
+    }
+
+    // Posts the close and measures, polling every 5 ms, when the window has
+    // left the screen and when the process has ended (ms since the close was
+    // posted; -1: not within 20 s). The settings file is looked at only after
+    // the exit: reading it meanwhile would stand in the way of its replacement.
+    struct CloseFigures {
+        long windowGone = -1, settingsSaved = -1, processGone = -1;
+    };
+    CloseFigures CloseAndMeasure(HWND window) {
+        CloseFigures figures;
+        const DWORD start = GetTickCount();
+        Post(window, WM_CLOSE);
+        while (GetTickCount() - start < 20000) {
+            const long now = static_cast<long>(GetTickCount() - start);
+            if (figures.windowGone < 0 && (!IsWindow(window) || !IsWindowVisible(window))) {
+                figures.windowGone = now;
+            }
+            if (tool_.WaitForExit(5)) {
+                figures.processGone = static_cast<long>(GetTickCount() - start);
+                break;
+            }
+        }
+        if (figures.settingsSaved < 0 && FileBytes(L"Velmo tool.ini").find(kSavedKey) != std::string::npos) {
+            figures.settingsSaved = figures.processGone;  // looked at only after the exit
+        }
+        return figures;
+    }
+
+    static void Report(const char* name, const CloseFigures& figures) {
+        std::printf("[figures] %s: window gone %ld ms, settings saved by %ld ms, process gone %ld ms\n", name,
+                    figures.windowGone, figures.settingsSaved, figures.processGone);
+        std::fflush(stdout);
+    }
+
+    std::wstring IniPath() const { return workDir_ + L"\\Velmo tool.ini"; }
+    std::string FileBytes(const std::wstring& name) const {
+        std::string bytes;
+        ReadBytes(workDir_ + L"\\" + name, bytes);
+        return bytes;
+    }
+    static std::string SimOutput(const char* name) {
+        std::string bytes;
+        ReadBytes(ArtifactPath(L"routersim-" + std::wstring(name, name + std::strlen(name)) + L".log"),
+                  bytes);
+        return bytes;
+    }
+
+    std::wstring workDir_;
+    ToolProcess tool_;
+};
+
+TEST_F(FaultsE2E, CloseAgainstASilentRouterLeavesTheScreenAtOnceAndEndsWithinFiveSeconds) {
+    // Logging on, so the close captures once more; the start-up refresh left
+    // three requests hanging on the silent router.
+    WriteSettings(SimAddress("VELMO_SIM_SILENT"),
+                  "UpdateStatusDisconnect=1\r\nUpdateStatusDisconnectTime=10000\r\nUpdateLog=1\r\n"
+                  "UpdateLogTime=600000\r\n");
+    HWND window = Start();
+    ASSERT_NE(window, nullptr);
+    Sleep(1000);
+    const CloseFigures figures = CloseAndMeasure(window);
+    Report("plain close, silent router, UpdateLog on", figures);
+    EXPECT_GE(figures.windowGone, 0);
+    EXPECT_LE(figures.windowGone, 500);
+    EXPECT_GE(figures.settingsSaved, 0);
+    EXPECT_GE(figures.processGone, 0);
+    EXPECT_LE(figures.processGone, 5000);
+}
+
+TEST_F(FaultsE2E, CloseWhileTheQuestionIsOpenAnswersCancelAndHangsNothingUp) {
+    const std::string address = SimAddress("VELMO_SIM_WORKING");
+    std::string answer;
+    ASSERT_TRUE(RequestPage(address, "sim/connect", answer));
+    WriteSettings(address,
+                  "UpdateStatusDisconnect=1\r\nUpdateStatusDisconnectTime=3000\r\nUpdateLog=0\r\n"
+                  "AutoDisconnect=1\r\nAutoDisconnectSelectDay=1\r\nAutoDisconnectTime=" +
+                      LocalTimeText(4) + "\r\nAutoDisconnectDlg=1\r\n");
+    HWND window = Start();
+    ASSERT_NE(window, nullptr);
+    HWND confirm = tool_.WaitForWindow(Wide("自動切断確認"), 20000);
+    ASSERT_NE(confirm, nullptr);
+    const int hangUpsBefore = CountLines(SimOutput("WORKING"), "A=H");
+    // The tray menu's 終了 (or any program) closes the main window meanwhile.
+    const CloseFigures figures = CloseAndMeasure(window);
+    Report("close while the question is open, working router", figures);
+    EXPECT_FALSE(IsWindow(confirm));
+    EXPECT_GE(figures.windowGone, 0);
+    EXPECT_LE(figures.windowGone, 500);
+    EXPECT_GE(figures.processGone, 0);
+    EXPECT_LE(figures.processGone, 5000);
+    Sleep(300);  // the simulator prints what it received every 100 ms
+    EXPECT_EQ(CountLines(SimOutput("WORKING"), "A=H"), hangUpsBefore) << "a hang-up went out after the exit";
+    ASSERT_TRUE(RequestPage(address, "sim/disconnect", answer));
+}
+
+TEST_F(FaultsE2E, CloseWhileTheQuestionIsOpenAgainstASilentRouterEndsWithinFiveSeconds) {
+    WriteSettings(SimAddress("VELMO_SIM_SILENT"),
+                  "UpdateStatusDisconnect=1\r\nUpdateStatusDisconnectTime=10000\r\nUpdateLog=1\r\n"
+                  "AutoDisconnect=1\r\nAutoDisconnectSelectDay=1\r\nAutoDisconnectTime=" +
+                      LocalTimeText(6) + "\r\nAutoDisconnectDlg=1\r\n");
+    HWND window = Start();
+    ASSERT_NE(window, nullptr);
+    HWND confirm = tool_.WaitForWindow(Wide("自動切断確認"), 20000);
+    ASSERT_NE(confirm, nullptr);
+    const CloseFigures figures = CloseAndMeasure(window);
+    Report("close while the question is open, silent router, UpdateLog on", figures);
+    EXPECT_GE(figures.windowGone, 0);
+    EXPECT_LE(figures.windowGone, 500);
+    EXPECT_GE(figures.processGone, 0);
+    EXPECT_LE(figures.processGone, 5000);
+}
+
+TEST_F(FaultsE2E, RouterAnsweringInOneAndAHalfSecondsShowsItsStatusAndLog) {
+    WriteSettings(SimAddress("VELMO_SIM_SLOW"),
+                  "UpdateStatusConnect=1\r\nUpdateStatusConnectTime=3000\r\nUpdateStatusDisconnect=1\r\n"
+                  "UpdateStatusDisconnectTime=10000\r\nUpdateLog=0\r\n");
+    HWND window = Start();
+    ASSERT_NE(window, nullptr);
+    // The running time of the connected line shows, one reading late.
+    EXPECT_TRUE(WaitUntil(
+        [&] { return ControlText(window, IDC_CONNECTION_TIME).find(L':') != std::wstring::npos; }, 20000))
+        << "connection time stayed blank";
+    EXPECT_NE(ControlText(window, IDC_MODEM_STATE), L"");
+    // A capture from the menu gets the log page through the login.
+    const std::string marker = "Last Log Update";
+    Post(window, WM_COMMAND, ID_MENU_CAPTURE_LOG);
+    ASSERT_TRUE(WaitUntil([&] { return FileBytes(L"syslog.txt").find(marker) != std::string::npos; }, 30000));
+    EXPECT_EQ(FileBytes(L"syslog.txt").find(Utf8ToSjis("ログの取得に失敗しました")), std::string::npos)
+        << FileBytes(L"syslog.txt");
+    const CloseFigures figures = CloseAndMeasure(window);
+    Report("plain close, router answering in 1.5 s, UpdateLog off", figures);
+    EXPECT_GE(figures.processGone, 0);
+}
+
+// The popup menu (resource 129) as the tray's right click opens it: its
+// commands are chosen with the keyboard, as a user could.
+class TrayMenuE2E : public FaultsE2E {
+  protected:
+    // Opens the menu through the notification-area callback and chooses the
+    // item with `commandId`, counting the items before it (separators are
+    // passed over by the keyboard).
+    bool Choose(HWND window, int commandId) {
+        Post(window, WM_VELMO_TRAY, 1, WM_RBUTTONDOWN);
+        HWND menuWindow = nullptr;
+        if (!WaitUntil(
+                [&] {
+                    return (menuWindow = FindWindowW(L"#32768", nullptr)) != nullptr &&
+                           IsWindowVisible(menuWindow);
+                },
+                10000)) {
+            return false;
+        }
+        HMENU menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
+        int downs = 0;
+        for (int i = 0; menu != nullptr && i < GetMenuItemCount(menu); ++i) {
+            const UINT id = GetMenuItemID(menu, i);
+            if (id == 0) {
+                continue;  // a separator
+            }
+            ++downs;
+            if (id == static_cast<UINT>(commandId)) {
+                break;
+            }
+        }
+        Sleep(300);
+        SaveScreenshot(ArtifactPath(L"tray-menu.bmp"));
+        // Keys as the keyboard sends them: the menu's own loop reads them.
+        const auto press = [](WORD key) {
+            INPUT input[2]{};
+            input[0].type = input[1].type = INPUT_KEYBOARD;
+            input[0].ki.wVk = input[1].ki.wVk = key;
+            input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+            SendInput(2, input, sizeof(INPUT));
+            Sleep(100);
+        };
+        for (int i = 0; i < downs; ++i) {
+            press(VK_DOWN);
+        }
+        press(VK_RETURN);
+        return WaitUntil([&] { return !IsWindow(menuWindow) || !IsWindowVisible(menuWindow); }, 10000);
+    }
+};
+
+// Not yet working under Wine: the menu opens and closes, but the chosen
+// command does not arrive (neither posted nor injected keys select it).
+TEST_F(TrayMenuE2E, DISABLED_RefreshReachesTheRouterAndLogCaptureWritesTheLogFile) {
+    const std::string address = SimAddress("VELMO_SIM_WORKING");
+    // No timer of its own asks the router anything: only the menu does.
+    WriteSettings(address, "UpdateStatusConnect=0\r\nUpdateStatusDisconnect=0\r\nUpdateLog=0\r\n");
+    HWND window = Start();
+    ASSERT_NE(window, nullptr);
+    Sleep(500);
+    const int bannersBefore = CountLines(SimOutput("WORKING"), "GET /banner.htm");
+    ASSERT_GE(bannersBefore, 1);
+
+    ASSERT_TRUE(Choose(window, ID_MENU_REFRESH));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return CountLines(SimOutput("WORKING"), "GET /banner.htm") == bannersBefore + 1; }, 10000))
+        << "表示更新 did not refresh";
+
+    ASSERT_TRUE(Choose(window, ID_MENU_CAPTURE_LOG));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return FileBytes(L"syslog.txt").find("Last Log Update") != std::string::npos; }, 20000))
+        << "ログ記録 wrote no log file";
+    ClickButton(window, IDC_EXIT);
+    EXPECT_TRUE(tool_.WaitForExit(20000));
+}
+
+}  // namespace
+}  // namespace velmo::e2e
