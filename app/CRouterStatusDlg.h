@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/Notifications.h"
 #include "app/TrayHost.h"
 #include "app/WindowHost.h"
 #include "base/Clock.h"
@@ -89,12 +90,15 @@ class CRouterStatusDlg {
     bool Connected() const { return connected; }
     bool FollowUpActive() const { return followUpActive; }
     bool AccessWarning() const { return accessWarning; }
+    const NotificationState& Notifications() const { return notifications_; }
 
   private:
     void LoadFromCurrentDirectory();
     void ApplyPollRule();
     void HangUpAutomatically();
     void StartTimer(int timerId, std::int32_t milliseconds);
+    // Shows `balloon` at the tray icon when its kind's switch is on.
+    void Announce(const std::optional<Balloon>& balloon);
 
     // The window's state, in the order of its design; only the window's own
     // handlers change it.
@@ -116,6 +120,8 @@ class CRouterStatusDlg {
     TrayHost& tray_;
     Clock& clock_;
     bool closeSequenceDone_ = false;
+    NotificationState notifications_;  // what the balloons remember
+    bool commandStarting_ = false;     // a command's own refresh runs, before its follow-up window opens
 };
 
 }  // namespace velmo
