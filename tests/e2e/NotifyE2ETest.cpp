@@ -55,6 +55,13 @@ class NotifyE2E : public ::testing::Test {
         ini += "UpdateLog=0\r\nUpdateLogFileName=syslog.txt\r\n";
         ASSERT_TRUE(WriteBytes(workDir_ + L"\\Velmo tool.ini", ini));
     }
+    // The same settings with the log file named `name`.
+    void NameLogFile(const std::string& name) {
+        std::string ini;
+        ASSERT_TRUE(ReadBytes(workDir_ + L"\\Velmo tool.ini", ini));
+        ini.replace(ini.find("syslog.txt"), 10, name);
+        ASSERT_TRUE(WriteBytes(workDir_ + L"\\Velmo tool.ini", ini));
+    }
 
     HWND Start() {
         EXPECT_TRUE(tool_.Start(ToolExe(), workDir_));
@@ -107,6 +114,23 @@ TEST_F(NotifyE2E, NewAccessEntryShowsOneBalloonWithItsCountAndText) {
     EXPECT_EQ(WindowText(window), kCaption);
     Sleep(300);
     SaveScreenshot(ArtifactPath(L"notify-access-balloon.bmp"));
+    Close(window);
+}
+
+TEST_F(NotifyE2E, LogFileNamedAFolderShowsOneErrorBalloonNamingIt) {
+    ASSERT_TRUE(CreateDirectoryW((workDir_ + L"\\logs").c_str(), nullptr));
+    NameLogFile("logs");
+    HWND window = Start();
+    ASSERT_NE(window, nullptr);
+    Post(window, WM_COMMAND, ID_MENU_CAPTURE_LOG);
+    const std::wstring named = Wide("ログファイル「logs」を開けません");
+    std::wstring shown;
+    EXPECT_TRUE(WaitUntil([&] { return !(shown = ShownBalloon({named})).empty(); }, 20000));
+    // The first line names the file, the next gives the system's reason.
+    EXPECT_EQ(shown.find(named + L"\n"), 0u);
+    EXPECT_GT(shown.size(), named.size() + 1);
+    Sleep(300);
+    SaveScreenshot(ArtifactPath(L"notify-logfile-balloon.bmp"));
     Close(window);
 }
 
