@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/Notifications.h"
 #include "app/TrayHost.h"
 #include "app/WindowHost.h"
 #include "base/Clock.h"
@@ -92,6 +93,7 @@ class CRouterStatusDlg {
     bool Connected() const { return connected; }
     bool FollowUpActive() const { return followUpActive; }
     bool AccessWarning() const { return accessWarning; }
+    const NotificationState& Notifications() const { return notifications_; }
 
   private:
     void LoadFromCurrentDirectory();
@@ -100,6 +102,8 @@ class CRouterStatusDlg {
     std::chrono::milliseconds PollLateAnswerAge() const;
     void HangUpAutomatically();
     void StartTimer(int timerId, std::int32_t milliseconds);
+    // Shows `balloon` at the tray icon when its kind's switch is on.
+    void Announce(const std::optional<Balloon>& balloon);
 
     // The window's state, in the order of its design; only the window's own
     // handlers change it.
@@ -123,6 +127,8 @@ class CRouterStatusDlg {
     bool closeSequenceDone_ = false;
     bool confirmationOpen_ = false;        // the auto-disconnect question is up
     bool closeAfterConfirmation_ = false;  // a close came while it was
+    NotificationState notifications_;  // what the balloons remember
+    bool commandStarting_ = false;     // a command's own refresh runs, before its follow-up window opens
 };
 
 }  // namespace velmo

@@ -1,5 +1,6 @@
 // The log capture as the main window runs it: the capture itself lives in
-// routerlog; the window raises the access warning it reports.
+// routerlog; the window raises the access warning it reports and announces
+// new access entries and a log file it cannot write.
 #include "routerlog/LogCapture.h"
 #include "app/CRouterStatusDlg.h"
 #include "app/Timers.h"
@@ -17,6 +18,11 @@ void CRouterStatusDlg::CaptureSystemLog() {
         accessWarning = true;
         UpdateTrayIcon();
         StartTimer(kTimerAccessWarningEnd, settings.accessWarningTime);
+    }
+    const bool wasFailing = notifications_.logFileFailing;
+    Announce(NoteCapture(notifications_, result, settings.UpdateLogFileName));
+    if (notifications_.logFileFailing != wasFailing) {
+        UpdateTrayIcon();  // the tooltip says whether the log file can be written
     }
 }
 

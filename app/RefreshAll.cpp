@@ -61,7 +61,8 @@ void CRouterStatusDlg::ReadBanner(std::chrono::milliseconds lateAge) {
 void CRouterStatusDlg::ReadStatus(std::chrono::milliseconds lateAge) {
     std::string page;
     RouterStatus status;  // not fetched: both fields empty, not connected
-    if (router.FetchPage(page, RouterClient::statusPage, lateAge)) {
+    const bool fetched = router.FetchPage(page, RouterClient::statusPage, lateAge);
+    if (fetched) {
         router.LearnDialCommandIndex(page);
         status = ParseStatusPage(page);
     }
@@ -72,6 +73,8 @@ void CRouterStatusDlg::ReadStatus(std::chrono::milliseconds lateAge) {
     UpdateTrayIcon();
     host_.SetFieldText(IDC_CONNECTION_TIME, status.connectionTime);
     host_.SetFieldText(IDC_MODEM_STATE, status.modemState);
+    Announce(NoteStatusReading(notifications_, {fetched, status.connected, status.connectionTime},
+                               followUpActive || commandStarting_));
 }
 
 // Timer 2 polls the status page while the line is up, and during the
@@ -85,7 +88,11 @@ void CRouterStatusDlg::ApplyPollRule() {
 }
 
 void CRouterStatusDlg::BeginCommandFollowUp() {
+    // The automatic hang-up has sent its command before this refresh: a drop
+    // it shows is the command's own, not news for a balloon.
+    commandStarting_ = true;
     RefreshAll();  // its poll rule still sees the old follow-up state
+    commandStarting_ = false;
     followUpActive = false;
     host_.StopTimer(kTimerFollowUpEnd);
     if (routerReachable) {

@@ -6,6 +6,9 @@
 
 namespace velmo {
 
+// The picture beside a balloon's title.
+enum class BalloonIcon { Info, Warning, Error };
+
 class TrayHost {
   public:
     virtual ~TrayHost() = default;
@@ -14,6 +17,11 @@ class TrayHost {
     virtual void Add(std::uint32_t iconId, int pictureId, const std::string& tooltip) = 0;
     virtual void Modify(std::uint32_t iconId, int pictureId, const std::string& tooltip) = 0;
     virtual void Delete(std::uint32_t iconId) = 0;
+    // Shows the notification area's own balloon at the icon `iconId`, with
+    // `title` and `text` (CP932, lines separated by "\n"). Returns at once:
+    // the balloon neither blocks nor takes the focus, and goes by itself.
+    virtual void ShowBalloon(std::uint32_t iconId, BalloonIcon icon, const std::string& title,
+                             const std::string& text) = 0;
 };
 
 }  // namespace velmo

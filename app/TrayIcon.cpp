@@ -1,6 +1,7 @@
 // The notification-area icon, the popup menu and hiding into the tray.
 #include "app/CRouterStatusDlg.h"
 #include "base/SjisText.h"
+#include "res/StringTable.h"
 #include "res/resource.h"
 
 namespace velmo {
@@ -10,8 +11,14 @@ namespace {
 // The tooltip is the caption read into a 63-byte buffer: at most 62 bytes.
 constexpr std::size_t kTooltipBytes = 62;
 
-std::string Tooltip() {
-    return std::string(SjisTruncate(CRouterStatusDlg::Caption(), kTooltipBytes));
+// The caption, and while the log file cannot be written a note that says so
+// (both together fit the buffer).
+std::string Tooltip(bool logFileFailing) {
+    std::string tip = CRouterStatusDlg::Caption();
+    if (logFileFailing) {
+        tip += TableString(IDS_TOOLTIP_LOG_FAILING);
+    }
+    return std::string(SjisTruncate(tip, kTooltipBytes));
 }
 
 }  // namespace
@@ -30,14 +37,26 @@ void CRouterStatusDlg::AddTrayIcon() {
     if (trayIconAdded) {
         return;
     }
-    tray_.Add(trayIconId, IDI_NOT_REACHABLE, Tooltip());
+    tray_.Add(trayIconId, IDI_NOT_REACHABLE, Tooltip(notifications_.logFileFailing));
     trayIconAdded = true;  // whatever the shell answered
 }
 
 void CRouterStatusDlg::UpdateTrayIcon() {
     if (trayIconAdded) {
-        tray_.Modify(trayIconId, TrayPicture(), Tooltip());
+        tray_.Modify(trayIconId, TrayPicture(), Tooltip(notifications_.logFileFailing));
     }
+}
+
+void CRouterStatusDlg::Announce(const std::optional<Balloon>& balloon) {
+    if (!balloon || !trayIconAdded) {
+        return;
+    }
+    // The log file's balloon has no switch: it reports captured text that was lost.
+    if ((balloon->kind == BalloonKind::Access && !settings.NotifyAccess) ||
+        (balloon->kind == BalloonKind::Line && !settings.NotifyLine)) {
+        return;
+    }
+    tray_.ShowBalloon(trayIconId, balloon->icon, TableString(IDS_APPNAME), balloon->text);
 }
 
 void CRouterStatusDlg::RemoveTrayIcon() {
@@ -51,7 +70,7 @@ void CRouterStatusDlg::RemoveTrayIcon() {
 // it again with the picture of the present state.
 void CRouterStatusDlg::OnTaskbarCreated() {
     if (trayIconAdded) {
-        tray_.Add(trayIconId, TrayPicture(), Tooltip());
+        tray_.Add(trayIconId, TrayPicture(), Tooltip(notifications_.logFileFailing));
     }
 }
 

@@ -43,6 +43,15 @@
 /* The message when the settings accepted with OK cannot be written: the
    file's path and the system's reason go into its two "%s" */
 #define IDS_SETTINGS_SAVE_FAILED 120
+/* Balloon notifications and the tooltip while the log file cannot be written */
+#define IDS_BALLOON_ACCESS 200
+#define IDS_BALLOON_LINE_DOWN 201
+#define IDS_BALLOON_LINE_UP 202
+#define IDS_BALLOON_NO_ANSWER 203
+#define IDS_BALLOON_LOG_NOT_OPENED 204
+#define IDS_BALLOON_LOG_NOT_READ 205
+#define IDS_BALLOON_LOG_NOT_WRITTEN 206
+#define IDS_TOOLTIP_LOG_FAILING 207
 /* The number-field message of the settings pages */
 #define IDS_PARSE_REAL 61715
 

@@ -2,12 +2,41 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cwchar>
 
 #include "base/Wide_win32.h"
 #include "res/resource.h"
 
 namespace velmo {
+
+namespace {
+
+// Copies `text` into a fixed buffer of `capacity` wide characters (the
+// terminator included), cut where a character ends: a surrogate pair is
+// never split.
+template <std::size_t capacity>
+void CopyCut(wchar_t (&buffer)[capacity], const std::wstring& text) {
+    std::size_t length = std::min(text.size(), capacity - 1);
+    if (length < text.size() && length > 0 && IS_HIGH_SURROGATE(text[length - 1])) {
+        --length;
+    }
+    std::wmemcpy(buffer, text.data(), length);
+    buffer[length] = L'\0';
+}
+
+DWORD InfoFlags(BalloonIcon icon) {
+    switch (icon) {
+        case BalloonIcon::Warning:
+            return NIIF_WARNING;
+        case BalloonIcon::Error:
+            return NIIF_ERROR;
+        default:
+            return NIIF_INFO;
+    }
+}
+
+}  // namespace
 
 void Win32TrayHost::Notify(DWORD action, std::uint32_t iconId, int pictureId, const std::string& tooltip) {
     NOTIFYICONDATAW data{};
@@ -22,8 +51,7 @@ void Win32TrayHost::Notify(DWORD action, std::uint32_t iconId, int pictureId, co
         data.hIcon = static_cast<HICON>(
             LoadImageW(instance_, MAKEINTRESOURCEW(pictureId), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                        GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR | LR_SHARED));
-        std::wstring tip = SjisToWide(tooltip);
-        std::wcsncpy(data.szTip, tip.c_str(), sizeof data.szTip / sizeof data.szTip[0] - 1);
+        CopyCut(data.szTip, SjisToWide(tooltip));
     }
     // The shell's answer is not looked at: a failed call changes nothing here.
     Shell_NotifyIconW(action, &data);
@@ -39,6 +67,22 @@ void Win32TrayHost::Modify(std::uint32_t iconId, int pictureId, const std::strin
 
 void Win32TrayHost::Delete(std::uint32_t iconId) {
     Notify(NIM_DELETE, iconId, 0, {});
+}
+
+// NIF_INFO on the icon: the shell shows the balloon and removes it by itself;
+// the call returns at once and no window of the tool takes the focus.
+void Win32TrayHost::ShowBalloon(std::uint32_t iconId, BalloonIcon icon, const std::string& title,
+                                const std::string& text) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = window_;
+    data.uID = iconId;
+    data.uFlags = NIF_INFO;
+    data.dwInfoFlags = InfoFlags(icon);
+    CopyCut(data.szInfoTitle, SjisToWide(title));
+    CopyCut(data.szInfo, SjisToWide(text));
+    // As with the icon, a balloon the shell refuses changes nothing here.
+    Shell_NotifyIconW(NIM_MODIFY, &data);
 }
 
 }  // namespace velmo

@@ -16,6 +16,8 @@ class Win32TrayHost final : public TrayHost {
     void Add(std::uint32_t iconId, int pictureId, const std::string& tooltip) override;
     void Modify(std::uint32_t iconId, int pictureId, const std::string& tooltip) override;
     void Delete(std::uint32_t iconId) override;
+    void ShowBalloon(std::uint32_t iconId, BalloonIcon icon, const std::string& title,
+                     const std::string& text) override;
 
   private:
     void Notify(DWORD action, std::uint32_t iconId, int pictureId, const std::string& tooltip);

@@ -2,6 +2,8 @@
 
 #include <winsock2.h>
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -105,6 +107,25 @@ void ClickButton(HWND dialog, int controlId) {
 
 void Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     PostMessageW(window, message, wParam, lParam);
+}
+
+namespace {
+
+BOOL CALLBACK CollectTooltip(HWND window, LPARAM lParam) {
+    wchar_t className[64] = {};
+    GetClassNameW(window, className, 64);
+    if (IsWindowVisible(window) && lstrcmpiW(className, TOOLTIPS_CLASSW) == 0) {
+        reinterpret_cast<std::vector<std::wstring>*>(lParam)->push_back(WindowText(window));
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<std::wstring> ShownTooltipTexts() {
+    std::vector<std::wstring> texts;
+    EnumWindows(CollectTooltip, reinterpret_cast<LPARAM>(&texts));
+    return texts;
 }
 
 namespace {

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace velmo::e2e {
 
@@ -36,6 +37,9 @@ std::wstring ControlText(HWND dialog, int controlId);
 // Presses a button the way a click does: BN_CLICKED to its parent.
 void ClickButton(HWND dialog, int controlId);
 void Post(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+// The texts of every tooltip window on screen, of any process: the shell
+// shows a notification-area balloon as one.
+std::vector<std::wstring> ShownTooltipTexts();
 
 // Saves the whole screen (the Wine desktop) as a .bmp file.
 bool SaveScreenshot(const std::wstring& path);

@@ -1,0 +1,64 @@
+// Balloon notifications: which status readings and log captures the
+// notification area announces, and with which text. Pure rules over a small
+// remembered state; the main window shows what they return and gates each
+// kind with its switch.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "app/TrayHost.h"
+#include "routerlog/LogFile.h"
+
+namespace velmo {
+
+// What a balloon is about; each kind has its own switch (the log file's
+// balloon has none: it reports lost data).
+enum class BalloonKind { Access, Line, LogFile };
+
+struct Balloon {
+    BalloonKind kind = BalloonKind::Line;
+    BalloonIcon icon = BalloonIcon::Info;
+    std::string text;  // CP932, lines separated by "\n"
+
+    friend bool operator==(const Balloon&, const Balloon&) = default;
+};
+
+// One status reading as the balloons see it.
+struct LineReading {
+    bool answered = false;       // the status page arrived
+    bool connected = false;      // the reading's verdict on the line
+    std::string connectionTime;  // the connection-time cell as read; empty when the page has none
+};
+
+// What the rules remember between readings and captures.
+struct NotificationState {
+    bool answering = false;       // the router answered the last reading
+    bool lineKnown = false;       // some reading has shown the line's state
+    bool connected = false;       // the line at the last reading that showed it
+    std::string connectionTime;   // the last running time read while the line was up
+    bool logFileFailing = false;  // the last capture could not write the log file
+
+    friend bool operator==(const NotificationState&, const NotificationState&) = default;
+};
+
+// A status reading. The line's change from up to down or back gives a
+// balloon unless `ownCommand` (a connect or hang-up command of the tool, the
+// automatic one included, is in progress or in its follow-up window): then
+// the change is the command's and the state only follows it. The first
+// reading that shows the line sets the state without a balloon. A router that
+// stops answering is announced once, when it stops (never at the first
+// reading), and leaves the line's state as it was, so its answers afterwards
+// are compared with the line as it stood before.
+std::optional<Balloon> NoteStatusReading(NotificationState& state, const LineReading& reading,
+                                         bool ownCommand);
+
+// A log capture into `fileName` (the name as the user gave it). New
+// "Unrecognized access" entries give one balloon with their count and the
+// newest entry; a log file that could not be opened, read or written gives
+// one balloon at the first failed capture of a run, none for the next ones,
+// and the run ends with the next capture that writes the file.
+std::optional<Balloon> NoteCapture(NotificationState& state, const LogFileResult& result,
+                                   const std::string& fileName);
+
+}  // namespace velmo

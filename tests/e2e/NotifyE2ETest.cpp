@@ -1,0 +1,138 @@
+// The real VelmoTool.exe under Wine: balloon notifications in the Wine
+// desktop's notification area, read back from the tooltip window the shell
+// shows them in. The tool talks only to the simulator VELMO_SIM_A on loopback
+// (scripts/with-routersim), written into its settings file before it starts.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "base/CodePage.h"
+#include "res/resource.h"
+#include "router/HttpRequest.h"
+#include "settings/PasswordScramble.h"
+#include "tests/e2e/Driver.h"
+
+namespace velmo::e2e {
+namespace {
+
+const wchar_t* const kCaption = L"Velmo tool ver. 1.10";
+
+bool SimControl(const std::string& address, const std::string& path) {
+    std::string answer;
+    return RequestPage(address, path, answer);
+}
+
+// The first tooltip on screen whose text holds every one of `parts`.
+std::wstring ShownBalloon(std::initializer_list<std::wstring> parts) {
+    for (const std::wstring& text : ShownTooltipTexts()) {
+        bool all = true;
+        for (const std::wstring& part : parts) {
+            all = all && text.find(part) != std::wstring::npos;
+        }
+        if (all) {
+            return text;
+        }
+    }
+    return {};
+}
+
+class NotifyE2E : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const char* address = std::getenv("VELMO_SIM_A");
+        ASSERT_NE(address, nullptr) << "run through scripts/with-routersim (ctest does)";
+        sim_ = address;
+        ASSERT_TRUE(SimControl(sim_, "sim/disconnect"));
+        workDir_ = MakeTempDirectory(L"velmo-e2e-notify-");
+        // The simulator, the log behind its password, no capture by timer.
+        std::string ini = "[Setting]\r\nRutorAddress=" + sim_ + "\r\n";
+        ini += "RootPasswd=" + EncodePassword("admin") + "\r\n";
+        ini += "InitMinimize=0\r\nUpdateStatusConnect=1\r\nUpdateStatusConnectTime=1000\r\n";
+        ini += "UpdateStatusDisconnect=1\r\nUpdateStatusDisconnectTime=2000\r\n";
+        ini += "UpdateLog=0\r\nUpdateLogFileName=syslog.txt\r\n";
+        ASSERT_TRUE(WriteBytes(workDir_ + L"\\Velmo tool.ini", ini));
+    }
+    // The same settings with the log file named `name`.
+    void NameLogFile(const std::string& name) {
+        std::string ini;
+        ASSERT_TRUE(ReadBytes(workDir_ + L"\\Velmo tool.ini", ini));
+        ini.replace(ini.find("syslog.txt"), 10, name);
+        ASSERT_TRUE(WriteBytes(workDir_ + L"\\Velmo tool.ini", ini));
+    }
+
+    HWND Start() {
+        EXPECT_TRUE(tool_.Start(ToolExe(), workDir_));
+        HWND window = tool_.WaitForWindow(kCaption, 30000);
+        EXPECT_NE(window, nullptr);
+        return window;
+    }
+    void Close(HWND window) {
+        ClickButton(window, IDC_EXIT);
+        EXPECT_TRUE(tool_.WaitForExit(20000));
+    }
+    std::string LogBytes() const {
+        std::string bytes;
+        ReadBytes(workDir_ + L"\\syslog.txt", bytes);
+        return bytes;
+    }
+    // Captures through the menu command and waits until the file holds `text`.
+    bool CaptureUntilLogHolds(HWND window, const std::string& text) {
+        Post(window, WM_COMMAND, ID_MENU_CAPTURE_LOG);
+        return WaitUntil([&] { return LogBytes().find(text) != std::string::npos; }, 20000);
+    }
+
+    std::string sim_;
+    std::wstring workDir_;
+    ToolProcess tool_;
+};
+
+TEST_F(NotifyE2E, NewAccessEntryShowsOneBalloonWithItsCountAndText) {
+    HWND window = Start();
+    ASSERT_NE(window, nullptr);
+    // The simulator's log as it stands goes into the file first.
+    ASSERT_TRUE(CaptureUntilLogHolds(window, "Last Log Update"));
+
+    // One new report, of an address no other test uses.
+    const std::string news =
+        "Unrecognized access from 198.51.100." + std::to_string(GetTickCount() % 200 + 20);
+    std::string query = news;
+    for (std::size_t at; (at = query.find(' ')) != std::string::npos;) {
+        query.replace(at, 1, "%20");
+    }
+    ASSERT_TRUE(SimControl(sim_, "sim/add-log?" + query));
+    ASSERT_TRUE(CaptureUntilLogHolds(window, news));
+
+    const std::wstring count = Wide("不正アクセスを 1 件記録しました");
+    const std::wstring entry = Wide(news.c_str());
+    std::wstring shown;
+    EXPECT_TRUE(WaitUntil([&] { return !(shown = ShownBalloon({count, entry})).empty(); }, 10000));
+    EXPECT_EQ(shown.find(count), 0u);
+    // The tool keeps working while the balloon shows: the window still answers.
+    EXPECT_EQ(WindowText(window), kCaption);
+    Sleep(300);
+    SaveScreenshot(ArtifactPath(L"notify-access-balloon.bmp"));
+    Close(window);
+}
+
+TEST_F(NotifyE2E, LogFileNamedAFolderShowsOneErrorBalloonNamingIt) {
+    ASSERT_TRUE(CreateDirectoryW((workDir_ + L"\\logs").c_str(), nullptr));
+    NameLogFile("logs");
+    HWND window = Start();
+    ASSERT_NE(window, nullptr);
+    Post(window, WM_COMMAND, ID_MENU_CAPTURE_LOG);
+    const std::wstring named = Wide("ログファイル「logs」を開けません");
+    std::wstring shown;
+    EXPECT_TRUE(WaitUntil([&] { return !(shown = ShownBalloon({named})).empty(); }, 20000));
+    // The first line names the file, the next gives the system's reason.
+    EXPECT_EQ(shown.find(named + L"\n"), 0u);
+    EXPECT_GT(shown.size(), named.size() + 1);
+    Sleep(300);
+    SaveScreenshot(ArtifactPath(L"notify-logfile-balloon.bmp"));
+    Close(window);
+}
+
+}  // namespace
+}  // namespace velmo::e2e

@@ -1,0 +1,325 @@
+// Balloon notifications: the rules over status readings and captures as two
+// tables, then the window showing them through the tray port.
+#include <gmock/gmock.h>
+
+#include <filesystem>
+#include <optional>
+
+#include "app/Notifications.h"
+#include "app/Timers.h"
+#include "res/resource.h"
+#include "tests/unit/app/WindowFixture.h"
+
+namespace velmo {
+namespace {
+
+using ::testing::EndsWith;
+using ::testing::IsEmpty;
+using ::testing::SizeIs;
+using ::testing::StartsWith;
+
+std::string Sjis(const char* utf8) {
+    return Utf8ToSjis(utf8);
+}
+
+// The remembered states the table starts from.
+NotificationState Fresh() {
+    return {};
+}
+NotificationState Up(const char* time = "1:23:45") {
+    return {true, true, true, time, false};
+}
+NotificationState Down() {
+    return {true, true, false, "1:23:45", false};
+}
+// The router stopped answering while the line was up (or down).
+NotificationState SilentUp() {
+    return {false, true, true, "1:23:45", false};
+}
+NotificationState SilentDown() {
+    return {false, true, false, "1:23:45", false};
+}
+
+LineReading ReadsUp(const char* time = "1:30:00") {
+    return {true, true, time};
+}
+LineReading ReadsDown() {
+    return {true, false, Utf8ToSjis("未接続")};
+}
+LineReading NoAnswer() {
+    return {false, false, ""};
+}
+LineReading NoTimeCell() {
+    return {true, false, ""};
+}
+
+struct ReadingRow {
+    const char* name;
+    NotificationState before;
+    LineReading reading;
+    bool ownCommand;
+    std::optional<BalloonIcon> icon;  // no value: no balloon
+    const char* text;                 // UTF-8
+    NotificationState after;
+};
+
+TEST(NotificationRules, WhichStatusReadingsGiveABalloon) {
+    const ReadingRow rows[] = {
+        {"first reading, line up", Fresh(), ReadsUp(), false, {}, "", Up("1:30:00")},
+        {"first reading, line down", Fresh(), ReadsDown(), false, {}, "", {true, true, false, "", false}},
+        {"first reading, no answer", Fresh(), NoAnswer(), false, {}, "", Fresh()},
+        {"line drops", Up(), ReadsDown(), false, BalloonIcon::Warning,
+         "回線が切断されました（接続時間 1:23:45）", Down()},
+        {"line comes back", Down(), ReadsUp(), false, BalloonIcon::Info, "回線が接続されました",
+         Up("1:30:00")},
+        {"line stays up", Up(), ReadsUp(), false, {}, "", Up("1:30:00")},
+        {"line stays down", Down(), ReadsDown(), false, {}, "", Down()},
+        {"own hang-up", Up(), ReadsDown(), true, {}, "", Down()},
+        {"own dial-up", Down(), ReadsUp(), true, {}, "", Up("1:30:00")},
+        {"router stops answering", Up(), NoAnswer(), false, BalloonIcon::Warning, "ルーターに接続できません",
+         SilentUp()},
+        {"router stops answering during a command", Down(), NoAnswer(), true, BalloonIcon::Warning,
+         "ルーターに接続できません", SilentDown()},
+        {"router still silent", SilentUp(), NoAnswer(), false, {}, "", SilentUp()},
+        {"router answers again, line as before", SilentUp(), ReadsUp(), false, {}, "", Up("1:30:00")},
+        {"router answers again, line dropped meanwhile", SilentUp(), ReadsDown(), false, BalloonIcon::Warning,
+         "回線が切断されました（接続時間 1:23:45）", Down()},
+        {"router answers again, line came up meanwhile", SilentDown(), ReadsUp(), false, BalloonIcon::Info,
+         "回線が接続されました", Up("1:30:00")},
+        {"page without the connection time", Up(), NoTimeCell(), false, {}, "", Up()},
+        {"page without the connection time after silence", SilentUp(), NoTimeCell(), false, {}, "", Up()},
+    };
+    for (const ReadingRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        NotificationState state = row.before;
+        const std::optional<Balloon> balloon = NoteStatusReading(state, row.reading, row.ownCommand);
+        EXPECT_EQ(state, row.after);
+        ASSERT_EQ(balloon.has_value(), row.icon.has_value());
+        if (balloon) {
+            EXPECT_EQ(balloon->kind, BalloonKind::Line);
+            EXPECT_EQ(balloon->icon, *row.icon);
+            EXPECT_EQ(balloon->text, Sjis(row.text));
+        }
+    }
+}
+
+LogFileResult Written(std::size_t accessCount = 0, const std::string& newest = "") {
+    LogFileResult result;
+    result.written = true;
+    result.accessWarning = accessCount > 0;
+    result.accessCount = accessCount;
+    result.newestAccessEntry = newest;
+    return result;
+}
+
+LogFileResult Failed(LogFileError error, const std::string& reason) {
+    LogFileResult result;
+    result.error = error;
+    result.errorText = reason;
+    return result;
+}
+
+struct CaptureRow {
+    const char* name;
+    bool failingBefore;
+    LogFileResult result;
+    std::optional<BalloonKind> kind;  // no value: no balloon
+    BalloonIcon icon;
+    std::string text;  // CP932
+    bool failingAfter;
+};
+
+TEST(NotificationRules, WhichCapturesGiveABalloon) {
+    const std::string entry = "[2026/12/08 11:59:59]  Unrecognized access from 198.51.100.2";
+    const std::string file = "C:\\logs\\syslog.txt";
+    const CaptureRow rows[] = {
+        {"nothing new", false, Written(), {}, BalloonIcon::Info, "", false},
+        {"one new access entry", false, Written(1, entry), BalloonKind::Access, BalloonIcon::Warning,
+         Sjis("不正アクセスを 1 件記録しました\n") + entry, false},
+        {"three in one capture", false, Written(3, entry), BalloonKind::Access, BalloonIcon::Warning,
+         Sjis("不正アクセスを 3 件記録しました\n") + entry, false},
+        {"file cannot be opened", false, Failed(LogFileError::NotOpened, "Access is denied.\r\n"),
+         BalloonKind::LogFile, BalloonIcon::Error,
+         Sjis("ログファイル「C:\\logs\\syslog.txt」を開けません\nAccess is denied."), true},
+        {"file cannot be read", false, Failed(LogFileError::NotRead, "I/O error"), BalloonKind::LogFile,
+         BalloonIcon::Error, Sjis("ログファイル「C:\\logs\\syslog.txt」を読み込めません\nI/O error"), true},
+        {"file cannot be written", false, Failed(LogFileError::NotWritten, "Disk full"), BalloonKind::LogFile,
+         BalloonIcon::Error, Sjis("ログファイル「C:\\logs\\syslog.txt」に書き込めません\nDisk full"), true},
+        {"no reason from the system", false, Failed(LogFileError::NotOpened, " \r\n"), BalloonKind::LogFile,
+         BalloonIcon::Error, Sjis("ログファイル「C:\\logs\\syslog.txt」を開けません"), true},
+        {"failing again",
+         true,
+         Failed(LogFileError::NotWritten, "Disk full"),
+         {},
+         BalloonIcon::Info,
+         "",
+         true},
+        {"written again", true, Written(), {}, BalloonIcon::Info, "", false},
+        {"written again with news", true, Written(2, entry), BalloonKind::Access, BalloonIcon::Warning,
+         Sjis("不正アクセスを 2 件記録しました\n") + entry, false},
+    };
+    for (const CaptureRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        NotificationState state;
+        state.logFileFailing = row.failingBefore;
+        const std::optional<Balloon> balloon = NoteCapture(state, row.result, file);
+        EXPECT_EQ(state.logFileFailing, row.failingAfter);
+        ASSERT_EQ(balloon.has_value(), row.kind.has_value());
+        if (balloon) {
+            EXPECT_EQ(balloon->kind, *row.kind);
+            EXPECT_EQ(balloon->icon, row.icon);
+            EXPECT_EQ(balloon->text, row.text);
+        }
+    }
+}
+
+// A log page whose timed entries are `ageMs` old each, oldest first.
+std::string LogPage(const std::vector<std::pair<int, std::string>>& entries) {
+    std::string page = "<SCRIPT>function L2(w,x){}\n";
+    for (const auto& [ageMs, text] : entries) {
+        page += "L2(" + std::to_string(ageMs) + ",'" + text + "');\n";
+    }
+    return page + "</SCRIPT>";
+}
+
+const std::string kUp = testing::EnglishStatusPage("1:23:45", "Ready");
+const std::string kDown = testing::EnglishStatusPage("-", "Ready");
+
+class NotificationsTest : public testing::WindowFixture {
+  protected:
+    std::vector<std::string> BalloonTexts() const {
+        std::vector<std::string> texts;
+        for (const auto& balloon : tray_.balloons) {
+            texts.push_back(balloon.text);
+        }
+        return texts;
+    }
+};
+
+TEST_F(NotificationsTest, NewAccessEntriesOfOneCaptureGiveOneBalloonWithTheirCountAndTheNewest) {
+    auto window = OpenWindow("UpdateLogFileName=log.txt\r\n", kDown);
+    router_.Serve("syslog.htm", LogPage({{9000, "Unrecognized access from 198.51.100.1"},
+                                         {5000, "PPP up"},
+                                         {1000, "Unrecognized access from 198.51.100.2"}}));
+    window->OnCommand(ID_MENU_CAPTURE_LOG);
+    ASSERT_THAT(tray_.balloons, SizeIs(1));
+    EXPECT_EQ(tray_.balloons[0].iconId, 1u);
+    EXPECT_EQ(tray_.balloons[0].icon, BalloonIcon::Warning);
+    EXPECT_EQ(tray_.balloons[0].title, "Velmo tool");
+    EXPECT_EQ(tray_.balloons[0].text, Sjis("不正アクセスを 2 件記録しました\n") +
+                                          "[2026/12/08 11:59:59]  Unrecognized access from 198.51.100.2");
+
+    // The same entries again are not news; one more is, and only it is counted.
+    window->OnCommand(ID_MENU_CAPTURE_LOG);
+    EXPECT_THAT(tray_.balloons, SizeIs(1));
+    clock_.Advance(60000);
+    router_.Serve("syslog.htm", LogPage({{61000, "Unrecognized access from 198.51.100.2"},
+                                         {2000, "Unrecognized access from 198.51.100.3"}}));
+    window->OnCommand(ID_MENU_CAPTURE_LOG);
+    ASSERT_THAT(tray_.balloons, SizeIs(2));
+    EXPECT_EQ(tray_.balloons[1].text, Sjis("不正アクセスを 1 件記録しました\n") +
+                                          "[2026/12/08 12:00:58]  Unrecognized access from 198.51.100.3");
+}
+
+TEST_F(NotificationsTest, LogFileThatCannotBeWrittenIsAnnouncedOncePerRunAndNamedInTheTooltip) {
+    // The log file's name is a folder: it cannot be opened.
+    std::filesystem::create_directory(dir_.File("logs"));
+    auto window = OpenWindow("UpdateLogFileName=logs\r\n", kDown);
+    router_.Serve("syslog.htm", LogPage({{1000, "PPP up"}}));
+    const std::string caption = "Velmo tool ver. 1.10";
+    const std::string failingTip = caption + Sjis("（ログを書き込めません）");
+
+    window->OnCommand(ID_MENU_CAPTURE_LOG);
+    ASSERT_THAT(tray_.balloons, SizeIs(1));
+    EXPECT_EQ(tray_.balloons[0].icon, BalloonIcon::Error);
+    EXPECT_THAT(tray_.balloons[0].text, StartsWith(Sjis("ログファイル「logs」を開けません\n")));
+    EXPECT_GT(tray_.balloons[0].text.size(), Sjis("ログファイル「logs」を開けません\n").size());
+    EXPECT_EQ(tray_.tooltip, failingTip);
+    EXPECT_LE(tray_.tooltip.size(), 62u);
+
+    // Still failing: no second balloon, and a status reading keeps the note.
+    window->OnCommand(ID_MENU_CAPTURE_LOG);
+    window->RefreshAll();
+    EXPECT_THAT(tray_.balloons, SizeIs(1));
+    EXPECT_EQ(tray_.tooltip, failingTip);
+
+    // The folder goes, the file can be written: the note goes too.
+    std::filesystem::remove(dir_.File("logs"));
+    window->OnCommand(ID_MENU_CAPTURE_LOG);
+    EXPECT_THAT(tray_.balloons, SizeIs(1));
+    EXPECT_EQ(tray_.tooltip, caption);
+
+    // A new run of failures is announced again.
+    std::filesystem::remove(dir_.File("logs"));
+    std::filesystem::create_directory(dir_.File("logs"));
+    window->OnCommand(ID_MENU_CAPTURE_LOG);
+    EXPECT_THAT(tray_.balloons, SizeIs(2));
+    EXPECT_EQ(tray_.tooltip, failingTip);
+}
+
+TEST_F(NotificationsTest, LineDropAndReturnAndSilentRouterThroughTheRefreshes) {
+    auto window = OpenWindow("UpdateStatusConnect=1\r\nUpdateStatusConnectTime=3000\r\n", kUp);
+    EXPECT_THAT(tray_.balloons, IsEmpty());  // the first reading only sets the state
+
+    router_.Serve("status.htm", kDown);
+    window->OnTimer(kTimerStatusPoll);
+    router_.Serve("status.htm", kUp);
+    window->OnTimer(kTimerRefresh);
+    router_.GoAway();
+    window->OnTimer(kTimerRefresh);
+    window->OnTimer(kTimerRefresh);
+    EXPECT_THAT(BalloonTexts(),
+                ::testing::ElementsAre(Sjis("回線が切断されました（接続時間 1:23:45）"),
+                                       Sjis("回線が接続されました"), Sjis("ルーターに接続できません")));
+    EXPECT_EQ(tray_.balloons[0].icon, BalloonIcon::Warning);
+    EXPECT_EQ(tray_.balloons[1].icon, BalloonIcon::Info);
+}
+
+TEST_F(NotificationsTest, OwnCommandsGiveNoBalloonUntilTheirFollowUpWindowEnds) {
+    auto window = OpenWindow("UpdateStatusConnect=1\r\nUpdateStatusConnectTime=3000\r\n", kUp);
+    window->OnCommand(IDC_DISCONNECT);
+    ASSERT_TRUE(window->FollowUpActive());
+    router_.Serve("status.htm", kDown);
+    window->OnTimer(kTimerStatusPoll);
+    router_.Serve("status.htm", kUp);
+    window->OnTimer(kTimerStatusPoll);  // the router dials again by itself: still inside the window
+    router_.Serve("status.htm", kDown);
+    window->OnTimer(kTimerStatusPoll);
+    EXPECT_THAT(tray_.balloons, IsEmpty());
+
+    window->OnTimer(kTimerFollowUpEnd);
+    router_.Serve("status.htm", kUp);
+    window->OnTimer(kTimerRefresh);
+    EXPECT_THAT(BalloonTexts(), ::testing::ElementsAre(Sjis("回線が接続されました")));
+}
+
+TEST_F(NotificationsTest, AutomaticHangUpGivesNoBalloon) {
+    const std::string hangUp = "cgi-bin/dial?RC=@&A=H&M=0&T=2000'";
+    const std::string upPppoe = testing::EnglishStatusPage("1:23:45", "Ready", "PPPoE\n");
+    clock_.SetNow(DateTime::FromParts(2026, 12, 8, 12, 0, 0));
+    router_.Serve(hangUp, "ok");
+    auto window = OpenWindow(
+        "AutoDisconnect=1\r\nAutoDisconnectSelectDay=1\r\nAutoDisconnectTime=2026/12/08 12:00:10\r\n",
+        upPppoe);
+    // The hang-up takes effect at once: the command's own refresh sees the line down.
+    router_.Serve("status.htm", kDown);
+    clock_.SetNow(clock_.Now().PlusSeconds(10));
+    window->OnTimer(kTimerAutoDisconnect);
+    ASSERT_FALSE(window->Connected());
+    EXPECT_THAT(tray_.balloons, IsEmpty());
+}
+
+TEST_F(NotificationsTest, NoBalloonBeforeTheIconIsThere) {
+    WriteSettings("InitMinimize=0\r\n");
+    router_.Serve("", "top");
+    router_.Serve("status.htm", kUp);
+    auto window = MakeWindow();
+    window->RefreshAll();
+    router_.Serve("status.htm", kDown);
+    window->RefreshAll();
+    EXPECT_THAT(tray_.balloons, IsEmpty());
+    EXPECT_FALSE(window->Notifications().connected);
+}
+
+}  // namespace
+}  // namespace velmo
