@@ -10,6 +10,7 @@
 #define IDD_LOG_SETTING 140
 #define IDD_AUTODISCONNECT_SETTING 141
 #define IDD_AUTODISCONNECT_CONFIRM 142
+#define IDD_NOTIFY_SETTING 143
 
 /* Icons */
 #define IDI_APP 128
@@ -40,6 +41,9 @@
    separated by "|" where the dialog wants NULs */
 #define IDS_SETTINGS_CAPTION 118
 #define IDS_LOG_FILE_FILTER 119
+/* The settings sheet's messages when the Startup shortcut cannot be made or removed */
+#define IDS_STARTUP_CREATE_FAILED 210
+#define IDS_STARTUP_REMOVE_FAILED 211
 /* The number-field message of the settings pages */
 #define IDS_PARSE_REAL 61715
 
@@ -93,6 +97,11 @@
 #define IDC_SELECT_DAY 1025
 #define IDC_SET_NOW 1026
 #define IDC_CONFIRM_FIRST 1027
+
+/* Settings pages: "通知" */
+#define IDC_NOTIFY_ACCESS 1029
+#define IDC_NOTIFY_LINE 1030
+#define IDC_START_WITH_WINDOWS 1031
 
 /* Auto-disconnect confirmation */
 #define IDC_COUNTDOWN 1028

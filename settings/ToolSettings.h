@@ -33,6 +33,8 @@ struct ToolSettings {
     bool AutoDisconnectSelectDay = true;
     DateTime AutoDisconnectTime;
     bool AutoDisconnectDlg = false;
+    bool NotifyAccess = true;  // balloon for new unrecognised access entries
+    bool NotifyLine = true;    // balloons when the line drops or comes back
 };
 
 }  // namespace velmo
