@@ -122,6 +122,33 @@ bool HasChildText(HWND window, const std::wstring& text) {
     return search.found;
 }
 
+// Whether the shortcut `name` lies in some user's Startup folder of the Wine
+// prefix, looked at from the host's side of the prefix (WINEPREFIX).
+bool InPrefixStartupFolder(const std::wstring& name) {
+    const char* prefix = std::getenv("WINEPREFIX");
+    if (prefix == nullptr) {
+        ADD_FAILURE() << "WINEPREFIX is not set (scripts/wine-run sets it)";
+        return false;
+    }
+    const std::wstring users = FromHostPath(prefix) + L"\\drive_c\\users\\";
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((users + L"*").c_str(), &found);
+    bool there = false;
+    while (search != INVALID_HANDLE_VALUE && !there) {
+        const std::wstring link = users + found.cFileName +
+                                  L"\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup\\" +
+                                  name;
+        there = GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES;
+        if (!FindNextFileW(search, &found)) {
+            break;
+        }
+    }
+    if (search != INVALID_HANDLE_VALUE) {
+        FindClose(search);
+    }
+    return there;
+}
+
 // A click as the user's: the box toggles and the page hears of it.
 void Click(HWND page, int box) {
     SendMessageW(GetDlgItem(page, box), BM_CLICK, 0, 0);
@@ -191,6 +218,7 @@ TEST_F(NotifyPageE2E, StartWithWindowsMakesAndRemovesTheStartupShortcut) {
     EXPECT_TRUE(SamePath(info.workingFolder, workDir_)) << SjisToUtf8(WideToSjis(info.workingFolder));
     const std::wstring name = made[0].substr(made[0].rfind(L'\\') + 1);
     EXPECT_EQ(name.rfind(L"Velmo tool (velmo-e2e-notify-", 0), 0u) << SjisToUtf8(WideToSjis(name));
+    EXPECT_TRUE(InPrefixStartupFolder(name));
     EXPECT_EQ(SettingsFile().find("Start"), std::string::npos);  // the state lives in the shortcut
 
     // The box shows the shortcut; unticked and confirmed, the shortcut goes.
@@ -203,6 +231,7 @@ TEST_F(NotifyPageE2E, StartWithWindowsMakesAndRemovesTheStartupShortcut) {
     Press(sheet, PSBTN_OK);
     EXPECT_TRUE(OurShortcuts().empty());
     EXPECT_EQ(GetFileAttributesW(made[0].c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(InPrefixStartupFolder(name));
 
     // A folder where the shortcut would go: the user is told it failed.
     blocker_ = made[0];
