@@ -49,6 +49,8 @@ constexpr Entry kStrings[] = {
     {ID_MENU_SETTINGS, "設定ダイアログを表示する"},
     {ID_MENU_CAPTURE_LOG, "ログを記録します"},
     {ID_MENU_REFRESH, "表示情報を更新する"},
+    {IDS_STARTUP_CREATE_FAILED, "スタートアップフォルダーにショートカットを作成できませんでした。"},
+    {IDS_STARTUP_REMOVE_FAILED, "スタートアップフォルダーのショートカットを削除できませんでした。"},
     {IDS_PARSE_REAL, "数字を入力してください。"},
 };
 

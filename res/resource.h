@@ -10,6 +10,7 @@
 #define IDD_LOG_SETTING 140
 #define IDD_AUTODISCONNECT_SETTING 141
 #define IDD_AUTODISCONNECT_CONFIRM 142
+#define IDD_NOTIFY_SETTING 143
 
 /* Icons */
 #define IDI_APP 128
@@ -52,6 +53,9 @@
 #define IDS_BALLOON_LOG_NOT_READ 205
 #define IDS_BALLOON_LOG_NOT_WRITTEN 206
 #define IDS_TOOLTIP_LOG_FAILING 207
+/* The settings sheet's messages when the Startup shortcut cannot be made or removed */
+#define IDS_STARTUP_CREATE_FAILED 210
+#define IDS_STARTUP_REMOVE_FAILED 211
 /* The number-field message of the settings pages */
 #define IDS_PARSE_REAL 61715
 
@@ -105,6 +109,11 @@
 #define IDC_SELECT_DAY 1025
 #define IDC_SET_NOW 1026
 #define IDC_CONFIRM_FIRST 1027
+
+/* Settings pages: "通知" */
+#define IDC_NOTIFY_ACCESS 1029
+#define IDC_NOTIFY_LINE 1030
+#define IDC_START_WITH_WINDOWS 1031
 
 /* Auto-disconnect confirmation */
 #define IDC_COUNTDOWN 1028

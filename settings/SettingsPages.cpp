@@ -148,6 +148,13 @@ void CPropAutoDisconnectSetting::SetNowTime(PageControls& controls, Clock& clock
     DoDataExchange(Exchange::Load, controls);
 }
 
+bool CPropNotifySetting::DoDataExchange(Exchange direction, PageControls& controls) {
+    ExchangeCheck(direction, controls, IDC_NOTIFY_ACCESS, NotifyAccess);
+    ExchangeCheck(direction, controls, IDC_NOTIFY_LINE, NotifyLine);
+    ExchangeCheck(direction, controls, IDC_START_WITH_WINDOWS, StartWithWindows);
+    return true;
+}
+
 SettingsPages PagesFromSettings(const ToolSettings& settings) {
     SettingsPages pages;
     pages.general.RutorAddress = settings.RutorAddress;
@@ -167,6 +174,8 @@ SettingsPages PagesFromSettings(const ToolSettings& settings) {
     pages.autoDisconnect.AutoDisconnectSelectDay = settings.AutoDisconnectSelectDay;
     pages.autoDisconnect.AutoDisconnectDlg = settings.AutoDisconnectDlg;
     pages.autoDisconnect.AutoDisconnectTime = settings.AutoDisconnectTime;
+    pages.notify.NotifyAccess = settings.NotifyAccess;
+    pages.notify.NotifyLine = settings.NotifyLine;
     return pages;
 }
 
@@ -198,6 +207,8 @@ void ApplySettingsPages(const SettingsPages& pages, ToolSettings& settings) {
     settings.AutoDisconnect = pages.autoDisconnect.AutoDisconnect;
     settings.AutoDisconnectSelectDay = pages.autoDisconnect.AutoDisconnectSelectDay;
     settings.AutoDisconnectTime = pages.autoDisconnect.AutoDisconnectTime;
+    settings.NotifyAccess = pages.notify.NotifyAccess;
+    settings.NotifyLine = pages.notify.NotifyLine;
 }
 
 }  // namespace velmo

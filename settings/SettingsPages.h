@@ -1,4 +1,4 @@
-// The settings sheet's three pages: what each holds, how it exchanges data
+// The settings sheet's four pages: what each holds, how it exchanges data
 // with its controls, and which controls are enabled. The controls themselves
 // are the platform's, reached through the PageControls port.
 #pragma once
@@ -86,13 +86,28 @@ class CPropAutoDisconnectSetting {
     void SetNowTime(PageControls& controls, Clock& clock);
 };
 
+// "通知": balloon notifications, and starting with Windows. The last box
+// stands for the shortcut in the user's Startup folder, not for a key of the
+// settings file: the sheet fills it from the shortcut and makes the shortcut
+// follow it on OK (StartupShortcut.h).
+class CPropNotifySetting {
+  public:
+    bool NotifyAccess = false;
+    bool NotifyLine = false;
+    bool StartWithWindows = false;
+
+    bool DoDataExchange(Exchange direction, PageControls& controls);
+};
+
 struct SettingsPages {
     CPropGeneralSetting general;
     CPropLogSetting log;
     CPropAutoDisconnectSetting autoDisconnect;
+    CPropNotifySetting notify;
 };
 
-// Copies the settings into the pages (milliseconds become seconds and minutes).
+// Copies the settings into the pages (milliseconds become seconds and
+// minutes); "Windows の起動時に開始する" is left off for the sheet to fill.
 SettingsPages PagesFromSettings(const ToolSettings& settings);
 
 // Applies the pages of a confirmed sheet to the settings, except

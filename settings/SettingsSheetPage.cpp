@@ -12,6 +12,8 @@ int SettingsSheetPage::TemplateId() const {
             return IDD_LOG_SETTING;
         case SettingsPageKind::AutoDisconnect:
             return IDD_AUTODISCONNECT_SETTING;
+        case SettingsPageKind::Notify:
+            return IDD_NOTIFY_SETTING;
     }
     return 0;
 }
@@ -24,6 +26,8 @@ bool SettingsSheetPage::DoDataExchange(Exchange direction, PageControls& control
             return pages_->log.DoDataExchange(direction, controls);
         case SettingsPageKind::AutoDisconnect:
             return pages_->autoDisconnect.DoDataExchange(direction, controls);
+        case SettingsPageKind::Notify:
+            return pages_->notify.DoDataExchange(direction, controls);
     }
     return false;
 }
@@ -58,6 +62,8 @@ void SettingsSheetPage::OnClicked(int controlId, PageControls& controls, LogFile
                 pages_->autoDisconnect.SetNowTime(controls, *clock_);
             }
             break;
+        case SettingsPageKind::Notify:
+            break;  // its boxes govern no other control
     }
 }
 
@@ -72,11 +78,12 @@ bool SettingsSheetPage::OnKillActive(PageControls& controls) {
     return DoDataExchange(Exchange::Save, controls);
 }
 
-std::array<SettingsSheetPage, 3> SettingsSheetPages(SettingsPages& pages, Clock& clock) {
+std::array<SettingsSheetPage, kSettingsPageCount> SettingsSheetPages(SettingsPages& pages, Clock& clock) {
     return {{
         {SettingsPageKind::General, pages, clock},
         {SettingsPageKind::Log, pages, clock},
         {SettingsPageKind::AutoDisconnect, pages, clock},
+        {SettingsPageKind::Notify, pages, clock},
     }};
 }
 

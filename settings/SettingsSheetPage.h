@@ -5,13 +5,14 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 
 #include "base/Clock.h"
 #include "settings/SettingsPages.h"
 
 namespace velmo {
 
-enum class SettingsPageKind { General, Log, AutoDisconnect };
+enum class SettingsPageKind { General, Log, AutoDisconnect, Notify };
 
 class SettingsSheetPage {
   public:
@@ -27,7 +28,7 @@ class SettingsSheetPage {
     void OnInitDialog(PageControls& controls);
     // A button or check box of the page was clicked: check boxes that govern
     // other controls refresh the page, "選択" and "今の時間を設定" act, every
-    // other control is left to itself.
+    // other control (all of "通知") is left to itself.
     void OnClicked(int controlId, PageControls& controls, LogFileChooser& chooser);
     // The page is shown: its controls reload, except the first time, right
     // after OnInitDialog has loaded them.
@@ -45,8 +46,11 @@ class SettingsSheetPage {
     bool shownBefore_ = false;
 };
 
-// The sheet's three pages on `pages`, in the order the sheet shows them:
-// "一般", "ログ", "自動切断".
-std::array<SettingsSheetPage, 3> SettingsSheetPages(SettingsPages& pages, Clock& clock);
+// How many pages the sheet shows.
+inline constexpr std::size_t kSettingsPageCount = 4;
+
+// The sheet's pages on `pages`, in the order the sheet shows them: "一般",
+// "ログ", "自動切断", "通知".
+std::array<SettingsSheetPage, kSettingsPageCount> SettingsSheetPages(SettingsPages& pages, Clock& clock);
 
 }  // namespace velmo

@@ -33,6 +33,10 @@ constexpr const char* kAutoDisconnect = "AutoDisconnect";
 constexpr const char* kAutoDisconnectSelectDay = "AutoDisconnectSelectDay";
 constexpr const char* kAutoDisconnectTime = "AutoDisconnectTime";
 constexpr const char* kAutoDisconnectDlg = "AutoDisconnectDlg";
+// Added after the first seventeen: a file without them loads with both on,
+// and an older version reading a newer file simply passes over them.
+constexpr const char* kNotifyAccess = "NotifyAccess";
+constexpr const char* kNotifyLine = "NotifyLine";
 
 // The derived timing values (ms), never stored.
 constexpr std::int32_t kFollowUpTime = 120000;
@@ -97,24 +101,26 @@ std::string FlagText(bool flag) {
 
 }  // namespace
 
-const std::array<const char*, 17>& SettingsKeys() {
-    static constexpr std::array<const char*, 17> keys = {kRutorAddress,
-                                                         kRootPasswd,
-                                                         kInitMinimize,
-                                                         kUpdateStatusConnect,
-                                                         kUpdateStatusConnectTime,
-                                                         kUpdateStatusDisconnect,
-                                                         kUpdateStatusDisconnectTime,
-                                                         kUpdateLog,
-                                                         kUpdateLogTime,
-                                                         kUpdateLogFileName,
-                                                         kUpdateLogRecordLogIn,
-                                                         kUpdateLogRecordLogOut,
-                                                         kUpdateLogRecordSubInfo,
-                                                         kAutoDisconnect,
-                                                         kAutoDisconnectSelectDay,
-                                                         kAutoDisconnectTime,
-                                                         kAutoDisconnectDlg};
+const std::array<const char*, kSettingsKeyCount>& SettingsKeys() {
+    static constexpr std::array<const char*, kSettingsKeyCount> keys = {kRutorAddress,
+                                                                        kRootPasswd,
+                                                                        kInitMinimize,
+                                                                        kUpdateStatusConnect,
+                                                                        kUpdateStatusConnectTime,
+                                                                        kUpdateStatusDisconnect,
+                                                                        kUpdateStatusDisconnectTime,
+                                                                        kUpdateLog,
+                                                                        kUpdateLogTime,
+                                                                        kUpdateLogFileName,
+                                                                        kUpdateLogRecordLogIn,
+                                                                        kUpdateLogRecordLogOut,
+                                                                        kUpdateLogRecordSubInfo,
+                                                                        kAutoDisconnect,
+                                                                        kAutoDisconnectSelectDay,
+                                                                        kAutoDisconnectTime,
+                                                                        kAutoDisconnectDlg,
+                                                                        kNotifyAccess,
+                                                                        kNotifyLine};
     return keys;
 }
 
@@ -161,10 +167,12 @@ void LoadSettings(ToolSettings& settings, const std::string& path, Clock& clock)
         s.AutoDisconnectTime = clock.Now();
     }
     s.AutoDisconnectDlg = stored.Flag(kAutoDisconnectDlg, "0");
+    s.NotifyAccess = stored.Flag(kNotifyAccess, "1");
+    s.NotifyLine = stored.Flag(kNotifyLine, "1");
 }
 
 bool SaveSettings(const ToolSettings& settings, const std::string& path, std::string* reason) {
-    // All seventeen keys go into the file's current content, which is then
+    // All the keys go into the file's current content, which is then
     // written in one piece, so every other section and line stays and a
     // failed write leaves the old file whole.
     ProfileFile profile = ReadProfileFile(path);
@@ -191,6 +199,8 @@ bool SaveSettings(const ToolSettings& settings, const std::string& path, std::st
     set(kAutoDisconnectSelectDay, FlagText(s.AutoDisconnectSelectDay));
     set(kAutoDisconnectTime, s.AutoDisconnectTime.Format(kDateTimeFormat));
     set(kAutoDisconnectDlg, FlagText(s.AutoDisconnectDlg));
+    set(kNotifyAccess, FlagText(s.NotifyAccess));
+    set(kNotifyLine, FlagText(s.NotifyLine));
     return WriteProfileFile(path, profile, reason);
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string>
 
 #include "base/Clock.h"
@@ -12,16 +13,19 @@ namespace velmo {
 // Section of the settings file.
 inline constexpr const char* kSettingsSection = "Setting";
 
-// The seventeen stored keys of section "Setting", in the order they are read
-// and written.
-const std::array<const char*, 17>& SettingsKeys();
+// How many keys section "Setting" stores: the first seventeen, then
+// "NotifyAccess" and "NotifyLine".
+inline constexpr std::size_t kSettingsKeyCount = 19;
+
+// The stored keys of section "Setting", in the order they are read and written.
+const std::array<const char*, kSettingsKeyCount>& SettingsKeys();
 
 // Fills `settings` from the file at `path`; missing keys take their defaults.
 // Never writes the file. `clock` gives the moment used when the stored
 // auto-disconnect time cannot be parsed.
 void LoadSettings(ToolSettings& settings, const std::string& path, Clock& clock);
 
-// Writes all seventeen keys to the file at `path`, keeping every other line.
+// Writes every stored key to the file at `path`, keeping every other line.
 // False when the file could not be written (the old file is then unchanged);
 // `reason` then receives the system's text for the failure, when given.
 bool SaveSettings(const ToolSettings& settings, const std::string& path, std::string* reason = nullptr);

@@ -4,11 +4,11 @@
 //
 //   velmo-settings-writer FILE KEY=VALUE...
 //
-// KEY is one of the seventeen keys of section "Setting" (any case); VALUE is
+// KEY is one of the stored keys of section "Setting" (any case); VALUE is
 // UTF-8 and is stored in Shift-JIS, RootPasswd in clear (it is scrambled as
 // the tool scrambles it). The pairs go into FILE (created when missing, every
 // other line kept), the tool's loading reads them with its defaults for the
-// keys not given, and its saving writes all seventeen keys back. Exits with 0
+// keys not given, and its saving writes every stored key back. Exits with 0
 // on success, 1 when the file cannot be written or the password does not come
 // back, 2 on a usage error (such as an unknown key).
 #include <cstdio>

@@ -10,8 +10,10 @@
 #include "res/StringTable.h"
 #include "res/resource.h"
 #include "settings/SettingsSheetPage.h"
+#include "settings/StartupShortcut.h"
 #include "win32/DialogPlacement.h"
 #include "win32/PageControls_win32.h"
+#include "win32/StartupShortcut_win32.h"
 
 namespace velmo {
 
@@ -20,7 +22,8 @@ namespace {
 // The sheet's "Apply" button (hidden here: nothing is applied before OK).
 constexpr int kApplyNowButton = 0x3021;
 
-// The largest page template, in the pages' dialog units.
+// The largest page template, in the pages' dialog units ("一般", "ログ" and
+// "通知"; "自動切断" is narrower).
 constexpr LONG kPageWidth = 195;
 constexpr LONG kPageHeight = 127;
 
@@ -122,13 +125,26 @@ INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
     }
 }
 
+// Tells the user that the Startup shortcut could not be made or removed.
+void ShowStartupChangeFailure(HWND owner, StartupChange change) {
+    if (const int message = StartupChangeMessage(change)) {
+        MessageBoxW(owner, SjisToWide(TableString(message)).c_str(),
+                    SjisToWide(TableString(IDS_APPNAME)).c_str(), MB_OK | MB_ICONEXCLAMATION);
+    }
+}
+
 }  // namespace
 
 bool RunSettingsSheet(HINSTANCE instance, HWND owner, SettingsPages& pages, Clock& clock) {
-    std::array<SettingsSheetPage, 3> sheetPages = SettingsSheetPages(pages, clock);
+    // "Windows の起動時に開始する" shows whether the shortcut is there now.
+    Win32StartupShortcut shortcut;
+    const bool startsWithWindows = shortcut.Exists();
+    pages.notify.StartWithWindows = startsWithWindows;
+
+    std::array<SettingsSheetPage, kSettingsPageCount> sheetPages = SettingsSheetPages(pages, clock);
 
     // No PSP_HASHELP: the sheet has no Help button.
-    std::array<PROPSHEETPAGEW, 3> headers{};
+    std::array<PROPSHEETPAGEW, kSettingsPageCount> headers{};
     for (std::size_t i = 0; i < headers.size(); ++i) {
         PROPSHEETPAGEW& header = headers[i];
         header.dwSize = sizeof header;
@@ -150,7 +166,12 @@ bool RunSettingsSheet(HINSTANCE instance, HWND owner, SettingsPages& pages, Cloc
     sheet.nPages = static_cast<UINT>(headers.size());
     sheet.nStartPage = 0;
     sheet.ppsp = headers.data();
-    return PropertySheetW(&sheet) > 0;
+    if (PropertySheetW(&sheet) <= 0) {
+        return false;
+    }
+    ShowStartupChangeFailure(
+        owner, ApplyStartWithWindows(startsWithWindows, pages.notify.StartWithWindows, shortcut));
+    return true;
 }
 
 }  // namespace velmo

@@ -3,6 +3,9 @@
 #include <winsock2.h>
 
 #include <commctrl.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <shobjidl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -257,6 +260,74 @@ int ClosedLoopbackPort() {
     getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
     closesocket(s);  // nothing listens there any more
     return ntohs(address.sin_port);
+}
+
+std::wstring StartupFolder() {
+    wchar_t folder[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_STARTUP, nullptr, SHGFP_TYPE_CURRENT, folder))) {
+        return std::wstring();
+    }
+    return folder;
+}
+
+std::vector<std::wstring> StartupShortcutFiles() {
+    std::vector<std::wstring> files;
+    const std::wstring folder = StartupFolder();
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((folder + L"\\*.lnk").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return files;
+    }
+    do {
+        files.push_back(folder + L"\\" + found.cFileName);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return files;
+}
+
+bool ReadShortcut(const std::wstring& path, ShortcutInfo& info) {
+    const bool uninitialize = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    bool read = false;
+    IShellLinkW* link = nullptr;
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   reinterpret_cast<void**>(&link))) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+        SUCCEEDED(file->Load(path.c_str(), STGM_READ))) {
+        wchar_t target[MAX_PATH] = {};
+        wchar_t folder[MAX_PATH] = {};
+        read = SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH)) &&
+               SUCCEEDED(link->GetWorkingDirectory(folder, MAX_PATH));
+        info.target = target;
+        info.workingFolder = folder;
+    }
+    if (file != nullptr) {
+        file->Release();
+    }
+    if (link != nullptr) {
+        link->Release();
+    }
+    if (uninitialize) {
+        CoUninitialize();
+    }
+    return read;
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b) {
+    const auto comparable = [](const std::wstring& path) {
+        wchar_t full[MAX_PATH] = {};
+        wchar_t longForm[MAX_PATH] = {};
+        std::wstring result = GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr) != 0 ? full : path;
+        if (GetLongPathNameW(result.c_str(), longForm, MAX_PATH) != 0) {
+            result = longForm;
+        }
+        while (result.size() > 3 && result.back() == L'\\') {
+            result.pop_back();
+        }
+        CharUpperBuffW(result.data(), static_cast<DWORD>(result.size()));
+        return result;
+    };
+    return comparable(a) == comparable(b);
 }
 
 std::wstring ToolExe() {

@@ -55,6 +55,19 @@ std::wstring FromHostPath(const std::string& hostPath);
 // A TCP port on 127.0.0.1 where nothing listens.
 int ClosedLoopbackPort();
 
+// The user's Startup folder (in the Wine prefix), and the full names of the
+// shortcuts (.lnk) in it.
+std::wstring StartupFolder();
+std::vector<std::wstring> StartupShortcutFiles();
+// What a shortcut starts, and in which folder; false when it does not read.
+struct ShortcutInfo {
+    std::wstring target;
+    std::wstring workingFolder;
+};
+bool ReadShortcut(const std::wstring& path, ShortcutInfo& info);
+// Two spellings of one file or folder (letter case, short or long form).
+bool SamePath(const std::wstring& a, const std::wstring& b);
+
 // The tool under test (VELMO_TOOL_EXE) and where pictures go (VELMO_E2E_ARTIFACTS).
 std::wstring ToolExe();
 std::wstring ArtifactPath(const std::wstring& name);

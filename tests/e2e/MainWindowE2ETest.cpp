@@ -87,7 +87,9 @@ class MainWindowE2E : public ::testing::Test {
                                                "AutoDisconnect",
                                                "AutoDisconnectSelectDay",
                                                "AutoDisconnectTime",
-                                               "AutoDisconnectDlg"};
+                                               "AutoDisconnectDlg",
+                                               "NotifyAccess",
+                                               "NotifyLine"};
         ASSERT_EQ(lines.size(), keys.size()) << file;
         for (std::size_t i = 0; i < keys.size(); ++i) {
             EXPECT_EQ(lines[i].first, keys[i]);
@@ -112,7 +114,7 @@ TEST_F(MainWindowE2E, MissingKeysAreAddedToTheSection) {
     ASSERT_TRUE(tool_.WaitForExit(20000));
     std::string file;
     ASSERT_TRUE(ReadBytes(IniPath(), file));
-    EXPECT_EQ(KeyLines(file).size(), 17u) << file;
+    EXPECT_EQ(KeyLines(file).size(), 19u) << file;
 }
 
 TEST_F(MainWindowE2E, ShowsTheStatusWindowAndSavesEverySettingOnExit) {

@@ -1,7 +1,8 @@
-// Makes a file that nobody may write for the length of a test, root included:
-// read-only permissions, and where those do not bind (root on Linux) the
-// immutable attribute as well. The destructor makes the file writable again so
-// that the test's folder can be removed.
+// Makes a file that no program may write or replace for the length of a test,
+// root included: read-only permissions, and where those do not bind (root on
+// Linux, Wine run as root) the immutable attribute on Linux, or on Windows the
+// file held open for this process alone, as another program would hold it.
+// The destructor makes the file writable again so the test's folder can go.
 #pragma once
 
 #include <cstdlib>
@@ -9,23 +10,31 @@
 #include <fstream>
 #include <string>
 
+#include "base/ExclusiveFile.h"
+
 namespace velmo::testing {
 
 class ReadOnlyFile {
   public:
-    explicit ReadOnlyFile(std::filesystem::path path) : path_(std::move(path)) {
-        std::filesystem::permissions(path_, std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+    explicit ReadOnlyFile(const std::string& path) : path_(path) {
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_read |
+                                                std::filesystem::perms::group_read |
                                                 std::filesystem::perms::others_read);
-#ifndef _WIN32
-        if (Writable()) {
-            immutable_ = std::system(("chattr +i '" + path_.string() + "' 2>/dev/null").c_str()) == 0;
+        if (!Writable()) {
+            return;
         }
+#ifdef _WIN32
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all);
+        holder_.Open(path);
+#else
+        immutable_ = std::system(("chattr +i '" + path + "' 2>/dev/null").c_str()) == 0;
 #endif
     }
     ~ReadOnlyFile() {
+        holder_.Close();
 #ifndef _WIN32
         if (immutable_) {
-            [[maybe_unused]] int ignored = std::system(("chattr -i '" + path_.string() + "'").c_str());
+            [[maybe_unused]] const int ignored = std::system(("chattr -i '" + path_.string() + "'").c_str());
         }
 #endif
         std::error_code ignored;
@@ -40,6 +49,7 @@ class ReadOnlyFile {
 
   private:
     std::filesystem::path path_;
+    ExclusiveFile holder_;
     bool immutable_ = false;
 };
 

@@ -1,7 +1,6 @@
 // The settings sheet as the window runs it, and the log capture's triggers.
 #include <gmock/gmock.h>
 
-#include <cstdlib>
 #include <string>
 #include <utility>
 
@@ -9,6 +8,7 @@
 #include "base/FileSystem.h"
 #include "res/resource.h"
 #include "settings/ProfileFile.h"
+#include "tests/support/ReadOnlyFile.h"
 #include "tests/unit/app/WindowFixture.h"
 
 namespace velmo {
@@ -157,24 +157,6 @@ TEST_F(SettingsAndLogTest, CloseSavesTheSettingsBeforeItAsksTheRouterAnything) {
     EXPECT_EQ(host_.calls.back(), "end 2");
 }
 
-// A settings file that cannot be replaced: immutable, so even root cannot.
-class ImmutableFile {
-  public:
-    explicit ImmutableFile(std::string path) : path_(std::move(path)) {
-        set_ = std::system(("chattr +i '" + path_ + "'").c_str()) == 0;
-    }
-    ~ImmutableFile() {
-        if (set_) {
-            std::system(("chattr -i '" + path_ + "'").c_str());
-        }
-    }
-    bool Set() const { return set_; }
-
-  private:
-    std::string path_;
-    bool set_ = false;
-};
-
 TEST_F(SettingsAndLogTest, SettingsThatCannotBeSavedAfterOkAreReportedAndKeptForTheNextSave) {
     auto window = OpenWindow("UpdateStatusConnectTime=3000\r\n", kDown);
     const std::string before = IniBytes();
@@ -183,8 +165,8 @@ TEST_F(SettingsAndLogTest, SettingsThatCannotBeSavedAfterOkAreReportedAndKeptFor
         return IDOK;
     };
     {
-        ImmutableFile readOnly(dir_.File("Velmo tool.ini"));
-        ASSERT_TRUE(readOnly.Set()) << "chattr +i failed on this file system";
+        const velmo::testing::ReadOnlyFile readOnly(dir_.File("Velmo tool.ini"));
+        ASSERT_FALSE(readOnly.Writable()) << "the settings file could not be made read-only";
         window->OnCommand(IDC_SETTINGS);
         EXPECT_EQ(IniBytes(), before);
         ASSERT_EQ(host_.messages.size(), 1u);

@@ -73,6 +73,8 @@ TEST(StringTable, ResourceScriptCarriesTheSameTexts) {
                                             {"ID_MENU_SETTINGS", ID_MENU_SETTINGS},
                                             {"ID_MENU_CAPTURE_LOG", ID_MENU_CAPTURE_LOG},
                                             {"ID_MENU_REFRESH", ID_MENU_REFRESH},
+                                            {"IDS_STARTUP_CREATE_FAILED", IDS_STARTUP_CREATE_FAILED},
+                                            {"IDS_STARTUP_REMOVE_FAILED", IDS_STARTUP_REMOVE_FAILED},
                                             {"IDS_PARSE_REAL", IDS_PARSE_REAL}};
     auto script = ResourceScriptStrings();
     ASSERT_EQ(script.size(), ids.size());

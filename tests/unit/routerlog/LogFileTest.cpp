@@ -216,10 +216,6 @@ TEST_F(LogFileTest, MissingFolderOrEmptyNameWritesNothing) {
     EXPECT_FALSE(std::filesystem::exists("no-such-folder"));
 }
 
-// Natively only: Wine running as root opens a read-only file for writing, and
-// the immutable attribute cannot be set from inside it. The Windows shim's
-// refusal is shown by the file held by another opener above.
-#ifndef _WIN32
 TEST_F(LogFileTest, ReadOnlyFileIsLeftAlone) {
     WriteFile("[2026/12/08 11:00:00]  a\r\n");
     {
@@ -232,7 +228,6 @@ TEST_F(LogFileTest, ReadOnlyFileIsLeftAlone) {
     }
     EXPECT_EQ(FileBytes(), "[2026/12/08 11:00:00]  a\r\n");
 }
-#endif
 
 TEST_F(LogFileTest, CarriageReturnAloneEndsALineToo) {
     EXPECT_EQ(Update("[2026/12/08 11:00:00]  a\r[2026/12/08 11:30:00]   Last Log Update\r",

@@ -203,10 +203,17 @@ TEST(SettingsSheetPage, RoutesEachClickByPageAndControl) {
         {AutoDisconnect, IDC_SET_NOW, Effect::SetNow},
         {AutoDisconnect, IDC_CONFIRM_FIRST, Effect::Nothing},
         {AutoDisconnect, IDC_UPDATE_CONNECT, Effect::Nothing},
+        {Notify, IDC_NOTIFY_ACCESS, Effect::Nothing},
+        {Notify, IDC_NOTIFY_LINE, Effect::Nothing},
+        {Notify, IDC_START_WITH_WINDOWS, Effect::Nothing},
+        {Notify, IDC_SET_NOW, Effect::Nothing},
+        {Notify, IDC_UPDATE_LOG, Effect::Nothing},
     };
     // A control whose enabled state each page's reload sets.
-    const std::map<SettingsPageKind, int> governed = {
-        {General, IDC_UPDATE_CONNECT_SECONDS}, {Log, IDC_LOG_FILE_NAME}, {AutoDisconnect, IDC_DATE_PICKER}};
+    const std::map<SettingsPageKind, int> governed = {{General, IDC_UPDATE_CONNECT_SECONDS},
+                                                      {Log, IDC_LOG_FILE_NAME},
+                                                      {AutoDisconnect, IDC_DATE_PICKER},
+                                                      {Notify, IDC_NOTIFY_ACCESS}};
     for (const Row& row : rows) {
         SCOPED_TRACE(::testing::Message()
                      << "page " << static_cast<int>(row.page) << ", control " << row.control);
@@ -239,10 +246,11 @@ TEST(SettingsSheetPage, LoadsWhenShownAndReadsBackWhenLeft) {
     pages.general.UpdateStatusConnectSeconds = 3;
     pages.log.UpdateLogFileName = "keep.txt";
     testing::FakeClock clock;
-    std::array<SettingsSheetPage, 3> sheet = SettingsSheetPages(pages, clock);
+    std::array<SettingsSheetPage, 4> sheet = SettingsSheetPages(pages, clock);
     EXPECT_EQ(sheet[0].TemplateId(), IDD_GENERAL_SETTING);
     EXPECT_EQ(sheet[1].TemplateId(), IDD_LOG_SETTING);
     EXPECT_EQ(sheet[2].TemplateId(), IDD_AUTODISCONNECT_SETTING);
+    EXPECT_EQ(sheet[3].TemplateId(), IDD_NOTIFY_SETTING);
 
     SettingsSheetPage& general = sheet[0];
     FakePageControls controls;
@@ -266,6 +274,50 @@ TEST(SettingsSheetPage, LoadsWhenShownAndReadsBackWhenLeft) {
     sheet[2].OnInitDialog(autoControls);  // the pickers get their formats
     EXPECT_EQ(autoControls.formats.size(), 2u);
     EXPECT_EQ(pages.log.UpdateLogFileName, "keep.txt");  // the log page was never opened
+}
+
+// "通知": its three boxes load from the page and read back into it, through
+// the sheet's routing as the other pages do, and none governs another.
+TEST(SettingsSheetPage, NotifyPageExchangesItsThreeBoxes) {
+    SettingsPages pages;
+    pages.notify.NotifyAccess = true;
+    pages.notify.NotifyLine = false;
+    pages.notify.StartWithWindows = true;
+    testing::FakeClock clock;
+    SettingsSheetPage notify = SettingsSheetPages(pages, clock)[3];
+    FakePageControls controls;
+    notify.OnInitDialog(controls);
+    EXPECT_EQ(controls.checks,
+              (std::map<int, bool>{
+                  {IDC_NOTIFY_ACCESS, true}, {IDC_NOTIFY_LINE, false}, {IDC_START_WITH_WINDOWS, true}}));
+    controls.checks = {{IDC_NOTIFY_ACCESS, false}, {IDC_NOTIFY_LINE, true}, {IDC_START_WITH_WINDOWS, false}};
+    EXPECT_TRUE(notify.OnKillActive(controls));
+    EXPECT_FALSE(pages.notify.NotifyAccess);
+    EXPECT_TRUE(pages.notify.NotifyLine);
+    EXPECT_FALSE(pages.notify.StartWithWindows);
+    EXPECT_FALSE(controls.WasEnabledOrDisabled(IDC_NOTIFY_ACCESS));
+    EXPECT_TRUE(controls.texts.empty());
+}
+
+// The notification flags go into the pages and come back; the start-up box
+// is not a setting: copying in leaves it off and applying ignores it.
+TEST(SettingsPages, NotificationFlagsRoundTripAndTheStartUpBoxStaysOutOfTheRecord) {
+    for (int bits = 0; bits < 4; ++bits) {
+        ToolSettings settings;
+        settings.NotifyAccess = (bits & 1) != 0;
+        settings.NotifyLine = (bits & 2) != 0;
+        SettingsPages pages = PagesFromSettings(settings);
+        EXPECT_EQ(pages.notify.NotifyAccess, settings.NotifyAccess);
+        EXPECT_EQ(pages.notify.NotifyLine, settings.NotifyLine);
+        EXPECT_FALSE(pages.notify.StartWithWindows);
+        pages.notify.NotifyAccess = !pages.notify.NotifyAccess;
+        pages.notify.NotifyLine = !pages.notify.NotifyLine;
+        pages.notify.StartWithWindows = true;
+        ToolSettings applied = settings;
+        ApplySettingsPages(pages, applied);
+        EXPECT_EQ(applied.NotifyAccess, !settings.NotifyAccess) << bits;
+        EXPECT_EQ(applied.NotifyLine, !settings.NotifyLine) << bits;
+    }
 }
 
 TEST(SettingsPages, CopyInShowsSecondsAndMinutes) {

@@ -31,6 +31,7 @@ class SettingsStoreTest : public ::testing::Test {
         settings.followUpTime = settings.followUpPollTime = settings.accessWarningTime = -1;
         settings.UpdateLogFileName = "stale";
         settings.AutoDisconnectSelectDay = false;
+        settings.NotifyAccess = settings.NotifyLine = false;
         LoadSettings(settings, path, clock);
         return settings;
     }
@@ -72,6 +73,8 @@ TEST_F(SettingsStoreTest, WithoutAFileEveryFieldTakesItsDefault) {
     EXPECT_TRUE(s.AutoDisconnectSelectDay);
     EXPECT_EQ(s.AutoDisconnectTime, clock.Now());
     EXPECT_FALSE(s.AutoDisconnectDlg);
+    EXPECT_TRUE(s.NotifyAccess);
+    EXPECT_TRUE(s.NotifyLine);
     EXPECT_FALSE(folder.Exists("Velmo tool.ini"));  // loading never writes
 }
 
@@ -206,10 +209,12 @@ ToolSettings KnownRecord() {
     s.AutoDisconnectSelectDay = false;
     s.AutoDisconnectTime = DateTime::FromParts(2002, 5, 1, 23, 30, 0);
     s.AutoDisconnectDlg = true;
+    s.NotifyAccess = false;
+    s.NotifyLine = true;
     return s;
 }
 
-TEST_F(SettingsStoreTest, SaveWritesTheSeventeenKeysInOrder) {
+TEST_F(SettingsStoreTest, SaveWritesEveryKeyInOrderTheNotificationKeysLast) {
     EXPECT_EQ(SaveAndRead(KnownRecord()),
               "[Setting]\r\n"
               "RutorAddress=127.0.0.1:8080\r\n"
@@ -230,7 +235,35 @@ TEST_F(SettingsStoreTest, SaveWritesTheSeventeenKeysInOrder) {
                   "AutoDisconnect=1\r\n"
                   "AutoDisconnectSelectDay=0\r\n"
                   "AutoDisconnectTime=2002/05/01 23:30:00\r\n"
-                  "AutoDisconnectDlg=1\r\n");
+                  "AutoDisconnectDlg=1\r\n"
+                  "NotifyAccess=0\r\n"
+                  "NotifyLine=1\r\n");
+}
+
+// A file of the earlier version holds the first seventeen keys only: the two
+// notification keys load switched on, and the first save appends them after
+// the seventeen, which keep their lines, so the earlier version still reads
+// every key it knows from a file of this one.
+TEST_F(SettingsStoreTest, FileOfTheEarlierVersionLoadsWithNotificationsOnAndGainsTheirKeysAtTheEnd) {
+    ToolSettings old = KnownRecord();
+    ASSERT_TRUE(SaveSettings(old, path));
+    std::string earlier = folder.Read("Velmo tool.ini");
+    earlier.erase(earlier.find("NotifyAccess="));
+    folder.Write("Velmo tool.ini", earlier);
+    const ToolSettings loaded = Load();
+    EXPECT_TRUE(loaded.NotifyAccess);
+    EXPECT_TRUE(loaded.NotifyLine);
+    EXPECT_EQ(SaveAndRead(loaded), earlier + "NotifyAccess=1\r\nNotifyLine=1\r\n");
+}
+
+TEST_F(SettingsStoreTest, NotificationKeysAreFlagsLikeTheOthers) {
+    const ToolSettings s = LoadFrom("[Setting]\nNotifyAccess=0\nNotifyLine=2\n");
+    EXPECT_FALSE(s.NotifyAccess);
+    EXPECT_TRUE(s.NotifyLine);
+    EXPECT_FALSE(LoadFrom("[Setting]\nNotifyLine=off\n").NotifyLine);  // atoi of text is 0
+    ASSERT_TRUE(SaveSettings(s, path));
+    EXPECT_EQ(Saved("NotifyAccess"), "0");
+    EXPECT_EQ(Saved("NotifyLine"), "1");
 }
 
 TEST_F(SettingsStoreTest, EmptyPasswordIsWrittenAsAnEmptyValue) {
@@ -247,7 +280,7 @@ TEST_F(SettingsStoreTest, SaveKeepsOtherSectionsAndLinesAndReplacesValuesInPlace
     const std::string text = SaveAndRead(KnownRecord());
     EXPECT_EQ(text.substr(0, 54), "; my notes\r\n[Window]\r\nx=5\r\n[setting]\r\nupdatelog =1\r\nEx");
     EXPECT_NE(text.find("Extra=keep me\r\nRutorAddress=127.0.0.1:8080\r\n"), std::string::npos);
-    EXPECT_NE(text.find("AutoDisconnectDlg=1\r\n\r\n[Last]\r\ny=1"), std::string::npos);
+    EXPECT_NE(text.find("NotifyLine=1\r\n\r\n[Last]\r\ny=1"), std::string::npos);
     EXPECT_EQ(text.find("UpdateLog="), std::string::npos);  // replaced, not added a second time
 }
 
@@ -281,6 +314,8 @@ TEST_F(SettingsStoreTest, RecordSurvivesASaveAndALoad) {
     EXPECT_EQ(loaded.AutoDisconnectSelectDay, saved.AutoDisconnectSelectDay);
     EXPECT_EQ(loaded.AutoDisconnectTime, saved.AutoDisconnectTime);
     EXPECT_EQ(loaded.AutoDisconnectDlg, saved.AutoDisconnectDlg);
+    EXPECT_EQ(loaded.NotifyAccess, saved.NotifyAccess);
+    EXPECT_EQ(loaded.NotifyLine, saved.NotifyLine);
 }
 
 TEST_F(SettingsStoreTest, PasswordOfAnyLengthSurvivesASaveAndALoad) {

@@ -1,0 +1,183 @@
+#include "win32/StartupShortcut_win32.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <vector>
+
+#include "settings/StartupShortcut.h"
+#include "win32/SingleInstance.h"
+
+namespace velmo {
+
+namespace {
+
+std::wstring Utf8ToWide(const std::string& text) {
+    const int length =
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+
+std::string WideToUtf8(const std::wstring& text) {
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                           nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), length, nullptr,
+                        nullptr);
+    return utf8;
+}
+
+// Calls `get(buffer, size)` with a buffer that grows until the text fits.
+template <typename Get>
+std::wstring GrowingBuffer(Get get) {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length = get(buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) {
+            return std::wstring();
+        }
+        if (length < buffer.size()) {
+            return std::wstring(buffer.data(), length);
+        }
+        buffer.resize(static_cast<std::size_t>(length) + 1);
+    }
+}
+
+// GetModuleFileNameW does not say how long the name is: it fills the buffer.
+std::wstring ProgramPath() {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) {
+            return std::wstring();
+        }
+        if (length < buffer.size()) {
+            return std::wstring(buffer.data(), length);
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+// One spelling of a path: full, long, upper-cased as the file system compares names.
+std::wstring ComparablePath(const std::wstring& path) {
+    std::wstring full = GrowingBuffer(
+        [&](wchar_t* buffer, DWORD size) { return GetFullPathNameW(path.c_str(), size, buffer, nullptr); });
+    if (full.empty()) {
+        full = path;
+    }
+    std::wstring longForm = GrowingBuffer(
+        [&](wchar_t* buffer, DWORD size) { return GetLongPathNameW(full.c_str(), buffer, size); });
+    if (!longForm.empty()) {
+        full = longForm;
+    }
+    while (full.size() > 3 && (full.back() == L'\\' || full.back() == L'/')) {
+        full.pop_back();
+    }
+    if (!full.empty()) {
+        CharUpperBuffW(full.data(), static_cast<DWORD>(full.size()));
+    }
+    return full;
+}
+
+std::wstring StartupFolder() {
+    wchar_t folder[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_STARTUP | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT,
+                                folder))) {
+        return std::wstring();
+    }
+    return folder;
+}
+
+// Holds one COM interface and releases it.
+template <typename Interface>
+class ComRef {
+  public:
+    ComRef() = default;
+    ~ComRef() {
+        if (pointer_ != nullptr) {
+            pointer_->Release();
+        }
+    }
+    ComRef(const ComRef&) = delete;
+    ComRef& operator=(const ComRef&) = delete;
+
+    Interface* operator->() const { return pointer_; }
+    Interface* get() const { return pointer_; }
+    void** out() { return reinterpret_cast<void**>(&pointer_); }
+
+  private:
+    Interface* pointer_ = nullptr;
+};
+
+bool NewShellLink(ComRef<IShellLinkW>& link, ComRef<IPersistFile>& file) {
+    return SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                      link.out())) &&
+           SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.out()));
+}
+
+}  // namespace
+
+Win32StartupShortcut::Win32StartupShortcut() {
+    // S_FALSE (already initialised here) must be balanced as well; a thread
+    // in the other apartment model can still use the shell link object.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    uninitialize_ = SUCCEEDED(com);
+    program_ = ProgramPath();
+    folder_ = GrowingBuffer([](wchar_t* buffer, DWORD size) { return GetCurrentDirectoryW(size, buffer); });
+    const std::wstring startup = StartupFolder();
+    if (!startup.empty() && !program_.empty() && !folder_.empty()) {
+        link_ = startup + L"\\" +
+                Utf8ToWide(StartupShortcutFileName(WideToUtf8(folder_), CurrentFolderInstanceKey()));
+    }
+}
+
+Win32StartupShortcut::~Win32StartupShortcut() {
+    if (uninitialize_) {
+        CoUninitialize();
+    }
+}
+
+bool Win32StartupShortcut::Exists() {
+    if (link_.empty() || GetFileAttributesW(link_.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        return false;
+    }
+    ComRef<IShellLinkW> link;
+    ComRef<IPersistFile> file;
+    if (!NewShellLink(link, file) || FAILED(file->Load(link_.c_str(), STGM_READ))) {
+        return false;
+    }
+    // A shortcut of that name that starts another program, or in another
+    // folder, is not this tool's way of starting with Windows.
+    wchar_t target[MAX_PATH] = {};
+    wchar_t workingFolder[MAX_PATH] = {};
+    if (FAILED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH)) ||
+        FAILED(link->GetWorkingDirectory(workingFolder, MAX_PATH))) {
+        return false;
+    }
+    return ComparablePath(target) == ComparablePath(program_) &&
+           ComparablePath(workingFolder) == ComparablePath(folder_);
+}
+
+bool Win32StartupShortcut::Create() {
+    ComRef<IShellLinkW> link;
+    ComRef<IPersistFile> file;
+    return !link_.empty() && NewShellLink(link, file) && SUCCEEDED(link->SetPath(program_.c_str())) &&
+           SUCCEEDED(link->SetWorkingDirectory(folder_.c_str())) &&
+           SUCCEEDED(link->SetDescription(L"Velmo tool")) && SUCCEEDED(file->Save(link_.c_str(), TRUE));
+}
+
+bool Win32StartupShortcut::Remove() {
+    if (link_.empty()) {
+        return false;
+    }
+    if (DeleteFileW(link_.c_str())) {
+        return true;
+    }
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+}  // namespace velmo
