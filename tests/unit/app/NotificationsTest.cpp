@@ -275,6 +275,31 @@ TEST_F(NotificationsTest, LineDropAndReturnAndSilentRouterThroughTheRefreshes) {
     EXPECT_EQ(tray_.balloons[1].icon, BalloonIcon::Info);
 }
 
+TEST_F(NotificationsTest, SwitchedOffBalloonsStayQuietButAnUnwritableLogFileIsAlwaysSaid) {
+    std::filesystem::create_directory(dir_.File("logs"));
+    auto window = OpenWindow(
+        "NotifyAccess=0\r\nNotifyLine=0\r\nUpdateLogFileName=log.txt\r\n"
+        "UpdateStatusConnect=1\r\nUpdateStatusConnectTime=3000\r\n",
+        kUp);
+    router_.Serve("syslog.htm", LogPage({{1000, "Unrecognized access from 198.51.100.1"}}));
+    window->OnCommand(ID_MENU_CAPTURE_LOG);
+    router_.Serve("status.htm", kDown);
+    window->OnTimer(kTimerStatusPoll);
+    router_.GoAway();
+    window->OnTimer(kTimerRefresh);
+    EXPECT_THAT(tray_.balloons, IsEmpty());
+
+    // Lost log text is reported whatever the switches say.
+    host_.onSettingsSheet = [](SettingsPages& pages) {
+        pages.log.UpdateLogFileName = "logs";
+        return IDOK;
+    };
+    window->OnCommand(IDC_SETTINGS);
+    window->OnCommand(ID_MENU_CAPTURE_LOG);
+    ASSERT_THAT(tray_.balloons, SizeIs(1));
+    EXPECT_EQ(tray_.balloons[0].icon, BalloonIcon::Error);
+}
+
 TEST_F(NotificationsTest, OwnCommandsGiveNoBalloonUntilTheirFollowUpWindowEnds) {
     auto window = OpenWindow("UpdateStatusConnect=1\r\nUpdateStatusConnectTime=3000\r\n", kUp);
     window->OnCommand(IDC_DISCONNECT);
