@@ -127,8 +127,8 @@ class CRouterStatusDlg {
     bool closeSequenceDone_ = false;
     bool confirmationOpen_ = false;        // the auto-disconnect question is up
     bool closeAfterConfirmation_ = false;  // a close came while it was
-    NotificationState notifications_;  // what the balloons remember
-    bool commandStarting_ = false;     // a command's own refresh runs, before its follow-up window opens
+    NotificationState notifications_;      // what the balloons remember
+    bool commandStarting_ = false;         // a command's own refresh runs, before its follow-up window opens
 };
 
 }  // namespace velmo

@@ -50,8 +50,9 @@ class DateTime {
 
     friend bool operator==(const DateTime&, const DateTime&) = default;
     friend std::strong_ordering operator<=>(const DateTime& a, const DateTime& b) {
-        if (auto c = a.valid_ <=> b.valid_; c != 0)
+        if (auto c = a.valid_ <=> b.valid_; c != 0) {
             return c;
+        }
         return a.seconds_ <=> b.seconds_;
     }
 

@@ -28,28 +28,34 @@ int RemainingMs(SteadyClock::time_point deadline) {
 // the token between them.
 int PollFor(int fd, short events, SteadyClock::time_point deadline, const CancelToken* cancel = nullptr) {
     for (;;) {
-        if (cancel != nullptr && cancel->Cancelled())
+        if (cancel != nullptr && cancel->Cancelled()) {
             return -1;
+        }
         int wait = RemainingMs(deadline);
         const bool sliced = cancel != nullptr && wait > CancelToken::kSlice.count();
-        if (sliced)
+        if (sliced) {
             wait = static_cast<int>(CancelToken::kSlice.count());
+        }
         pollfd entry{fd, events, 0};
         int result = poll(&entry, 1, wait);
-        if (result < 0 && errno == EINTR)
+        if (result < 0 && errno == EINTR) {
             continue;
-        if (result == 0 && sliced)
+        }
+        if (result == 0 && sliced) {
             continue;
-        if (result > 0 && (entry.revents & (POLLERR | POLLNVAL)) && !(entry.revents & events))
+        }
+        if (result > 0 && (entry.revents & (POLLERR | POLLNVAL)) && !(entry.revents & events)) {
             return -1;
+        }
         return result;
     }
 }
 
 bool SetNonBlocking(int fd, bool on) {
     int flags = fcntl(fd, F_GETFL, 0);
-    if (flags < 0)
+    if (flags < 0) {
         return false;
+    }
     flags = on ? (flags | O_NONBLOCK) : (flags & ~O_NONBLOCK);
     return fcntl(fd, F_SETFL, flags) == 0;
 }
@@ -57,8 +63,9 @@ bool SetNonBlocking(int fd, bool on) {
 // Connects one resolved address with a bounded wait; -1 on failure.
 int ConnectOne(const addrinfo& address, SteadyClock::time_point deadline, const CancelToken* cancel) {
     int fd = socket(address.ai_family, address.ai_socktype | SOCK_CLOEXEC, address.ai_protocol);
-    if (fd < 0)
+    if (fd < 0) {
         return -1;
+    }
     if (!SetNonBlocking(fd, true)) {
         close(fd);
         return -1;
@@ -67,8 +74,9 @@ int ConnectOne(const addrinfo& address, SteadyClock::time_point deadline, const 
     if (result != 0 && errno == EINPROGRESS && PollFor(fd, POLLOUT, deadline, cancel) > 0) {
         int error = 0;
         socklen_t length = sizeof error;
-        if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0)
+        if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0) {
             result = 0;
+        }
     }
     if (result != 0 || !SetNonBlocking(fd, false)) {
         close(fd);
@@ -87,12 +95,14 @@ Socket Socket::Connect(const std::string& host, std::uint16_t port, Milliseconds
     hints.ai_socktype = SOCK_STREAM;
     hints.ai_flags = AI_NUMERICSERV;
     addrinfo* list = nullptr;
-    if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &list) != 0)
+    if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &list) != 0) {
         return Socket();
+    }
     int fd = -1;
     for (addrinfo* entry = list; entry != nullptr && fd < 0; entry = entry->ai_next) {
-        if (SteadyClock::now() >= deadline)
+        if (SteadyClock::now() >= deadline) {
             break;
+        }
         fd = ConnectOne(*entry, deadline, cancel);
     }
     freeaddrinfo(list);
@@ -104,14 +114,17 @@ Socket Socket::Connect(const std::string& host, std::uint16_t port, Milliseconds
 bool Socket::SendAll(std::string_view data, Milliseconds timeout) {
     const auto deadline = SteadyClock::now() + timeout;
     while (IsOpen() && !data.empty()) {
-        if (PollFor(handle_, POLLOUT, deadline, cancel_) <= 0)
+        if (PollFor(handle_, POLLOUT, deadline, cancel_) <= 0) {
             return false;
+        }
         // MSG_NOSIGNAL: a peer that went away gives EPIPE, not SIGPIPE.
         ssize_t sent = send(handle_, data.data(), data.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
-        if (sent < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK))
+        if (sent < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) {
             continue;
-        if (sent <= 0)
+        }
+        if (sent <= 0) {
             return false;
+        }
         data.remove_prefix(static_cast<std::size_t>(sent));
     }
     return data.empty();
@@ -119,42 +132,51 @@ bool Socket::SendAll(std::string_view data, Milliseconds timeout) {
 
 ReceiveResult Socket::Receive(char* buffer, std::size_t size, Milliseconds timeout, std::size_t& received) {
     received = 0;
-    if (!IsOpen())
+    if (!IsOpen()) {
         return ReceiveResult::Failed;
+    }
     const auto deadline = SteadyClock::now() + timeout;
     for (;;) {
         int ready = PollFor(handle_, POLLIN, deadline, cancel_);
-        if (ready == 0)
+        if (ready == 0) {
             return ReceiveResult::TimedOut;
-        if (ready < 0)
+        }
+        if (ready < 0) {
             return ReceiveResult::Failed;
+        }
         ssize_t count = recv(handle_, buffer, size, MSG_DONTWAIT);
-        if (count < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK))
+        if (count < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) {
             continue;
-        if (count < 0)
+        }
+        if (count < 0) {
             return ReceiveResult::Failed;
-        if (count == 0)
+        }
+        if (count == 0) {
             return ReceiveResult::Closed;
+        }
         received = static_cast<std::size_t>(count);
         return ReceiveResult::Data;
     }
 }
 
 void Socket::ShutdownSend() {
-    if (IsOpen())
+    if (IsOpen()) {
         shutdown(handle_, SHUT_WR);
+    }
 }
 
 void Socket::Close() {
-    if (IsOpen())
+    if (IsOpen()) {
         close(std::exchange(handle_, kInvalidSocket));
+    }
 }
 
 ListeningSocket ListeningSocket::ListenLoopback(std::uint16_t port) {
     ListeningSocket listener;
     int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
+    if (fd < 0) {
         return listener;
+    }
     listener.handle_ = fd;
     int yes = 1;
     setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
@@ -173,15 +195,17 @@ ListeningSocket ListeningSocket::ListenLoopback(std::uint16_t port) {
 }
 
 Socket ListeningSocket::Accept(Milliseconds timeout) {
-    if (!IsOpen() || PollFor(handle_, POLLIN, SteadyClock::now() + timeout) <= 0)
+    if (!IsOpen() || PollFor(handle_, POLLIN, SteadyClock::now() + timeout) <= 0) {
         return Socket();
+    }
     int fd = accept4(handle_, nullptr, nullptr, SOCK_CLOEXEC);
     return Socket(fd < 0 ? kInvalidSocket : fd);
 }
 
 void ListeningSocket::Close() {
-    if (IsOpen())
+    if (IsOpen()) {
         close(std::exchange(handle_, kInvalidSocket));
+    }
     port_ = 0;
 }
 

@@ -22,8 +22,9 @@ bool EnsureWinsock() {
 
 timeval RemainingTime(SteadyClock::time_point deadline) {
     auto left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - SteadyClock::now()).count();
-    if (left < 0)
+    if (left < 0) {
         left = 0;
+    }
     timeval tv;
     tv.tv_sec = static_cast<long>(left / 1000000);
     tv.tv_usec = static_cast<long>(left % 1000000);
@@ -37,8 +38,9 @@ enum class WaitFor { Read, Write };
 // the token between them.
 int SelectFor(SOCKET s, WaitFor what, SteadyClock::time_point deadline, const CancelToken* cancel = nullptr) {
     for (;;) {
-        if (cancel != nullptr && cancel->Cancelled())
+        if (cancel != nullptr && cancel->Cancelled()) {
             return -1;
+        }
         fd_set ready, failed;
         FD_ZERO(&ready);
         FD_ZERO(&failed);
@@ -46,15 +48,18 @@ int SelectFor(SOCKET s, WaitFor what, SteadyClock::time_point deadline, const Ca
         FD_SET(s, &failed);
         auto sliceEnd = deadline;
         const bool sliced = cancel != nullptr && deadline - SteadyClock::now() > CancelToken::kSlice;
-        if (sliced)
+        if (sliced) {
             sliceEnd = SteadyClock::now() + CancelToken::kSlice;
+        }
         timeval tv = RemainingTime(sliceEnd);
         int result = what == WaitFor::Read ? select(0, &ready, nullptr, &failed, &tv)
                                            : select(0, nullptr, &ready, &failed, &tv);
-        if (result == 0 && sliced)
+        if (result == 0 && sliced) {
             continue;
-        if (result > 0 && FD_ISSET(s, &failed) && !FD_ISSET(s, &ready))
+        }
+        if (result > 0 && FD_ISSET(s, &failed) && !FD_ISSET(s, &ready)) {
             return -1;
+        }
         return result;
     }
 }
@@ -66,8 +71,9 @@ bool SetNonBlocking(SOCKET s, bool on) {
 
 SOCKET ConnectOne(const addrinfo& address, SteadyClock::time_point deadline, const CancelToken* cancel) {
     SOCKET s = socket(address.ai_family, address.ai_socktype, address.ai_protocol);
-    if (s == INVALID_SOCKET)
+    if (s == INVALID_SOCKET) {
         return INVALID_SOCKET;
+    }
     bool connected = false;
     if (SetNonBlocking(s, true)) {
         int result = connect(s, address.ai_addr, static_cast<int>(address.ai_addrlen));
@@ -93,20 +99,23 @@ SOCKET ConnectOne(const addrinfo& address, SteadyClock::time_point deadline, con
 Socket Socket::Connect(const std::string& host, std::uint16_t port, Milliseconds timeout,
                        const CancelToken* cancel) {
     const auto deadline = SteadyClock::now() + timeout;
-    if (!EnsureWinsock())
+    if (!EnsureWinsock()) {
         return Socket();
+    }
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     hints.ai_protocol = IPPROTO_TCP;
     hints.ai_flags = AI_NUMERICSERV;
     addrinfo* list = nullptr;
-    if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &list) != 0)
+    if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &list) != 0) {
         return Socket();
+    }
     SOCKET s = INVALID_SOCKET;
     for (addrinfo* entry = list; entry != nullptr && s == INVALID_SOCKET; entry = entry->ai_next) {
-        if (SteadyClock::now() >= deadline)
+        if (SteadyClock::now() >= deadline) {
             break;
+        }
         s = ConnectOne(*entry, deadline, cancel);
     }
     freeaddrinfo(list);
@@ -119,14 +128,17 @@ bool Socket::SendAll(std::string_view data, Milliseconds timeout) {
     const auto deadline = SteadyClock::now() + timeout;
     const SOCKET s = static_cast<SOCKET>(handle_);
     while (IsOpen() && !data.empty()) {
-        if (SelectFor(s, WaitFor::Write, deadline, cancel_) <= 0)
+        if (SelectFor(s, WaitFor::Write, deadline, cancel_) <= 0) {
             return false;
+        }
         int piece = data.size() > 65536 ? 65536 : static_cast<int>(data.size());
         int sent = send(s, data.data(), piece, 0);
-        if (sent == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK)
+        if (sent == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK) {
             continue;
-        if (sent <= 0)
+        }
+        if (sent <= 0) {
             return false;
+        }
         data.remove_prefix(static_cast<std::size_t>(sent));
     }
     return data.empty();
@@ -134,41 +146,50 @@ bool Socket::SendAll(std::string_view data, Milliseconds timeout) {
 
 ReceiveResult Socket::Receive(char* buffer, std::size_t size, Milliseconds timeout, std::size_t& received) {
     received = 0;
-    if (!IsOpen())
+    if (!IsOpen()) {
         return ReceiveResult::Failed;
+    }
     const SOCKET s = static_cast<SOCKET>(handle_);
     int ready = SelectFor(s, WaitFor::Read, SteadyClock::now() + timeout, cancel_);
-    if (ready == 0)
+    if (ready == 0) {
         return ReceiveResult::TimedOut;
-    if (ready < 0)
+    }
+    if (ready < 0) {
         return ReceiveResult::Failed;
+    }
     int piece = size > 65536 ? 65536 : static_cast<int>(size);
     int count = recv(s, buffer, piece, 0);
-    if (count == SOCKET_ERROR)
+    if (count == SOCKET_ERROR) {
         return ReceiveResult::Failed;
-    if (count == 0)
+    }
+    if (count == 0) {
         return ReceiveResult::Closed;
+    }
     received = static_cast<std::size_t>(count);
     return ReceiveResult::Data;
 }
 
 void Socket::ShutdownSend() {
-    if (IsOpen())
+    if (IsOpen()) {
         shutdown(static_cast<SOCKET>(handle_), SD_SEND);
+    }
 }
 
 void Socket::Close() {
-    if (IsOpen())
+    if (IsOpen()) {
         closesocket(static_cast<SOCKET>(std::exchange(handle_, kInvalidSocket)));
+    }
 }
 
 ListeningSocket ListeningSocket::ListenLoopback(std::uint16_t port) {
     ListeningSocket listener;
-    if (!EnsureWinsock())
+    if (!EnsureWinsock()) {
         return listener;
+    }
     SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    if (s == INVALID_SOCKET)
+    if (s == INVALID_SOCKET) {
         return listener;
+    }
     listener.handle_ = static_cast<NativeSocket>(s);
     // Exclusive use: no other program may bind the same port while we listen.
     BOOL yes = TRUE;
@@ -189,15 +210,17 @@ ListeningSocket ListeningSocket::ListenLoopback(std::uint16_t port) {
 
 Socket ListeningSocket::Accept(Milliseconds timeout) {
     const SOCKET s = static_cast<SOCKET>(handle_);
-    if (!IsOpen() || SelectFor(s, WaitFor::Read, SteadyClock::now() + timeout) <= 0)
+    if (!IsOpen() || SelectFor(s, WaitFor::Read, SteadyClock::now() + timeout) <= 0) {
         return Socket();
+    }
     SOCKET client = accept(s, nullptr, nullptr);
     return Socket(client == INVALID_SOCKET ? kInvalidSocket : static_cast<NativeSocket>(client));
 }
 
 void ListeningSocket::Close() {
-    if (IsOpen())
+    if (IsOpen()) {
         closesocket(static_cast<SOCKET>(std::exchange(handle_, kInvalidSocket)));
+    }
     port_ = 0;
 }
 

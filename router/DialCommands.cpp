@@ -56,14 +56,16 @@ bool RouterClient::SendCommand(int entry) {
 
 bool RouterClient::SendDialCommand() {
     // Outside 0-5 nothing is sent, not even the sweep runs.
-    if (dialCommandIndex < 0 || dialCommandIndex > 5)
+    if (dialCommandIndex < 0 || dialCommandIndex > 5) {
         return false;
+    }
     return SendCommand(dialCommandIndex);
 }
 
 bool RouterClient::SendHangUpCommand() {
-    if (dialCommandIndex < 0 || dialCommandIndex > 5)
+    if (dialCommandIndex < 0 || dialCommandIndex > 5) {
         return false;
+    }
     return SendCommand(6 + dialCommandIndex);
 }
 

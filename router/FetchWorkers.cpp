@@ -20,8 +20,9 @@ void LateAnswers::Keep(LateAnswer answer) {
 
 std::list<LateAnswer>::iterator LateAnswers::Find(std::string_view host, std::string_view path) {
     for (auto it = answers_.begin(); it != answers_.end(); ++it) {
-        if (it->host == host && it->path == path)
+        if (it->host == host && it->path == path) {
             return it;
+        }
     }
     return answers_.end();
 }
@@ -30,11 +31,13 @@ std::optional<LateAnswer> LateAnswers::Take(std::string_view host, std::string_v
                                             std::chrono::milliseconds maxAge) {
     std::lock_guard lock(lock_);
     auto it = Find(host, path);
-    if (it == answers_.end())
+    if (it == answers_.end()) {
         return std::nullopt;
+    }
     std::optional<LateAnswer> answer;
-    if (LateClock::now() - it->arrived <= maxAge)
+    if (LateClock::now() - it->arrived <= maxAge) {
         answer = std::move(*it);
+    }
     answers_.erase(it);  // taken, or stale
     return answer;
 }
@@ -42,8 +45,9 @@ std::optional<LateAnswer> LateAnswers::Take(std::string_view host, std::string_v
 std::optional<LateAnswer> LateAnswers::WaitAndTake(std::string_view host, std::string_view path,
                                                    std::chrono::milliseconds timeout) {
     std::unique_lock lock(lock_);
-    if (!arrived_.wait_for(lock, timeout, [&] { return Find(host, path) != answers_.end(); }))
+    if (!arrived_.wait_for(lock, timeout, [&] { return Find(host, path) != answers_.end(); })) {
         return std::nullopt;
+    }
     auto it = Find(host, path);
     LateAnswer answer = std::move(*it);
     answers_.erase(it);
@@ -116,8 +120,9 @@ void FetchWorkers::CancelPendingRequests() {
 
 bool FetchWorkers::IsOnItsWay(std::string_view host, std::string_view path) const {
     for (const auto& worker : pendingThreads) {
-        if (worker->host == host && worker->path == path)
+        if (worker->host == host && worker->path == path) {
             return true;
+        }
     }
     return false;
 }
@@ -139,12 +144,14 @@ bool FetchWorkers::FetchPage(std::string& text, std::string_view host, std::stri
             // An earlier request for this page is still on its way: wait for
             // it, at most one wait, rather than send another to a slow router.
             kept = lateAnswers_.WaitAndTake(host, path, std::chrono::milliseconds(waitTimeout));
-            if (kept && kept->succeeded)
+            if (kept && kept->succeeded) {
                 text = std::move(kept->text);
+            }
             return kept && kept->succeeded;
         }
-        if (kept && !kept->succeeded)
+        if (kept && !kept->succeeded) {
             kept.reset();  // a late failure stands in for nothing
+        }
     }
     switch (FetchFresh(text, host, path)) {
         case Fresh::Succeeded:
@@ -154,8 +161,9 @@ bool FetchWorkers::FetchPage(std::string& text, std::string_view host, std::stri
         case Fresh::NotDelivered:
             break;
     }
-    if (!kept)
+    if (!kept) {
         return false;
+    }
     text = std::move(kept->text);
     return true;
 }
@@ -163,8 +171,9 @@ bool FetchWorkers::FetchPage(std::string& text, std::string_view host, std::stri
 FetchWorkers::Fresh FetchWorkers::FetchFresh(std::string& text, std::string_view host,
                                              std::string_view path) {
     // The cap: a refused fetch starts no thread.
-    if (pendingThreads.size() >= static_cast<std::size_t>(maxPending))
+    if (pendingThreads.size() >= static_cast<std::size_t>(maxPending)) {
         return Fresh::NotDelivered;
+    }
     // The request, owned by this thread until it is given up.
     auto request = std::make_unique<FetchRequest>();
     request->client = request_;
@@ -182,8 +191,9 @@ FetchWorkers::Fresh FetchWorkers::FetchFresh(std::string& text, std::string_view
     }
     // Wait for the worker's delivery, at most waitTimeout.
     if (!WaitForDelivery(*request)) {
-        if (onWaitTimedOut)
+        if (onWaitTimedOut) {
             onWaitTimedOut();
+        }
         // Timed out: decide under the hand-over lock; the worker cannot deliver
         // while it is held, so collect-or-give-up is atomic with the delivery.
         std::unique_lock lock(request->handoverLock);
@@ -210,8 +220,9 @@ FetchWorkers::Fresh FetchWorkers::FetchFresh(std::string& text, std::string_view
 void FetchWorkers::WaitForAllWorkers() {
     for (;;) {
         SweepFinishedWorkers();
-        if (pendingThreads.empty())
+        if (pendingThreads.empty()) {
             return;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
 }

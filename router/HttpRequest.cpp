@@ -84,8 +84,9 @@ std::string BuildRequestTarget(std::string_view path) {
 
 std::string BuildGetRequest(const RouterEndpoint& endpoint, std::string_view path) {
     std::string hostHeader = endpoint.host;
-    if (endpoint.port != 80)
+    if (endpoint.port != 80) {
         hostHeader += ":" + std::to_string(endpoint.port);
+    }
     return "GET " + BuildRequestTarget(path) +
            " HTTP/1.0\r\n"
            "User-Agent: Vir Eved\r\n"
@@ -101,16 +102,19 @@ bool RequestPage(const std::string& address, const std::string& path, std::strin
                  const RequestLimits& limits, const CancelToken& cancel) {
     const auto deadline = SteadyClock::now() + limits.totalTimeout;
     RouterEndpoint endpoint;
-    if (!ParseRouterAddress(address, endpoint))
+    if (!ParseRouterAddress(address, endpoint)) {
         return false;
+    }
     // Connect: a failure leaves the text empty.
     Socket socket = Socket::Connect(endpoint.host, endpoint.port,
                                     std::min(limits.connectTimeout, Remaining(deadline)), &cancel);
-    if (!socket.IsOpen())
+    if (!socket.IsOpen()) {
         return false;
+    }
     // Send the request; the router answers and closes (HTTP/1.0).
-    if (!socket.SendAll(BuildGetRequest(endpoint, path), Remaining(deadline)))
+    if (!socket.SendAll(BuildGetRequest(endpoint, path), Remaining(deadline))) {
         return false;
+    }
     // Status test and body: the reader decides, the loop only feeds it.
     HttpResponseReader reader(limits.maxBody);
     ReadResponse(socket, reader, limits, deadline);

@@ -12,25 +12,30 @@ namespace {
 std::size_t FindHeadEnd(std::string_view bytes) {
     std::size_t crlf = bytes.find("\r\n\r\n");
     std::size_t lf = bytes.find("\n\n");
-    if (crlf != std::string_view::npos && (lf == std::string_view::npos || crlf < lf))
+    if (crlf != std::string_view::npos && (lf == std::string_view::npos || crlf < lf)) {
         return crlf + 4;
-    if (lf != std::string_view::npos)
+    }
+    if (lf != std::string_view::npos) {
         return lf + 2;
+    }
     return std::string_view::npos;
 }
 
 // "HTTP/1.x 200 OK" -> 200; 0 when the line does not hold a readable code.
 int ParseStatusLine(std::string_view line) {
-    if (!line.starts_with("HTTP/"))
+    if (!line.starts_with("HTTP/")) {
         return 0;
+    }
     std::size_t blank = line.find(' ');
-    if (blank == std::string_view::npos || line.size() < blank + 4)
+    if (blank == std::string_view::npos || line.size() < blank + 4) {
         return 0;
+    }
     std::string_view digits = line.substr(blank + 1, 3);
     int code = 0;
     auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), code);
-    if (error != std::errc() || end != digits.data() + digits.size())
+    if (error != std::errc() || end != digits.data() + digits.size()) {
         return 0;
+    }
     return code;
 }
 
@@ -38,8 +43,9 @@ std::optional<std::size_t> ParseContentLength(std::string_view value) {
     std::string trimmed = SjisTrim(value);
     std::size_t length = 0;
     auto [end, error] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), length);
-    if (trimmed.empty() || error != std::errc() || end != trimmed.data() + trimmed.size())
+    if (trimmed.empty() || error != std::errc() || end != trimmed.data() + trimmed.size()) {
         return std::nullopt;
+    }
     return length;
 }
 
@@ -65,8 +71,9 @@ void HttpResponseReader::FeedHead(std::string_view bytes) {
     head_.append(bytes);
     std::size_t headEnd = FindHeadEnd(std::string_view(head_).substr(searchFrom));
     if (headEnd == std::string_view::npos) {
-        if (head_.size() > kMaxHead)
+        if (head_.size() > kMaxHead) {
             state_ = State::Failed;
+        }
         return;
     }
     headEnd += searchFrom;
@@ -78,8 +85,9 @@ void HttpResponseReader::FeedHead(std::string_view bytes) {
     head_.resize(headEnd);
     ReadHead(head_);
     head_.clear();
-    if (state_ == State::Body)
+    if (state_ == State::Body) {
         FeedBody(rest);
+    }
 }
 
 void HttpResponseReader::ReadHead(std::string_view head) {
@@ -102,25 +110,29 @@ void HttpResponseReader::ReadHead(std::string_view head) {
         }
     }
     state_ = State::Body;
-    if (contentLength_ == 0u)
+    if (contentLength_ == 0u) {
         FinishBody();
+    }
 }
 
 void HttpResponseReader::FeedBody(std::string_view bytes) {
-    if (contentLength_)
+    if (contentLength_) {
         bytes = bytes.substr(0, *contentLength_ - bodyBytes_);
+    }
     // The body cap: what lies beyond it fails the response, keeping the chunks read.
     const bool overLimit = bytes.size() > maxBody_ - bodyBytes_;
-    if (overLimit)
+    if (overLimit) {
         bytes = bytes.substr(0, maxBody_ - bodyBytes_);
+    }
     while (!bytes.empty()) {
         std::size_t take = std::min(bytes.size(), kChunkSize - chunk_.size());
         chunk_.append(bytes.substr(0, take));
         bytes.remove_prefix(take);
         bodyBytes_ += take;
         // A chunk of exactly 128 bytes means "read again".
-        if (chunk_.size() == kChunkSize)
+        if (chunk_.size() == kChunkSize) {
             AppendChunk();
+        }
     }
     if (overLimit) {
         state_ = State::Failed;
@@ -156,8 +168,9 @@ void HttpResponseReader::End() {
 }
 
 void HttpResponseReader::Fail() {
-    if (!Done())
+    if (!Done()) {
         state_ = State::Failed;
+    }
 }
 
 }  // namespace velmo

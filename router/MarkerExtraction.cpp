@@ -8,17 +8,20 @@ bool ExtractBetween(std::string& value, std::string_view page, std::span<const M
                     std::size_t startAt, std::size_t* resumeAt) {
     for (const MarkerPair& pair : pairs) {
         std::size_t found = SjisFind(page, pair.start, startAt);
-        if (found == npos)
+        if (found == npos) {
             continue;
+        }
         const std::size_t a = found + pair.start.size();
         // Only the first start marker counts: without an end marker after it
         // the pair fails, even if the start marker occurs again further on.
         std::size_t end = SjisFind(page, pair.end, a);
-        if (end == npos)
+        if (end == npos) {
             continue;
+        }
         value = SjisTrim(page.substr(a, end - a));
-        if (resumeAt != nullptr)
+        if (resumeAt != nullptr) {
             *resumeAt = end + pair.end.size();
+        }
         return true;
     }
     return false;

@@ -49,8 +49,9 @@ std::string ModelLine(bool fetched, const std::string& page, bool routerReachabl
         model = "Broadband Router " + model;
     }
     // An unreachable router overrides whatever the page gave.
-    if (!routerReachable)
+    if (!routerReachable) {
         model = kNotReachable;
+    }
     return model;
 }
 
@@ -64,15 +65,17 @@ RouterStatus ParseStatusPage(const std::string& page) {
         return RouterStatus{};
     }
     // A dash or an empty cell means the line is down.
-    if (status.connectionTime == "-" || status.connectionTime.empty())
+    if (status.connectionTime == "-" || status.connectionTime.empty()) {
         status.connectionTime = notConnected;
+    }
     // The modem word, translated; a missing modem cell leaves the text empty.
     if (ExtractBetween(status.modemState, page, markers.subspan(2, 3))) {
         TranslateWord(status.modemState, modemWords());
     }
     // Any other connection time (a running time) counts as connected.
-    if (status.connectionTime == notConnected)
+    if (status.connectionTime == notConnected) {
         status.connected = false;
+    }
     return status;
 }
 

@@ -9,7 +9,7 @@ velmo_log() { printf '== %s\n' "$*" >&2; }
 # Debian packages the build, the tests and the demo need.
 VELMO_PACKAGES=(cmake g++ make python3 googletest libbenchmark-dev clang libclang-rt-14-dev
                 mingw-w64 g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth imagemagick
-                fonts-ipafont-gothic fonts-wine procps locales)
+                fonts-ipafont-gothic fonts-wine procps locales clang-format-16)
 
 velmo_ensure_packages() {
     velmo_install_missing_packages || return 1

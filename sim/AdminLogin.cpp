@@ -6,12 +6,15 @@ namespace velmo {
 namespace {
 
 int HexValue(char c) {
-    if (c >= '0' && c <= '9')
+    if (c >= '0' && c <= '9') {
         return c - '0';
-    if (c >= 'A' && c <= 'F')
+    }
+    if (c >= 'A' && c <= 'F') {
         return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
+    }
+    if (c >= 'a' && c <= 'f') {
         return c - 'a' + 10;
+    }
     return -1;
 }
 
@@ -41,8 +44,9 @@ std::map<std::string, std::string> QueryPairs(std::string_view query) {
         const std::size_t amp = query.find('&');
         const std::string_view pair = query.substr(0, amp);
         const std::size_t equals = pair.find('=');
-        if (equals != std::string_view::npos)
+        if (equals != std::string_view::npos) {
             pairs.emplace(FormDecode(pair.substr(0, equals)), FormDecode(pair.substr(equals + 1)));
+        }
         query = amp == std::string_view::npos ? std::string_view() : query.substr(amp + 1);
     }
     return pairs;
@@ -61,12 +65,14 @@ std::string FormDecode(std::string_view text) {
 bool LoginAccepted(std::string_view query, const RouterSimulatorOptions& options) {
     const auto pairs = QueryPairs(query);
     const auto password = pairs.find(options.passwordFieldName);
-    if (password == pairs.end() || password->second != options.password)
+    if (password == pairs.end() || password->second != options.password) {
         return false;
+    }
     for (const HiddenField& field : options.hiddenFields) {
         const auto pair = pairs.find(field.name);
-        if (pair == pairs.end() || pair->second != field.value)
+        if (pair == pairs.end() || pair->second != field.value) {
             return false;
+        }
     }
     return true;
 }

@@ -6,8 +6,9 @@ namespace velmo {
 namespace {
 
 std::string HiddenInput(const HiddenField& field) {
-    if (field.valueFirst)
+    if (field.valueFirst) {
         return "<INPUT TYPE=HIDDEN VALUE=\"" + field.value + "\" NAME=" + field.name + ">\n";
+    }
     return "<INPUT TYPE=HIDDEN NAME=" + field.name + " VALUE=" + field.value + ">\n";
 }
 
@@ -15,17 +16,20 @@ std::string LoginForm(const RouterSimulatorOptions& options, bool get, bool mark
     std::string form = get ? "<FORM ACTION=/cgi-bin/logi METHOD=GET NAME=LOGIN>\n"
                            : "<FORM ACTION=/cgi-bin/logi METHOD=POST NAME=LOGIN>\n";
     for (const HiddenField& field : options.hiddenFields) {
-        if (!field.afterPassword)
+        if (!field.afterPassword) {
             form += HiddenInput(field);
+        }
     }
     form +=
         Utf8ToSjis("管理者パスワード ") + "<INPUT TYPE=PASSWORD NAME=" + options.passwordFieldName + ">\n";
     for (const HiddenField& field : options.hiddenFields) {
-        if (field.afterPassword)
+        if (field.afterPassword) {
             form += HiddenInput(field);
+        }
     }
-    if (markMethod)
+    if (markMethod) {
         form += HiddenInput(HiddenField{"FORM", get ? "GET" : "POST"});
+    }
     return form + Utf8ToSjis("<INPUT TYPE=SUBMIT VALUE=\"ログイン\">\n") + "</FORM>\n";
 }
 

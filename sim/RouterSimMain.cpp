@@ -38,8 +38,9 @@ struct ProgramOptions {
 };
 
 bool ParseNumber(std::string_view text, long& value) {
-    if (text.empty())
+    if (text.empty()) {
         return false;
+    }
     char* end = nullptr;
     std::string copy(text);
     value = std::strtol(copy.c_str(), &end, 10);
@@ -50,8 +51,9 @@ bool ParseCommandList(std::string_view text, std::vector<int>& entries) {
     while (!text.empty()) {
         std::size_t comma = text.find(',');
         long entry = 0;
-        if (!ParseNumber(text.substr(0, comma), entry) || entry > 11)
+        if (!ParseNumber(text.substr(0, comma), entry) || entry > 11) {
             return false;
+        }
         entries.push_back(static_cast<int>(entry));
         text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
     }
@@ -60,11 +62,13 @@ bool ParseCommandList(std::string_view text, std::vector<int>& entries) {
 
 bool ParseOption(std::string_view name, std::string_view value, ProgramOptions& options) {
     auto& router = options.router;
-    if (name == "--port")
+    if (name == "--port") {
         return ParseNumber(value, options.port) && options.port <= 65535;
+    }
     if (name == "--lang") {
-        if (value != "ja" && value != "en")
+        if (value != "ja" && value != "en") {
             return false;
+        }
         router.language = value == "ja" ? velmo::PageLanguage::Japanese : velmo::PageLanguage::English;
         return true;
     }
@@ -88,8 +92,9 @@ bool ParseOption(std::string_view name, std::string_view value, ProgramOptions& 
         return true;
     }
     if (name == "--banner") {
-        if (value != "1" && value != "2")
+        if (value != "1" && value != "2") {
             return false;
+        }
         router.bannerVariant = value == "1" ? 1 : 2;
         return true;
     }
@@ -109,8 +114,9 @@ bool ParseOption(std::string_view name, std::string_view value, ProgramOptions& 
     }
     if (name == "--command-delay") {
         long ms = 0;
-        if (!ParseNumber(value, ms))
+        if (!ParseNumber(value, ms)) {
             return false;
+        }
         router.commandDelay = std::chrono::milliseconds(ms);
         return true;
     }
@@ -132,15 +138,18 @@ bool ParseOption(std::string_view name, std::string_view value, ProgramOptions& 
         }
         return false;
     }
-    if (name == "--log-entries")
+    if (name == "--log-entries") {
         return ParseNumber(value, options.logEntries) && options.logEntries <= 10000;
-    if (name == "--commands")
+    }
+    if (name == "--commands") {
         return ParseCommandList(value, router.embeddedCommands);
+    }
     if (name == "--fault") {
         std::size_t equals = value.find('=');
         velmo::Fault fault;
-        if (equals == std::string_view::npos || !velmo::ParseFault(value.substr(equals + 1), fault))
+        if (equals == std::string_view::npos || !velmo::ParseFault(value.substr(equals + 1), fault)) {
             return false;
+        }
         options.faults.emplace_back(std::string(value.substr(0, equals)), fault);
         return true;
     }
@@ -200,7 +209,9 @@ int main(int argc, char** argv) {
     velmo::RouterSimulator simulator(options.router);
     simulator.SetLogEntries(
         velmo::SampleLogEntries(static_cast<int>(options.logEntries), velmo::SimulatedLog::SystemMs()));
-    for (const auto& [path, fault] : options.faults) simulator.SetFault(path, fault);
+    for (const auto& [path, fault] : options.faults) {
+        simulator.SetFault(path, fault);
+    }
     if (!simulator.Start(static_cast<std::uint16_t>(options.port))) {
         std::fprintf(stderr, "velmo-routersim: cannot listen on 127.0.0.1:%ld\n", options.port);
         return 1;
@@ -215,7 +226,9 @@ int main(int argc, char** argv) {
     while (!stopRequested) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         const std::vector<std::string> lines = simulator.RequestLines();
-        for (; printed < lines.size(); ++printed) std::printf("request: %s\n", lines[printed].c_str());
+        for (; printed < lines.size(); ++printed) {
+            std::printf("request: %s\n", lines[printed].c_str());
+        }
         std::fflush(stdout);
     }
     simulator.Stop();

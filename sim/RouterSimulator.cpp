@@ -17,20 +17,23 @@ constexpr Milliseconds kSendTimeout{5000};
 
 std::string FirstLine(const std::string& head) {
     std::string line = head.substr(0, head.find('\n'));
-    if (line.ends_with('\r'))
+    if (line.ends_with('\r')) {
         line.pop_back();
+    }
     return line;
 }
 
 // "GET /status.htm HTTP/1.0" -> "status.htm"; empty for "/" or a bad line.
 std::string TargetOf(const std::string& requestLine) {
     std::size_t first = requestLine.find(' ');
-    if (first == std::string::npos)
+    if (first == std::string::npos) {
         return {};
+    }
     std::size_t last = requestLine.rfind(' ');
     std::string target = requestLine.substr(first + 1, last > first ? last - first - 1 : std::string::npos);
-    if (target.starts_with('/'))
+    if (target.starts_with('/')) {
         target.erase(0, 1);
+    }
     return target;
 }
 
@@ -41,7 +44,9 @@ std::string PathOf(const std::string& target) {
 // A body of `size` bytes of letters, so no zero byte cuts it short.
 std::string PatternBody(long size) {
     std::string body(static_cast<std::size_t>(size), 'A');
-    for (std::size_t i = 0; i < body.size(); ++i) body[i] = static_cast<char>('A' + i % 26);
+    for (std::size_t i = 0; i < body.size(); ++i) {
+        body[i] = static_cast<char>('A' + i % 26);
+    }
     return body;
 }
 
@@ -85,8 +90,9 @@ void RouterSimulator::RegisterPages() {
 RouterSimulator::Response RouterSimulator::DialCommand(const std::string& target) {
     // The action is the value of "A=": D... dials up, H... hangs up.
     std::size_t action = target.find("&A=");
-    if (action == std::string::npos)
+    if (action == std::string::npos) {
         return Response{404, ErrorPageBody(404)};
+    }
     const char verb = action + 3 < target.size() ? target[action + 3] : '\0';
     std::lock_guard lock(mutex_);
     const auto now = SteadyClock::now();
@@ -101,11 +107,13 @@ RouterSimulator::Response RouterSimulator::DialCommand(const std::string& target
 }
 
 bool RouterSimulator::Start(std::uint16_t port) {
-    if (acceptThread_.joinable())
+    if (acceptThread_.joinable()) {
         return false;
+    }
     listener_ = ListeningSocket::ListenLoopback(port);
-    if (!listener_.IsOpen())
+    if (!listener_.IsOpen()) {
         return false;
+    }
     port_ = listener_.Port();
     stopping_ = false;
     acceptThread_ = std::thread(&RouterSimulator::AcceptLoop, this);
@@ -118,8 +126,9 @@ void RouterSimulator::Stop() {
         stopping_ = true;
     }
     stopSignal_.notify_all();
-    if (acceptThread_.joinable())
+    if (acceptThread_.joinable()) {
         acceptThread_.join();
+    }
     ReapFinishedConnections(true);
     listener_.Close();
 }
@@ -172,8 +181,9 @@ void RouterSimulator::AcceptLoop() {
     while (!stopping_) {
         Socket socket = listener_.Accept(kPollStep);
         ReapFinishedConnections(false);
-        if (!socket.IsOpen())
+        if (!socket.IsOpen()) {
             continue;
+        }
         auto connection = std::make_unique<Connection>();
         Connection* self = connection.get();
         connection->thread = std::thread([this, self, s = std::move(socket)]() mutable {
@@ -191,12 +201,15 @@ void RouterSimulator::ReapFinishedConnections(bool all) {
         std::lock_guard lock(connectionsMutex_);
         for (auto it = connections_.begin(); it != connections_.end();) {
             auto next = std::next(it);
-            if (all || (*it)->finished)
+            if (all || (*it)->finished) {
                 done.splice(done.end(), connections_, it);
+            }
             it = next;
         }
     }
-    for (auto& connection : done) connection->thread.join();
+    for (auto& connection : done) {
+        connection->thread.join();
+    }
 }
 
 bool RouterSimulator::WaitUnlessStopped(long ms) {
@@ -210,11 +223,13 @@ bool RouterSimulator::ReadRequestHead(Socket& socket, std::string& head) {
     while (!stopping_ && SteadyClock::now() < deadline && head.size() <= kMaxRequestHead) {
         std::size_t received = 0;
         ReceiveResult result = socket.Receive(buffer, sizeof buffer, kPollStep, received);
-        if (result == ReceiveResult::Closed || result == ReceiveResult::Failed)
+        if (result == ReceiveResult::Closed || result == ReceiveResult::Failed) {
             break;
+        }
         head.append(buffer, received);
-        if (head.find("\r\n\r\n") != std::string::npos || head.find("\n\n") != std::string::npos)
+        if (head.find("\r\n\r\n") != std::string::npos || head.find("\n\n") != std::string::npos) {
             return true;
+        }
     }
     return false;
 }
@@ -222,15 +237,17 @@ bool RouterSimulator::ReadRequestHead(Socket& socket, std::string& head) {
 void RouterSimulator::Serve(Socket socket) {
     std::string head;
     const bool complete = ReadRequestHead(socket, head);
-    if (head.empty())
+    if (head.empty()) {
         return;
+    }
     const std::string requestLine = FirstLine(head);
     {
         std::lock_guard lock(mutex_);
         requestLines_.push_back(requestLine);
     }
-    if (!complete)
+    if (!complete) {
         return;
+    }
     const std::string target = TargetOf(requestLine);
     const Fault fault = FaultFor(target);
     switch (fault.kind) {
@@ -240,8 +257,9 @@ void RouterSimulator::Serve(Socket socket) {
             }
             return;
         case Fault::Kind::Delay:
-            if (!WaitUnlessStopped(fault.value))
+            if (!WaitUnlessStopped(fault.value)) {
                 return;
+            }
             break;
         default:
             break;
@@ -260,31 +278,35 @@ void RouterSimulator::Serve(Socket socket) {
 Fault RouterSimulator::FaultFor(const std::string& target) const {
     std::lock_guard lock(mutex_);
     auto it = faults_.find(target);
-    if (it == faults_.end())
+    if (it == faults_.end()) {
         it = faults_.find(PathOf(target));
+    }
     return it == faults_.end() ? Fault{} : it->second;
 }
 
 RouterSimulator::Response RouterSimulator::Route(const std::string& target) {
     auto handler = handlers_.find(PathOf(target));
-    if (handler == handlers_.end())
+    if (handler == handlers_.end()) {
         return Response{404, ErrorPageBody(404)};
+    }
     return handler->second(target);
 }
 
 void RouterSimulator::Answer(Socket& socket, const Response& response, const Fault& fault) {
     std::string head = "HTTP/1.0 " + std::to_string(response.status) + " " + ReasonPhrase(response.status) +
                        "\r\nServer: velmo-routersim\r\nContent-Type: text/html; charset=Shift_JIS\r\n";
-    if (response.status >= 300 && response.status <= 303)
+    if (response.status >= 300 && response.status <= 303) {
         head += "Location: /\r\n";
+    }
     head += "Content-Length: " + std::to_string(response.body.size()) + "\r\nConnection: close\r\n\r\n";
     std::string_view body = response.body;
     // Cut short: the whole length is announced, only part of the body is sent.
     if (fault.kind == Fault::Kind::CloseAfter && static_cast<std::size_t>(fault.value) < body.size()) {
         body = body.substr(0, static_cast<std::size_t>(fault.value));
     }
-    if (socket.SendAll(head, kSendTimeout))
+    if (socket.SendAll(head, kSendTimeout)) {
         socket.SendAll(body, kSendTimeout);
+    }
     socket.ShutdownSend();
     // Let the client read to the end before the socket goes, so it sees an
     // orderly close rather than a reset.

@@ -24,14 +24,16 @@ void RouterSimulator::RegisterLogPages() {
     handlers_["cgi-bin/logi"] = [this](const std::string& target) {
         std::lock_guard lock(mutex_);
         const bool accepted = LoginAccepted(QueryOf(target), options_);
-        if (accepted)
+        if (accepted) {
             loggedIn_ = true;
+        }
         return Response{200, LoginAnswerBody(accepted)};
     };
     handlers_["syslog.htm"] = [this](const std::string&) {
         std::lock_guard lock(mutex_);
-        if (!loggedIn_ && !options_.logAlwaysReadable)
+        if (!loggedIn_ && !options_.logAlwaysReadable) {
             return Response{200, LoginRequiredPageBody()};
+        }
         return Response{200, SystemLogPageBody(log_.ScriptCalls())};
     };
     handlers_["cgi-bin/logo"] = [this](const std::string&) {

@@ -26,8 +26,9 @@ void SimulatedLine::Dial(Clock::time_point now, Clock::duration delay) {
 void SimulatedLine::HangUp(Clock::time_point now, Clock::duration delay) {
     Advance(now);
     if (phase_ == Phase::Up || phase_ == Phase::Dialing) {
-        if (phase_ == Phase::Dialing)
+        if (phase_ == Phase::Dialing) {
             upSince_ = now;  // never really up
+        }
         phase_ = Phase::Hanging;
         changeAt_ = now + delay;
         Advance(now);
@@ -46,8 +47,9 @@ SimulatedLine::Phase SimulatedLine::PhaseAt(Clock::time_point now) {
 
 std::chrono::seconds SimulatedLine::UpFor(Clock::time_point now) {
     Advance(now);
-    if (phase_ != Phase::Up && phase_ != Phase::Hanging)
+    if (phase_ != Phase::Up && phase_ != Phase::Hanging) {
         return std::chrono::seconds(0);
+    }
     return std::chrono::duration_cast<std::chrono::seconds>(now - upSince_);
 }
 

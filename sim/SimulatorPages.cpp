@@ -64,8 +64,9 @@ const char* ModemWord(SimulatedLine::Phase phase) {
 std::string CommandLinks(const RouterSimulatorOptions& options) {
     std::string links;
     for (int entry : options.embeddedCommands) {
-        if (entry < 0 || entry >= static_cast<int>(RouterClient::dialCommands.size()))
+        if (entry < 0 || entry >= static_cast<int>(RouterClient::dialCommands.size())) {
             continue;
+        }
         std::string command(RouterClient::dialCommands[entry]);
         if (command.ends_with('\'')) {
             links += "<INPUT TYPE=BUTTON VALUE=\"" + std::to_string(entry) + "\" onClick=\"location.href='/" +

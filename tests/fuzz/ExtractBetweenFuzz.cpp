@@ -18,8 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         input.remove_prefix(cut + 1);
     }
     parts.push_back(input);
-    if (parts.size() < 3)
+    if (parts.size() < 3) {
         return 0;
+    }
     const std::string page(parts.back());
     const std::vector<velmo::MarkerPair> pairs = {{std::string(parts[0]), std::string(parts[1])}};
     const std::size_t startAt = parts.size() > 3 ? parts[2].size() : 0;
@@ -28,15 +29,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t resume = 12345;
     if (velmo::ExtractBetween(value, page, pairs, startAt, &resume)) {
         // The value is a trimmed piece of the page, and resuming stays inside it.
-        if (resume > page.size() || value.size() > page.size())
+        if (resume > page.size() || value.size() > page.size()) {
             std::abort();
-        if (!value.empty() && (value.front() == ' ' || value.back() == '\n'))
+        }
+        if (!value.empty() && (value.front() == ' ' || value.back() == '\n')) {
             std::abort();
+        }
     } else if (value != "unchanged" || resume != 12345) {
         std::abort();
     }
     std::string word = page;
-    if (velmo::TranslateWord(word, velmo::modemWords()) == (word == page))
+    if (velmo::TranslateWord(word, velmo::modemWords()) == (word == page)) {
         std::abort();
+    }
     return 0;
 }

@@ -16,7 +16,9 @@ using SteadyClock = std::chrono::steady_clock;
 
 std::string Letters(std::size_t size) {
     std::string text(size, 'A');
-    for (std::size_t i = 0; i < size; ++i) text[i] = static_cast<char>('A' + i % 26);
+    for (std::size_t i = 0; i < size; ++i) {
+        text[i] = static_cast<char>('A' + i % 26);
+    }
     return text;
 }
 

@@ -125,7 +125,9 @@ TEST(RouterSimulator, StopsQuicklyWithASilentConnectionOpen) {
     Socket socket = Socket::Connect("127.0.0.1", sim.Port(), 1s);
     ASSERT_TRUE(socket.IsOpen());
     ASSERT_TRUE(socket.SendAll("GET /status.htm HTTP/1.0\r\n\r\n", 1s));
-    for (int i = 0; i < 100 && sim.RequestLines().empty(); ++i) std::this_thread::sleep_for(5ms);
+    for (int i = 0; i < 100 && sim.RequestLines().empty(); ++i) {
+        std::this_thread::sleep_for(5ms);
+    }
     ASSERT_EQ(sim.RequestLines(), std::vector<std::string>{"GET /status.htm HTTP/1.0"});
 
     const auto start = std::chrono::steady_clock::now();

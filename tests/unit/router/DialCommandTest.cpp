@@ -40,7 +40,9 @@ TEST_F(DialCommandTest, TableHoldsTheTwelveCommandsExactly) {
         "cgi-bin/dial?RC=@&A=H&M=0&T=2000'",   "cgi-bin/dial?rc=@&A=H0&rd=status",
         "cgi-bin/dial?RC=@&A=H&M=0&T=2000'",   "cgi-bin/dial?rc=@&A=H0&rd=status",
     };
-    for (int i = 0; i < 12; ++i) EXPECT_EQ(RouterClient::dialCommands[i], expected[i]) << i;
+    for (int i = 0; i < 12; ++i) {
+        EXPECT_EQ(RouterClient::dialCommands[i], expected[i]) << i;
+    }
     EXPECT_EQ(client.dialCommandIndex, 10000);
 }
 

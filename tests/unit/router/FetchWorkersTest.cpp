@@ -69,8 +69,9 @@ class FetchWorkersTest : public ::testing::Test {
         const auto deadline = SteadyClock::now() + 5s;
         for (workers.SweepFinishedWorkers(); workers.PendingCount() != count;
              workers.SweepFinishedWorkers()) {
-            if (SteadyClock::now() > deadline)
+            if (SteadyClock::now() > deadline) {
                 return false;
+            }
             std::this_thread::sleep_for(5ms);
         }
         return true;
@@ -121,7 +122,9 @@ TEST_F(FetchWorkersTest, SilentRouterLeavesThreeWorkersThenFailsAtOnce) {
 
 TEST_F(FetchWorkersTest, FinishedWorkerIsSweptAndTheCapFreesUp) {
     std::string text = "before";
-    for (int i = 0; i < 3; ++i) workers.FetchPage(text, "127.0.0.1", "");
+    for (int i = 0; i < 3; ++i) {
+        workers.FetchPage(text, "127.0.0.1", "");
+    }
     ASSERT_EQ(workers.PendingCount(), 3u);
 
     router.Release(1);

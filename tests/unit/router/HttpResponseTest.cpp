@@ -7,7 +7,9 @@ namespace {
 
 std::string Letters(std::size_t size) {
     std::string text(size, 'a');
-    for (std::size_t i = 0; i < size; ++i) text[i] = static_cast<char>('a' + i % 26);
+    for (std::size_t i = 0; i < size; ++i) {
+        text[i] = static_cast<char>('a' + i % 26);
+    }
     return text;
 }
 

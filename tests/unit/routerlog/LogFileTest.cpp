@@ -121,8 +121,7 @@ TEST_F(LogFileTest, EntriesAreMatchedByTextAndStampAndEachFileEntryOnlyOnce) {
     const std::string access = "Unrecognized access from 203.0.113.7:4312 to port 23";
     const std::string blanks(23, ' ');
     const MatchCase cases[] = {
-        {"one copy in the file, two captured: the second is new",
-         "[2026/12/08 11:00:00]  " + access + "\r\n",
+        {"one copy in the file, two captured: the second is new", "[2026/12/08 11:00:00]  " + access + "\r\n",
          "[2026/12/08 11:00:00]  " + access + "\n[2026/12/08 11:00:00]  " + access + "\n",
          "[2026/12/08 11:00:00]  " + access + "\r\n"},
         {"two copies in the file, two captured: none",
@@ -278,7 +277,8 @@ TEST(MergeLogText, TailReadInBlocksOfAnySizeGivesTheSameMerge) {
         "[2026/12/08 11:00:00]  a\r[2026/12/08 11:00:01]  b\r[2026/12/08 11:30:00]   Last Log Update\r",
         "[2026/12/08 11:00:00]  a\n[2026/12/08 11:00:01]  b\n[2026/12/08 11:30:00]   Last Log Update\n\n",
         "[2026/12/08 11:00:00]  a\r\n\r\n" + longLine + "\r\n[2026/12/08 11:00:01]  b\r\n",
-        longLine + "\r\n[2026/12/08 11:10:00]   " + FailureText() + "\r\n[2026/12/08 11:10:00]   Last Log Update",
+        longLine + "\r\n[2026/12/08 11:10:00]   " + FailureText() +
+            "\r\n[2026/12/08 11:10:00]   Last Log Update",
         "\r\n\r\r\n\n\r",
     };
     const std::string capture = "[2026/12/08 11:00:01]  b\n" + longLine + "\n[2026/12/08 11:00:02]  c\n";
