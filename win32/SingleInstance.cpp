@@ -1,9 +1,8 @@
 #include "win32/SingleInstance.h"
 
-#include <vector>
-
 #include "base/InstanceKey.h"
 #include "res/resource.h"
+#include "win32/WideText.h"
 
 namespace velmo {
 
@@ -13,39 +12,6 @@ const wchar_t* const kWindowClass = L"VelmoToolInstance";
 // Sent by a second start; answered 1 when the main window came up, else 0.
 constexpr UINT kActivateMessage = WM_APP + 1;
 constexpr int kFindAttempts = 40;  // 50 ms apart
-
-std::wstring Utf8ToWideText(const std::string& text) {
-    const int length =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
-}
-
-std::string WideToUtf8Text(const std::wstring& text) {
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), length, nullptr,
-                        nullptr);
-    return utf8;
-}
-
-// Calls `get(buffer, size)` with a buffer that grows until the text fits.
-template <typename Get>
-std::wstring GrowingBuffer(Get get) {
-    std::vector<wchar_t> buffer(MAX_PATH);
-    for (;;) {
-        const DWORD length = get(buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0) {
-            return std::wstring();
-        }
-        if (length < buffer.size()) {
-            return std::wstring(buffer.data(), length);
-        }
-        buffer.resize(length + 1);
-    }
-}
 
 LRESULT CALLBACK InstanceWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
@@ -88,11 +54,11 @@ std::string CurrentFolderInstanceKey() {
     if (!folder.empty()) {
         CharUpperBuffW(folder.data(), static_cast<DWORD>(folder.size()));
     }
-    return InstanceKey(WideToUtf8Text(folder));
+    return InstanceKey(WideToUtf8(folder));
 }
 
 InstanceClaim::InstanceClaim(const std::string& key) {
-    const std::wstring name = L"Local\\" + Utf8ToWideText(key);
+    const std::wstring name = L"Local\\" + Utf8ToWide(key);
     mutex_ = CreateMutexW(nullptr, TRUE, name.c_str());
     owned_ = mutex_ != nullptr && GetLastError() != ERROR_ALREADY_EXISTS;
 }
@@ -123,8 +89,8 @@ InstanceWindow::InstanceWindow(HINSTANCE instance, const std::string& key, Win32
     windowClass.hInstance = instance;
     windowClass.lpszClassName = kWindowClass;
     RegisterClassExW(&windowClass);
-    window_ = CreateWindowExW(0, kWindowClass, Utf8ToWideText(key).c_str(), 0, 0, 0, 0, 0, HWND_MESSAGE,
-                              nullptr, instance, &host);
+    window_ = CreateWindowExW(0, kWindowClass, Utf8ToWide(key).c_str(), 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                              instance, &host);
 }
 
 InstanceWindow::~InstanceWindow() {
@@ -134,7 +100,7 @@ InstanceWindow::~InstanceWindow() {
 }
 
 bool ActivateRunningInstance(const std::string& key, DWORD timeoutMs) {
-    const std::wstring name = Utf8ToWideText(key);
+    const std::wstring name = Utf8ToWide(key);
     HWND running = nullptr;
     // The running instance makes its window just after its claim: a start at
     // the same moment may have to wait a little for it.

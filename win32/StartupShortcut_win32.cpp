@@ -8,43 +8,11 @@
 
 #include "settings/StartupShortcut.h"
 #include "win32/SingleInstance.h"
+#include "win32/WideText.h"
 
 namespace velmo {
 
 namespace {
-
-std::wstring Utf8ToWide(const std::string& text) {
-    const int length =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
-}
-
-std::string WideToUtf8(const std::wstring& text) {
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), length, nullptr,
-                        nullptr);
-    return utf8;
-}
-
-// Calls `get(buffer, size)` with a buffer that grows until the text fits.
-template <typename Get>
-std::wstring GrowingBuffer(Get get) {
-    std::vector<wchar_t> buffer(MAX_PATH);
-    for (;;) {
-        const DWORD length = get(buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0) {
-            return std::wstring();
-        }
-        if (length < buffer.size()) {
-            return std::wstring(buffer.data(), length);
-        }
-        buffer.resize(static_cast<std::size_t>(length) + 1);
-    }
-}
 
 // GetModuleFileNameW does not say how long the name is: it fills the buffer.
 std::wstring ProgramPath() {

@@ -344,4 +344,28 @@ std::wstring Wide(const char* utf8) {
     return SjisToWide(Utf8ToSjis(utf8));
 }
 
+std::string SimAddress(const char* variable) {
+    const char* address = std::getenv(variable);
+    return address == nullptr ? std::string() : address;
+}
+
+std::string LocalTimeText(int secondsAhead) {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    FILETIME file{};
+    SystemTimeToFileTime(&now, &file);
+    ULARGE_INTEGER value{};
+    value.LowPart = file.dwLowDateTime;
+    value.HighPart = file.dwHighDateTime;
+    value.QuadPart += static_cast<ULONGLONG>(secondsAhead) * 10000000ULL;
+    file.dwLowDateTime = value.LowPart;
+    file.dwHighDateTime = value.HighPart;
+    SYSTEMTIME later{};
+    FileTimeToSystemTime(&file, &later);
+    char text[32];
+    std::snprintf(text, sizeof text, "%04u/%02u/%02u %02u:%02u:%02u", later.wYear, later.wMonth, later.wDay,
+                  later.wHour, later.wMinute, later.wSecond);
+    return text;
+}
+
 }  // namespace velmo::e2e

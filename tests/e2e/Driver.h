@@ -68,6 +68,12 @@ bool ReadShortcut(const std::wstring& path, ShortcutInfo& info);
 // Two spellings of one file or folder (letter case, short or long form).
 bool SamePath(const std::wstring& a, const std::wstring& b);
 
+// A simulator's "127.0.0.1:port" from the variable scripts/with-routersim
+// sets (VELMO_SIM_<name>); empty outside it.
+std::string SimAddress(const char* variable);
+// The local time `secondsAhead` from now as the settings file writes it.
+std::string LocalTimeText(int secondsAhead);
+
 // The tool under test (VELMO_TOOL_EXE) and where pictures go (VELMO_E2E_ARTIFACTS).
 std::wstring ToolExe();
 std::wstring ArtifactPath(const std::wstring& name);

@@ -28,30 +28,6 @@ const wchar_t* const kCaption = L"Velmo tool ver. 1.10";
 // A key the settings files written here lack: the tool's save adds it.
 const char* const kSavedKey = "UpdateLogRecordSubInfo=";
 
-std::string SimAddress(const char* name) {
-    const char* address = std::getenv(name);
-    return address == nullptr ? std::string() : address;
-}
-
-std::string LocalTimeText(int secondsAhead) {
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    FILETIME file{};
-    SystemTimeToFileTime(&now, &file);
-    ULARGE_INTEGER value{};
-    value.LowPart = file.dwLowDateTime;
-    value.HighPart = file.dwHighDateTime;
-    value.QuadPart += static_cast<ULONGLONG>(secondsAhead) * 10000000ULL;
-    file.dwLowDateTime = value.LowPart;
-    file.dwHighDateTime = value.HighPart;
-    SYSTEMTIME later{};
-    FileTimeToSystemTime(&file, &later);
-    char text[32];
-    std::snprintf(text, sizeof text, "%04u/%02u/%02u %02u:%02u:%02u", later.wYear, later.wMonth, later.wDay,
-                  later.wHour, later.wMinute, later.wSecond);
-    return text;
-}
-
 // How many lines of a simulator's output hold `part`.
 int CountLines(const std::string& output, const std::string& part) {
     int count = 0;

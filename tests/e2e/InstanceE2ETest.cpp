@@ -20,11 +20,6 @@ namespace {
 
 const wchar_t* const kCaption = L"Velmo tool ver. 1.10";
 
-std::string SimAddress(const char* name) {
-    const char* address = std::getenv(name);
-    return address == nullptr ? std::string() : address;
-}
-
 // The settings file of one folder, pointing at `simAddress`.
 bool WriteSettings(const std::wstring& folder, const std::string& simAddress, const std::string& extra) {
     std::string ini = "[Setting]\r\nRutorAddress=" + simAddress + "\r\n";
@@ -75,25 +70,6 @@ bool CentredOn(const RECT& rect, const RECT& reference) {
 
 void MoveTo(HWND window, int x, int y) {
     SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-std::string LocalTimeText(int secondsAhead) {
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    FILETIME file{};
-    SystemTimeToFileTime(&now, &file);
-    ULARGE_INTEGER value{};
-    value.LowPart = file.dwLowDateTime;
-    value.HighPart = file.dwHighDateTime;
-    value.QuadPart += static_cast<ULONGLONG>(secondsAhead) * 10000000ULL;
-    file.dwLowDateTime = value.LowPart;
-    file.dwHighDateTime = value.HighPart;
-    SYSTEMTIME later{};
-    FileTimeToSystemTime(&file, &later);
-    char text[32];
-    std::snprintf(text, sizeof text, "%04u/%02u/%02u %02u:%02u:%02u", later.wYear, later.wMonth, later.wDay,
-                  later.wHour, later.wMinute, later.wSecond);
-    return text;
 }
 
 class InstanceE2E : public ::testing::Test {

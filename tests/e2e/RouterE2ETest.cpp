@@ -36,11 +36,6 @@ bool LineUp(HWND window) {
     return Shows(window, IDC_CONNECTION_TIME, L":");
 }
 
-std::string SimAddress(const char* name) {
-    const char* address = std::getenv(name);
-    return address == nullptr ? std::string() : address;
-}
-
 // The warning picture's yellow triangle in the notification area (the
 // bottom-right corner of the Wine desktop).
 bool WarningIconShows() {
@@ -53,25 +48,6 @@ bool WarningIconShows() {
 bool SimControl(const std::string& address, const std::string& path) {
     std::string answer;
     return RequestPage(address, path, answer);
-}
-
-std::string LocalTimeText(int secondsAhead) {
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    FILETIME file{};
-    SystemTimeToFileTime(&now, &file);
-    ULARGE_INTEGER value{};
-    value.LowPart = file.dwLowDateTime;
-    value.HighPart = file.dwHighDateTime;
-    value.QuadPart += static_cast<ULONGLONG>(secondsAhead) * 10000000ULL;
-    file.dwLowDateTime = value.LowPart;
-    file.dwHighDateTime = value.HighPart;
-    SYSTEMTIME later{};
-    FileTimeToSystemTime(&file, &later);
-    char text[32];
-    std::snprintf(text, sizeof text, "%04u/%02u/%02u %02u:%02u:%02u", later.wYear, later.wMonth, later.wDay,
-                  later.wHour, later.wMinute, later.wSecond);
-    return text;
 }
 
 class RouterE2E : public ::testing::Test {
