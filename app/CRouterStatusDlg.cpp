@@ -11,12 +11,19 @@
 namespace velmo {
 
 CRouterStatusDlg::CRouterStatusDlg(WindowHost& host, TrayHost& tray, Clock& clock)
-    : host_(host), tray_(tray), clock_(clock) {
+    : host_(host),
+      tray_(tray),
+      clock_(clock),
+      jobs_(JobRunner::Mode::Thread, [&host] { host.PostJobDone(); }) {
     LoadFromCurrentDirectory();
 }
 
 CRouterStatusDlg::CRouterStatusDlg(WindowHost& host, TrayHost& tray, Clock& clock, RequestFunction request)
-    : router(std::move(request)), host_(host), tray_(tray), clock_(clock) {
+    : router(std::move(request)),
+      host_(host),
+      tray_(tray),
+      clock_(clock),
+      jobs_(JobRunner::Mode::Manual, [&host] { host.PostJobDone(); }) {
     LoadFromCurrentDirectory();
 }
 
@@ -31,10 +38,24 @@ CRouterStatusDlg::~CRouterStatusDlg() {
     // Every exit writes the settings file: the close sequence did, unless the
     // window goes without one. A failed write has nobody left to tell, so its
     // result is dropped here.
-    if (!closeSequenceDone_) {
+    if (closePhase_ != ClosePhase::Closed) {
         SaveSettings();
     }
-    router.CancelAndWaitForAllWorkers();
+    EndJobs();
+}
+
+bool CRouterStatusDlg::EndJobs() {
+    return jobs_.Shutdown(JobRunner::kCloseBound);
+}
+
+void CRouterStatusDlg::OnJobDone() {
+    jobs_.DeliverFinished();
+}
+
+void CRouterStatusDlg::Submit(JobKind kind, JobOrigin origin, JobRunner::Work work) {
+    if (closePhase_ == ClosePhase::Open) {
+        jobs_.Submit(kind, origin, std::move(work));
+    }
 }
 
 std::string CRouterStatusDlg::Caption() {
@@ -45,16 +66,13 @@ bool CRouterStatusDlg::OnInitDialog() {
     host_.AddAboutItemToSystemMenu("&" + TableString(IDS_ABOUTBOX) + "...");
     host_.SetWindowIcons();
     host_.SetCaption(Caption());
-    followUpActive = false;
+    followUp = LineCommand::None;
     trayIconAdded = false;
     accessWarning = false;
     lastDisconnectCheck = clock_.Now();
     CopyWorkingSettings();
     AddTrayIcon();
-    RefreshAll();  // before the window is first shown
-    if (settings.UpdateStatusDisconnect) {
-        StartTimer(kTimerRefresh, settings.UpdateStatusDisconnectTime);
-    }
+    RefreshAll();  // its result starts timer 1 when that is on
     if (settings.UpdateLog) {
         StartTimer(kTimerLogCapture, settings.UpdateLogTime);  // no capture at start-up
     }
@@ -68,33 +86,34 @@ bool CRouterStatusDlg::OnInitDialog() {
 }
 
 void CRouterStatusDlg::OnClose() {
-    if (closeSequenceDone_) {
+    if (closePhase_ == ClosePhase::Closed) {
         return;  // a second close message queued behind the first
     }
-    if (confirmationOpen_) {
+    if (questionOpen_) {
         // The user asked to exit while the auto-disconnect question is open:
         // it is answered as Cancel, and the close runs once the check that
         // asked has returned (see HangUpAutomatically). Nothing is hung up.
-        closeAfterConfirmation_ = true;
+        closePhase_ = ClosePhase::AfterQuestion;
         host_.Hide();
         host_.EndAutoDisconnectConfirm();
         return;
     }
-    closeSequenceDone_ = true;
-    // The tool leaves the screen at once, and the settings reach the file
-    // before anything waits on the router; a failed write here stays silent
-    // (nothing can be done about it at exit).
+    closePhase_ = ClosePhase::Closed;
+    // The tool leaves the screen at once and the settings reach the file
+    // first; a failed write here stays silent (nothing can be done about it
+    // at exit).
     host_.Hide();
     RemoveTrayIcon();
     SaveSettings();
-    if (settings.UpdateLog) {
-        CaptureSystemLog();  // one last time
-    }
     for (int timerId : kAllTimers) {
         host_.StopTimer(timerId);
     }
-    // Requests still on their way are cancelled, so none of them holds the exit.
-    router.CancelAndWaitForAllWorkers();
+    // What waits is dropped and what runs is cut short; the last capture
+    // runs after the window has gone, for as long as EndJobs allows.
+    jobs_.CancelAll();
+    if (settings.UpdateLog) {
+        jobs_.Submit(JobKind::Capture, JobOrigin::User, CaptureJob());
+    }
     host_.EndDialog(IDCANCEL);
 }
 
@@ -106,7 +125,9 @@ bool CRouterStatusDlg::OnSysCommand(unsigned commandId) {
     if ((commandId & 0xFFF0u) != IDM_ABOUTBOX) {
         return false;
     }
+    HoldPolls();
     host_.RunAboutBox();
+    ResumePolls();
     return true;
 }
 
@@ -125,14 +146,14 @@ bool CRouterStatusDlg::OnCommand(int commandId) {
             OnSettings();
             return true;
         case ID_MENU_CAPTURE_LOG:
-            CaptureSystemLog();  // whatever UpdateLog says
+            CaptureSystemLog(JobOrigin::User);  // whatever UpdateLog says
             return true;
         case IDC_EXIT:
         case ID_MENU_EXIT:
             OnExit();
             return true;
         case ID_MENU_REFRESH:
-            RefreshAll();
+            RefreshAll(JobOrigin::User);
             return true;
         default:
             return false;
@@ -140,13 +161,11 @@ bool CRouterStatusDlg::OnCommand(int commandId) {
 }
 
 bool CRouterStatusDlg::OnConnect() {
-    BeginCommandFollowUp();
-    return router.SendDialCommand();
+    return SubmitCommand(true);
 }
 
 bool CRouterStatusDlg::OnDisconnect() {
-    BeginCommandFollowUp();
-    return router.SendHangUpCommand();
+    return SubmitCommand(false);
 }
 
 void CRouterStatusDlg::CopyWorkingSettings() {

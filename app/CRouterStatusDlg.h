@@ -12,7 +12,10 @@
 #include "app/WindowHost.h"
 #include "base/Clock.h"
 #include "base/DateTime.h"
+#include "router/JobRunner.h"
 #include "router/RouterClient.h"
+#include "router/RouterReadings.h"
+#include "routerlog/LogCapture.h"
 #include "settings/ToolSettings.h"
 
 namespace velmo {
@@ -23,12 +26,12 @@ enum class TrayMouse { LeftDown, RightDown, Other };
 class CRouterStatusDlg {
   public:
     // Construction: builds the settings path in the current directory and
-    // loads the settings file. Router requests are HTTP requests, or go
-    // through `request` (tests).
+    // loads the settings file. Router requests are HTTP requests on the job
+    // runner's worker, or go through `request` with jobs run by hand (tests).
     CRouterStatusDlg(WindowHost& host, TrayHost& tray, Clock& clock);
     CRouterStatusDlg(WindowHost& host, TrayHost& tray, Clock& clock, RequestFunction request);
     // Destruction writes the settings file, changed or not (unless the close
-    // sequence already did), and cancels and waits for every worker still running.
+    // sequence already did), and ends the jobs (EndJobs).
     ~CRouterStatusDlg();
     CRouterStatusDlg(const CRouterStatusDlg&) = delete;
     CRouterStatusDlg& operator=(const CRouterStatusDlg&) = delete;
@@ -49,22 +52,22 @@ class CRouterStatusDlg {
     void OnRightButtonUp();              // WM_RBUTTONUP in the client area
     void OnTaskbarCreated();             // the shell's notification area was rebuilt
 
-    // Refresh.
-    void RefreshAll();
-    // `lateAge`: how old a page that came late may be and still serve (0: none).
-    void ReadBanner(std::chrono::milliseconds lateAge = std::chrono::milliseconds(0));
-    void ReadStatus(std::chrono::milliseconds lateAge = std::chrono::milliseconds(0));
-    void BeginCommandFollowUp();
+    // A job's result is waiting (the message the job runner posted).
+    void OnJobDone();
+
+    // Refresh: each starts a job; the window shows its result when it comes.
+    void RefreshAll(JobOrigin origin = JobOrigin::Poll);
+    void ReadStatus();
 
     // Auto-disconnect: the check that timer 6 runs, and field 1009.
     void CheckAutoDisconnect();
     void ShowAutoDisconnectTime();
 
     // Log capture and the settings sheet.
-    void CaptureSystemLog();
+    void CaptureSystemLog(JobOrigin origin = JobOrigin::Poll);
     void OnSettings();
 
-    // Commands.
+    // Commands: false when no job could be started (the tool is closing).
     bool OnConnect();
     bool OnDisconnect();
 
@@ -82,6 +85,11 @@ class CRouterStatusDlg {
     // The router client's address and password and the log filters, from `settings`.
     void CopyWorkingSettings();
 
+    // Ends the jobs (the last capture of a close may still run, for a short
+    // bound). False when a worker could not be ended: the process should end
+    // without waiting for it.
+    bool EndJobs();
+
     // The window caption: "Velmo tool ver. 1.10".
     static std::string Caption();
 
@@ -91,17 +99,42 @@ class CRouterStatusDlg {
     const std::string& SettingsPath() const { return settingsPath; }
     bool RouterReachable() const { return routerReachable; }
     bool Connected() const { return connected; }
-    bool FollowUpActive() const { return followUpActive; }
+    bool FollowUpActive() const { return followUp != LineCommand::None; }
     bool AccessWarning() const { return accessWarning; }
     const NotificationState& Notifications() const { return notifications_; }
+    // The jobs, for the tests to run (their runner works by hand there).
+    JobRunner& Jobs() { return jobs_; }
 
   private:
+    // How far the window is in closing.
+    enum class ClosePhase {
+        Open,
+        AfterQuestion,  // a close came while the auto-disconnect question was open
+        Closed,         // the close sequence ran
+    };
+
     void LoadFromCurrentDirectory();
+    void Submit(JobKind kind, JobOrigin origin, JobRunner::Work work);
+    bool SubmitCommand(bool dial);
+    JobRunner::Work CaptureJob();
+    // What a job found, shown; `command` is the command whose change a reading may show.
+    void ShowRefresh(const RefreshReading& reading, LineCommand command);
+    void ShowStatus(const StatusReading& reading, LineCommand command);
+    void ShowCapture(const CaptureResult& result);
+    // A command's result: its refresh (which may show the change of
+    // `refreshShows`), then the follow-up window of `command`.
+    void ShowCommand(const CommandReading& reading, LineCommand refreshShows, LineCommand command);
+    void ShowSlowAddress();
+    void RestartRefreshTimer();
     void ApplyPollRule();
-    std::chrono::milliseconds LateAnswerAge(std::int32_t intervalMs) const;
-    std::chrono::milliseconds PollLateAnswerAge() const;
     void HangUpAutomatically();
     void StartTimer(int timerId, std::int32_t milliseconds);
+    // Timers 1, 2 and 4, which start only while no modal window is open.
+    void StartPollTimer(int timerId, std::int32_t milliseconds);
+    // A modal window of the tool opens: timers 1, 2 and 4 stop until the
+    // last one closes, then start again.
+    void HoldPolls();
+    void ResumePolls();
     // Shows `balloon` at the tray icon when its kind's switch is on.
     void Announce(const std::optional<Balloon>& balloon);
 
@@ -109,14 +142,14 @@ class CRouterStatusDlg {
     // handlers change it.
     bool trayIconAdded = false;
     std::uint32_t trayIconId = 1;
-    RouterClient router;  // worker list, command index, working address and password, tables
+    RouterClient router;  // working address and password, command index, tables
     bool recordLogin = false;
     bool recordLogout = false;
     bool recordSubInfo = false;
     std::string settingsPath;
     bool routerReachable = false;
     bool connected = false;
-    bool followUpActive = false;
+    LineCommand followUp = LineCommand::None;  // the command whose follow-up window is open
     bool accessWarning = false;
     DateTime lastDisconnectCheck;
     ToolSettings settings;
@@ -124,11 +157,11 @@ class CRouterStatusDlg {
     WindowHost& host_;
     TrayHost& tray_;
     Clock& clock_;
-    bool closeSequenceDone_ = false;
-    bool confirmationOpen_ = false;        // the auto-disconnect question is up
-    bool closeAfterConfirmation_ = false;  // a close came while it was
-    NotificationState notifications_;      // what the balloons remember
-    bool commandStarting_ = false;         // a command's own refresh runs, before its follow-up window opens
+    ClosePhase closePhase_ = ClosePhase::Open;
+    int modalWindows_ = 0;             // the tool's modal windows open now
+    bool questionOpen_ = false;        // one of them is the auto-disconnect question
+    NotificationState notifications_;  // what the balloons remember
+    JobRunner jobs_;                   // last: its worker ends before the rest goes
 };
 
 }  // namespace velmo

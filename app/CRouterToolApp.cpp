@@ -6,6 +6,7 @@ bool CRouterToolApp::InitInstance(WindowHost& host, TrayHost& tray, Clock& clock
                                   const ModalRunner& runModal) {
     CRouterStatusDlg mainWindow(host, tray, clock);
     runModal(mainWindow);  // its result is not looked at
+    jobsEnded_ = mainWindow.EndJobs();
     return false;
 }
 

@@ -9,13 +9,6 @@
 
 namespace velmo {
 
-namespace {
-
-constexpr int kHangUpAttempts = 10;
-constexpr std::uint32_t kHangUpRetryPause = 500;  // ms
-
-}  // namespace
-
 void CRouterStatusDlg::CheckAutoDisconnect() {
     host_.StopTimer(kTimerAutoDisconnect);
     if (!settings.AutoDisconnect) {
@@ -24,12 +17,7 @@ void CRouterStatusDlg::CheckAutoDisconnect() {
     const DateTime now = clock_.Now();  // one "now" for the whole run
     const ScheduleDecision plan = PlanAutoDisconnect(
         {!settings.AutoDisconnectSelectDay, settings.AutoDisconnectTime, lastDisconnectCheck, now});
-    // While the hang-up runs (its refresh shows field 1009) the moment stands
-    // re-based; after it, the moment moves on to the next one.
-    settings.AutoDisconnectTime = plan.dueMoment;
-    if (plan.hangUp) {
-        HangUpAutomatically();
-    }
+    // The moment moves on to the next one; the hang-up's own refresh shows it.
     lastDisconnectCheck = now;
     settings.AutoDisconnectTime = plan.nextMoment;
     if (plan.switchOff) {
@@ -39,40 +27,53 @@ void CRouterStatusDlg::CheckAutoDisconnect() {
         host_.StartTimer(kTimerAutoDisconnect, plan.delayMs);
     }
     ShowAutoDisconnectTime();
+    if (plan.hangUp) {
+        HangUpAutomatically();
+    }
 }
 
 void CRouterStatusDlg::HangUpAutomatically() {
-    // A window hidden in the notification area is minimised too.
+    // A window hidden in the notification area is minimised too; it is shown
+    // while the tool hangs up, and hidden again when the hang-up has been read.
     const bool wasMinimized = host_.IsMinimized();
     if (wasMinimized) {
         RestoreWindow();
     }
     bool goAhead = true;
     if (settings.AutoDisconnectDlg) {
-        confirmationOpen_ = true;
+        HoldPolls();
+        questionOpen_ = true;
         goAhead = host_.RunAutoDisconnectConfirm() == IDOK;
-        confirmationOpen_ = false;
-        if (closeAfterConfirmation_) {
+        questionOpen_ = false;
+        ResumePolls();
+        if (closePhase_ == ClosePhase::AfterQuestion) {
             // The user asked to exit while the question was open: nothing is
             // hung up, and the close runs as soon as this handler returns.
+            closePhase_ = ClosePhase::Open;
             host_.PostClose();
             return;
         }
     }
-    if (goAhead) {
-        // Until the router answers; with no command learned nothing is sent
-        // and the pauses still pass.
-        for (int attempt = 0; attempt < kHangUpAttempts; ++attempt) {
-            if (router.SendHangUpCommand()) {
-                break;
-            }
-            clock_.Sleep(kHangUpRetryPause);
+    if (!goAhead) {
+        if (wasMinimized) {
+            MinimizeWindow();
         }
-        OnDisconnect();  // what button 1003 does: follow-up refresh and the command once more
+        return;
     }
-    if (wasMinimized) {
-        MinimizeWindow();
-    }
+    Submit(JobKind::Command, JobOrigin::User,
+           [client = router, &clock = clock_, this,
+            wasMinimized](const CancelToken& cancel) -> JobRunner::Delivery {
+               RouterClient copy = client;
+               copy.SetCancel(cancel);
+               CommandReading reading = AutomaticHangUp(copy, clock);
+               return [this, reading = std::move(reading), wasMinimized] {
+                   // The refresh ran after the hang-up: the drop it shows is the command's own.
+                   ShowCommand(reading, LineCommand::Disconnect, LineCommand::Disconnect);
+                   if (wasMinimized) {
+                       MinimizeWindow();
+                   }
+               };
+           });
 }
 
 void CRouterStatusDlg::ShowAutoDisconnectTime() {

@@ -1,17 +1,38 @@
 // The log capture as the main window runs it: the capture itself lives in
-// routerlog; the window raises the access warning it reports and announces
-// new access entries and a log file it cannot write.
+// routerlog and runs as a job; the window raises the access warning it
+// reports and announces new access entries and a log file it cannot write.
 #include "routerlog/LogCapture.h"
 #include "app/CRouterStatusDlg.h"
 #include "app/Timers.h"
 
 namespace velmo {
 
-void CRouterStatusDlg::CaptureSystemLog() {
+JobRunner::Work CRouterStatusDlg::CaptureJob() {
     LogCaptureSettings capture;
     capture.fileName = settings.UpdateLogFileName;
     capture.filters = LogFilters{recordLogin, recordLogout, recordSubInfo};
-    CaptureResult result = velmo::CaptureSystemLog(router, capture, clock_);
+    return
+        [client = router, capture, &clock = clock_, this](const CancelToken& cancel) -> JobRunner::Delivery {
+            RouterClient copy = client;
+            copy.SetCancel(cancel);
+            CaptureResult result = velmo::CaptureSystemLog(copy, capture, clock);
+            return [this, result = std::move(result), cut = cancel.Cancelled()] {
+                if (!cut) {  // a capture cut short wrote nothing and has nothing to say
+                    ShowCapture(result);
+                }
+                // Timer 4 counts from the end of the latest capture, whoever asked for it.
+                if (settings.UpdateLog) {
+                    StartPollTimer(kTimerLogCapture, settings.UpdateLogTime);
+                }
+            };
+        };
+}
+
+void CRouterStatusDlg::CaptureSystemLog(JobOrigin origin) {
+    Submit(JobKind::Capture, origin, CaptureJob());
+}
+
+void CRouterStatusDlg::ShowCapture(const CaptureResult& result) {
     if (result.accessWarning) {
         // A second finding within the warning time starts it again.
         host_.StopTimer(kTimerAccessWarningEnd);

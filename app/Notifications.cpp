@@ -36,7 +36,7 @@ int LogFileTextId(LogFileError error) {
 }  // namespace
 
 std::optional<Balloon> NoteStatusReading(NotificationState& state, const LineReading& reading,
-                                         bool ownCommand) {
+                                         LineCommand command) {
     if (!reading.answered) {
         const bool stopped = state.answering;
         state.answering = false;
@@ -56,7 +56,8 @@ std::optional<Balloon> NoteStatusReading(NotificationState& state, const LineRea
     }
     state.lineKnown = true;
     state.connected = reading.connected;
-    if (!changed || ownCommand) {
+    const LineCommand bringsAbout = reading.connected ? LineCommand::Connect : LineCommand::Disconnect;
+    if (!changed || command == bringsAbout) {
         return std::nullopt;
     }
     if (reading.connected) {

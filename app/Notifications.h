@@ -42,16 +42,19 @@ struct NotificationState {
     friend bool operator==(const NotificationState&, const NotificationState&) = default;
 };
 
+// A command of the tool that is bringing the line up (接続) or down (切断,
+// the automatic hang-up), from its refresh to the end of its follow-up window.
+enum class LineCommand { None, Connect, Disconnect };
+
 // A status reading. The line's change from up to down or back gives a
-// balloon unless `ownCommand` (a connect or hang-up command of the tool, the
-// automatic one included, is in progress or in its follow-up window): then
-// the change is the command's and the state only follows it. The first
-// reading that shows the line sets the state without a balloon. A router that
-// stops answering is announced once, when it stops (never at the first
-// reading), and leaves the line's state as it was, so its answers afterwards
-// are compared with the line as it stood before.
+// balloon, unless it is the change `command` asked for: then it is the
+// command's own and the state only follows it (a drop right after a 接続 is
+// still news). The first reading that shows the line sets the state without a
+// balloon. A router that stops answering is announced once, when it stops
+// (never at the first reading), and leaves the line's state as it was, so its
+// answers afterwards are compared with the line as it stood before.
 std::optional<Balloon> NoteStatusReading(NotificationState& state, const LineReading& reading,
-                                         bool ownCommand);
+                                         LineCommand command);
 
 // A log capture into `fileName` (the name as the user gave it). New
 // "Unrecognized access" entries give one balloon with their count and the

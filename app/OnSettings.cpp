@@ -15,12 +15,16 @@ namespace {
 // two "%s" places.
 std::string SaveFailedMessage(const std::string& path, const std::string& reason) {
     std::string text = TableString(IDS_SETTINGS_SAVE_FAILED);
+    // Each place is looked for after the text put in before it, so a "%s"
+    // inside the path stays as it is.
+    std::size_t from = 0;
     for (const std::string* part : {&path, &reason}) {
-        const std::size_t place = text.find("%s");
+        const std::size_t place = text.find("%s", from);
         if (place == std::string::npos) {
             break;
         }
         text.replace(place, 2, *part);
+        from = place + part->size();
     }
     return text;
 }
@@ -30,9 +34,8 @@ std::string SaveFailedMessage(const std::string& path, const std::string& reason
 void CRouterStatusDlg::OnSettings() {
     // No refresh, poll, capture or check while the sheet is open; timers 3
     // and 5 keep running.
-    for (int timerId : {kTimerRefresh, kTimerStatusPoll, kTimerLogCapture, kTimerAutoDisconnect}) {
-        host_.StopTimer(timerId);
-    }
+    HoldPolls();
+    host_.StopTimer(kTimerAutoDisconnect);
     SettingsPages pages = PagesFromSettings(settings);
     if (host_.RunSettingsSheet(pages) == IDOK) {
         ApplySettingsPages(pages, settings);
@@ -46,14 +49,14 @@ void CRouterStatusDlg::OnSettings() {
             host_.ShowMessage(TableString(IDS_APPNAME), SaveFailedMessage(settingsPath, reason));
         }
     }
-    // OK or not, the periodic work starts again.
-    RefreshAll();
-    if (settings.UpdateStatusDisconnect) {
-        StartTimer(kTimerRefresh, settings.UpdateStatusDisconnectTime);
+    ResumePolls();
+    if (closePhase_ == ClosePhase::Closed) {
+        return;  // the tool was closed while the sheet was open
     }
+    // OK or not, the periodic work starts again at once.
+    RefreshAll(JobOrigin::User);
     if (settings.UpdateLog) {
-        CaptureSystemLog();
-        StartTimer(kTimerLogCapture, settings.UpdateLogTime);
+        CaptureSystemLog(JobOrigin::User);
     }
     CheckAutoDisconnect();
 }

@@ -4,28 +4,26 @@
 
 namespace velmo {
 
-// Each handler stops its timer before the work and starts it again after,
-// so ticks never pile up while the work blocks the window.
+// Each poll timer stops before its job starts and starts again when the
+// job's result has been shown, so an interval counts from the end of the
+// previous reading and ticks never pile up behind a slow router.
 void CRouterStatusDlg::OnTimer(int timerId) {
     switch (timerId) {
         case kTimerRefresh:
             host_.StopTimer(kTimerRefresh);
             RefreshAll();
-            StartTimer(kTimerRefresh, settings.UpdateStatusDisconnectTime);
             break;
         case kTimerStatusPoll:
             host_.StopTimer(kTimerStatusPoll);
-            ReadStatus(PollLateAnswerAge());
-            ApplyPollRule();
+            ReadStatus();
             break;
         case kTimerFollowUpEnd:
             host_.StopTimer(kTimerFollowUpEnd);
-            followUpActive = false;
+            followUp = LineCommand::None;
             break;
         case kTimerLogCapture:
             host_.StopTimer(kTimerLogCapture);
             CaptureSystemLog();
-            StartTimer(kTimerLogCapture, settings.UpdateLogTime);
             break;
         case kTimerAutoDisconnect:
             host_.StopTimer(kTimerAutoDisconnect);
@@ -45,6 +43,32 @@ void CRouterStatusDlg::StartTimer(int timerId, std::int32_t milliseconds) {
     // Loading and the settings sheet switch a feature off when its interval
     // is below 1, so a running timer never gets a non-positive interval.
     host_.StartTimer(timerId, static_cast<std::uint32_t>(milliseconds));
+}
+
+void CRouterStatusDlg::StartPollTimer(int timerId, std::int32_t milliseconds) {
+    if (modalWindows_ == 0 && closePhase_ == ClosePhase::Open) {
+        StartTimer(timerId, milliseconds);
+    }
+}
+
+void CRouterStatusDlg::HoldPolls() {
+    ++modalWindows_;
+    for (int timerId : {kTimerRefresh, kTimerStatusPoll, kTimerLogCapture}) {
+        host_.StopTimer(timerId);
+    }
+}
+
+void CRouterStatusDlg::ResumePolls() {
+    if (--modalWindows_ > 0) {
+        return;
+    }
+    if (settings.UpdateStatusDisconnect) {
+        StartPollTimer(kTimerRefresh, settings.UpdateStatusDisconnectTime);
+    }
+    ApplyPollRule();
+    if (settings.UpdateLog) {
+        StartPollTimer(kTimerLogCapture, settings.UpdateLogTime);
+    }
 }
 
 }  // namespace velmo

@@ -1,103 +1,128 @@
-// The refresh operations of the main window: the full refresh, the banner
-// and status readings, the poll rule and the command follow-up.
+// The refresh operations of the main window: the full refresh, the status
+// poll, the commands and their follow-up window, and the poll rule. Each
+// starts a job; the window shows what the job read when its result comes.
 #include "app/CRouterStatusDlg.h"
 #include "app/Timers.h"
 #include "res/StringTable.h"
 #include "res/resource.h"
-#include "router/StatusPage.h"
 
 namespace velmo {
 
-namespace {
-
-// A top-page fetch that takes longer than this means the address is wrong.
-constexpr std::uint64_t kSlowAddressMs = 10000;
-
-}  // namespace
-
-// A page that came late still serves the next reading if it is no older than
-// the interval of the readings plus the longest a full refresh blocks (three
-// waits): the interval counts from the end of the previous reading, and the
-// answer may have arrived early in it. An older page is stale.
-std::chrono::milliseconds CRouterStatusDlg::LateAnswerAge(std::int32_t intervalMs) const {
-    if (intervalMs < 1) {
-        return std::chrono::milliseconds(0);
-    }
-    return std::chrono::milliseconds(intervalMs) +
-           3 * std::chrono::milliseconds(router.fetchWorkers.waitTimeout);
+void CRouterStatusDlg::RefreshAll(JobOrigin origin) {
+    Submit(JobKind::Refresh, origin, [client = router, &clock = clock_, this](const CancelToken& cancel) {
+        RouterClient copy = client;
+        copy.SetCancel(cancel);
+        RefreshReading reading = ReadAllPages(copy, clock);
+        return [this, reading = std::move(reading), cut = cancel.Cancelled()] {
+            if (!cut) {  // a refresh cut short by a command shows nothing; the command reads anew
+                ShowRefresh(reading, LineCommand::None);
+            }
+            RestartRefreshTimer();
+            host_.StopTimer(kTimerStatusPoll);
+            ApplyPollRule();
+        };
+    });
 }
 
-std::chrono::milliseconds CRouterStatusDlg::PollLateAnswerAge() const {
-    return LateAnswerAge(connected && settings.UpdateStatusConnect ? settings.UpdateStatusConnectTime
-                                                                   : settings.followUpPollTime);
+void CRouterStatusDlg::ReadStatus() {
+    Submit(JobKind::StatusPoll, JobOrigin::Poll, [client = router, this](const CancelToken& cancel) {
+        RouterClient copy = client;
+        copy.SetCancel(cancel);
+        StatusReading reading = ReadStatusPage(copy);
+        return [this, reading = std::move(reading), cut = cancel.Cancelled()] {
+            if (!cut) {
+                ShowStatus(reading, followUp);
+            }
+            ApplyPollRule();
+        };
+    });
 }
 
-void CRouterStatusDlg::RefreshAll() {
-    // The fetch is timed with a clock that stops while the computer sleeps,
-    // so a suspend in the middle of it is not taken for a slow address.
-    std::uint64_t started = clock_.UnbiasedMilliseconds();
-    const auto lateAge = LateAnswerAge(settings.UpdateStatusDisconnectTime);
-    std::string topPage;  // its content is not used
-    routerReachable = router.FetchPage(topPage, "", lateAge);
-    if (clock_.UnbiasedMilliseconds() - started > kSlowAddressMs) {
-        settings.RutorAddress.clear();
-        router.routerAddress = settings.RutorAddress;
-        RestoreWindow();
-        host_.ShowMessage(TableString(IDS_APPNAME), TableString(IDS_BAD_ADDRESS));
+bool CRouterStatusDlg::SubmitCommand(bool dial) {
+    if (closePhase_ != ClosePhase::Open) {
+        return false;
     }
-    ReadBanner(lateAge);
-    ReadStatus(lateAge);
-    ShowAutoDisconnectTime();
+    return jobs_.Submit(JobKind::Command, JobOrigin::User,
+                        [client = router, &clock = clock_, this, dial](const CancelToken& cancel) {
+                            RouterClient copy = client;
+                            copy.SetCancel(cancel);
+                            CommandReading reading = ConnectCommand(copy, clock, dial);
+                            return [this, reading = std::move(reading), dial] {
+                                // The refresh ran before the command: what it shows is not the command's
+                                // doing.
+                                ShowCommand(reading, LineCommand::None,
+                                            dial ? LineCommand::Connect : LineCommand::Disconnect);
+                            };
+                        });
+}
+
+void CRouterStatusDlg::ShowCommand(const CommandReading& reading, LineCommand refreshShows,
+                                   LineCommand command) {
+    ShowRefresh(reading.refresh, refreshShows);
+    RestartRefreshTimer();
     host_.StopTimer(kTimerStatusPoll);
-    ApplyPollRule();
-}
-
-void CRouterStatusDlg::ReadBanner(std::chrono::milliseconds lateAge) {
-    std::string page;
-    bool fetched = router.FetchPage(page, RouterClient::bannerPage, lateAge);
-    host_.SetFieldText(IDC_MODEL, ModelLine(fetched, page, routerReachable));
-}
-
-void CRouterStatusDlg::ReadStatus(std::chrono::milliseconds lateAge) {
-    std::string page;
-    RouterStatus status;  // not fetched: both fields empty, not connected
-    const bool fetched = router.FetchPage(page, RouterClient::statusPage, lateAge);
-    if (fetched) {
-        router.LearnDialCommandIndex(page);
-        status = ParseStatusPage(page);
+    ApplyPollRule();  // it still sees the follow-up window as it was
+    // The follow-up window opens while the router answers; a command to a
+    // router that does not answer closes an open one.
+    followUp = LineCommand::None;
+    host_.StopTimer(kTimerFollowUpEnd);
+    if (routerReachable) {
+        followUp = command;
+        StartTimer(kTimerFollowUpEnd, settings.followUpTime);
     }
-    connected = status.connected;
+}
+
+void CRouterStatusDlg::ShowRefresh(const RefreshReading& reading, LineCommand command) {
+    routerReachable = reading.topPageAnswered;
+    if (reading.slowAddress) {
+        ShowSlowAddress();
+    }
+    host_.SetFieldText(IDC_MODEL, reading.modelLine);
+    ShowStatus(reading.status, command);
+    ShowAutoDisconnectTime();
+}
+
+void CRouterStatusDlg::ShowSlowAddress() {
+    // The address is taken to be wrong: no later refresh reaches it until
+    // the user gives another one.
+    settings.RutorAddress.clear();
+    router.routerAddress = settings.RutorAddress;
+    RestoreWindow();
+    HoldPolls();
+    host_.ShowMessage(TableString(IDS_APPNAME), TableString(IDS_BAD_ADDRESS));
+    ResumePolls();
+}
+
+void CRouterStatusDlg::ShowStatus(const StatusReading& reading, LineCommand command) {
+    if (reading.fetched) {
+        router.dialCommandIndex = reading.dialCommandIndex;
+    }
+    connected = reading.status.connected;
     if (connected) {
         routerReachable = true;  // a status reading never sets it false
     }
     UpdateTrayIcon();
-    host_.SetFieldText(IDC_CONNECTION_TIME, status.connectionTime);
-    host_.SetFieldText(IDC_MODEM_STATE, status.modemState);
-    Announce(NoteStatusReading(notifications_, {fetched, status.connected, status.connectionTime},
-                               followUpActive || commandStarting_));
+    host_.SetFieldText(IDC_CONNECTION_TIME, reading.status.connectionTime);
+    host_.SetFieldText(IDC_MODEM_STATE, reading.status.modemState);
+    Announce(NoteStatusReading(notifications_, {reading.fetched, connected, reading.status.connectionTime},
+                               command));
+}
+
+void CRouterStatusDlg::RestartRefreshTimer() {
+    // Timer 1 counts from the end of the latest full reading, whoever asked
+    // for it (starting a running timer starts it anew).
+    if (settings.UpdateStatusDisconnect) {
+        StartPollTimer(kTimerRefresh, settings.UpdateStatusDisconnectTime);
+    }
 }
 
 // Timer 2 polls the status page while the line is up, and during the
 // follow-up window after a command even while it is down.
 void CRouterStatusDlg::ApplyPollRule() {
     if (connected && settings.UpdateStatusConnect) {
-        StartTimer(kTimerStatusPoll, settings.UpdateStatusConnectTime);
-    } else if (followUpActive) {
-        StartTimer(kTimerStatusPoll, settings.followUpPollTime);
-    }
-}
-
-void CRouterStatusDlg::BeginCommandFollowUp() {
-    // The automatic hang-up has sent its command before this refresh: a drop
-    // it shows is the command's own, not news for a balloon.
-    commandStarting_ = true;
-    RefreshAll();  // its poll rule still sees the old follow-up state
-    commandStarting_ = false;
-    followUpActive = false;
-    host_.StopTimer(kTimerFollowUpEnd);
-    if (routerReachable) {
-        followUpActive = true;
-        StartTimer(kTimerFollowUpEnd, settings.followUpTime);
+        StartPollTimer(kTimerStatusPoll, settings.UpdateStatusConnectTime);
+    } else if (followUp != LineCommand::None) {
+        StartPollTimer(kTimerStatusPoll, settings.followUpPollTime);
     }
 }
 

@@ -39,6 +39,10 @@ class WindowHost {
     // Posts the size notification "minimised" to the window itself.
     virtual void PostMinimizedSize() = 0;
 
+    // Posts the message that a job has ended to the window, whose thread then
+    // calls OnJobDone. Called on a job's worker thread; must only post.
+    virtual void PostJobDone() = 0;
+
     // Posts the close message to the window itself (the close sequence follows).
     virtual void PostClose() = 0;
     // Ends the modal main window with `result`.

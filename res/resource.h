@@ -131,5 +131,7 @@
 
 /* Notification-area callback message */
 #define WM_VELMO_TRAY 2024
+/* Posted by a job's worker: a job has ended and its result waits */
+#define WM_VELMO_JOB_DONE 2025
 
 #endif

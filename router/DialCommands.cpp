@@ -49,24 +49,18 @@ void RouterClient::LearnDialCommandIndex(const std::string& page) {
     // Nothing matched: a router once recognised stays recognised.
 }
 
-bool RouterClient::SendCommand(int entry) {
+bool RouterClient::SendCommand(int entry) const {
     std::string dropped;
     return FetchPage(dropped, dialCommands[entry]);
 }
 
-bool RouterClient::SendDialCommand() {
-    // Outside 0-5 nothing is sent, not even the sweep runs.
-    if (dialCommandIndex < 0 || dialCommandIndex > 5) {
-        return false;
-    }
-    return SendCommand(dialCommandIndex);
+bool RouterClient::SendDialCommand() const {
+    // Outside 0-5 nothing is sent.
+    return CommandKnown() && SendCommand(dialCommandIndex);
 }
 
-bool RouterClient::SendHangUpCommand() {
-    if (dialCommandIndex < 0 || dialCommandIndex > 5) {
-        return false;
-    }
-    return SendCommand(6 + dialCommandIndex);
+bool RouterClient::SendHangUpCommand() const {
+    return CommandKnown() && SendCommand(6 + dialCommandIndex);
 }
 
 }  // namespace velmo

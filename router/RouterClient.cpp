@@ -7,16 +7,23 @@ namespace velmo {
 RouterClient::RouterClient()
     : RouterClient(
           [](const std::string& host, const std::string& path, std::string& text, const CancelToken& cancel) {
-              return RequestPage(host, path, text, RequestLimits{}, cancel);
+              RequestLimits limits;
+              limits.connectTimeout = kRequestBound;
+              limits.idleTimeout = kRequestBound;
+              limits.totalTimeout = kRequestBound;
+              return RequestPage(host, path, text, limits, cancel);
           }) {}
 
-RouterClient::RouterClient(RequestFunction request) : fetchWorkers(std::move(request)) {
-    fetchWorkers.waitTimeout = 1000;
-    fetchWorkers.maxPending = 3;
-}
+RouterClient::RouterClient(RequestFunction request) : request_(std::move(request)) {}
 
-bool RouterClient::FetchPage(std::string& text, std::string_view path, std::chrono::milliseconds maxAge) {
-    return fetchWorkers.FetchPage(text, routerAddress, path, maxAge);
+bool RouterClient::FetchPage(std::string& text, std::string_view path) const {
+    if (cancel_->Cancelled()) {
+        return false;  // a cancelled job sends nothing more
+    }
+    std::string body;
+    const bool answered = request_(routerAddress, std::string(path), body, *cancel_);
+    text = std::move(body);
+    return answered;
 }
 
 }  // namespace velmo

@@ -1,17 +1,33 @@
-// The router client part of the main window: the worker fetch, the learned
-// command pair, the working address and password, and the fixed tables of
-// page names and command strings.
+// The router client: the working address and password, the learned command
+// pair, the fixed tables of page names and command strings, and the requests
+// themselves. It is a small value: the window keeps one, and each job works
+// on its own copy, so nothing of it is shared between threads.
 #pragma once
 
 #include <array>
 #include <chrono>
+#include <functional>
 #include <string>
 #include <string_view>
 
-#include "router/FetchWorkers.h"
+#include "base/CancelToken.h"
 #include "router/HttpRequest.h"
 
 namespace velmo {
+
+// The request a job makes: fetch `path` from the router at `host`, append the
+// body to `responseText`, return the verdict; end early (failing) once
+// `cancel` is raised. Production uses RequestPage.
+using RequestFunction = std::function<bool(const std::string& host, const std::string& path,
+                                           std::string& responseText, const CancelToken& cancel)>;
+
+// The longest a job waits for one request (to connect, for the first byte and
+// for the whole answer). A router busy rebooting or behind a weak Wi-Fi link
+// answers in one to two seconds and still fits with room, and a SYN lost on
+// such a link is sent again after one second (three on older systems) and
+// still fits; a silent router costs a job no more than this per request, so
+// a user's command never waits behind it for long.
+inline constexpr std::chrono::milliseconds kRequestBound{4000};
 
 class RouterClient {
   public:
@@ -33,45 +49,40 @@ class RouterClient {
     // Nothing learned yet: Connect and Disconnect send nothing.
     static constexpr int kNoDialCommand = 10000;
 
-    // Production: every request is a RequestPage with the default limits.
+    // Production: every request is a RequestPage bounded by kRequestBound.
     RouterClient();
-    // Tests: the workers run `request` instead.
+    // Tests: requests run `request` instead.
     explicit RouterClient(RequestFunction request);
 
-    // Fetches `path` from `routerAddress` on a worker thread (see
-    // FetchWorkers::FetchPage for what `text` receives and for `maxAge`, the
-    // age up to which an answer that came late still serves).
-    bool FetchPage(std::string& text, std::string_view path,
-                   std::chrono::milliseconds maxAge = std::chrono::milliseconds(0));
-
-    // True while a given-up request for `path` may still deliver: fetching
-    // it again with a `maxAge` waits for that request.
-    bool IsOnItsWay(std::string_view path) const { return fetchWorkers.IsOnItsWay(routerAddress, path); }
+    // Requests `path` from `routerAddress`; `text` receives the body (on a
+    // failure, what arrived of it). False when the request failed, or was not
+    // sent because the job was cancelled (`text` is then left as it was).
+    bool FetchPage(std::string& text, std::string_view path) const;
 
     // Requests the learned dial-up (hang-up) command from `routerAddress`; the
     // answer is dropped. False, and nothing sent, unless an index 0-5 is learned.
-    bool SendDialCommand();
-    bool SendHangUpCommand();
+    bool SendDialCommand() const;
+    bool SendHangUpCommand() const;
+    bool CommandKnown() const { return dialCommandIndex >= 0 && dialCommandIndex <= 5; }
 
     // Learns from a status page which command pair this router takes: a dial
     // string, then a hang-up string, then the WAN-type words; a page that
     // matches nothing keeps the previous index.
     void LearnDialCommandIndex(const std::string& page);
 
-    void WaitForAllWorkers() { fetchWorkers.WaitForAllWorkers(); }
-    // Cancels every given-up request, then waits for their workers (closing).
-    void CancelAndWaitForAllWorkers() {
-        fetchWorkers.CancelPendingRequests();
-        fetchWorkers.WaitForAllWorkers();
-    }
+    // The job's token, which ends this copy's requests early; it must outlive the copy's use.
+    void SetCancel(const CancelToken& cancel) { cancel_ = &cancel; }
+    bool Cancelled() const { return cancel_->Cancelled(); }
 
-    FetchWorkers fetchWorkers;
     int dialCommandIndex = kNoDialCommand;
     std::string routerAddress;
     std::string rootPassword;
 
   private:
-    bool SendCommand(int entry);
+    bool SendCommand(int entry) const;
+
+    RequestFunction request_;
+    const CancelToken* cancel_ = &NeverCancelled();
 };
 
 }  // namespace velmo

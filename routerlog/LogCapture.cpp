@@ -10,10 +10,10 @@ namespace {
 
 // Fetches the log page and parses it into the capture text; false when the
 // page could not be fetched.
-bool FetchAndParse(RouterClient& client, const LogFilters& filters, Clock& clock, std::string& captureText,
-                   LogPageOutcome& outcome) {
+bool FetchAndParse(const RouterClient& client, const LogFilters& filters, Clock& clock,
+                   std::string& captureText, LogPageOutcome& outcome) {
     std::string page;
-    if (!FetchPatiently(client, page, RouterClient::syslogPage)) {
+    if (!client.FetchPage(page, RouterClient::syslogPage)) {
         return false;
     }
     outcome = ParseSystemLogPage(page, clock.LocalFileTime(), filters, captureText);
@@ -22,7 +22,7 @@ bool FetchAndParse(RouterClient& client, const LogFilters& filters, Clock& clock
 
 }  // namespace
 
-CaptureResult CaptureSystemLog(RouterClient& client, const LogCaptureSettings& settings, Clock& clock) {
+CaptureResult CaptureSystemLog(const RouterClient& client, const LogCaptureSettings& settings, Clock& clock) {
     // The failure line is what gets written unless an entry is read.
     std::string captureText = FailureLine(clock.Now()) + "\n";
     // First try: the log page as it stands.
@@ -34,6 +34,9 @@ CaptureResult CaptureSystemLog(RouterClient& client, const LogCaptureSettings& s
     if (!readDirectly && LogIn(client)) {
         FetchAndParse(client, settings.filters, clock, captureText, outcome);
         LogOut(client, clock);
+    }
+    if (client.Cancelled()) {
+        return {};  // cut short (the tool is closing): what was read is not the router's whole answer
     }
     return UpdateLogFile(settings.fileName, captureText, clock.Now());
 }

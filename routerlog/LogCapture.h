@@ -24,9 +24,8 @@ using CaptureResult = LogFileResult;
 // Reads the log page (logging in and out through the login form when it
 // cannot be read directly), stamps and filters its entries and merges them
 // into the log file; a capture that reads no entry writes a failure line.
-// Blocks for the fetches and, when logout fails, the logout pauses. A slow
-// router's pages are waited for twice (see FetchPatiently), so its log is
-// captured too.
-CaptureResult CaptureSystemLog(RouterClient& client, const LogCaptureSettings& settings, Clock& clock);
+// Runs on a job's worker: blocks for the fetches and, when logout fails, the
+// logout pauses.
+CaptureResult CaptureSystemLog(const RouterClient& client, const LogCaptureSettings& settings, Clock& clock);
 
 }  // namespace velmo

@@ -6,16 +6,9 @@
 
 namespace velmo {
 
-bool FetchPatiently(RouterClient& client, std::string& text, std::string_view path) {
-    if (client.FetchPage(text, path, kCaptureLateAge)) {
-        return true;
-    }
-    return client.IsOnItsWay(path) && client.FetchPage(text, path, kCaptureLateAge);
-}
-
-bool LogIn(RouterClient& client) {
+bool LogIn(const RouterClient& client) {
     std::string menu;
-    if (!FetchPatiently(client, menu, RouterClient::menuPage)) {
+    if (!client.FetchPage(menu, RouterClient::menuPage)) {
         return false;
     }
     std::string request;
@@ -25,32 +18,18 @@ bool LogIn(RouterClient& client) {
     // The answer is not read: a wrong password shows later as a log page
     // that still cannot be read.
     std::string answer;
-    if (!FetchPatiently(client, answer, request)) {
-        return false;
-    }
-    return true;
+    return client.FetchPage(answer, request);
 }
 
-bool SendLogout(RouterClient& client) {
+bool SendLogout(const RouterClient& client) {
     std::string dropped;
     return client.FetchPage(dropped, kLogoutCommand);
 }
 
-void LogOut(RouterClient& client, Clock& clock) {
-    bool waitedLonger = false;
-    for (int attempt = 0; attempt < kLogoutAttempts; ++attempt) {
+void LogOut(const RouterClient& client, Clock& clock) {
+    for (int attempt = 0; attempt < kLogoutAttempts && !client.Cancelled(); ++attempt) {
         if (SendLogout(client)) {
             return;
-        }
-        // Given up on a slow router: the logout has reached it; wait for its
-        // answer once more instead of sending the next one. Once only: a
-        // router that does not answer even then is not just slow.
-        std::string dropped;
-        if (!waitedLonger && client.IsOnItsWay(kLogoutCommand)) {
-            waitedLonger = true;
-            if (client.FetchPage(dropped, kLogoutCommand, kCaptureLateAge)) {
-                return;
-            }
         }
         clock.Sleep(kLogoutPauseMs);
     }

@@ -81,6 +81,9 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
                 dialog.OnSizeMinimized();
             }
             return FALSE;
+        case WM_VELMO_JOB_DONE:
+            dialog.OnJobDone();
+            return TRUE;
         case WM_VELMO_TRAY:
             dialog.OnTrayNotify(TrayMouseOf(lParam));
             return TRUE;

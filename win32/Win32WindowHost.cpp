@@ -111,6 +111,10 @@ void Win32WindowHost::PostMinimizedSize() {
     PostMessageW(window_, WM_SIZE, SIZE_MINIMIZED, 0);
 }
 
+void Win32WindowHost::PostJobDone() {
+    PostMessageW(window_, WM_VELMO_JOB_DONE, 0, 0);
+}
+
 void Win32WindowHost::PostClose() {
     PostMessageW(window_, WM_CLOSE, 0, 0);
 }

@@ -36,6 +36,7 @@ class Win32WindowHost final : public WindowHost {
     void Hide() override;
     void BringToForeground() override;
     void PostMinimizedSize() override;
+    void PostJobDone() override;
     void PostClose() override;
     void EndDialog(int result) override;
     void RunAboutBox() override;

@@ -42,5 +42,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     app.InitInstance(host, tray, clock, [&](velmo::CRouterStatusDlg& dialog) {
         velmo::RunMainDialog(instance, host, tray, dialog);
     });
+    if (!app.JobsEnded()) {
+        // A worker is stuck where nothing can interrupt it (name resolution).
+        // The settings are saved and the log file's write is safe at any
+        // moment, so the process ends now rather than wait for it or let it
+        // run on while the program's statics are destroyed.
+        TerminateProcess(GetCurrentProcess(), 0);
+    }
     return 0;
 }

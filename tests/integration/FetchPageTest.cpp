@@ -1,13 +1,15 @@
-// The worker fetch and the router client against the simulator on 127.0.0.1.
+// The router client and the readings of its jobs against the simulator on 127.0.0.1.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <thread>
 
 #include "router/RouterClient.h"
+#include "router/RouterReadings.h"
 #include "router/StatusPage.h"
 #include "sim/RouterSimulator.h"
 #include "sim/SimulatorPages.h"
+#include "tests/support/FakeClock.h"
 
 namespace velmo {
 namespace {
@@ -15,17 +17,17 @@ namespace {
 using namespace std::chrono_literals;
 using SteadyClock = std::chrono::steady_clock;
 
-// Requests bounded well below the simulator's silence, so given-up workers end.
+// Requests bounded well below the simulator's silence.
 bool ShortRequest(const std::string& host, const std::string& path, std::string& text,
                   const CancelToken& cancel) {
     RequestLimits limits;
-    limits.idleTimeout = 1000ms;
+    limits.idleTimeout = 500ms;
     return RequestPage(host, path, text, limits, cancel);
 }
 
 class FetchPageTest : public ::testing::Test {
   protected:
-    FetchPageTest() : client(ShortRequest) { client.fetchWorkers.waitTimeout = 100; }
+    FetchPageTest() : client(ShortRequest) {}
 
     void SetUp() override {
         ASSERT_TRUE(sim.Start());
@@ -33,7 +35,7 @@ class FetchPageTest : public ::testing::Test {
     }
 
     RouterSimulator sim;
-    RouterClient client;  // destroyed first: waits for its workers while the simulator still runs
+    RouterClient client;
 };
 
 TEST_F(FetchPageTest, CollectsAPageThatArrivesInTime) {
@@ -41,29 +43,6 @@ TEST_F(FetchPageTest, CollectsAPageThatArrivesInTime) {
     EXPECT_TRUE(client.FetchPage(text, RouterClient::bannerPage));
     EXPECT_EQ(ModelLine(true, text, true), "Broadband Router (VR-2400 Ver 2.10)");
     EXPECT_EQ(sim.RequestLines(), std::vector<std::string>{"GET /banner.htm HTTP/1.0"});
-}
-
-TEST_F(FetchPageTest, SilentRouterLeavesThreeWorkersThenFailsAtOnce) {
-    sim.SetFault("", Fault{Fault::Kind::Silent});
-    std::string text = "before";
-    for (int i = 0; i < 3; ++i) {
-        const auto start = SteadyClock::now();
-        EXPECT_FALSE(client.FetchPage(text, ""));
-        EXPECT_GE(SteadyClock::now() - start, 100ms);
-    }
-    const auto start = SteadyClock::now();
-    EXPECT_FALSE(client.FetchPage(text, ""));
-    EXPECT_LT(SteadyClock::now() - start, 50ms);
-    EXPECT_EQ(text, "before");
-    EXPECT_EQ(client.fetchWorkers.PendingCount(), 3u);
-    EXPECT_EQ(sim.RequestLines().size(), 3u);  // the fourth sent nothing
-
-    // The workers' own time-out ends them; a sweep then frees the cap.
-    client.WaitForAllWorkers();
-    EXPECT_EQ(client.fetchWorkers.PendingCount(), 0u);
-    sim.ClearFaults();
-    EXPECT_TRUE(client.FetchPage(text, ""));
-    EXPECT_EQ(text, TopPageBody());
 }
 
 TEST_F(FetchPageTest, MidBodyCloseGivesThePartialTextAndFalse) {
@@ -131,16 +110,20 @@ TEST_F(FetchPageTest, StaticAddressSendsNoCommand) {
     EXPECT_EQ(sim.RequestLines().size(), 1u);
 }
 
-TEST_F(FetchPageTest, SlowPageShowsOneReadingLateInsteadOfNever) {
-    // The router answers 50 ms after the wait has given up on it.
-    sim.SetFault("status.htm", Fault{Fault::Kind::Delay, 150});
-    std::string text = "before";
-    EXPECT_FALSE(client.FetchPage(text, RouterClient::statusPage, 5s));
-    EXPECT_EQ(text, "before");
-    std::this_thread::sleep_for(150ms);
-    // The next reading's own request is late again: the previous answer serves.
-    EXPECT_TRUE(client.FetchPage(text, RouterClient::statusPage, 5s));
-    EXPECT_EQ(text, StatusPageBody(sim.Options(), SimulatedLine::Phase::Down, 0s));
+TEST_F(FetchPageTest, AutomaticHangUpToASlowRouterIsSentOnceAndThenRead) {
+    RouterSimulatorOptions options = sim.Options();
+    options.connected = true;
+    sim.SetOptions(options);
+    sim.SetFault("cgi-bin/dial", Fault{Fault::Kind::Delay, 300});
+    client.dialCommandIndex = 2;  // PPPoE
+    testing::FakeClock clock;
+    const CommandReading reading = AutomaticHangUp(client, clock);
+    EXPECT_TRUE(reading.sent);  // late, but within the bound: answered
+    EXPECT_TRUE(clock.sleeps.empty());
+    EXPECT_EQ(sim.RequestLines(),
+              (std::vector<std::string>{"GET /cgi-bin/dial?RC=@&A=H&M=0&T=2000' HTTP/1.0", "GET / HTTP/1.0",
+                                        "GET /banner.htm HTTP/1.0", "GET /status.htm HTTP/1.0"}));
+    EXPECT_TRUE(reading.refresh.topPageAnswered);
 }
 
 TEST_F(FetchPageTest, CancelledRequestToASilentRouterEndsAtOnce) {

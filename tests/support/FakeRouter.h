@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "router/FetchWorkers.h"
+#include "router/RouterClient.h"
 
 namespace velmo::testing {
 

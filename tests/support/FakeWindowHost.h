@@ -45,6 +45,8 @@ class FakeWindowHost final : public WindowHost {
     void BringToForeground() override { calls.push_back("foreground"); }
     void PostMinimizedSize() override { calls.push_back("post size minimized"); }
     void PostClose() override { calls.push_back("post close"); }
+    // The jobs run by hand on the test's thread, so this is called there too.
+    void PostJobDone() override { ++jobsDone; }
     void EndDialog(int result) override {
         endResult = result;
         calls.push_back("end " + std::to_string(result));
@@ -88,6 +90,7 @@ class FakeWindowHost final : public WindowHost {
     std::function<int(SettingsPages&)> onSettingsSheet;
     bool iconsSet = false, centred = false, minimized = false, hidden = false;
     int endResult = -1;
+    int jobsDone = 0;
     std::map<int, std::string> fields;
     std::map<int, std::uint32_t> timers;
     std::vector<std::string> messages;

@@ -1,6 +1,6 @@
 // The auto-disconnect as the window runs it, with the fake clock: timer 6 and
-// field 1009 follow the schedule, the hang-up is tried until the router
-// answers, and the confirmation and the hidden window are honoured. The
+// field 1009 follow the schedule, the hang-up is sent again only while the
+// router does not answer, and the confirmation and the hidden window are honoured. The
 // schedule's own arithmetic is tested in tests/unit/autodisconnect.
 #include <gmock/gmock.h>
 
@@ -31,6 +31,7 @@ class AutoDisconnectTest : public testing::WindowFixture {
     void Tick(CRouterStatusDlg& window, std::int64_t seconds) {
         clock_.SetNow(clock_.Now().PlusSeconds(seconds));
         window.OnTimer(kTimerAutoDisconnect);
+        Settle();
     }
     long HangUps() {
         auto requests = router_.Requests();
@@ -44,9 +45,10 @@ TEST_F(AutoDisconnectTest, DatedMomentTenSecondsAheadHangsUpAtTheTickThenSwitche
     auto window = Open(kNoon, "2026/12/08 12:00:10", true);
     EXPECT_EQ(host_.timers.at(kTimerAutoDisconnect), 10000u);
     EXPECT_EQ(Field(IDC_AUTODISCONNECT_TIME), "2026/12/08 12:00:10");
+    router_.ClearRequests();
     Tick(*window, 10);
-    // The attempt answered at once, then the hang-up of button 1003 once more.
-    EXPECT_EQ(HangUps(), 2);
+    // The hang-up answered at once; the refresh after it shows its effect.
+    EXPECT_THAT(router_.Requests(), ElementsAre(kHangUp, "", "banner.htm", "status.htm"));
     EXPECT_FALSE(window->Settings().AutoDisconnect);
     EXPECT_FALSE(host_.TimerRunning(kTimerAutoDisconnect));
     EXPECT_EQ(Field(IDC_AUTODISCONNECT_TIME), Utf8ToSjis("未設定"));
@@ -92,7 +94,7 @@ TEST_F(AutoDisconnectTest, ConfirmedHangUpRunsInFrontOfTheUser) {
     auto window = Open(kNoon, "2026/12/08 12:00:10", true, "AutoDisconnectDlg=1\r\n");
     host_.calls.clear();
     Tick(*window, 10);
-    EXPECT_EQ(HangUps(), 2);
+    EXPECT_EQ(HangUps(), 1);
     EXPECT_EQ(std::count(host_.calls.begin(), host_.calls.end(), "confirm"), 1);
     EXPECT_EQ(std::count(host_.calls.begin(), host_.calls.end(), "minimize"), 0);  // it was not hidden
 }
@@ -105,18 +107,18 @@ TEST_F(AutoDisconnectTest, RouterThatFailsTheHangUpIsTriedTenTimesHalfASecondApa
     router_.Serve("status.htm", kUpPppoe);
     clock_.sleeps.clear();
     Tick(*window, 10);
-    EXPECT_EQ(HangUps(), 11);  // ten attempts, then the one of button 1003
+    EXPECT_EQ(HangUps(), 10);
     EXPECT_THAT(clock_.sleeps, ElementsAre(500, 500, 500, 500, 500, 500, 500, 500, 500, 500));
 }
 
-TEST_F(AutoDisconnectTest, NoKnownCommandWaitsTheTenPausesAndSendsNothing) {
+TEST_F(AutoDisconnectTest, NoKnownCommandSendsNothingAndDoesNotWait) {
     clock_.SetNow(kNoon);
     auto window = OpenWindow("AutoDisconnect=1\r\nAutoDisconnectTime=2026/12/08 12:00:10\r\n",
                              testing::EnglishStatusPage("00:01:00", "Ready", "Static IP\n"));
     clock_.sleeps.clear();
     Tick(*window, 10);
     EXPECT_EQ(window->Router().dialCommandIndex, 6);
-    EXPECT_EQ(clock_.sleeps.size(), 10u);
+    EXPECT_THAT(clock_.sleeps, ::testing::IsEmpty());
     for (const std::string& path : router_.Requests()) {
         EXPECT_EQ(path.find("cgi-bin/dial"), std::string::npos) << path;
     }

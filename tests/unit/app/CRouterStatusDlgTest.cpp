@@ -10,45 +10,23 @@
 #include "base/FileSystem.h"
 #include "res/resource.h"
 #include "settings/SettingsStore.h"
-#include "tests/support/FakeClock.h"
-#include "tests/support/FakeRouter.h"
-#include "tests/support/FakeTrayHost.h"
-#include "tests/support/FakeWindowHost.h"
-#include "tests/support/TempDirectory.h"
+#include "tests/unit/app/WindowFixture.h"
 
 namespace velmo {
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-using velmo::testing::FakeClock;
-using velmo::testing::FakeRouter;
-using velmo::testing::FakeTrayHost;
-using velmo::testing::FakeWindowHost;
-using velmo::testing::ScopedCurrentDirectory;
 
 const std::string kIniName = "Velmo tool.ini";
 
-class CRouterStatusDlgTest : public ::testing::Test {
+class CRouterStatusDlgTest : public testing::WindowFixture {
   protected:
-    // Writes the settings file the window will load.
-    void WriteSettings(const std::string& lines) {
-        ASSERT_TRUE(ReplaceFileAtomically(dir_.File(kIniName), "[Setting]\r\n" + lines));
-    }
-    std::unique_ptr<CRouterStatusDlg> MakeWindow() {
-        return std::make_unique<CRouterStatusDlg>(host_, tray_, clock_, router_.Function());
-    }
     std::string SettingsFile() {
         std::string bytes;
         ReadFileBytes(dir_.File(kIniName), bytes);
         return bytes;
     }
-
-    ScopedCurrentDirectory dir_;
-    FakeWindowHost host_;
-    FakeTrayHost tray_;
-    FakeClock clock_;
-    FakeRouter router_;
 };
 
 TEST_F(CRouterStatusDlgTest, SettingsFileLiesInTheCurrentDirectory) {
@@ -63,6 +41,7 @@ TEST_F(CRouterStatusDlgTest, InitialisationSetsCaptionMenuIconsAndCentres) {
     WriteSettings("InitMinimize=0\r\n");
     auto window = MakeWindow();
     EXPECT_TRUE(window->OnInitDialog());
+    Settle();
     EXPECT_EQ(host_.caption, "Velmo tool ver. 1.10");
     EXPECT_EQ(host_.aboutItem, "&About Velmo tool...");
     EXPECT_TRUE(host_.iconsSet);
@@ -75,9 +54,10 @@ TEST_F(CRouterStatusDlgTest, InitialisationStartsTheRefreshTimerOnlyWhenItIsOn) 
     WriteSettings("InitMinimize=0\r\nUpdateStatusDisconnectTime=7000\r\n");
     auto window = MakeWindow();
     window->OnInitDialog();
+    Settle();
     EXPECT_EQ(host_.timers[kTimerRefresh], 7000u);
 
-    FakeWindowHost otherHost;
+    testing::FakeWindowHost otherHost;
     WriteSettings("UpdateStatusDisconnect=0\r\n");
     CRouterStatusDlg second(otherHost, tray_, clock_, router_.Function());
     second.OnInitDialog();
@@ -88,23 +68,27 @@ TEST_F(CRouterStatusDlgTest, InitMinimizeStartsMinimisedAndHidesThroughTheSizeMe
     WriteSettings("InitMinimize=1\r\n");
     auto window = MakeWindow();
     window->OnInitDialog();
+    Settle();
     EXPECT_TRUE(host_.minimized);
-    EXPECT_EQ(host_.calls.back(), "post size minimized");
+    EXPECT_THAT(host_.calls, ::testing::Contains("post size minimized"));
 }
 
 TEST_F(CRouterStatusDlgTest, AutoDisconnectFieldShowsTheSetMomentWhenOn) {
     WriteSettings("InitMinimize=0\r\nAutoDisconnect=1\r\nAutoDisconnectTime=2027/01/02 03:04:05\r\n");
     auto window = MakeWindow();
     window->OnInitDialog();
+    Settle();
     EXPECT_EQ(host_.fields[IDC_AUTODISCONNECT_TIME], "2027/01/02 03:04:05");
 }
 
 TEST_F(CRouterStatusDlgTest, CloseSequenceHidesFirstStopsEveryTimerAndEndsTheDialogOnce) {
     auto window = MakeWindow();
     window->OnInitDialog();
+    Settle();
     host_.calls.clear();
     window->OnClose();
     window->OnCancel();  // a second close queued behind the first does nothing
+    Settle();
     EXPECT_THAT(host_.calls,
                 ElementsAre("hide", "stop 1", "stop 2", "stop 3", "stop 4", "stop 5", "stop 6", "end 2"));
     EXPECT_EQ(tray_.calls.back(), "delete 1");
@@ -112,7 +96,7 @@ TEST_F(CRouterStatusDlgTest, CloseSequenceHidesFirstStopsEveryTimerAndEndsTheDia
 
 TEST_F(CRouterStatusDlgTest, EnterAndEscapeRunTheCloseSequence) {
     for (bool enter : {true, false}) {
-        FakeWindowHost host;
+        testing::FakeWindowHost host;
         CRouterStatusDlg window(host, tray_, clock_, router_.Function());
         window.OnInitDialog();
         enter ? window.OnOK() : window.OnCancel();
@@ -129,12 +113,14 @@ TEST_F(CRouterStatusDlgTest, ExitButtonAndMenuItemPostTheCloseMessage) {
     EXPECT_EQ(host_.endResult, -1);
 }
 
-TEST_F(CRouterStatusDlgTest, AboutItemOpensTheAboutBoxWhateverTheLowBits) {
+TEST_F(CRouterStatusDlgTest, AboutItemOpensTheAboutBoxWhateverTheLowBitsAndHoldsThePolls) {
     auto window = MakeWindow();
     EXPECT_TRUE(window->OnSysCommand(IDM_ABOUTBOX));
+    // No refresh, poll or capture falls due while the box is open.
+    EXPECT_THAT(host_.calls, ElementsAre("stop 1", "stop 2", "stop 4", "about", "start 1 10000"));
     EXPECT_TRUE(window->OnSysCommand(IDM_ABOUTBOX | 0x3));
     EXPECT_FALSE(window->OnSysCommand(0xF060));  // SC_CLOSE goes to default handling
-    EXPECT_THAT(host_.calls, ElementsAre("about", "about"));
+    EXPECT_EQ(std::count(host_.calls.begin(), host_.calls.end(), "about"), 2);
 }
 
 TEST_F(CRouterStatusDlgTest, DestructionWritesEveryKeyEvenWithoutChanges) {

@@ -57,7 +57,7 @@ struct ReadingRow {
     const char* name;
     NotificationState before;
     LineReading reading;
-    bool ownCommand;
+    LineCommand command;              // the command whose change the reading may show
     std::optional<BalloonIcon> icon;  // no value: no balloon
     const char* text;                 // UTF-8
     NotificationState after;
@@ -65,34 +65,56 @@ struct ReadingRow {
 
 TEST(NotificationRules, WhichStatusReadingsGiveABalloon) {
     const ReadingRow rows[] = {
-        {"first reading, line up", Fresh(), ReadsUp(), false, {}, "", Up("1:30:00")},
-        {"first reading, line down", Fresh(), ReadsDown(), false, {}, "", {true, true, false, "", false}},
-        {"first reading, no answer", Fresh(), NoAnswer(), false, {}, "", Fresh()},
-        {"line drops", Up(), ReadsDown(), false, BalloonIcon::Warning,
+        {"first reading, line up", Fresh(), ReadsUp(), LineCommand::None, {}, "", Up("1:30:00")},
+        {"first reading, line down",
+         Fresh(),
+         ReadsDown(),
+         LineCommand::None,
+         {},
+         "",
+         {true, true, false, "", false}},
+        {"first reading, no answer", Fresh(), NoAnswer(), LineCommand::None, {}, "", Fresh()},
+        {"line drops", Up(), ReadsDown(), LineCommand::None, BalloonIcon::Warning,
          "回線が切断されました（接続時間 1:23:45）", Down()},
-        {"line comes back", Down(), ReadsUp(), false, BalloonIcon::Info, "回線が接続されました",
+        {"line comes back", Down(), ReadsUp(), LineCommand::None, BalloonIcon::Info, "回線が接続されました",
          Up("1:30:00")},
-        {"line stays up", Up(), ReadsUp(), false, {}, "", Up("1:30:00")},
-        {"line stays down", Down(), ReadsDown(), false, {}, "", Down()},
-        {"own hang-up", Up(), ReadsDown(), true, {}, "", Down()},
-        {"own dial-up", Down(), ReadsUp(), true, {}, "", Up("1:30:00")},
-        {"router stops answering", Up(), NoAnswer(), false, BalloonIcon::Warning, "ルーターに接続できません",
-         SilentUp()},
-        {"router stops answering during a command", Down(), NoAnswer(), true, BalloonIcon::Warning,
-         "ルーターに接続できません", SilentDown()},
-        {"router still silent", SilentUp(), NoAnswer(), false, {}, "", SilentUp()},
-        {"router answers again, line as before", SilentUp(), ReadsUp(), false, {}, "", Up("1:30:00")},
-        {"router answers again, line dropped meanwhile", SilentUp(), ReadsDown(), false, BalloonIcon::Warning,
+        {"line stays up", Up(), ReadsUp(), LineCommand::None, {}, "", Up("1:30:00")},
+        {"line stays down", Down(), ReadsDown(), LineCommand::None, {}, "", Down()},
+        {"own hang-up", Up(), ReadsDown(), LineCommand::Disconnect, {}, "", Down()},
+        {"own dial-up", Down(), ReadsUp(), LineCommand::Connect, {}, "", Up("1:30:00")},
+        {"router stops answering", Up(), NoAnswer(), LineCommand::None, BalloonIcon::Warning,
+         "ルーターに接続できません", SilentUp()},
+        {"router stops answering during a command", Down(), NoAnswer(), LineCommand::Connect,
+         BalloonIcon::Warning, "ルーターに接続できません", SilentDown()},
+        {"router still silent", SilentUp(), NoAnswer(), LineCommand::None, {}, "", SilentUp()},
+        {"router answers again, line as before",
+         SilentUp(),
+         ReadsUp(),
+         LineCommand::None,
+         {},
+         "",
+         Up("1:30:00")},
+        {"router answers again, line dropped meanwhile", SilentUp(), ReadsDown(), LineCommand::None,
+         BalloonIcon::Warning, "回線が切断されました（接続時間 1:23:45）", Down()},
+        {"router answers again, line came up meanwhile", SilentDown(), ReadsUp(), LineCommand::None,
+         BalloonIcon::Info, "回線が接続されました", Up("1:30:00")},
+        {"line drops right after a dial-up", Up(), ReadsDown(), LineCommand::Connect, BalloonIcon::Warning,
          "回線が切断されました（接続時間 1:23:45）", Down()},
-        {"router answers again, line came up meanwhile", SilentDown(), ReadsUp(), false, BalloonIcon::Info,
-         "回線が接続されました", Up("1:30:00")},
-        {"page without the connection time", Up(), NoTimeCell(), false, {}, "", Up()},
-        {"page without the connection time after silence", SilentUp(), NoTimeCell(), false, {}, "", Up()},
+        {"line comes back right after a hang-up", Down(), ReadsUp(), LineCommand::Disconnect,
+         BalloonIcon::Info, "回線が接続されました", Up("1:30:00")},
+        {"page without the connection time", Up(), NoTimeCell(), LineCommand::None, {}, "", Up()},
+        {"page without the connection time after silence",
+         SilentUp(),
+         NoTimeCell(),
+         LineCommand::None,
+         {},
+         "",
+         Up()},
     };
     for (const ReadingRow& row : rows) {
         SCOPED_TRACE(row.name);
         NotificationState state = row.before;
-        const std::optional<Balloon> balloon = NoteStatusReading(state, row.reading, row.ownCommand);
+        const std::optional<Balloon> balloon = NoteStatusReading(state, row.reading, row.command);
         EXPECT_EQ(state, row.after);
         ASSERT_EQ(balloon.has_value(), row.icon.has_value());
         if (balloon) {
@@ -202,6 +224,7 @@ TEST_F(NotificationsTest, NewAccessEntriesOfOneCaptureGiveOneBalloonWithTheirCou
                                          {5000, "PPP up"},
                                          {1000, "Unrecognized access from 198.51.100.2"}}));
     window->OnCommand(ID_MENU_CAPTURE_LOG);
+    Settle();
     ASSERT_THAT(tray_.balloons, SizeIs(1));
     EXPECT_EQ(tray_.balloons[0].iconId, 1u);
     EXPECT_EQ(tray_.balloons[0].icon, BalloonIcon::Warning);
@@ -211,11 +234,13 @@ TEST_F(NotificationsTest, NewAccessEntriesOfOneCaptureGiveOneBalloonWithTheirCou
 
     // The same entries again are not news; one more is, and only it is counted.
     window->OnCommand(ID_MENU_CAPTURE_LOG);
+    Settle();
     EXPECT_THAT(tray_.balloons, SizeIs(1));
     clock_.Advance(60000);
     router_.Serve("syslog.htm", LogPage({{61000, "Unrecognized access from 198.51.100.2"},
                                          {2000, "Unrecognized access from 198.51.100.3"}}));
     window->OnCommand(ID_MENU_CAPTURE_LOG);
+    Settle();
     ASSERT_THAT(tray_.balloons, SizeIs(2));
     EXPECT_EQ(tray_.balloons[1].text, Sjis("不正アクセスを 1 件記録しました\n") +
                                           "[2026/12/08 12:00:58]  Unrecognized access from 198.51.100.3");
@@ -230,6 +255,7 @@ TEST_F(NotificationsTest, LogFileThatCannotBeWrittenIsAnnouncedOncePerRunAndName
     const std::string failingTip = caption + Sjis("（ログを書き込めません）");
 
     window->OnCommand(ID_MENU_CAPTURE_LOG);
+    Settle();
     ASSERT_THAT(tray_.balloons, SizeIs(1));
     EXPECT_EQ(tray_.balloons[0].icon, BalloonIcon::Error);
     EXPECT_THAT(tray_.balloons[0].text, StartsWith(Sjis("ログファイル「logs」を開けません\n")));
@@ -239,13 +265,16 @@ TEST_F(NotificationsTest, LogFileThatCannotBeWrittenIsAnnouncedOncePerRunAndName
 
     // Still failing: no second balloon, and a status reading keeps the note.
     window->OnCommand(ID_MENU_CAPTURE_LOG);
+    Settle();
     window->RefreshAll();
+    Settle();
     EXPECT_THAT(tray_.balloons, SizeIs(1));
     EXPECT_EQ(tray_.tooltip, failingTip);
 
     // The folder goes, the file can be written: the note goes too.
     std::filesystem::remove(dir_.File("logs"));
     window->OnCommand(ID_MENU_CAPTURE_LOG);
+    Settle();
     EXPECT_THAT(tray_.balloons, SizeIs(1));
     EXPECT_EQ(tray_.tooltip, caption);
 
@@ -253,6 +282,7 @@ TEST_F(NotificationsTest, LogFileThatCannotBeWrittenIsAnnouncedOncePerRunAndName
     std::filesystem::remove(dir_.File("logs"));
     std::filesystem::create_directory(dir_.File("logs"));
     window->OnCommand(ID_MENU_CAPTURE_LOG);
+    Settle();
     EXPECT_THAT(tray_.balloons, SizeIs(2));
     EXPECT_EQ(tray_.tooltip, failingTip);
 }
@@ -263,11 +293,15 @@ TEST_F(NotificationsTest, LineDropAndReturnAndSilentRouterThroughTheRefreshes) {
 
     router_.Serve("status.htm", kDown);
     window->OnTimer(kTimerStatusPoll);
+    Settle();
     router_.Serve("status.htm", kUp);
     window->OnTimer(kTimerRefresh);
+    Settle();
     router_.GoAway();
     window->OnTimer(kTimerRefresh);
+    Settle();
     window->OnTimer(kTimerRefresh);
+    Settle();
     EXPECT_THAT(BalloonTexts(),
                 ::testing::ElementsAre(Sjis("回線が切断されました（接続時間 1:23:45）"),
                                        Sjis("回線が接続されました"), Sjis("ルーターに接続できません")));
@@ -283,10 +317,13 @@ TEST_F(NotificationsTest, SwitchedOffBalloonsStayQuietButAnUnwritableLogFileIsAl
         kUp);
     router_.Serve("syslog.htm", LogPage({{1000, "Unrecognized access from 198.51.100.1"}}));
     window->OnCommand(ID_MENU_CAPTURE_LOG);
+    Settle();
     router_.Serve("status.htm", kDown);
     window->OnTimer(kTimerStatusPoll);
+    Settle();
     router_.GoAway();
     window->OnTimer(kTimerRefresh);
+    Settle();
     EXPECT_THAT(tray_.balloons, IsEmpty());
 
     // Lost log text is reported whatever the switches say.
@@ -295,26 +332,25 @@ TEST_F(NotificationsTest, SwitchedOffBalloonsStayQuietButAnUnwritableLogFileIsAl
         return IDOK;
     };
     window->OnCommand(IDC_SETTINGS);
+    Settle();
     window->OnCommand(ID_MENU_CAPTURE_LOG);
+    Settle();
     ASSERT_THAT(tray_.balloons, SizeIs(1));
     EXPECT_EQ(tray_.balloons[0].icon, BalloonIcon::Error);
 }
 
-TEST_F(NotificationsTest, OwnCommandsGiveNoBalloonUntilTheirFollowUpWindowEnds) {
+TEST_F(NotificationsTest, FollowUpWindowHidesOnlyTheChangeItsCommandAskedFor) {
     auto window = OpenWindow("UpdateStatusConnect=1\r\nUpdateStatusConnectTime=3000\r\n", kUp);
     window->OnCommand(IDC_DISCONNECT);
+    Settle();
     ASSERT_TRUE(window->FollowUpActive());
     router_.Serve("status.htm", kDown);
-    window->OnTimer(kTimerStatusPoll);
-    router_.Serve("status.htm", kUp);
-    window->OnTimer(kTimerStatusPoll);  // the router dials again by itself: still inside the window
-    router_.Serve("status.htm", kDown);
-    window->OnTimer(kTimerStatusPoll);
+    window->OnTimer(kTimerStatusPoll);  // the hang-up's own drop
+    Settle();
     EXPECT_THAT(tray_.balloons, IsEmpty());
-
-    window->OnTimer(kTimerFollowUpEnd);
     router_.Serve("status.htm", kUp);
-    window->OnTimer(kTimerRefresh);
+    window->OnTimer(kTimerStatusPoll);  // the router dials again by itself: news, window or not
+    Settle();
     EXPECT_THAT(BalloonTexts(), ::testing::ElementsAre(Sjis("回線が接続されました")));
 }
 
@@ -330,6 +366,7 @@ TEST_F(NotificationsTest, AutomaticHangUpGivesNoBalloon) {
     router_.Serve("status.htm", kDown);
     clock_.SetNow(clock_.Now().PlusSeconds(10));
     window->OnTimer(kTimerAutoDisconnect);
+    Settle();
     ASSERT_FALSE(window->Connected());
     EXPECT_THAT(tray_.balloons, IsEmpty());
 }
@@ -340,8 +377,10 @@ TEST_F(NotificationsTest, NoBalloonBeforeTheIconIsThere) {
     router_.Serve("status.htm", kUp);
     auto window = MakeWindow();
     window->RefreshAll();
+    Settle();
     router_.Serve("status.htm", kDown);
     window->RefreshAll();
+    Settle();
     EXPECT_THAT(tray_.balloons, IsEmpty());
     EXPECT_FALSE(window->Notifications().connected);
 }

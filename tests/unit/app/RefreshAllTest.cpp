@@ -28,6 +28,7 @@ TEST_F(RefreshAllTest, ShowsModelTimeAndTranslatedModemState) {
 TEST_F(RefreshAllTest, RequestsTopBannerAndStatusPagesInOrder) {
     auto window = OpenWindow("", kDown);
     window->RefreshAll();
+    Settle();
     EXPECT_THAT(router_.Requests(), ElementsAre("", "banner.htm", "status.htm"));
 }
 
@@ -43,6 +44,7 @@ TEST_F(RefreshAllTest, RouterThatDoesNotAnswerEmptiesTheFields) {
     auto window = OpenWindow("", kUp);
     router_.GoAway();
     window->RefreshAll();
+    Settle();
     EXPECT_EQ(Field(IDC_MODEL), Utf8ToSjis("ルーターに接続できません"));
     EXPECT_EQ(Field(IDC_CONNECTION_TIME), "");
     EXPECT_EQ(Field(IDC_MODEM_STATE), "");
@@ -57,6 +59,7 @@ TEST_F(RefreshAllTest, ConnectedReadingMakesTheRouterReachableEvenWhenTheTopPage
     router_.Serve("status.htm", kUp);  // the top page "" is not served: it fails
     auto window = MakeWindow();
     window->OnInitDialog();
+    Settle();
     EXPECT_EQ(Field(IDC_MODEL), Utf8ToSjis("ルーターに接続できません"));  // read before the status
     EXPECT_TRUE(window->Connected());
     EXPECT_TRUE(window->RouterReachable());
@@ -68,6 +71,7 @@ TEST_F(RefreshAllTest, PollsWhileConnectedWhenThePollIsOn) {
     auto window = OpenWindow("UpdateStatusConnectTime=2500\r\n", kUp);
     EXPECT_EQ(host_.timers.at(kTimerStatusPoll), 2500u);
     window->OnTimer(kTimerStatusPoll);
+    Settle();
     EXPECT_THAT(host_.calls, ElementsAre("stop 2", "start 2 2500"));
 }
 
@@ -80,14 +84,15 @@ TEST_F(RefreshAllTest, NoStatusOnlyPollWhenThePollIsOff) {
 TEST_F(RefreshAllTest, RefreshTickStopsWorksAndRestarts) {
     auto window = OpenWindow("UpdateStatusDisconnectTime=7000\r\n", kDown);
     window->OnTimer(kTimerRefresh);
-    EXPECT_EQ(host_.calls.front(), "stop 1");
-    EXPECT_EQ(host_.calls.back(), "start 1 7000");
+    Settle();
+    EXPECT_THAT(host_.calls, ElementsAre("stop 1", "start 1 7000", "stop 2"));
 }
 
 TEST_F(RefreshAllTest, ConnectRefreshesOpensTheFollowUpWindowThenSendsTheLearnedCommand) {
     auto window = OpenWindow("UpdateStatusConnect=0\r\n", kDown);
     EXPECT_EQ(window->Router().dialCommandIndex, 2);  // PPPoE
     window->OnCommand(IDC_CONNECT);
+    Settle();
     EXPECT_THAT(router_.Requests(),
                 ElementsAre("", "banner.htm", "status.htm", "cgi-bin/dial?RC=@&A=D&M=0&T=10000'"));
     EXPECT_TRUE(window->FollowUpActive());
@@ -95,30 +100,38 @@ TEST_F(RefreshAllTest, ConnectRefreshesOpensTheFollowUpWindowThenSendsTheLearned
     // The poll starts at the next poll rule, with the follow-up interval (10 s: the poll is off).
     EXPECT_FALSE(host_.TimerRunning(kTimerStatusPoll));
     window->RefreshAll();
+    Settle();
     EXPECT_EQ(host_.timers.at(kTimerStatusPoll), 10000u);
     window->OnTimer(kTimerFollowUpEnd);
+    Settle();
     EXPECT_FALSE(window->FollowUpActive());
 }
 
 TEST_F(RefreshAllTest, DisconnectKeepsPollingUntilTheFollowUpWindowEnds) {
     auto window = OpenWindow("UpdateStatusConnectTime=3000\r\n", kUp);
     window->OnCommand(ID_MENU_DISCONNECT);
+    Settle();
     EXPECT_EQ(router_.Requests().back(), "cgi-bin/dial?RC=@&A=H&M=0&T=2000'");
     router_.Serve("status.htm", kDown);
     window->OnTimer(kTimerStatusPoll);
+    Settle();
     EXPECT_FALSE(window->Connected());
     EXPECT_EQ(host_.timers.at(kTimerStatusPoll), 3000u);
     window->OnTimer(kTimerFollowUpEnd);
+    Settle();
     window->OnTimer(kTimerStatusPoll);
+    Settle();
     EXPECT_FALSE(host_.TimerRunning(kTimerStatusPoll));
 }
 
 TEST_F(RefreshAllTest, CommandWhileTheRouterDoesNotAnswerClosesTheFollowUpWindow) {
     auto window = OpenWindow("", kDown);
     window->OnConnect();
+    Settle();
     ASSERT_TRUE(window->FollowUpActive());
     router_.GoAway();
     window->OnDisconnect();
+    Settle();
     EXPECT_FALSE(window->FollowUpActive());
     EXPECT_FALSE(host_.TimerRunning(kTimerFollowUpEnd));
 }
@@ -126,14 +139,16 @@ TEST_F(RefreshAllTest, CommandWhileTheRouterDoesNotAnswerClosesTheFollowUpWindow
 TEST_F(RefreshAllTest, NothingIsSentBeforeTheCommandPairIsKnown) {
     auto window = OpenWindow("", testing::EnglishStatusPage("-", "Ready"));
     EXPECT_EQ(window->Router().dialCommandIndex, 10000);
-    EXPECT_FALSE(window->OnConnect());
+    window->OnConnect();
+    Settle();
     EXPECT_THAT(router_.Requests(), ElementsAre("", "banner.htm", "status.htm"));
 }
 
 TEST_F(RefreshAllTest, StaticAddressLineSendsNothing) {
     auto window = OpenWindow("", testing::EnglishStatusPage("00:00:01", "Ready", "Static IP\n"));
     EXPECT_EQ(window->Router().dialCommandIndex, 6);
-    EXPECT_FALSE(window->OnDisconnect());
+    window->OnDisconnect();
+    Settle();
     EXPECT_EQ(router_.Requests().size(), 3u);
 }
 
@@ -141,6 +156,7 @@ TEST_F(RefreshAllTest, FailedPollKeepsTheLastReachabilitySoTheLineDownPictureSho
     auto window = OpenWindow("", kUp);
     router_.GoAway();
     window->OnTimer(kTimerStatusPoll);
+    Settle();
     EXPECT_FALSE(window->Connected());
     EXPECT_TRUE(window->RouterReachable());
     EXPECT_EQ(tray_.picture, IDI_LINE_DOWN);
@@ -150,6 +166,7 @@ TEST_F(RefreshAllTest, SlowTopPageClearsTheAddressAndSaysSo) {
     auto window = OpenWindow("RutorAddress=127.0.0.1:8080\r\n", kUp);
     clock_.advancePerUnbiasedRead = 10001;
     window->RefreshAll();
+    Settle();
     EXPECT_EQ(window->Settings().RutorAddress, "");
     EXPECT_EQ(window->Router().routerAddress, "");
     ASSERT_EQ(host_.messages.size(), 1u);
@@ -163,6 +180,7 @@ TEST_F(RefreshAllTest, TopPageWithinTenSecondsKeepsTheAddress) {
     auto window = OpenWindow("RutorAddress=127.0.0.1:8080\r\n", kUp);
     clock_.advancePerUnbiasedRead = 10000;
     window->RefreshAll();
+    Settle();
     EXPECT_EQ(window->Router().routerAddress, "127.0.0.1:8080");
     EXPECT_THAT(host_.messages, IsEmpty());
 }
@@ -170,6 +188,7 @@ TEST_F(RefreshAllTest, TopPageWithinTenSecondsKeepsTheAddress) {
 TEST_F(RefreshAllTest, MenuRefreshRunsAFullRefresh) {
     auto window = OpenWindow("", kDown);
     EXPECT_TRUE(window->OnCommand(ID_MENU_REFRESH));
+    Settle();
     EXPECT_THAT(router_.Requests(), ElementsAre("", "banner.htm", "status.htm"));
 }
 

@@ -63,6 +63,7 @@ TEST_F(SettingsAndLogTest, OkAppliesSavesAndPointsTheClientAtTheNewAddress) {
         return IDOK;
     };
     window->OnCommand(IDC_SETTINGS);
+    Settle();
     EXPECT_EQ(window->Router().routerAddress, "127.0.0.1:9");
     EXPECT_EQ(window->Settings().UpdateStatusConnectTime, 2500);
     EXPECT_FALSE(window->Settings().UpdateStatusDisconnect);
@@ -89,6 +90,7 @@ TEST_F(SettingsAndLogTest, CancelAppliesNothingButRestartsThePeriodicWork) {
         return IDCANCEL;
     };
     window->OnSettings();
+    Settle();
     EXPECT_EQ(window->Settings().RutorAddress, "127.0.0.1");
     EXPECT_EQ(IniBytes(), before);
     // Timers 1, 2, 4 and 6 stop before the sheet; refresh, capture and the
@@ -106,6 +108,7 @@ TEST_F(SettingsAndLogTest, MenuCaptureRunsWhateverUpdateLogSays) {
     auto window = OpenWindow("UpdateLog=0\r\nUpdateLogFileName=log.txt\r\n", kDown);
     router_.Serve("syslog.htm", LogPage("PPP up"));
     window->OnCommand(ID_MENU_CAPTURE_LOG);
+    Settle();
     EXPECT_THAT(LogBytes(), HasSubstr("  PPP up\r\n"));
     EXPECT_THAT(LogBytes(), HasSubstr("   Last Log Update\r\n"));
 }
@@ -114,12 +117,15 @@ TEST_F(SettingsAndLogTest, NewUnrecognisedAccessShowsTheWarningForTenSeconds) {
     auto window = OpenWindow("UpdateLogFileName=log.txt\r\n", kDown);
     router_.Serve("syslog.htm", LogPage("Unrecognized access from 203.0.113.7"));
     window->CaptureSystemLog();
+    Settle();
     EXPECT_EQ(tray_.picture, IDI_ACCESS_WARNING);
     EXPECT_EQ(host_.timers[kTimerAccessWarningEnd], 10000u);
     window->OnTimer(kTimerAccessWarningEnd);
+    Settle();
     EXPECT_EQ(tray_.picture, IDI_LINE_DOWN);
     // The same entry again is no news.
     window->CaptureSystemLog();
+    Settle();
     EXPECT_EQ(tray_.picture, IDI_LINE_DOWN);
 }
 
@@ -127,6 +133,7 @@ TEST_F(SettingsAndLogTest, LogTimerStopsCapturesAndStartsAgain) {
     auto window = OpenWindow("UpdateLog=1\r\nUpdateLogTime=120000\r\nUpdateLogFileName=log.txt\r\n", kDown);
     router_.Serve("syslog.htm", LogPage("PPP up"));
     window->OnTimer(kTimerLogCapture);
+    Settle();
     EXPECT_THAT(host_.calls, ElementsAre("stop 4", "start 4 120000"));
     EXPECT_THAT(LogBytes(), HasSubstr("  PPP up\r\n"));
 }
@@ -136,10 +143,13 @@ TEST_F(SettingsAndLogTest, CloseCapturesOnceMoreBeforeTheTimersStopOnlyWhenLoggi
     router_.Serve("syslog.htm", LogPage("PPP up"));
     router_.ClearRequests();
     window->OnClose();
+    Settle();  // the last capture runs after the window has gone
     EXPECT_THAT(router_.Requests(), ElementsAre("syslog.htm"));
+    EXPECT_THAT(LogBytes(), HasSubstr("  PPP up\r\n"));
 
     auto quiet = OpenWindow("UpdateLog=0\r\nUpdateLogFileName=log.txt\r\n", kDown);
     quiet->OnClose();
+    Settle();
     EXPECT_THAT(router_.Requests(), Not(Contains("syslog.htm")));
 }
 
@@ -150,6 +160,7 @@ TEST_F(SettingsAndLogTest, CloseSavesTheSettingsBeforeItAsksTheRouterAnything) {
     std::string iniWhenTheRouterWasAsked = "(never asked)";
     router_.onRequest = [&] { iniWhenTheRouterWasAsked = IniBytes(); };
     window->OnClose();
+    Settle();
     EXPECT_EQ(IniValue(iniWhenTheRouterWasAsked, "UpdateLogTime"), "120000");
     EXPECT_THAT(router_.Requests(), Contains("syslog.htm"));
     // The window went first, the dialog ended last.
@@ -169,6 +180,7 @@ TEST_F(SettingsAndLogTest, SettingsThatCannotBeSavedAfterOkAreReportedAndKeptFor
         const velmo::testing::ReadOnlyFile readOnly(settingsFile);
         ASSERT_FALSE(readOnly.Writable()) << "the settings file could not be made read-only";
         window->OnCommand(IDC_SETTINGS);
+        Settle();
     }
     EXPECT_EQ(IniBytes(), before);
     ASSERT_EQ(host_.messages.size(), 1u);
@@ -184,6 +196,7 @@ TEST_F(SettingsAndLogTest, SettingsThatCannotBeSavedAfterOkAreReportedAndKeptFor
     // Writable again: the next save writes the change that was kept.
     host_.onSettingsSheet = [](SettingsPages&) { return IDOK; };
     window->OnCommand(IDC_SETTINGS);
+    Settle();
     EXPECT_EQ(IniValue(IniBytes(), "UpdateStatusConnectTime"), "2500");
     EXPECT_EQ(host_.messages.size(), 1u);
 

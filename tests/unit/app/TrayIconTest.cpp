@@ -21,6 +21,7 @@ TEST_F(TrayIconTest, IsAddedWithTheNotReachablePictureThenFollowsTheState) {
     router_.Serve("status.htm", kDown);
     auto window = MakeWindow();
     window->OnInitDialog();
+    Settle();
     EXPECT_THAT(tray_.calls, ElementsAre("add 1 132", "modify 1 135"));
     EXPECT_EQ(tray_.tooltip, "Velmo tool ver. 1.10");
 }
@@ -30,10 +31,12 @@ TEST_F(TrayIconTest, WarningPictureWinsOverEveryStateUntilTimerFive) {
     router_.Serve("syslog.htm",
                   "<SCRIPT>function L2(w,x){}\nL2(1000,'Unrecognized access from 203.0.113.7');\n</SCRIPT>");
     window->CaptureSystemLog();
+    Settle();
     ASSERT_TRUE(window->AccessWarning());
     window->UpdateTrayIcon();
     EXPECT_EQ(tray_.picture, IDI_ACCESS_WARNING);
     window->OnTimer(kTimerAccessWarningEnd);
+    Settle();
     EXPECT_FALSE(window->AccessWarning());
     EXPECT_EQ(tray_.picture, IDI_LINE_DOWN);
 }
@@ -41,6 +44,7 @@ TEST_F(TrayIconTest, WarningPictureWinsOverEveryStateUntilTimerFive) {
 TEST_F(TrayIconTest, MinimisingHidesTheWindowWithoutAddingTheIconTwice) {
     auto window = OpenWindow("", kDown);
     window->OnSizeMinimized();
+    Settle();
     EXPECT_TRUE(host_.hidden);
     EXPECT_THAT(tray_.calls, IsEmpty());
 }
@@ -48,9 +52,12 @@ TEST_F(TrayIconTest, MinimisingHidesTheWindowWithoutAddingTheIconTwice) {
 TEST_F(TrayIconTest, LeftClickHidesAndTheNextRestoresToTheFront) {
     auto window = OpenWindow("", kDown);
     window->OnTrayNotify(TrayMouse::LeftDown);
+    Settle();
     EXPECT_THAT(host_.calls, ElementsAre("minimize"));
     window->OnTrayNotify(TrayMouse::Other);  // the release and a double click are ignored
+    Settle();
     window->OnTrayNotify(TrayMouse::LeftDown);
+    Settle();
     EXPECT_THAT(host_.calls, ElementsAre("minimize", "restore", "foreground"));
 }
 
@@ -59,6 +66,7 @@ TEST_F(TrayIconTest, RightClickOpensTheMenu) {
     bool menuShown = false;
     host_.onShowTrayMenu = [&] { menuShown = true; };
     window->OnTrayNotify(TrayMouse::RightDown);
+    Settle();
     EXPECT_TRUE(menuShown);
 }
 
@@ -68,8 +76,11 @@ TEST_F(TrayIconTest, ClickWhileAModalWindowIsUpOnlyBringsItToTheFront) {
     bool menuShown = false;
     host_.onShowTrayMenu = [&] { menuShown = true; };
     window->OnTrayNotify(TrayMouse::LeftDown);
+    Settle();
     window->OnTrayNotify(TrayMouse::RightDown);
+    Settle();
     window->OnRightButtonUp();
+    Settle();
     EXPECT_THAT(host_.calls, ElementsAre("popup to front", "popup to front"));
     EXPECT_FALSE(menuShown);
 }
@@ -77,6 +88,7 @@ TEST_F(TrayIconTest, ClickWhileAModalWindowIsUpOnlyBringsItToTheFront) {
 TEST_F(TrayIconTest, RebuiltTaskbarGetsTheIconBackWithThePresentPicture) {
     auto window = OpenWindow("", kDown);
     window->OnTaskbarCreated();
+    Settle();
     EXPECT_THAT(tray_.calls, ElementsAre("add 1 135"));
 }
 

@@ -40,7 +40,17 @@ class WindowFixture : public ::testing::Test {
         ASSERT_TRUE(ReplaceFileAtomically(dir_.File("Velmo tool.ini"), "[Setting]\r\n" + lines + address));
     }
     std::unique_ptr<CRouterStatusDlg> MakeWindow() {
-        return std::make_unique<CRouterStatusDlg>(host_, tray_, clock_, router_.Function());
+        auto window = std::make_unique<CRouterStatusDlg>(host_, tray_, clock_, router_.Function());
+        window_ = window.get();
+        return window;
+    }
+    // Runs the jobs the window has started, one after another on this thread,
+    // and shows each one's result, until none is left.
+    void Settle() {
+        for (bool ran = true; ran;) {
+            ran = window_->Jobs().RunNext();
+            window_->OnJobDone();
+        }
     }
     // A window shown and refreshed once, against a router serving the given status page.
     std::unique_ptr<CRouterStatusDlg> OpenWindow(const std::string& settings, const std::string& statusPage) {
@@ -50,6 +60,7 @@ class WindowFixture : public ::testing::Test {
         router_.Serve("status.htm", statusPage);
         auto window = MakeWindow();
         window->OnInitDialog();
+        Settle();
         host_.calls.clear();
         tray_.calls.clear();
         router_.ClearRequests();
@@ -62,6 +73,7 @@ class WindowFixture : public ::testing::Test {
     FakeTrayHost tray_;
     FakeClock clock_;
     FakeRouter router_;
+    CRouterStatusDlg* window_ = nullptr;  // the one MakeWindow made last
 };
 
 }  // namespace velmo::testing
