@@ -79,7 +79,8 @@ struct JobRunner::Shared {
     }
 };
 
-JobRunner::JobRunner(Mode mode, std::function<void()> notify) : shared_(std::make_shared<Shared>()), mode_(mode) {
+JobRunner::JobRunner(Mode mode, std::function<void()> notify)
+    : shared_(std::make_shared<Shared>()), mode_(mode) {
     shared_->notify = std::move(notify);
     if (mode_ == Mode::Manual) {
         return;
@@ -120,8 +121,9 @@ bool JobRunner::Submit(JobKind kind, JobOrigin origin, Work work) {
             ++place;
         }
         s.waiting.insert(place, {kind, origin, std::move(work)});
-        const bool cancellablePoll = s.runningOrigin == JobOrigin::Poll &&
-                                     (s.runningKind == JobKind::Refresh || s.runningKind == JobKind::StatusPoll);
+        const bool cancellablePoll =
+            s.runningOrigin == JobOrigin::Poll &&
+            (s.runningKind == JobKind::Refresh || s.runningKind == JobKind::StatusPoll);
         if (s.running && cancellablePoll) {
             s.runningCancel->Cancel();
         }

@@ -16,7 +16,7 @@ namespace velmo {
 // One reading of the status page.
 struct StatusReading {
     bool fetched = false;
-    RouterStatus status;                                // default when not fetched
+    RouterStatus status;                                  // default when not fetched
     int dialCommandIndex = RouterClient::kNoDialCommand;  // as learned from the page, or as it was
 };
 

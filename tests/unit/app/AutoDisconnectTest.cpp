@@ -99,6 +99,25 @@ TEST_F(AutoDisconnectTest, ConfirmedHangUpRunsInFrontOfTheUser) {
     EXPECT_EQ(std::count(host_.calls.begin(), host_.calls.end(), "minimize"), 0);  // it was not hidden
 }
 
+TEST_F(AutoDisconnectTest, QuestionHoldsThePollsEvenWhenAResultArrivesWhileItIsOpen) {
+    auto window = Open(kNoon, "2026/12/08 12:00:10", true, "AutoDisconnectDlg=1\r\nUpdateLog=1\r\n");
+    window->RefreshAll();  // on its way when the question opens
+    std::vector<int> runningWhileOpen;
+    host_.onConfirm = [&] {
+        Settle();
+        for (int id : {kTimerRefresh, kTimerStatusPoll, kTimerLogCapture}) {
+            if (host_.TimerRunning(id)) {
+                runningWhileOpen.push_back(id);
+            }
+        }
+    };
+    Tick(*window, 10);
+    EXPECT_THAT(runningWhileOpen, ::testing::IsEmpty());
+    EXPECT_TRUE(host_.TimerRunning(kTimerRefresh));
+    EXPECT_TRUE(host_.TimerRunning(kTimerLogCapture));
+    EXPECT_EQ(HangUps(), 1);
+}
+
 TEST_F(AutoDisconnectTest, RouterThatFailsTheHangUpIsTriedTenTimesHalfASecondApart) {
     auto window = Open(kNoon, "2026/12/08 12:00:10", true);
     router_.Serve(kHangUp, "");
