@@ -4,16 +4,19 @@
 // tray menu's commands. The simulators run natively beside the test
 // (scripts/with-routersim): VELMO_SIM_SILENT answers nothing at all,
 // VELMO_SIM_SLOW answers its status and log pages after 1500 ms,
-// VELMO_SIM_WORKING answers at once. Each prints the request lines it receives
+// VELMO_SIM_WORKING answers at once, VELMO_SIM_SLOWALL answers every page and
+// command after 1500 ms. Each prints the request lines it receives
 // into routersim-NAME.log in the artifacts folder.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include "base/CodePage.h"
 #include "res/resource.h"
@@ -191,6 +194,117 @@ TEST_F(FaultsE2E, RouterAnsweringInOneAndAHalfSecondsShowsItsStatusAndLog) {
     const CloseFigures figures = CloseAndMeasure(window);
     Report("plain close, router answering in 1.5 s, UpdateLog off", figures);
     EXPECT_GE(figures.processGone, 0);
+}
+
+// Asks the window a question (WM_NULL) every 20 ms from another thread and
+// keeps the longest wait for its answer: how long the window did not answer
+// a user.
+class ResponseProbe {
+  public:
+    explicit ResponseProbe(HWND window)
+        : thread_([this, window] {
+              while (!stop_.load()) {
+                  const DWORD asked = GetTickCount();
+                  DWORD_PTR result = 0;
+                  SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result);
+                  const long waited = static_cast<long>(GetTickCount() - asked);
+                  if (waited > longest_.load()) {
+                      longest_.store(waited);
+                  }
+                  Sleep(20);
+              }
+          }) {}
+    ~ResponseProbe() { Stop(); }
+    long Stop() {
+        stop_.store(true);
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+        return longest_.load();
+    }
+
+  private:
+    std::atomic<bool> stop_{false};
+    std::atomic<long> longest_{0};
+    std::thread thread_;
+};
+
+// The window answers within 100 ms whatever the router does; the figures of
+// each case are printed for the record.
+class ResponsivenessE2E : public FaultsE2E {
+  protected:
+    // Runs `action` on the started window with the probe asking all along,
+    // until `done` holds (at most 40 s), then closes and measures.
+    template <typename Action, typename Done>
+    void Measure(const char* name, Action action, Done done) {
+        HWND window = Start();
+        ASSERT_NE(window, nullptr);
+        Sleep(500);
+        long longest = 0;
+        {
+            ResponseProbe probe(window);
+            action(window);
+            EXPECT_TRUE(WaitUntil(done, 40000)) << name << ": never done";
+            longest = probe.Stop();
+        }
+        const CloseFigures figures = CloseAndMeasure(window);
+        std::printf("[figures] %s: longest wait for the window %ld ms\n", name, longest);
+        Report(name, figures);
+        EXPECT_LE(longest, 100) << name;
+        EXPECT_GE(figures.windowGone, 0);
+        EXPECT_LE(figures.windowGone, 100) << name;
+        EXPECT_GE(figures.processGone, 0);
+        EXPECT_LE(figures.processGone, 2000) << name;
+    }
+    bool LogWritten() const { return FileBytes(L"syslog.txt").find("Last Log Update") != std::string::npos; }
+};
+
+TEST_F(ResponsivenessE2E, CaptureThroughTheLoginOfAHealthyAndOfASlowRouter) {
+    for (const char* sim : {"WORKING", "SLOWALL"}) {
+        const std::string variable = std::string("VELMO_SIM_") + sim;
+        WriteSettings(SimAddress(variable.c_str()), "UpdateStatusDisconnect=1\r\nUpdateLog=0\r\n");
+        DeleteFileW((workDir_ + L"\\syslog.txt").c_str());
+        Measure((std::string("capture through the login, ") + sim).c_str(),
+                [](HWND window) { Post(window, WM_COMMAND, ID_MENU_CAPTURE_LOG); },
+                [&] { return LogWritten(); });
+        EXPECT_EQ(FileBytes(L"syslog.txt").find(Utf8ToSjis("ログの取得に失敗しました")), std::string::npos)
+            << sim;
+    }
+}
+
+TEST_F(ResponsivenessE2E, RefreshAgainstASilentRouter) {
+    WriteSettings(SimAddress("VELMO_SIM_SILENT"), "UpdateStatusDisconnect=1\r\nUpdateLog=0\r\n");
+    const DWORD start = GetTickCount();
+    Measure(
+        "refresh, silent router", [](HWND window) { Post(window, WM_COMMAND, ID_MENU_REFRESH); },
+        [&] { return GetTickCount() - start > 6000; });
+}
+
+TEST_F(ResponsivenessE2E, AutomaticHangUpOfASlowRouterSendsOneCommand) {
+    const std::string address = SimAddress("VELMO_SIM_SLOWALL");
+    std::string answer;
+    ASSERT_TRUE(RequestPage(address, "sim/connect", answer));
+    const int hangUpsBefore = CountLines(SimOutput("SLOWALL"), "A=H");
+    WriteSettings(address,
+                  "UpdateStatusDisconnect=1\r\nUpdateLog=0\r\nAutoDisconnect=1\r\n"
+                  "AutoDisconnectSelectDay=1\r\nAutoDisconnectDlg=0\r\nAutoDisconnectTime=" +
+                      LocalTimeText(8) + "\r\n");
+    int statusAfterHangUp = 0;
+    Measure(
+        "automatic hang-up, router answering in 1.5 s", [](HWND) {},
+        [&] {
+            // Done when the refresh after the hang-up has read the status page.
+            const std::string output = SimOutput("SLOWALL");
+            const std::size_t hangUp = output.find("A=H");
+            statusAfterHangUp =
+                hangUp == std::string::npos ? 0 : CountLines(output.substr(hangUp), "GET /status.htm");
+            return statusAfterHangUp > 0;
+        });
+    Sleep(300);  // the simulator prints what it received every 100 ms
+    const int hangUps = CountLines(SimOutput("SLOWALL"), "A=H") - hangUpsBefore;
+    std::printf("[figures] automatic hang-up, router answering in 1.5 s: %d hang-up command(s) sent\n",
+                hangUps);
+    EXPECT_EQ(hangUps, 1);
 }
 
 // The popup menu (resource 129) as the tray's right click opens it: its

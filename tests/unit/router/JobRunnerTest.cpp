@@ -108,17 +108,25 @@ TEST(JobRunner, OrderRefusalsAndCancelling) {
     const auto P = JobOrigin::Poll;
     const auto U = JobOrigin::User;
     const OrderRow rows[] = {
-        {"polls run in the order they fell due", {{S, P, "status"}, {C, P, "capture"}}, {true, true},
+        {"polls run in the order they fell due",
+         {{S, P, "status"}, {C, P, "capture"}},
+         {true, true},
          {"first", "status", "capture"}},
         {"a poll of a kind that runs or waits is not queued twice",
-         {{R, P, "refresh again"}, {C, P, "capture"}, {C, P, "capture again"}}, {false, true, false},
+         {{R, P, "refresh again"}, {C, P, "capture"}, {C, P, "capture again"}},
+         {false, true, false},
          {"first", "capture"}},
         {"user commands go before waiting polls, in the order given",
-         {{C, P, "timed capture"}, {K, U, "connect"}, {C, U, "menu capture"}}, {true, true, true},
+         {{C, P, "timed capture"}, {K, U, "connect"}, {C, U, "menu capture"}},
+         {true, true, true},
          {"first cut", "connect", "menu capture", "timed capture"}},
-        {"a user's command cancels the refresh waiting on a silent router", {{K, U, "hang up"}}, {true},
+        {"a user's command cancels the refresh waiting on a silent router",
+         {{K, U, "hang up"}},
+         {true},
          {"first cut", "hang up"}},
-        {"user jobs are never refused", {{K, U, "connect"}, {K, U, "connect"}}, {true, true},
+        {"user jobs are never refused",
+         {{K, U, "connect"}, {K, U, "connect"}},
+         {true, true},
          {"first cut", "connect", "connect"}},
     };
     for (const OrderRow& row : rows) {
