@@ -307,6 +307,25 @@ TEST_F(ResponsivenessE2E, AutomaticHangUpOfASlowRouterSendsOneCommand) {
     EXPECT_EQ(hangUps, 1);
 }
 
+TEST_F(ResponsivenessE2E, SecondStartDuringASlowCaptureBringsTheWindowUpAtOnce) {
+    WriteSettings(SimAddress("VELMO_SIM_SLOWALL"), "UpdateStatusDisconnect=1\r\nUpdateLog=0\r\n");
+    HWND window = Start();
+    ASSERT_NE(window, nullptr);
+    Post(window, WM_SIZE, SIZE_MINIMIZED);  // into the notification area
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(window); }, 5000));
+    Post(window, WM_COMMAND, ID_MENU_CAPTURE_LOG);  // busy with the router for about 7.5 s
+    Sleep(500);
+    ToolProcess second;
+    const DWORD start = GetTickCount();
+    ASSERT_TRUE(second.Start(ToolExe(), workDir_));
+    EXPECT_TRUE(second.WaitForExit(5000));
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window) != FALSE; }, 2000)) << "not brought up";
+    std::printf("[figures] second start during a slow capture: window up and second start gone in %lu ms\n",
+                GetTickCount() - start);
+    EXPECT_TRUE(WaitUntil([&] { return LogWritten(); }, 20000));
+    CloseAndMeasure(window);
+}
+
 // The popup menu (resource 129) as the tray's right click opens it: its
 // commands are chosen with the keyboard, as a user could.
 class TrayMenuE2E : public FaultsE2E {

@@ -1,6 +1,7 @@
 // A window host that records what the window logic asked for.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <string>
@@ -90,7 +91,7 @@ class FakeWindowHost final : public WindowHost {
     std::function<int(SettingsPages&)> onSettingsSheet;
     bool iconsSet = false, centred = false, minimized = false, hidden = false;
     int endResult = -1;
-    int jobsDone = 0;
+    std::atomic<int> jobsDone{0};
     std::map<int, std::string> fields;
     std::map<int, std::uint32_t> timers;
     std::vector<std::string> messages;
