@@ -1,6 +1,8 @@
 // The settings sheet as the window runs it, and the log capture's triggers.
 #include <gmock/gmock.h>
 
+#include <filesystem>
+
 #include <string>
 #include <utility>
 
@@ -171,6 +173,9 @@ TEST_F(SettingsAndLogTest, CloseSavesTheSettingsBeforeItAsksTheRouterAnything) {
 }
 
 TEST_F(SettingsAndLogTest, SettingsThatCannotBeSavedAfterOkAreReportedAndKeptForTheNextSave) {
+    // A "%s" in the folder's name must reach the message as it is.
+    std::filesystem::create_directory("a%sb");
+    std::filesystem::current_path("a%sb");
     auto window = OpenWindow("UpdateStatusConnectTime=3000\r\n", kDown);
     const std::string before = IniBytes();
     const std::string settingsFile = dir_.File("Velmo tool.ini");
