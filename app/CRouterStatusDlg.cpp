@@ -49,7 +49,9 @@ bool CRouterStatusDlg::EndJobs() {
 }
 
 void CRouterStatusDlg::OnJobDone() {
-    jobs_.DeliverFinished();
+    if (closePhase_ != ClosePhase::Closed) {  // after the close nothing more is shown
+        jobs_.DeliverFinished();
+    }
 }
 
 void CRouterStatusDlg::Submit(JobKind kind, JobOrigin origin, JobRunner::Work work) {
