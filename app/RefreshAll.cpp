@@ -15,7 +15,7 @@ void CRouterStatusDlg::RefreshAll(JobOrigin origin) {
         RefreshReading reading = ReadAllPages(copy, clock);
         return [this, reading = std::move(reading), cut = cancel.Cancelled()] {
             if (!cut) {  // a refresh cut short by a command shows nothing; the command reads anew
-                ShowRefresh(reading, LineCommand::None);
+                ShowRefresh(reading, followUp);
             }
             RestartRefreshTimer();
             host_.StopTimer(kTimerStatusPoll);

@@ -345,7 +345,7 @@ TEST_F(NotificationsTest, FollowUpWindowHidesOnlyTheChangeItsCommandAskedFor) {
     Settle();
     ASSERT_TRUE(window->FollowUpActive());
     router_.Serve("status.htm", kDown);
-    window->OnTimer(kTimerStatusPoll);  // the hang-up's own drop
+    window->OnTimer(kTimerRefresh);  // the hang-up's own drop, seen by a full refresh
     Settle();
     EXPECT_THAT(tray_.balloons, IsEmpty());
     router_.Serve("status.htm", kUp);
