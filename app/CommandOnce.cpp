@@ -32,8 +32,8 @@ CommandResult LineCommandOnce(const RouterClient& client, Clock& clock, bool dia
 
 }  // namespace
 
-CommandResult RunCommandOnce(ToolCommand command, const RouterClient& client, const LogCaptureSettings& capture,
-                             Clock& clock) {
+CommandResult RunCommandOnce(ToolCommand command, const RouterClient& client,
+                             const LogCaptureSettings& capture, Clock& clock) {
     switch (command) {
         case ToolCommand::Connect:
         case ToolCommand::Disconnect:
@@ -55,8 +55,8 @@ CommandResult RunCommandOnceHere(ToolCommand command, Clock& clock) {
     client.rootPassword = settings.RootPasswd;
     LogCaptureSettings capture;
     capture.fileName = settings.UpdateLogFileName;
-    capture.filters =
-        LogFilters{settings.UpdateLogRecordLogIn, settings.UpdateLogRecordLogOut, settings.UpdateLogRecordSubInfo};
+    capture.filters = LogFilters{settings.UpdateLogRecordLogIn, settings.UpdateLogRecordLogOut,
+                                 settings.UpdateLogRecordSubInfo};
     return RunCommandOnce(command, client, capture, clock);
 }
 

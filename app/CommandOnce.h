@@ -13,8 +13,8 @@ namespace velmo {
 // /connect, /disconnect (the refresh, the command, then the status page every
 // second until the line has changed, at most kLineChangeWaitMs), /capture and
 // /status. Any other command is "not running".
-CommandResult RunCommandOnce(ToolCommand command, const RouterClient& client, const LogCaptureSettings& capture,
-                             Clock& clock);
+CommandResult RunCommandOnce(ToolCommand command, const RouterClient& client,
+                             const LogCaptureSettings& capture, Clock& clock);
 
 // The same with the router client and the log file of "Velmo tool.ini" in
 // the current directory (read, never written).

@@ -63,7 +63,8 @@ void CRouterStatusDlg::NoteLineChange(const StatusReading& reading) {
     }
     const CommandResult line = StatusResult(reading);
     const bool changed = line.outcome == (lineWantUp_ ? Outcome::Connected : Outcome::Disconnected);
-    if (changed || line.outcome == Outcome::NotAnswering || clock_.TickCount() - lineSince_ >= kLineChangeWaitMs) {
+    if (changed || line.outcome == Outcome::NotAnswering ||
+        clock_.TickCount() - lineSince_ >= kLineChangeWaitMs) {
         AnswerLineWait(line);
     }
 }

@@ -140,11 +140,13 @@ std::string ResultLine(const CommandResult& result) {
         case Outcome::NoCommand:
             return "command failed: no dial command known for this router";
         case Outcome::Captured:
-            return "captured " + std::to_string(result.value) + (result.value == 1 ? " new entry" : " new entries");
+            return "captured " + std::to_string(result.value) +
+                   (result.value == 1 ? " new entry" : " new entries");
         case Outcome::LogFileFailed:
             return result.value == static_cast<int>(LogFileError::NotOpened) ? "log file could not be opened"
-                   : result.value == static_cast<int>(LogFileError::NotRead) ? "log file could not be read"
-                                                                             : "log file could not be written";
+                   : result.value == static_cast<int>(LogFileError::NotRead)
+                       ? "log file could not be read"
+                       : "log file could not be written";
         case Outcome::Refreshed:
             return "refreshed";
         case Outcome::Exiting:
@@ -193,14 +195,15 @@ std::optional<CommandResult> CommandNotSent(const CommandReading& reading) {
     const int learned = reading.refresh.status.dialCommandIndex;
     const bool known = learned >= 0 && learned <= 5;
     // Known but not sent: the command's own request got no answer.
-    return CommandResult{reading.refresh.status.fetched && !known ? Outcome::NoCommand : Outcome::NotAnswering, 0};
+    return CommandResult{
+        reading.refresh.status.fetched && !known ? Outcome::NoCommand : Outcome::NotAnswering, 0};
 }
 
 CommandResult CaptureOutcome(const CaptureResult& result) {
     if (!result.written) {
-        return result.error == LogFileError::None ? CommandResult{Outcome::Closing, 0}  // cut short
-                                                  : CommandResult{Outcome::LogFileFailed,
-                                                                  static_cast<std::int64_t>(result.error)};
+        return result.error == LogFileError::None
+                   ? CommandResult{Outcome::Closing, 0}  // cut short
+                   : CommandResult{Outcome::LogFileFailed, static_cast<std::int64_t>(result.error)};
     }
     if (result.failureLine) {
         return {Outcome::NotAnswering, 0};
@@ -245,8 +248,8 @@ std::optional<CommandRequest> DecodeRequest(const void* bytes, std::size_t size)
     }
     const auto* body = static_cast<const unsigned char*>(bytes);
     const std::uint64_t command = GetWord(body + 8, 4);
-    if (GetWord(body, 4) != kRequestMark || GetWord(body + 4, 4) != kRequestVersion || GetWord(body + 12, 4) != 0 ||
-        command < static_cast<std::uint32_t>(ToolCommand::Connect) ||
+    if (GetWord(body, 4) != kRequestMark || GetWord(body + 4, 4) != kRequestVersion ||
+        GetWord(body + 12, 4) != 0 || command < static_cast<std::uint32_t>(ToolCommand::Connect) ||
         command > static_cast<std::uint32_t>(ToolCommand::Exit)) {
         return std::nullopt;
     }

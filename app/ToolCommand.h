@@ -5,8 +5,8 @@
 #pragma once
 
 #include <array>
-#include <functional>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,17 +34,17 @@ std::string UsageText();
 
 // What a command came to.
 enum class Outcome : std::uint32_t {
-    Connected,     // value: the line's running time in seconds, or -1 when it did not read
-    Disconnected,  //
-    NotAnswering,  // the router did not answer
-    NoCommand,     // the router answered but offers no known dial command
-    Captured,      // value: the new entries written to the log file
-    LogFileFailed, // value: the LogFileError
-    Refreshed,     // the running tool refreshed (/refresh answers with the state instead)
-    Exiting,       // the running tool is closing on request
-    NotRunning,    // no tool runs for this folder
-    Closing,       // the running tool is closing and carried nothing out
-    NoAnswer,      // the running tool did not answer in time
+    Connected,      // value: the line's running time in seconds, or -1 when it did not read
+    Disconnected,   //
+    NotAnswering,   // the router did not answer
+    NoCommand,      // the router answered but offers no known dial command
+    Captured,       // value: the new entries written to the log file
+    LogFileFailed,  // value: the LogFileError
+    Refreshed,      // the running tool refreshed (/refresh answers with the state instead)
+    Exiting,        // the running tool is closing on request
+    NotRunning,     // no tool runs for this folder
+    Closing,        // the running tool is closing and carried nothing out
+    NoAnswer,       // the running tool did not answer in time
 };
 
 struct CommandResult {
