@@ -54,10 +54,8 @@ void CRouterStatusDlg::OnJobDone() {
     }
 }
 
-void CRouterStatusDlg::Submit(JobKind kind, JobOrigin origin, JobRunner::Work work) {
-    if (closePhase_ == ClosePhase::Open) {
-        jobs_.Submit(kind, origin, std::move(work));
-    }
+bool CRouterStatusDlg::Submit(JobKind kind, JobOrigin origin, JobRunner::Work work) {
+    return closePhase_ == ClosePhase::Open && jobs_.Submit(kind, origin, std::move(work));
 }
 
 std::string CRouterStatusDlg::Caption() {
@@ -101,6 +99,7 @@ void CRouterStatusDlg::OnClose() {
         return;
     }
     closePhase_ = ClosePhase::Closed;
+    AnswerLineWait({Outcome::Closing, 0});
     // The tool leaves the screen at once and the settings reach the file
     // first; a failed write here stays silent (nothing can be done about it
     // at exit).

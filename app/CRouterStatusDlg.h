@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/Notifications.h"
+#include "app/ToolCommand.h"
 #include "app/TrayHost.h"
 #include "app/WindowHost.h"
 #include "base/Clock.h"
@@ -55,8 +56,14 @@ class CRouterStatusDlg {
     // A job's result is waiting (the message the job runner posted).
     void OnJobDone();
 
-    // Refresh: each starts a job; the window shows its result when it comes.
-    void RefreshAll(JobOrigin origin = JobOrigin::Poll);
+    // A command handed over by a second start (already checked): carried out
+    // as its button or menu item would be; `answer` gets its result once the
+    // window has shown it (after 接続 and 切断, once the line has changed).
+    void OnForwardedCommand(ToolCommand command, CommandAnswer answer);
+
+    // Refresh: each starts a job; the window shows its result when it comes,
+    // then tells `answer` (when given) the line's state.
+    void RefreshAll(JobOrigin origin = JobOrigin::Poll, CommandAnswer answer = {});
     void ReadStatus();
 
     // Auto-disconnect: the check that timer 6 runs, and field 1009.
@@ -64,7 +71,7 @@ class CRouterStatusDlg {
     void ShowAutoDisconnectTime();
 
     // Log capture and the settings sheet.
-    void CaptureSystemLog(JobOrigin origin = JobOrigin::Poll);
+    void CaptureSystemLog(JobOrigin origin = JobOrigin::Poll, CommandAnswer answer = {});
     void OnSettings();
 
     // Commands: false when no job could be started (the tool is closing).
@@ -114,9 +121,16 @@ class CRouterStatusDlg {
     };
 
     void LoadFromCurrentDirectory();
-    void Submit(JobKind kind, JobOrigin origin, JobRunner::Work work);
-    bool SubmitCommand(bool dial);
-    JobRunner::Work CaptureJob();
+    bool Submit(JobKind kind, JobOrigin origin, JobRunner::Work work);
+    bool SubmitCommand(bool dial, CommandAnswer answer = {});
+    JobRunner::Work CaptureJob(CommandAnswer answer = {});
+    // The line as the window shows it now.
+    CommandResult ShownLine() const;
+    // After a forwarded 接続 or 切断 was shown: answers at once when nothing
+    // was sent, else waits for the status reading that shows the change.
+    void AwaitLineChange(const CommandReading& reading, bool dial, CommandAnswer answer);
+    void NoteLineChange(const StatusReading& reading);
+    void AnswerLineWait(const CommandResult& result);
     // What a job found, shown; `command` is the command whose change a reading may show.
     void ShowRefresh(const RefreshReading& reading, LineCommand command);
     void ShowStatus(const StatusReading& reading, LineCommand command);
@@ -161,7 +175,10 @@ class CRouterStatusDlg {
     int modalWindows_ = 0;             // the tool's modal windows open now
     bool questionOpen_ = false;        // one of them is the auto-disconnect question
     NotificationState notifications_;  // what the balloons remember
-    JobRunner jobs_;                   // last: its worker ends before the rest goes
+    CommandAnswer lineAnswer_;         // a forwarded 接続 or 切断 waiting for the line to change
+    bool lineWantUp_ = false;
+    std::uint32_t lineSince_ = 0;  // tick count when its command's result was shown
+    JobRunner jobs_;               // last: its worker ends before the rest goes
 };
 
 }  // namespace velmo

@@ -7,29 +7,34 @@
 
 namespace velmo {
 
-JobRunner::Work CRouterStatusDlg::CaptureJob() {
+JobRunner::Work CRouterStatusDlg::CaptureJob(CommandAnswer answer) {
     LogCaptureSettings capture;
     capture.fileName = settings.UpdateLogFileName;
     capture.filters = LogFilters{recordLogin, recordLogout, recordSubInfo};
-    return
-        [client = router, capture, &clock = clock_, this](const CancelToken& cancel) -> JobRunner::Delivery {
-            RouterClient copy = client;
-            copy.SetCancel(cancel);
-            CaptureResult result = velmo::CaptureSystemLog(copy, capture, clock);
-            return [this, result = std::move(result), cut = cancel.Cancelled()] {
-                if (!cut) {  // a capture cut short wrote nothing and has nothing to say
-                    ShowCapture(result);
-                }
-                // Timer 4 counts from the end of the latest capture, whoever asked for it.
-                if (settings.UpdateLog) {
-                    StartPollTimer(kTimerLogCapture, settings.UpdateLogTime);
-                }
-            };
+    return [client = router, capture, &clock = clock_, this,
+            answer](const CancelToken& cancel) -> JobRunner::Delivery {
+        RouterClient copy = client;
+        copy.SetCancel(cancel);
+        CaptureResult result = velmo::CaptureSystemLog(copy, capture, clock);
+        return [this, result = std::move(result), cut = cancel.Cancelled(), answer] {
+            if (!cut) {  // a capture cut short wrote nothing and has nothing to say
+                ShowCapture(result);
+            }
+            // Timer 4 counts from the end of the latest capture, whoever asked for it.
+            if (settings.UpdateLog) {
+                StartPollTimer(kTimerLogCapture, settings.UpdateLogTime);
+            }
+            if (answer) {
+                answer(cut ? CommandResult{Outcome::Closing, 0} : CaptureOutcome(result));
+            }
         };
+    };
 }
 
-void CRouterStatusDlg::CaptureSystemLog(JobOrigin origin) {
-    Submit(JobKind::Capture, origin, CaptureJob());
+void CRouterStatusDlg::CaptureSystemLog(JobOrigin origin, CommandAnswer answer) {
+    if (!Submit(JobKind::Capture, origin, CaptureJob(answer)) && answer) {
+        answer({Outcome::Closing, 0});
+    }
 }
 
 void CRouterStatusDlg::ShowCapture(const CaptureResult& result) {

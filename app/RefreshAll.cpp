@@ -8,20 +8,29 @@
 
 namespace velmo {
 
-void CRouterStatusDlg::RefreshAll(JobOrigin origin) {
-    Submit(JobKind::Refresh, origin, [client = router, &clock = clock_, this](const CancelToken& cancel) {
-        RouterClient copy = client;
-        copy.SetCancel(cancel);
-        RefreshReading reading = ReadAllPages(copy, clock);
-        return [this, reading = std::move(reading), cut = cancel.Cancelled()] {
-            if (!cut) {  // a refresh cut short by a command shows nothing; the command reads anew
-                ShowRefresh(reading, followUp);
-            }
-            RestartRefreshTimer();
-            host_.StopTimer(kTimerStatusPoll);
-            ApplyPollRule();
-        };
-    });
+void CRouterStatusDlg::RefreshAll(JobOrigin origin, CommandAnswer answer) {
+    const bool started =
+        Submit(JobKind::Refresh, origin,
+               [client = router, &clock = clock_, this, answer](const CancelToken& cancel) {
+                   RouterClient copy = client;
+                   copy.SetCancel(cancel);
+                   RefreshReading reading = ReadAllPages(copy, clock);
+                   return [this, reading = std::move(reading), cut = cancel.Cancelled(), answer] {
+                       // A refresh cut short by a command shows nothing; the command reads anew.
+                       if (!cut) {
+                           ShowRefresh(reading, followUp);
+                       }
+                       RestartRefreshTimer();
+                       host_.StopTimer(kTimerStatusPoll);
+                       ApplyPollRule();
+                       if (answer) {
+                           answer(ShownLine());
+                       }
+                   };
+               });
+    if (!started && answer) {
+        answer({Outcome::Closing, 0});
+    }
 }
 
 void CRouterStatusDlg::ReadStatus() {
@@ -38,22 +47,24 @@ void CRouterStatusDlg::ReadStatus() {
     });
 }
 
-bool CRouterStatusDlg::SubmitCommand(bool dial) {
-    if (closePhase_ != ClosePhase::Open) {
-        return false;
+bool CRouterStatusDlg::SubmitCommand(bool dial, CommandAnswer answer) {
+    const bool started =
+        Submit(JobKind::Command, JobOrigin::User,
+               [client = router, &clock = clock_, this, dial, answer](const CancelToken& cancel) {
+                   RouterClient copy = client;
+                   copy.SetCancel(cancel);
+                   CommandReading reading = ConnectCommand(copy, clock, dial);
+                   return [this, reading = std::move(reading), dial, answer] {
+                       // The refresh ran before the command: what it shows is not the command's doing.
+                       ShowCommand(reading, LineCommand::None,
+                                   dial ? LineCommand::Connect : LineCommand::Disconnect);
+                       AwaitLineChange(reading, dial, answer);
+                   };
+               });
+    if (!started && answer) {
+        answer({Outcome::Closing, 0});
     }
-    return jobs_.Submit(JobKind::Command, JobOrigin::User,
-                        [client = router, &clock = clock_, this, dial](const CancelToken& cancel) {
-                            RouterClient copy = client;
-                            copy.SetCancel(cancel);
-                            CommandReading reading = ConnectCommand(copy, clock, dial);
-                            return [this, reading = std::move(reading), dial] {
-                                // The refresh ran before the command: what it shows is not the command's
-                                // doing.
-                                ShowCommand(reading, LineCommand::None,
-                                            dial ? LineCommand::Connect : LineCommand::Disconnect);
-                            };
-                        });
+    return started;
 }
 
 void CRouterStatusDlg::ShowCommand(const CommandReading& reading, LineCommand refreshShows,
@@ -106,6 +117,7 @@ void CRouterStatusDlg::ShowStatus(const StatusReading& reading, LineCommand comm
     host_.SetFieldText(IDC_MODEM_STATE, reading.status.modemState);
     Announce(NoteStatusReading(notifications_, {reading.fetched, connected, reading.status.connectionTime},
                                command));
+    NoteLineChange(reading);
 }
 
 void CRouterStatusDlg::RestartRefreshTimer() {

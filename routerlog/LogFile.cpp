@@ -211,6 +211,11 @@ bool Merge(TailBytes& bytes, std::string_view captureText, DateTime now, std::si
     }
     for (const Entry& entry : NewEntries(capture, tail.entries)) {
         AppendLine(merge.appendText, entry.line);
+        if (IsFailureLine(entry.line)) {
+            merge.failureLine = true;
+        } else {
+            ++merge.newEntries;
+        }
         if (SjisContains(entry.line, kAccessWarningText)) {
             ++merge.accessCount;
             merge.newestAccessEntry = std::string(entry.line);
@@ -278,6 +283,8 @@ LogFileResult UpdateLogFile(const std::string& fileName, std::string_view captur
     result.accessWarning = merge.accessWarning;
     result.accessCount = merge.accessCount;
     result.newestAccessEntry = std::move(merge.newestAccessEntry);
+    result.newEntries = merge.newEntries;
+    result.failureLine = merge.failureLine;
     return result;
 }
 

@@ -37,6 +37,8 @@ struct LogMerge {
     bool accessWarning = false;     // a new line holds "Unrecognized access"
     std::size_t accessCount = 0;    // how many new lines hold it
     std::string newestAccessEntry;  // the last of them as written (stamp and text), CP932
+    std::size_t newEntries = 0;     // new router lines written (the failure line is none)
+    bool failureLine = false;       // the capture read no entry: its failure line is written
 };
 
 // The pure merge on a file's whole content, read the way UpdateLogFile reads
@@ -61,6 +63,8 @@ struct LogFileResult {
     bool accessWarning = false;  // a written new line holds "Unrecognized access"
     std::size_t accessCount = 0;
     std::string newestAccessEntry;
+    std::size_t newEntries = 0;  // new router lines written; the failure line is not counted
+    bool failureLine = false;    // the capture read no entry and wrote its failure line
     LogFileError error = LogFileError::None;
     std::string errorText;  // the system's message for the error (CP932)
 };

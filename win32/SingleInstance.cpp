@@ -2,6 +2,7 @@
 
 #include "base/InstanceKey.h"
 #include "res/resource.h"
+#include "win32/CommandForwarding.h"
 #include "win32/WideText.h"
 
 namespace velmo {
@@ -18,13 +19,21 @@ LRESULT CALLBACK InstanceWindowProc(HWND window, UINT message, WPARAM wParam, LP
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
-    if (message != kActivateMessage) {
+    if (message != kActivateMessage && message != WM_COPYDATA) {
         return DefWindowProcW(window, message, wParam, lParam);
     }
-    auto* host = reinterpret_cast<Win32WindowHost*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* context = reinterpret_cast<InstanceWindow::Context*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    Win32WindowHost* host = context != nullptr ? context->host : nullptr;
     HWND main = host != nullptr ? host->window() : nullptr;
     if (main == nullptr || !IsWindow(main)) {
         return 0;  // not up yet, or already gone: closing
+    }
+    if (message == WM_COPYDATA) {
+        return context->dialog != nullptr &&
+                       AcceptForwardedCommand(wParam, reinterpret_cast<const COPYDATASTRUCT*>(lParam),
+                                              *context->dialog)
+                   ? TRUE
+                   : FALSE;
     }
     if (host->IsMinimized()) {
         PostMessageW(main, WM_VELMO_TRAY, 0, WM_LBUTTONDOWN);
@@ -83,6 +92,7 @@ bool InstanceClaim::WaitForOwnership(DWORD timeoutMs) {
 }
 
 InstanceWindow::InstanceWindow(HINSTANCE instance, const std::string& key, Win32WindowHost& host) {
+    context_.host = &host;
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = InstanceWindowProc;
@@ -90,7 +100,7 @@ InstanceWindow::InstanceWindow(HINSTANCE instance, const std::string& key, Win32
     windowClass.lpszClassName = kWindowClass;
     RegisterClassExW(&windowClass);
     window_ = CreateWindowExW(0, kWindowClass, Utf8ToWide(key).c_str(), 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                              instance, &host);
+                              instance, &context_);
 }
 
 InstanceWindow::~InstanceWindow() {
@@ -99,17 +109,21 @@ InstanceWindow::~InstanceWindow() {
     }
 }
 
-bool ActivateRunningInstance(const std::string& key, DWORD timeoutMs) {
+HWND FindRunningInstance(const std::string& key) {
     const std::wstring name = Utf8ToWide(key);
-    HWND running = nullptr;
     // The running instance makes its window just after its claim: a start at
     // the same moment may have to wait a little for it.
     for (int attempt = 0; attempt < kFindAttempts; ++attempt) {
-        if ((running = FindWindowExW(HWND_MESSAGE, nullptr, kWindowClass, name.c_str())) != nullptr) {
-            break;
+        if (HWND running = FindWindowExW(HWND_MESSAGE, nullptr, kWindowClass, name.c_str())) {
+            return running;
         }
         Sleep(50);
     }
+    return nullptr;
+}
+
+bool ActivateRunningInstance(const std::string& key, DWORD timeoutMs) {
+    HWND running = FindRunningInstance(key);
     if (running == nullptr) {
         return false;
     }

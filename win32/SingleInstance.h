@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "app/CRouterStatusDlg.h"
 #include "win32/Win32WindowHost.h"
 
 namespace velmo {
@@ -38,7 +39,8 @@ class InstanceClaim {
 // The running instance's side: a message-only window named after the key
 // that, asked by a second start, brings the main window up as a left click
 // on the notification-area icon would (restored from there, or the open
-// dialog to the front).
+// dialog to the front), and takes the commands a second start hands over
+// (win32/CommandForwarding) while a main window is served.
 class InstanceWindow {
   public:
     InstanceWindow(HINSTANCE instance, const std::string& key, Win32WindowHost& host);
@@ -46,9 +48,22 @@ class InstanceWindow {
     InstanceWindow(const InstanceWindow&) = delete;
     InstanceWindow& operator=(const InstanceWindow&) = delete;
 
+    // The main window that carries out handed-over commands; nullptr: none (refused).
+    void Serve(CRouterStatusDlg* dialog) { context_.dialog = dialog; }
+
+    struct Context {
+        Win32WindowHost* host = nullptr;
+        CRouterStatusDlg* dialog = nullptr;
+    };
+
   private:
+    Context context_;
     HWND window_ = nullptr;
 };
+
+// The running instance's window for `key`, waited for a little (it is made
+// just after the claim); nullptr when there is none.
+HWND FindRunningInstance(const std::string& key);
 
 // The second start's side: asks the instance of `key` to come to the front.
 // True when it did; false when there is none or it is closing (its main

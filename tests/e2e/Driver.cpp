@@ -33,6 +33,47 @@ bool ToolProcess::Start(const std::wstring& exe, const std::wstring& workDir) {
                           workDir.c_str(), &startup, &info_) != FALSE;
 }
 
+ToolRun RunTool(const std::wstring& exe, const std::wstring& workDir, const std::wstring& arguments,
+                DWORD timeoutMs) {
+    ToolRun run;
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 1 << 16)) {
+        return run;
+    }
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
+    PROCESS_INFORMATION info{};
+    const DWORD start = GetTickCount();
+    const bool started = CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                        workDir.c_str(), &startup, &info) != FALSE;
+    CloseHandle(writeEnd);
+    if (started) {
+        if (WaitForSingleObject(info.hProcess, timeoutMs) != WAIT_OBJECT_0) {
+            TerminateProcess(info.hProcess, 1);
+            WaitForSingleObject(info.hProcess, 5000);
+        } else {
+            GetExitCodeProcess(info.hProcess, &run.exitCode);
+        }
+        run.milliseconds = GetTickCount() - start;
+        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess);
+    }
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+        run.output.append(buffer, got);
+    }
+    CloseHandle(readEnd);
+    return run;
+}
+
 namespace {
 
 struct WindowSearch {

@@ -32,6 +32,17 @@ class ToolProcess {
     PROCESS_INFORMATION info_{};
 };
 
+// Runs `exe` in `workDir` with `arguments` and waits up to `timeoutMs` for it
+// to end: its exit code (STILL_ACTIVE when it did not end, and it is killed)
+// and what it wrote to its standard output.
+struct ToolRun {
+    DWORD exitCode = STILL_ACTIVE;
+    std::string output;
+    DWORD milliseconds = 0;
+};
+ToolRun RunTool(const std::wstring& exe, const std::wstring& workDir, const std::wstring& arguments,
+                DWORD timeoutMs);
+
 std::wstring WindowText(HWND window);
 std::wstring ControlText(HWND dialog, int controlId);
 // Presses a button the way a click does: BN_CLICKED to its parent.

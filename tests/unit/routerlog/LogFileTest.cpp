@@ -306,6 +306,9 @@ TEST(MergeLogText, CountsTheNewAccessEntriesAndKeepsTheNewest) {
     EXPECT_TRUE(merge.accessWarning);
     EXPECT_EQ(merge.accessCount, 2u);
     EXPECT_EQ(merge.newestAccessEntry, "[2026/12/08 11:30:00]  Unrecognized access from 9.9.9.9");
+    EXPECT_EQ(merge.newEntries, 3u);
+    EXPECT_FALSE(merge.failureLine);
+    EXPECT_TRUE(MergeLogText("", FailureLine(kNow) + "\n", kNow).failureLine);
 }
 
 }  // namespace

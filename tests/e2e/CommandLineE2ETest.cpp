@@ -1,0 +1,112 @@
+// The command line of the real VelmoTool.exe under Wine: each command without
+// a running tool and handed to one, read back from the printed line, the exit
+// code, the simulator's request log (routersim-CMD.log) and the log file.
+// VELMO_SIM_CMD answers at once; VELMO_SIM_QUIET answers nothing.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "app/ToolCommand.h"
+#include "router/HttpRequest.h"
+#include "settings/PasswordScramble.h"
+#include "tests/e2e/Driver.h"
+
+namespace velmo::e2e {
+namespace {
+
+int Count(const std::string& text, const std::string& part) {
+    int count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+class CommandLineE2E : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = MakeTempDirectory(L"velmo-e2e-command-");
+        ASSERT_FALSE(SimAddress("VELMO_SIM_CMD").empty()) << "run through scripts/with-routersim (ctest does)";
+        WriteSettings(SimAddress("VELMO_SIM_CMD"));
+    }
+    // Always a simulator on loopback, before any start.
+    void WriteSettings(const std::string& address) {
+        ASSERT_TRUE(WriteBytes(dir_ + L"\\Velmo tool.ini",
+                               "[Setting]\r\nRutorAddress=" + address + "\r\nRootPasswd=" + EncodePassword("admin") +
+                                   "\r\nInitMinimize=1\r\nUpdateLog=0\r\nUpdateLogFileName=syslog.txt\r\n"));
+    }
+    // Runs one command; checks its exit code and returns its line.
+    std::string Run(const std::wstring& arguments, DWORD exitCode) {
+        const ToolRun run = RunTool(ToolExe(), dir_, arguments, 40000);
+        std::printf("[figures] %ls: %lu ms, exit %lu: %s", arguments.substr(0, 30).c_str(), run.milliseconds,
+                    run.exitCode, run.output.c_str());
+        EXPECT_EQ(run.exitCode, exitCode) << run.output;
+        return run.output;
+    }
+    static std::string Requests() {
+        Sleep(300);  // the simulator prints what it received every 100 ms
+        std::string bytes;
+        ReadBytes(ArtifactPath(L"routersim-CMD.log"), bytes);
+        return bytes;
+    }
+    std::string LogFile() const {
+        std::string bytes;
+        ReadBytes(dir_ + L"\\syslog.txt", bytes);
+        return bytes;
+    }
+    // Every command in turn, then /exit: the same lines with a tool running or without.
+    void RunEachCommand() {
+        std::string answer;
+        ASSERT_TRUE(RequestPage(SimAddress("VELMO_SIM_CMD"), "sim/disconnect", answer));
+        const std::string before = Requests();
+        EXPECT_EQ(Run(L"/connect", 0).substr(0, 12), "connected 0:");
+        EXPECT_EQ(Count(Requests(), "A=D"), Count(before, "A=D") + 1);
+        EXPECT_EQ(Run(L"-STATUS", 0).substr(0, 12), "connected 0:");
+        EXPECT_EQ(Run(L"--disconnect", 0), "disconnected\r\n");
+        EXPECT_EQ(Count(Requests(), "A=H"), Count(before, "A=H") + 1);
+        EXPECT_EQ(Run(L"/capture", 0), "captured 4 new entries\r\n");
+        EXPECT_EQ(Run(L"/Capture", 0), "captured 0 new entries\r\n");
+        EXPECT_EQ(Count(LogFile(), "Last Log Update"), 1);
+        EXPECT_EQ(Count(LogFile(), "\r\n"), 5);
+        const std::string sent = Requests();
+        for (const std::wstring& bad : {std::wstring(L"/connect /disconnect"), std::wstring(L"/conect"), L"/" + std::wstring(9999, L'x')}) {
+            const std::string output = Run(bad, 2);
+            EXPECT_EQ(output.find("usage: VelmoTool.exe"), output.find('\n') + 1) << output;
+        }
+        EXPECT_EQ(Requests(), sent) << "bad arguments sent something";
+    }
+    std::wstring dir_;
+};
+
+TEST_F(CommandLineE2E, WithoutARunningToolEachCommandRunsOnceAndExits) {
+    RunEachCommand();
+    const std::string requests = Requests();
+    EXPECT_EQ(Run(L"/status --running-only", 3), "not running\r\n");
+    EXPECT_EQ(Run(L"/exit", 3), "not running\r\n");
+    EXPECT_EQ(Run(L"/refresh", 3), "not running\r\n");
+    EXPECT_EQ(Requests(), requests) << "a command that needs the window sent something";
+    WriteSettings(SimAddress("VELMO_SIM_QUIET"));
+    EXPECT_EQ(Run(L"/status", 1), "router not answering\r\n");
+}
+
+TEST_F(CommandLineE2E, WithARunningToolEachCommandIsItsAndExitEndsIt) {
+    ToolProcess tool;
+    ASSERT_TRUE(tool.Start(ToolExe(), dir_));
+    ASSERT_NE(tool.WaitForWindow(L"Velmo tool ver. 1.10", 30000, false), nullptr);
+    RunEachCommand();
+    EXPECT_EQ(Run(L"/refresh", 0), "disconnected\r\n");
+    // Bodies the running tool ignores: malformed, or naming a window not the sender's.
+    HWND instance = FindWindowExW(HWND_MESSAGE, nullptr, L"VelmoToolInstance", nullptr);
+    const auto body = EncodeRequest({ToolCommand::Connect, 0x1234});
+    for (DWORD size : {0ul, 3ul, static_cast<DWORD>(body.size())}) {
+        COPYDATASTRUCT data{0x434D4C56, size, const_cast<unsigned char*>(body.data())};
+        EXPECT_EQ(SendMessageW(instance, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)), FALSE) << size;
+    }
+    EXPECT_EQ(Run(L"/status", 0), "disconnected\r\n") << "a refused body connected";
+    EXPECT_EQ(Run(L"/exit", 0), "exited\r\n");
+    EXPECT_TRUE(tool.WaitForExit(1000));
+    EXPECT_EQ(Run(L"/exit", 3), "not running\r\n");
+}
+
+}  // namespace
+}  // namespace velmo::e2e

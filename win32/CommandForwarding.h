@@ -1,0 +1,47 @@
+// The command line's platform side: the arguments, the one line printed on
+// the parent's console, and the hand-over of a command to the tool running
+// for the same settings folder.
+//
+// The second start makes a message-only reply window and sends WM_COPYDATA
+// (tag kCommandCopyDataTag, the body of EncodeRequest naming the reply
+// window, which is also the message's sender) to the running tool's instance
+// window. The running tool takes the body only from a process of its own user
+// whose window the reply window is, carries the command out and returns at
+// once; when the window has shown the result it posts kCommandReplyMessage to
+// the reply window (wParam the Outcome, lParam its value). The second start
+// pumps its messages until then, up to its time-out, or until the running
+// process has ended.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/CRouterStatusDlg.h"
+#include "app/ToolCommand.h"
+
+namespace velmo {
+
+inline constexpr ULONG_PTR kCommandCopyDataTag = 0x434D4C56;  // "VLMC"
+inline constexpr UINT kCommandReplyMessage = WM_APP + 2;
+
+// The arguments after the program's name, as UTF-8.
+std::vector<std::string> CommandArguments();
+
+// Writes `text` to standard output when it leads somewhere (a file, a pipe),
+// else to the parent's console when there is one.
+void PrintText(const std::string& text);
+
+// The second start's side. Nothing when no tool runs for `key` or the running
+// one refused the command (it is closing); else its answer, NoAnswer when
+// none came within `timeoutMs`. After /exit it also waits for the process to end.
+std::optional<CommandResult> ForwardCommand(const std::string& key, ToolCommand command, DWORD timeoutMs);
+
+// The running tool's side: a WM_COPYDATA that reached its instance window.
+// True when the request was well formed, came from this user and was handed
+// to `dialog`; anything else is ignored.
+bool AcceptForwardedCommand(WPARAM sender, const COPYDATASTRUCT* data, CRouterStatusDlg& dialog);
+
+}  // namespace velmo
