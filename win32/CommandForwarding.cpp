@@ -92,20 +92,24 @@ void PumpUntil(Done done, HANDLE process, DWORD timeoutMs) {
 }
 
 // Sends the request and waits for the answer; nothing when it was refused.
-std::optional<CommandResult> ExchangeWithRunning(HWND running, HANDLE process, ToolCommand command, DWORD timeoutMs) {
+std::optional<CommandResult> ExchangeWithRunning(HWND running, HANDLE process, ToolCommand command,
+                                                 DWORD timeoutMs) {
     Reply reply;
     HWND replyWindow = MakeReplyWindow(reply);
     const auto body = EncodeRequest({command, reinterpret_cast<std::uint64_t>(replyWindow)});
-    COPYDATASTRUCT data{kCommandCopyDataTag, static_cast<DWORD>(body.size()), const_cast<unsigned char*>(body.data())};
+    COPYDATASTRUCT data{kCommandCopyDataTag, static_cast<DWORD>(body.size()),
+                        const_cast<unsigned char*>(body.data())};
     const DWORD start = GetTickCount();
     DWORD_PTR accepted = 0;
-    const LRESULT sent = SendMessageTimeoutW(running, WM_COPYDATA, reinterpret_cast<WPARAM>(replyWindow),
-                                             reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, timeoutMs, &accepted);
+    const LRESULT sent =
+        SendMessageTimeoutW(running, WM_COPYDATA, reinterpret_cast<WPARAM>(replyWindow),
+                            reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, timeoutMs, &accepted);
     std::optional<CommandResult> result;
     if (sent != 0 && accepted != TRUE) {
         result = std::nullopt;  // closing: its window has gone
     } else {
-        PumpUntil([&] { return reply.arrived; }, process, timeoutMs - std::min(timeoutMs, GetTickCount() - start));
+        PumpUntil([&] { return reply.arrived; }, process,
+                  timeoutMs - std::min(timeoutMs, GetTickCount() - start));
         result = reply.arrived ? reply.result : CommandResult{Outcome::NoAnswer, 0};
         if (!reply.arrived && WaitForSingleObject(process, 0) == WAIT_OBJECT_0) {
             result = CommandResult{Outcome::Closing, 0};  // it ended without carrying the command out
@@ -114,7 +118,8 @@ std::optional<CommandResult> ExchangeWithRunning(HWND running, HANDLE process, T
     if (result && result->outcome == Outcome::Exiting) {
         // /exit is done once the process has gone (an update may replace the .exe then).
         PumpUntil([] { return false; }, process, timeoutMs - std::min(timeoutMs, GetTickCount() - start));
-        result->outcome = WaitForSingleObject(process, 0) == WAIT_OBJECT_0 ? Outcome::Exiting : Outcome::NoAnswer;
+        result->outcome =
+            WaitForSingleObject(process, 0) == WAIT_OBJECT_0 ? Outcome::Exiting : Outcome::NoAnswer;
     }
     DestroyWindow(replyWindow);
     return result;
@@ -141,8 +146,8 @@ void PrintText(const std::string& text) {
         if (!AttachConsole(ATTACH_PARENT_PROCESS)) {
             return;
         }
-        out = CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                          0, nullptr);
+        out = CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                          OPEN_EXISTING, 0, nullptr);
     }
     DWORD written = 0;
     WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);

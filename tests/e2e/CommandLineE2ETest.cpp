@@ -26,13 +26,15 @@ class CommandLineE2E : public ::testing::Test {
   protected:
     void SetUp() override {
         dir_ = MakeTempDirectory(L"velmo-e2e-command-");
-        ASSERT_FALSE(SimAddress("VELMO_SIM_CMD").empty()) << "run through scripts/with-routersim (ctest does)";
+        ASSERT_FALSE(SimAddress("VELMO_SIM_CMD").empty())
+            << "run through scripts/with-routersim (ctest does)";
         WriteSettings(SimAddress("VELMO_SIM_CMD"));
     }
     // Always a simulator on loopback, before any start.
     void WriteSettings(const std::string& address) {
         ASSERT_TRUE(WriteBytes(dir_ + L"\\Velmo tool.ini",
-                               "[Setting]\r\nRutorAddress=" + address + "\r\nRootPasswd=" + EncodePassword("admin") +
+                               "[Setting]\r\nRutorAddress=" + address +
+                                   "\r\nRootPasswd=" + EncodePassword("admin") +
                                    "\r\nInitMinimize=1\r\nUpdateLog=0\r\nUpdateLogFileName=syslog.txt\r\n"));
     }
     // Runs one command; checks its exit code and returns its line.
@@ -69,7 +71,8 @@ class CommandLineE2E : public ::testing::Test {
         EXPECT_EQ(Count(LogFile(), "Last Log Update"), 1);
         EXPECT_EQ(Count(LogFile(), "\r\n"), 5);
         const std::string sent = Requests();
-        for (const std::wstring& bad : {std::wstring(L"/connect /disconnect"), std::wstring(L"/conect"), L"/" + std::wstring(9999, L'x')}) {
+        for (const std::wstring& bad : {std::wstring(L"/connect /disconnect"), std::wstring(L"/conect"),
+                                        L"/" + std::wstring(9999, L'x')}) {
             const std::string output = Run(bad, 2);
             EXPECT_EQ(output.find("usage: VelmoTool.exe"), output.find('\n') + 1) << output;
         }
