@@ -25,6 +25,14 @@ struct LogMergeChoices {
     // More than one run of the file's last entries matched the start of the
     // page; the longest was taken (fewest entries written).
     bool longestOfSeveral = false;
+    // The run taken agrees only through a shift of its stamps by 2 s or more,
+    // which at least two timed entries show alike: the same texts logged
+    // again that much later would read the same.
+    bool shiftedRunTaken = false;
+    // Every line of the run taken has the same text (one entry, or a burst):
+    // another copy logged within the jitter, after the page wrapped or the
+    // router restarted, would read the same.
+    bool oneTextRunTaken = false;
     // A longer run was refused because its one timed entry's stamps lay 2 s or
     // more apart: that entry was written again rather than maybe lost.
     bool shiftedEntryWritten = false;

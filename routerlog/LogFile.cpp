@@ -82,10 +82,11 @@ void WriteNewEntries(const std::vector<LogEntry>& page, std::size_t firstNew, co
 // Reads the tail of `bytes` and works out the cut and the text to write.
 bool Merge(TailBytes& bytes, const CapturedLog& capture, DateTime now, std::size_t blockSize,
            LogWrite& write, CaptureResult& result) {
+    // The page in the order its stamps point to (a newest-first page turned
+    // round), and in the other order.
     std::vector<LogEntry> page = capture.failedAt ? std::vector<LogEntry>() : capture.entries;
-    if (ListedNewestFirst(page, now)) {
-        TurnRound(page);
-    }
+    std::vector<LogEntry> other = page;
+    TurnRound(ListedNewestFirst(page, now) ? page : other);
     TailWanted wanted;
     wanted.entries = page.size();
     wanted.blockSize = blockSize;
@@ -97,7 +98,16 @@ bool Merge(TailBytes& bytes, const CapturedLog& capture, DateTime now, std::size
     if (!ReadLogTail(bytes, wanted, tail)) {
         return false;
     }
-    const LogOverlap overlap = FindOverlap(tail.entries, page);
+    LogOverlap overlap = FindOverlap(tail.entries, page);
+    // Within one second the stamps cannot show the order, so a page whose
+    // entries share a few seconds may point either way. Where the file holds
+    // more of the page in the other order (written from such a page before),
+    // the file's order is followed, so that its entries are known.
+    LogOverlap otherOverlap = FindOverlap(tail.entries, other);
+    if (otherOverlap.firstNew > overlap.firstNew) {
+        overlap = otherOverlap;
+        page = std::move(other);
+    }
     result = CaptureResult{};
     result.choices = overlap.choices;
     result.choices.tailBoundReached = tail.boundReached && overlap.firstNew == 0;

@@ -46,6 +46,8 @@ class Shifts {
         high_ = count_ == 0 ? shift : std::max(high_, shift);
         ++count_;
     }
+    // True when `shift` lies more than the jitter below every shift so far.
+    bool DropsBelow(std::int64_t shift) const { return count_ > 0 && shift < high_ - kStampJitterSeconds; }
     // False once the stamps lie too far apart for any common shift.
     bool Possible() const { return count_ == 0 || high_ - low_ <= kStampJitterSeconds; }
 
@@ -59,8 +61,12 @@ class Shifts {
         if (low_ < -kStampJitterSeconds) {
             return RunOutcome::LaterStamps;
         }
-        const bool small = low_ >= -kStampRoundingSeconds && high_ <= kStampRoundingSeconds;
-        return small || count_ >= 2 ? RunOutcome::Agrees : RunOutcome::ShiftedEntry;
+        return !Shifted() || count_ >= 2 ? RunOutcome::Agrees : RunOutcome::ShiftedEntry;
+    }
+
+    // True when the stamps agree only through a shift beyond the rounding.
+    bool Shifted() const {
+        return count_ > 0 && (low_ < -kStampRoundingSeconds || high_ > kStampRoundingSeconds);
     }
 
   private:
@@ -71,8 +77,12 @@ class Shifts {
 
 // Matches the file's entries from `start` to its end against the page from
 // its start; on agreement `firstNew` is where the page's new entries begin.
+// `shifted` tells whether it agrees only through a shift, `oneText` whether
+// every line of the run has the same text.
 RunOutcome MatchRun(const std::vector<FileEntry>& file, std::size_t start, const std::vector<LogEntry>& page,
-                    std::size_t& firstNew) {
+                    std::size_t& firstNew, bool& shifted, bool& oneText) {
+    shifted = false;
+    oneText = true;
     Shifts shifts;
     std::size_t p = 0;
     for (std::size_t f = start; f < file.size(); ++p) {
@@ -82,18 +92,32 @@ RunOutcome MatchRun(const std::vector<FileEntry>& file, std::size_t start, const
         const FileEntry& line = file[f];
         const LogEntry& entry = page[p];
         if (line.stamp != FileEntry::Stamp::None && line.text == entry.text) {
-            if (line.stamp == FileEntry::Stamp::Timed && entry.stamp) {
-                shifts.Add(line.seconds - entry.stamp->SecondsSince(DateTime()));
+            // A sub-info entry's stamp is its timed entry's: it shows nothing more.
+            if (line.stamp == FileEntry::Stamp::Timed && entry.stamp && !entry.subInfo) {
+                const std::int64_t shift = line.seconds - entry.stamp->SecondsSince(DateTime());
+                // A shift that drops by more than the jitter along the run:
+                // the computer's clock was set back between the captures that
+                // wrote the two parts, and each part agrees on its own.
+                if (shifts.DropsBelow(shift)) {
+                    if (const RunOutcome part = shifts.Verdict(); part != RunOutcome::Agrees) {
+                        return part;
+                    }
+                    shifted = shifted || shifts.Shifted();
+                    shifts = Shifts();
+                }
+                shifts.Add(shift);
                 if (!shifts.Possible()) {
                     return RunOutcome::Differs;
                 }
             }
+            oneText = oneText && line.text == file[start].text;
             ++f;
         } else if (!MayBeLeftOut(entry)) {
             return RunOutcome::Differs;
         }
     }
     firstNew = p;
+    shifted = shifted || shifts.Shifted();
     return shifts.Verdict();
 }
 
@@ -113,13 +137,17 @@ LogOverlap FindOverlap(const std::vector<TailLine>& fileLines, const std::vector
     const std::size_t first = file.size() > page.size() ? file.size() - page.size() : 0;
     for (std::size_t start = first; start < file.size(); ++start) {
         std::size_t firstNew = 0;
-        const RunOutcome outcome = MatchRun(file, start, page, firstNew);
+        bool shifted = false;
+        bool oneText = false;
+        const RunOutcome outcome = MatchRun(file, start, page, firstNew, shifted, oneText);
         if (outcome == RunOutcome::Agrees) {
             if (taken) {
                 overlap.choices.longestOfSeveral = true;
                 break;
             }
             taken = firstNew;
+            overlap.choices.shiftedRunTaken = shifted;
+            overlap.choices.oneTextRunTaken = oneText;
         } else if (!taken) {
             overlap.choices.shiftedEntryWritten |= outcome == RunOutcome::ShiftedEntry;
             overlap.choices.laterStampsWritten |= outcome == RunOutcome::LaterStamps;

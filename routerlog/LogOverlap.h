@@ -43,12 +43,16 @@ struct LogOverlap {
 //
 // The stamps of the run agree when they lie at most kStampJitterSeconds
 // apart from each other after one shift common to the whole run (the delay
-// of each reading is common to its page), and the shift is
+// of each reading is common to its page; where the shift drops by more than
+// that along the run, the computer's clock was set back between the earlier
+// captures that wrote the two parts, and each part agrees on its own), and
+// the shift is
 //   - at most kStampRoundingSeconds either way, or
 //   - up to kStampJitterSeconds either way, or any amount towards the
 //     file's stamps being later (the computer's clock set back), when at
 //     least two timed entries show it: one entry alone cannot tell a later
-//     reading from another copy of its text logged seconds later.
+//     reading from another copy of its text logged seconds later. Sub-info
+//     entries carry their timed entry's stamp and show nothing more.
 // A page stamped later than the file by more than the jitter is never taken
 // for the same entries: it cannot be told from the same texts logged again
 // (a port scan repeated, a reboot's first lines), and a duplicate can be
