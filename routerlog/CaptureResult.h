@@ -29,10 +29,15 @@ struct LogMergeChoices {
     // which at least two timed entries show alike: the same texts logged
     // again that much later would read the same.
     bool shiftedRunTaken = false;
-    // Every line of the run taken has the same text (one entry, or a burst):
-    // another copy logged within the jitter, after the page wrapped or the
-    // router restarted, would read the same.
+    // Every timed entry of the run taken has the same text (one entry with
+    // its sub-info lines, or a burst): another copy logged within the jitter,
+    // after the page wrapped or the router restarted, would read the same.
     bool oneTextRunTaken = false;
+    // The page's stamps could not show which way it is listed, and the file
+    // holds a longer run of it in the order its stamps did not point to: the
+    // file's order was followed. New entries that mirror the file's last ones
+    // would read the same.
+    bool fileOrderTaken = false;
     // A longer run was refused because its one timed entry's stamps lay 2 s or
     // more apart: that entry was written again rather than maybe lost.
     bool shiftedEntryWritten = false;

@@ -101,12 +101,16 @@ bool Merge(TailBytes& bytes, const CapturedLog& capture, DateTime now, std::size
     LogOverlap overlap = FindOverlap(tail.entries, page);
     // Within one second the stamps cannot show the order, so a page whose
     // entries share a few seconds may point either way. Where the file holds
-    // more of the page in the other order (written from such a page before),
-    // the file's order is followed, so that its entries are known.
-    LogOverlap otherOverlap = FindOverlap(tail.entries, other);
-    if (otherOverlap.firstNew > overlap.firstNew) {
-        overlap = otherOverlap;
-        page = std::move(other);
+    // a longer run of such a page in the other order (written from a page
+    // like it before), the file's order is followed, so that its entries are
+    // known.
+    if (OrderUnclear(page, now)) {
+        LogOverlap otherOverlap = FindOverlap(tail.entries, other);
+        if (otherOverlap.runLength > overlap.runLength) {
+            overlap = otherOverlap;
+            overlap.choices.fileOrderTaken = true;
+            page = std::move(other);
+        }
     }
     result = CaptureResult{};
     result.choices = overlap.choices;

@@ -78,11 +78,12 @@ class Shifts {
 // Matches the file's entries from `start` to its end against the page from
 // its start; on agreement `firstNew` is where the page's new entries begin.
 // `shifted` tells whether it agrees only through a shift, `oneText` whether
-// every line of the run has the same text.
+// every timed entry of the run has the same text (sub-info lines aside).
 RunOutcome MatchRun(const std::vector<FileEntry>& file, std::size_t start, const std::vector<LogEntry>& page,
                     std::size_t& firstNew, bool& shifted, bool& oneText) {
     shifted = false;
     oneText = true;
+    std::string_view firstText;
     Shifts shifts;
     std::size_t p = 0;
     for (std::size_t f = start; f < file.size(); ++p) {
@@ -110,7 +111,10 @@ RunOutcome MatchRun(const std::vector<FileEntry>& file, std::size_t start, const
                     return RunOutcome::Differs;
                 }
             }
-            oneText = oneText && line.text == file[start].text;
+            if (!entry.subInfo) {
+                firstText = firstText.empty() ? line.text : firstText;
+                oneText = oneText && line.text == firstText;
+            }
             ++f;
         } else if (!MayBeLeftOut(entry)) {
             return RunOutcome::Differs;
@@ -146,6 +150,7 @@ LogOverlap FindOverlap(const std::vector<TailLine>& fileLines, const std::vector
                 break;
             }
             taken = firstNew;
+            overlap.runLength = file.size() - start;
             overlap.choices.shiftedRunTaken = shifted;
             overlap.choices.oneTextRunTaken = oneText;
         } else if (!taken) {

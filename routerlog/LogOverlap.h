@@ -29,6 +29,7 @@ inline constexpr std::int64_t kStampRoundingSeconds = 1;
 
 struct LogOverlap {
     std::size_t firstNew = 0;  // the page's entries from this one on are new
+    std::size_t runLength = 0;  // the file's lines in the run
     LogMergeChoices choices;   // tailBoundReached is left to the reader of the tail
 };
 

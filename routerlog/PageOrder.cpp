@@ -1,6 +1,7 @@
 #include "routerlog/PageOrder.h"
 
 #include <cstdint>
+#include <algorithm>
 #include <iterator>
 #include <optional>
 
@@ -30,6 +31,20 @@ bool ListedNewestFirst(const std::vector<LogEntry>& entries, DateTime now) {
         previous = entry.stamp;
     }
     return down > up;
+}
+
+bool OrderUnclear(const std::vector<LogEntry>& entries, DateTime now) {
+    const DateTime latest = now.PlusSeconds(kReadLateSeconds);
+    std::optional<DateTime> earliest;
+    std::optional<DateTime> last;
+    for (const LogEntry& entry : entries) {
+        if (!entry.stamp || *entry.stamp > latest) {
+            continue;
+        }
+        earliest = earliest ? std::min(*earliest, *entry.stamp) : *entry.stamp;
+        last = last ? std::max(*last, *entry.stamp) : *entry.stamp;
+    }
+    return !earliest || last->SecondsSince(*earliest) <= kReadLateSeconds;
 }
 
 void TurnRound(std::vector<LogEntry>& entries) {

@@ -14,6 +14,11 @@ namespace velmo {
 // others cannot tell, the page's order is kept.
 bool ListedNewestFirst(const std::vector<LogEntry>& entries, DateTime now);
 
+// True when the page's timed entries (those dated after `now` aside) lie
+// within a few seconds of each other: the stamps cannot show which way the
+// page is listed.
+bool OrderUnclear(const std::vector<LogEntry>& entries, DateTime now);
+
 // Turns a newest-first page round: the timed entries in reverse order, each
 // followed by the sub-info entries that followed it on the page. Sub-info
 // entries before the first timed entry (theirs has left the page) form a
