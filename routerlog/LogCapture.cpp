@@ -10,7 +10,8 @@ namespace {
 
 // Fetches the log page and parses it into entries; false when the page could
 // not be fetched.
-bool FetchAndParse(RouterClient& client, Clock& clock, std::vector<LogEntry>& entries, LogPageOutcome& outcome) {
+bool FetchAndParse(RouterClient& client, Clock& clock, std::vector<LogEntry>& entries,
+                   LogPageOutcome& outcome) {
     std::string page;
     if (!FetchPatiently(client, page, RouterClient::syslogPage)) {
         return false;

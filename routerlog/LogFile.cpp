@@ -80,8 +80,8 @@ void WriteNewEntries(const std::vector<LogEntry>& page, std::size_t firstNew, co
 }
 
 // Reads the tail of `bytes` and works out the cut and the text to write.
-bool Merge(TailBytes& bytes, const CapturedLog& capture, DateTime now, std::size_t blockSize,
-           LogWrite& write, CaptureResult& result) {
+bool Merge(TailBytes& bytes, const CapturedLog& capture, DateTime now, std::size_t blockSize, LogWrite& write,
+           CaptureResult& result) {
     // The page in the order its stamps point to (a newest-first page turned
     // round), and in the other order.
     std::vector<LogEntry> page = capture.failedAt ? std::vector<LogEntry>() : capture.entries;

@@ -79,8 +79,9 @@ class Shifts {
 // its start; on agreement `firstNew` is where the page's new entries begin.
 // `shifted` tells whether it agrees only through a shift, `oneText` whether
 // every timed entry of the run has the same text (sub-info lines aside).
+// `mayLack[p]`: the file may lack the page's entry p (MayBeLeftOut).
 RunOutcome MatchRun(const std::vector<FileEntry>& file, std::size_t start, const std::vector<LogEntry>& page,
-                    std::size_t& firstNew, bool& shifted, bool& oneText) {
+                    const std::vector<bool>& mayLack, std::size_t& firstNew, bool& shifted, bool& oneText) {
     shifted = false;
     oneText = true;
     std::string_view firstText;
@@ -116,7 +117,7 @@ RunOutcome MatchRun(const std::vector<FileEntry>& file, std::size_t start, const
                 oneText = oneText && line.text == firstText;
             }
             ++f;
-        } else if (!MayBeLeftOut(entry)) {
+        } else if (!mayLack[p]) {
             return RunOutcome::Differs;
         }
     }
@@ -133,6 +134,11 @@ LogOverlap FindOverlap(const std::vector<TailLine>& fileLines, const std::vector
     for (const TailLine& line : fileLines) {
         file.push_back(ReadFileEntry(line));
     }
+    std::vector<bool> mayLack;
+    mayLack.reserve(page.size());
+    for (const LogEntry& entry : page) {
+        mayLack.push_back(MayBeLeftOut(entry));
+    }
     // Each line of the run stands for one entry of the page, so no run is
     // longer than the page. The candidates go from the longest to the
     // shortest; the first that agrees is taken, and the others are noted.
@@ -143,7 +149,7 @@ LogOverlap FindOverlap(const std::vector<TailLine>& fileLines, const std::vector
         std::size_t firstNew = 0;
         bool shifted = false;
         bool oneText = false;
-        const RunOutcome outcome = MatchRun(file, start, page, firstNew, shifted, oneText);
+        const RunOutcome outcome = MatchRun(file, start, page, mayLack, firstNew, shifted, oneText);
         if (outcome == RunOutcome::Agrees) {
             if (taken) {
                 overlap.choices.longestOfSeveral = true;

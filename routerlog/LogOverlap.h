@@ -28,9 +28,9 @@ inline constexpr std::int64_t kStampJitterSeconds = 3;
 inline constexpr std::int64_t kStampRoundingSeconds = 1;
 
 struct LogOverlap {
-    std::size_t firstNew = 0;  // the page's entries from this one on are new
+    std::size_t firstNew = 0;   // the page's entries from this one on are new
     std::size_t runLength = 0;  // the file's lines in the run
-    LogMergeChoices choices;   // tailBoundReached is left to the reader of the tail
+    LogMergeChoices choices;    // tailBoundReached is left to the reader of the tail
 };
 
 // The run shared by the end of `fileLines` (the file's entry lines, oldest

@@ -46,8 +46,8 @@ struct LogTail {
 
 // How much of the tail to read.
 struct TailWanted {
-    std::size_t entries = 0;                     // entry lines wanted
-    std::size_t lineLimit = kToolLineLimit;      // longer lines are kept without their text
+    std::size_t entries = 0;                      // entry lines wanted
+    std::size_t lineLimit = kToolLineLimit;       // longer lines are kept without their text
     std::uint64_t byteLimit = kLogTailByteLimit;  // the entry lines end within this many bytes of the end
     std::size_t blockSize = kLogTailBlockSize;
 };

@@ -1,7 +1,7 @@
 #include "routerlog/PageOrder.h"
 
-#include <cstdint>
 #include <algorithm>
+#include <cstdint>
 #include <iterator>
 #include <optional>
 
@@ -54,7 +54,8 @@ void TurnRound(std::vector<LogEntry>& entries) {
     for (std::size_t i = entries.size(); i-- > 0;) {
         // A group begins at a timed entry, and at the page's first entry.
         if (i == 0 || !entries[i].subInfo) {
-            turned.insert(turned.end(), std::make_move_iterator(entries.begin() + static_cast<std::ptrdiff_t>(i)),
+            turned.insert(turned.end(),
+                          std::make_move_iterator(entries.begin() + static_cast<std::ptrdiff_t>(i)),
                           std::make_move_iterator(entries.begin() + static_cast<std::ptrdiff_t>(groupEnd)));
             groupEnd = i;
         }

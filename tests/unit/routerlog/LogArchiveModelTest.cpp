@@ -187,18 +187,18 @@ bool HoldsAccess(const std::string& line) {
 // How often the exceptions came, over every seed.
 struct Exceptions {
     int captures = 0;
-    int longestOfSeveral = 0;     // captures where the merge took the longest of several runs
-    int shiftedRun = 0;           // captures where it took a run whose stamps agree through a shift
-    int oneTextRun = 0;           // captures where it took a run of copies of one text
-    int fileOrder = 0;            // captures where it followed the file's order against the stamps
-    int lost = 0;                 // entries lost there
-    int refused = 0;              // captures where it refused a run (shifted entry, later stamps, bound)
-    int shiftedEntry = 0;         // of which: one timed entry 2 s or more off
-    int laterStamps = 0;          // of which: the page stamped later than the file
-    int written = 0;              // entries written a second time there
-    int filteredWhenShown = 0;    // entries not written: an earlier capture saw them and left them out
-    int outOfOrder = 0;           // entries written out of order (a page that could not show it)
-    int writtenAfterDisorder = 0; // of them, entries written again when a later page showed the order
+    int longestOfSeveral = 0;      // captures where the merge took the longest of several runs
+    int shiftedRun = 0;            // captures where it took a run whose stamps agree through a shift
+    int oneTextRun = 0;            // captures where it took a run of copies of one text
+    int fileOrder = 0;             // captures where it followed the file's order against the stamps
+    int lost = 0;                  // entries lost there
+    int refused = 0;               // captures where it refused a run (shifted entry, later stamps, bound)
+    int shiftedEntry = 0;          // of which: one timed entry 2 s or more off
+    int laterStamps = 0;           // of which: the page stamped later than the file
+    int written = 0;               // entries written a second time there
+    int filteredWhenShown = 0;     // entries not written: an earlier capture saw them and left them out
+    int outOfOrder = 0;            // entries written out of order (a page that could not show it)
+    int writtenAfterDisorder = 0;  // of them, entries written again when a later page showed the order
 } exceptions;
 
 // The file as the checker knows it, and the checks.
@@ -214,7 +214,8 @@ class Archive {
         ++exceptions.captures;
         ASSERT_EQ(page.entries.size(), ids.size());
         const LogMergeChoices& choices = result.choices;
-        const bool refused = choices.shiftedEntryWritten || choices.laterStampsWritten || choices.tailBoundReached;
+        const bool refused =
+            choices.shiftedEntryWritten || choices.laterStampsWritten || choices.tailBoundReached;
         const bool dropped = choices.longestOfSeveral || choices.shiftedRunTaken || choices.oneTextRunTaken ||
                              choices.fileOrderTaken;
         exceptions.fileOrder += choices.fileOrderTaken ? 1 : 0;
@@ -272,8 +273,9 @@ class Archive {
                 // stamps cannot show it: one second, or a newest-first page
                 // whose future-dated entry confuses the stamps. A capture that
                 // writes its page again writes an entry missing so far there.
-                EXPECT_TRUE(rewritten || (lastCapture_ == captures_ && (lastStamp_ == line.substr(0, 23) ||
-                                                                      (router_.NewestFirst() && pageHeldFuture))))
+                EXPECT_TRUE(rewritten ||
+                            (lastCapture_ == captures_ &&
+                             (lastStamp_ == line.substr(0, 23) || (router_.NewestFirst() && pageHeldFuture))))
                     << "entry " << id << " after entry " << lastId_ << ": " << line << Context(page);
                 // The file holds these in another order than the router: a
                 // later page that shows the order may not find them.
@@ -300,8 +302,9 @@ class Archive {
                 if (leftOut_[id]) {
                     ++exceptions.filteredWhenShown;
                 } else {
-                    EXPECT_TRUE(dropped) << "entry " << id << " seen but not in the file: "
-                                                          << router_.Entry(id).text << Context(page);
+                    EXPECT_TRUE(dropped)
+                        << "entry " << id << " seen but not in the file: " << router_.Entry(id).text
+                        << Context(page);
                     ++exceptions.lost;
                 }
             }
@@ -365,8 +368,8 @@ class Archive {
     std::string content_;
     std::size_t keptLength_ = 0;
     std::map<std::int64_t, int> copies_;
-    std::map<std::int64_t, bool> leftOut_;  // a capture saw it and its filters left it out of the file
-    std::map<std::int64_t, bool> excused_;  // missing from the file, counted once
+    std::map<std::int64_t, bool> leftOut_;     // a capture saw it and its filters left it out of the file
+    std::map<std::int64_t, bool> excused_;     // missing from the file, counted once
     std::map<std::int64_t, bool> misordered_;  // written out of the router's order
     std::int64_t lastId_ = 0;
     std::string lastStamp_;
@@ -473,13 +476,14 @@ TEST(LogArchiveModel, EveryEntrySeenIsKeptOnceInOrder) {
     }
     const Exceptions& e = exceptions;
     std::cout << "captures " << e.captures << "; longest of several runs taken: " << e.longestOfSeveral
-              << " captures, a shifted run taken: " << e.shiftedRun << " captures, a run of one text taken: "
-              << e.oneTextRun << " captures, the file's order followed: " << e.fileOrder << " captures, " << e.lost
-              << " entries lost there; a run refused: " << e.refused << " captures ("
-              << e.shiftedEntry << " shifted entry, " << e.laterStamps << " later stamps), " << e.written
+              << " captures, a shifted run taken: " << e.shiftedRun
+              << " captures, a run of one text taken: " << e.oneTextRun
+              << " captures, the file's order followed: " << e.fileOrder << " captures, " << e.lost
+              << " entries lost there; a run refused: " << e.refused << " captures (" << e.shiftedEntry
+              << " shifted entry, " << e.laterStamps << " later stamps), " << e.written
               << " entries written twice; left out when shown, not written later: " << e.filteredWhenShown
-              << "; written out of order: " << e.outOfOrder << ", of them written again later: "
-              << e.writtenAfterDisorder << "\n";
+              << "; written out of order: " << e.outOfOrder
+              << ", of them written again later: " << e.writtenAfterDisorder << "\n";
 }
 
 }  // namespace

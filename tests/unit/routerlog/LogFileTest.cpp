@@ -184,8 +184,9 @@ struct PageCall {
 CapturedLog ReadPage(const std::vector<PageCall>& calls, DateTime read, const LogFilters& filters) {
     std::string page = "<script>function L2(w,x){}\n";
     for (const PageCall& call : calls) {
-        page += call.secondsAgo < 0 ? "L1('" + call.text + "');"
-                                    : "L2(" + std::to_string(call.secondsAgo * 1000) + ",'" + call.text + "');";
+        page += call.secondsAgo < 0
+                    ? "L1('" + call.text + "');"
+                    : "L2(" + std::to_string(call.secondsAgo * 1000) + ",'" + call.text + "');";
     }
     CapturedLog capture;
     capture.filters = filters;
@@ -212,9 +213,10 @@ ReproductionRow LoginFilterSwitchedOff() {
     const DateTime read = DateTime::FromParts(2026, 12, 8, 10, 0, 10);
     for (int i = 0; i < 50; ++i) {
         const int ago = (50 - i) * 60;
-        const std::string text =
-            i % 10 != 3 ? "admin login from 127.0.0.1"
-                        : (i == 23 ? "Unrecognized access from 203.0.113.7:4312 to port 23" : "PPP up " + std::to_string(i));
+        const std::string text = i % 10 != 3
+                                     ? "admin login from 127.0.0.1"
+                                     : (i == 23 ? "Unrecognized access from 203.0.113.7:4312 to port 23"
+                                                : "PPP up " + std::to_string(i));
         row.file += FormatLogStamp(read.PlusSeconds(-ago).Calendar()) + text + "\r\n";
         row.page.push_back({ago, text});
     }
@@ -231,7 +233,8 @@ TEST_F(LogFileTest, ReproductionsOfLostAndDoubledEntries) {
          {{60, "PPP up"}, {-1, dns}},
          all,
          "[2026/12/08 09:59:10]  PPP up\r\n[2026/12/08 09:59:10]  " + dns + "\r\n"},
-        {"the same text 2 s later where the log wrapped is a new entry", "[2026/12/08 10:00:00]  " + x + "\r\n",
+        {"the same text 2 s later where the log wrapped is a new entry",
+         "[2026/12/08 10:00:00]  " + x + "\r\n",
          {{8, x}},
          all,
          "[2026/12/08 10:00:02]  " + x + "\r\n"},
@@ -241,7 +244,8 @@ TEST_F(LogFileTest, ReproductionsOfLostAndDoubledEntries) {
          all,
          "[2026/12/08 10:00:06]  " + x + "\r\n"},
         LoginFilterSwitchedOff(),
-        {"a lead byte before a quote stands alone and swallows nothing", "",
+        {"a lead byte before a quote stands alone and swallows nothing",
+         "",
          {{3, "name=ab\x83"}, {2, "PPP down"}, {1, "PPP up"}},
          all,
          "[2026/12/08 10:00:07]  name=ab\x83\r\n[2026/12/08 10:00:08]  PPP down\r\n"
@@ -284,7 +288,8 @@ TEST_F(LogFileTest, FileHeldByAnotherOpenerIsLeftAlone) {
     WriteFile("[2026/12/08 11:00:00]  a\r\n");
     ExclusiveFile holder;
     ASSERT_TRUE(holder.Open(name));
-    const CaptureResult result = UpdateLogFile(name, Capture("[2026/12/08 11:59:00]  Unrecognized access\n"), kNow);
+    const CaptureResult result =
+        UpdateLogFile(name, Capture("[2026/12/08 11:59:00]  Unrecognized access\n"), kNow);
     EXPECT_FALSE(result.written);
     EXPECT_FALSE(result.accessWarning);
     EXPECT_EQ(result.error, LogFileError::NotOpened);
@@ -394,12 +399,13 @@ TEST(MergeLogText, TailReadInBlocksOfAnySizeGivesTheSameMerge) {
 
 TEST(MergeLogText, CountsTheNewAccessEntriesAndKeepsTheNewest) {
     LogWrite write;
-    const CaptureResult merge = MergeLogText("[2026/12/08 11:00:00]  Unrecognized access from 1.2.3.4\r\n",
-                                             Capture("[2026/12/08 11:00:00]  Unrecognized access from 1.2.3.4\n"
-                                                     "[2026/12/08 11:10:00]  Unrecognized access from 5.6.7.8\n"
-                                                     "[2026/12/08 11:20:00]  PPP up\n"
-                                                     "[2026/12/08 11:30:00]  Unrecognized access from 9.9.9.9\n"),
-                                             kNow, write);
+    const CaptureResult merge =
+        MergeLogText("[2026/12/08 11:00:00]  Unrecognized access from 1.2.3.4\r\n",
+                     Capture("[2026/12/08 11:00:00]  Unrecognized access from 1.2.3.4\n"
+                             "[2026/12/08 11:10:00]  Unrecognized access from 5.6.7.8\n"
+                             "[2026/12/08 11:20:00]  PPP up\n"
+                             "[2026/12/08 11:30:00]  Unrecognized access from 9.9.9.9\n"),
+                     kNow, write);
     EXPECT_TRUE(merge.accessWarning);
     EXPECT_EQ(merge.accessCount, 2u);
     EXPECT_EQ(merge.newestAccessEntry, "[2026/12/08 11:30:00]  Unrecognized access from 9.9.9.9");
@@ -409,7 +415,9 @@ TEST(MergeLogText, CountsTheNewAccessEntriesAndKeepsTheNewest) {
 class FailingWrites final : public LogFileWrites {
   public:
     explicit FailingWrites(int failing) : failing_(failing) {}
-    bool WriteAt(std::uint64_t position, std::string_view) override { return Call("write " + std::to_string(position)); }
+    bool WriteAt(std::uint64_t position, std::string_view) override {
+        return Call("write " + std::to_string(position));
+    }
     bool Truncate(std::uint64_t size) override { return Call("cut " + std::to_string(size)); }
     std::string calls;
 

@@ -48,7 +48,8 @@ TEST(ParseSystemLogPage, MillisecondsOfTheBaseTimeCount) {
     // Dropping the base time's milliseconds first would stamp it 12:00:04.
     std::vector<LogEntry> entries;
     const std::int64_t base = kBase.ToFileTime() + 600 * 10000;
-    EXPECT_EQ(ParseSystemLogPage(LogPage("L2(5400,'PPP up');\n"), base, entries), LogPageOutcome::EntriesRead);
+    EXPECT_EQ(ParseSystemLogPage(LogPage("L2(5400,'PPP up');\n"), base, entries),
+              LogPageOutcome::EntriesRead);
     EXPECT_EQ(Lines(entries), "[2026/12/08 12:00:05]  PPP up\n");
 }
 
