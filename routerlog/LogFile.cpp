@@ -110,6 +110,10 @@ bool Merge(TailBytes& bytes, const CapturedLog& capture, DateTime now, std::size
             overlap = otherOverlap;
             overlap.choices.fileOrderTaken = true;
             page = std::move(other);
+        } else {
+            // A run refused in the other order was a reading written again too.
+            overlap.choices.shiftedEntryWritten |= otherOverlap.choices.shiftedEntryWritten;
+            overlap.choices.laterStampsWritten |= otherOverlap.choices.laterStampsWritten;
         }
     }
     result = CaptureResult{};
