@@ -27,6 +27,8 @@ int LogFileTextId(LogFileError error) {
         case LogFileError::NotRead:
             return IDS_BALLOON_LOG_NOT_READ;
         case LogFileError::NotWritten:
+        case LogFileError::PartlyWritten:
+        case LogFileError::NotCut:
             return IDS_BALLOON_LOG_NOT_WRITTEN;
         default:
             return IDS_BALLOON_LOG_NOT_OPENED;
@@ -66,7 +68,7 @@ std::optional<Balloon> NoteStatusReading(NotificationState& state, const LineRea
     return Balloon{BalloonKind::Line, BalloonIcon::Warning, FillIn(IDS_BALLOON_LINE_DOWN, "%s", lastTime)};
 }
 
-std::optional<Balloon> NoteCapture(NotificationState& state, const LogFileResult& result,
+std::optional<Balloon> NoteCapture(NotificationState& state, const CaptureResult& result,
                                    const std::string& fileName) {
     if (result.error != LogFileError::None) {
         const bool runStarts = !state.logFileFailing;

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/TrayHost.h"
-#include "routerlog/LogFile.h"
+#include "routerlog/CaptureResult.h"
 
 namespace velmo {
 
@@ -61,7 +61,7 @@ std::optional<Balloon> NoteStatusReading(NotificationState& state, const LineRea
 // newest entry; a log file that could not be opened, read or written gives
 // one balloon at the first failed capture of a run, none for the next ones,
 // and the run ends with the next capture that writes the file.
-std::optional<Balloon> NoteCapture(NotificationState& state, const LogFileResult& result,
+std::optional<Balloon> NoteCapture(NotificationState& state, const CaptureResult& result,
                                    const std::string& fileName);
 
 }  // namespace velmo

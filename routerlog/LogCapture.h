@@ -5,8 +5,8 @@
 
 #include "base/Clock.h"
 #include "router/RouterClient.h"
-#include "routerlog/LogFile.h"
-#include "routerlog/SystemLogPage.h"
+#include "routerlog/CaptureResult.h"
+#include "routerlog/LogEntry.h"
 
 namespace velmo {
 
@@ -15,15 +15,13 @@ struct LogCaptureSettings {
     LogFilters filters;    // recordLogin, recordLogout, recordSubInfo
 };
 
-// What the capture did to the log file: `written` when the file received it,
-// `accessWarning` (show the warning icon) when a new line written holds
-// "Unrecognized access", with how many did and the newest of them; a file
-// that could not be opened, read or written gives the reason.
-using CaptureResult = LogFileResult;
-
 // Reads the log page (logging in and out through the login form when it
-// cannot be read directly), stamps and filters its entries and merges them
-// into the log file; a capture that reads no entry writes a failure line.
+// cannot be read directly) into entries and merges them into the log file,
+// which receives those its filters keep; a capture that reads no entry
+// writes a failure line. The result says whether the file received it,
+// how many new entries written hold "Unrecognized access" (the warning icon
+// shows when any did) and the newest of them; a file that could not be
+// opened, read or written gives the reason.
 // Runs on a job's worker: blocks for the fetches and, when logout fails, the
 // logout pauses.
 CaptureResult CaptureSystemLog(const RouterClient& client, const LogCaptureSettings& settings, Clock& clock);

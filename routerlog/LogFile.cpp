@@ -1,151 +1,18 @@
 #include "routerlog/LogFile.h"
 
 #include <algorithm>
-#include <limits>
-#include <unordered_map>
-#include <vector>
 
 #include "base/ExclusiveFile.h"
 #include "base/SjisText.h"
+#include "routerlog/LogOverlap.h"
 #include "routerlog/LogStamp.h"
+#include "routerlog/PageOrder.h"
 
 namespace velmo {
 
 namespace {
 
 constexpr std::string_view kAccessWarningText = "Unrecognized access";
-
-// An entry as the merge compares it: its stamp, if the line has one, and
-// the text after it. A line that does not begin with a stamp or with the
-// blanks of a sub-info entry is compared as a whole.
-struct Entry {
-    enum class Stamp { Timed, Blank, None };
-    Stamp stamp = Stamp::None;
-    std::int64_t seconds = 0;
-    std::string_view text;
-    std::string_view line;
-};
-
-Entry ReadEntry(std::string_view line) {
-    const std::size_t stampLength = LogStampBlanks().size();
-    Entry entry{Entry::Stamp::None, 0, line, line};
-    if (LogStampSeconds(line, entry.seconds)) {
-        entry.stamp = Entry::Stamp::Timed;
-        entry.text = line.substr(stampLength);
-    } else if (line.starts_with(LogStampBlanks())) {
-        entry.stamp = Entry::Stamp::Blank;
-        entry.text = line.substr(stampLength);
-    }
-    return entry;
-}
-
-// The capture's lines; a last line without its line feed counts too.
-std::vector<Entry> CaptureEntries(std::string_view captureText) {
-    std::vector<Entry> entries;
-    std::size_t start = 0;
-    while (start < captureText.size()) {
-        const std::size_t end = std::min(captureText.find('\n', start), captureText.size());
-        entries.push_back(ReadEntry(captureText.substr(start, end - start)));
-        start = end + 1;
-    }
-    return entries;
-}
-
-// A router may list its log newest first. The stamps tell: more steps down
-// than up between timed entries. An entry dated after `nowSeconds` (the
-// router's clock was wrong when it logged it) stands anywhere and takes no
-// part; where the others cannot tell, the page's order is kept.
-bool ListedNewestFirst(const std::vector<Entry>& entries, std::int64_t nowSeconds) {
-    int up = 0;
-    int down = 0;
-    const Entry* previous = nullptr;
-    for (const Entry& entry : entries) {
-        if (entry.stamp != Entry::Stamp::Timed || entry.seconds > nowSeconds) {
-            continue;
-        }
-        if (previous != nullptr) {
-            up += entry.seconds > previous->seconds ? 1 : 0;
-            down += entry.seconds < previous->seconds ? 1 : 0;
-        }
-        previous = &entry;
-    }
-    return down > up;
-}
-
-// Turns a newest-first capture round, keeping together each timed entry and
-// the lines of its second that follow it (its sub-info lines carry its stamp),
-// so that the file stays oldest first.
-void TurnRound(std::vector<Entry>& entries) {
-    std::vector<Entry> turned;
-    turned.reserve(entries.size());
-    std::size_t groupEnd = entries.size();
-    for (std::size_t i = entries.size(); i-- > 0;) {
-        const bool startsGroup =
-            i == 0 ||
-            (entries[i].stamp == Entry::Stamp::Timed &&
-             (entries[i - 1].stamp != Entry::Stamp::Timed || entries[i - 1].seconds != entries[i].seconds));
-        if (startsGroup) {
-            turned.insert(turned.end(), entries.begin() + static_cast<std::ptrdiff_t>(i),
-                          entries.begin() + static_cast<std::ptrdiff_t>(groupEnd));
-            groupEnd = i;
-        }
-    }
-    entries = std::move(turned);
-}
-
-constexpr std::int64_t kNoMatch = std::numeric_limits<std::int64_t>::max();
-
-// How far apart two entries of the same text are, or kNoMatch. A blank stamp
-// (a sub-info entry before any timed entry: its own entry has left the page)
-// matches any stamp, after every timed match.
-std::int64_t Distance(const Entry& a, const Entry& b) {
-    using Stamp = Entry::Stamp;
-    if ((a.stamp == Stamp::None) != (b.stamp == Stamp::None)) {
-        return kNoMatch;
-    }
-    if (a.stamp == Stamp::Timed && b.stamp == Stamp::Timed) {
-        const std::int64_t apart = a.seconds > b.seconds ? a.seconds - b.seconds : b.seconds - a.seconds;
-        return apart <= kSameMomentSeconds ? apart : kNoMatch;
-    }
-    if (a.stamp == Stamp::Timed || b.stamp == Stamp::Timed) {
-        return kSameMomentSeconds + 1;
-    }
-    return 0;
-}
-
-// Walks the capture and keeps the entries that match no file entry not used
-// up yet; each match uses up the nearest such entry (the oldest of equals).
-std::vector<Entry> NewEntries(const std::vector<Entry>& capture, const std::vector<TailLine>& fileLines) {
-    std::vector<Entry> file;
-    std::unordered_map<std::string_view, std::vector<std::size_t>> byText;
-    for (const TailLine& line : fileLines) {
-        if (!line.tooLong) {
-            file.push_back(ReadEntry(line.text));
-            byText[file.back().text].push_back(file.size() - 1);
-        }
-    }
-    std::vector<bool> usedUp(file.size(), false);
-    std::vector<Entry> fresh;
-    for (const Entry& entry : capture) {
-        std::size_t best = file.size();
-        std::int64_t bestDistance = kNoMatch;
-        if (const auto same = byText.find(entry.text); same != byText.end()) {
-            for (const std::size_t i : same->second) {
-                const std::int64_t distance = usedUp[i] ? kNoMatch : Distance(entry, file[i]);
-                if (distance < bestDistance) {
-                    best = i;
-                    bestDistance = distance;
-                }
-            }
-        }
-        if (best < file.size()) {
-            usedUp[best] = true;
-        } else {
-            fresh.push_back(entry);
-        }
-    }
-    return fresh;
-}
 
 // The bytes of a string, for the pure merge.
 class StringBytes final : public TailBytes {
@@ -178,73 +45,97 @@ class FileBytes final : public TailBytes {
     std::uint64_t size_;
 };
 
+class FileWrites final : public LogFileWrites {
+  public:
+    explicit FileWrites(ExclusiveFile& file) : file_(file) {}
+    bool WriteAt(std::uint64_t position, std::string_view bytes) override {
+        return file_.WriteAt(position, bytes);
+    }
+    bool Truncate(std::uint64_t size) override { return file_.Truncate(size); }
+
+  private:
+    ExclusiveFile& file_;
+};
+
 void AppendLine(std::string& text, std::string_view line) {
     text += line;
     text += "\r\n";
 }
 
+// Appends the entries from `firstNew` on that the filters keep.
+void WriteNewEntries(const std::vector<LogEntry>& page, std::size_t firstNew, const LogFilters& filters,
+                     std::string& text, CaptureResult& result) {
+    for (std::size_t i = firstNew; i < page.size(); ++i) {
+        if (IsLeftOut(page[i], filters)) {
+            continue;
+        }
+        const std::string line = EntryLine(page[i]);
+        AppendLine(text, line);
+        ++result.newEntries;
+        if (SjisContains(line, kAccessWarningText)) {
+            ++result.accessCount;
+            result.newestAccessEntry = line;
+        }
+    }
+    result.accessWarning = result.accessCount > 0;
+}
+
 // Reads the tail of `bytes` and works out the cut and the text to write.
-bool Merge(TailBytes& bytes, std::string_view captureText, DateTime now, std::size_t blockSize,
-           LogMerge& merge) {
-    std::vector<Entry> capture = CaptureEntries(captureText);
-    if (ListedNewestFirst(capture, now.SecondsSince(DateTime()) + kSameMomentSeconds)) {
-        TurnRound(capture);
+bool Merge(TailBytes& bytes, const CapturedLog& capture, DateTime now, std::size_t blockSize, LogWrite& write,
+           CaptureResult& result) {
+    // The page in the order its stamps point to (a newest-first page turned
+    // round), and in the other order.
+    std::vector<LogEntry> page = capture.failedAt ? std::vector<LogEntry>() : capture.entries;
+    std::vector<LogEntry> other = page;
+    TurnRound(ListedNewestFirst(page, now) ? page : other);
+    TailWanted wanted;
+    wanted.entries = page.size();
+    wanted.blockSize = blockSize;
+    // File lines longer than every entry's line can match none of them.
+    for (const LogEntry& entry : page) {
+        wanted.lineLimit = std::max(wanted.lineLimit, LogStampBlanks().size() + entry.text.size());
     }
-    // File lines longer than every capture line can match none of them.
-    std::size_t lineLimit = kToolLineLimit;
-    for (const Entry& entry : capture) {
-        lineLimit = std::max(lineLimit, entry.line.size());
-    }
-    // Four times the capture: the entries it shares with the file may stand
-    // behind as many that have left the page since, behind copies written
-    // again after the computer's clock was changed, and behind entries it
-    // now leaves out (a filter switched on).
     LogTail tail;
-    if (!ReadLogTail(bytes, 4 * capture.size(), lineLimit, blockSize, tail)) {
+    if (!ReadLogTail(bytes, wanted, tail)) {
         return false;
     }
-
-    merge = LogMerge{};
-    merge.cutAt = tail.cutAt;
-    if (tail.keptEndsInsideLine) {
-        merge.appendText += "\r\n";  // the new lines never run into the kept last line
-    }
-    for (const Entry& entry : NewEntries(capture, tail.entries)) {
-        AppendLine(merge.appendText, entry.line);
-        if (IsFailureLine(entry.line)) {
-            merge.failureLine = true;
+    LogOverlap overlap = FindOverlap(tail.entries, page);
+    // Within one second the stamps cannot show the order, so a page whose
+    // entries share a few seconds may point either way. Where the file holds
+    // a longer run of such a page in the other order (written from a page
+    // like it before), the file's order is followed, so that its entries are
+    // known.
+    if (OrderUnclear(page, now)) {
+        LogOverlap otherOverlap = FindOverlap(tail.entries, other);
+        if (otherOverlap.runLength > overlap.runLength) {
+            overlap = otherOverlap;
+            overlap.choices.fileOrderTaken = true;
+            page = std::move(other);
         } else {
-            ++merge.newEntries;
-        }
-        if (SjisContains(entry.line, kAccessWarningText)) {
-            ++merge.accessCount;
-            merge.newestAccessEntry = std::string(entry.line);
+            // A run refused in the other order was a reading written again too.
+            overlap.choices.shiftedEntryWritten |= otherOverlap.choices.shiftedEntryWritten;
+            overlap.choices.laterStampsWritten |= otherOverlap.choices.laterStampsWritten;
         }
     }
-    merge.accessWarning = merge.accessCount > 0;
-    AppendLine(merge.appendText, UpdateMarkerLine(now));
+    result = CaptureResult{};
+    result.choices = overlap.choices;
+    result.choices.tailBoundReached = tail.boundReached && overlap.firstNew == 0;
+
+    write = LogWrite{tail.cutAt, {}};
+    if (tail.keptEndsInsideLine) {
+        write.appendText += "\r\n";  // the new lines never run into the kept last line
+    }
+    if (capture.failedAt) {
+        AppendLine(write.appendText, FailureLine(*capture.failedAt));
+        result.failureLine = true;
+    }
+    WriteNewEntries(page, overlap.firstNew, capture.filters, write.appendText, result);
+    AppendLine(write.appendText, UpdateMarkerLine(now));
     return true;
 }
 
-bool WriteMerge(ExclusiveFile& file, std::uint64_t oldSize, const LogMerge& merge) {
-    // The new text goes after everything first: that is the only write that
-    // needs new room on the disk, and if it fails the file is cut back to
-    // exactly what it held.
-    if (!file.WriteAt(oldSize, merge.appendText)) {
-        file.Truncate(oldSize);
-        return false;
-    }
-    if (merge.cutAt == oldSize) {
-        return true;
-    }
-    // Then the same text overwrites the tail that is cut (within the room the
-    // file already has) and the rest is dropped.
-    return file.WriteAt(merge.cutAt, merge.appendText) &&
-           file.Truncate(merge.cutAt + merge.appendText.size());
-}
-
-LogFileResult Failure(LogFileError error, const ExclusiveFile& file) {
-    LogFileResult result;
+CaptureResult Failure(LogFileError error, const ExclusiveFile& file) {
+    CaptureResult result;
     result.error = error;
     result.errorText = file.LastErrorText();
     return result;
@@ -252,15 +143,34 @@ LogFileResult Failure(LogFileError error, const ExclusiveFile& file) {
 
 }  // namespace
 
-LogMerge MergeLogText(std::string_view fileContent, std::string_view captureText, DateTime now,
-                      std::size_t blockSize) {
+CaptureResult MergeLogText(std::string_view fileContent, const CapturedLog& capture, DateTime now,
+                           LogWrite& write, std::size_t blockSize) {
     StringBytes bytes(fileContent);
-    LogMerge merge;
-    Merge(bytes, captureText, now, blockSize, merge);  // a string's bytes are always read
-    return merge;
+    CaptureResult result;
+    Merge(bytes, capture, now, blockSize, write, result);  // a string's bytes are always read
+    return result;
 }
 
-LogFileResult UpdateLogFile(const std::string& fileName, std::string_view captureText, DateTime now) {
+LogFileError WriteLogFile(LogFileWrites& file, std::uint64_t oldSize, const LogWrite& write) {
+    if (!file.WriteAt(oldSize, write.appendText)) {
+        // Cut back to exactly what the file held.
+        return file.Truncate(oldSize) ? LogFileError::NotWritten : LogFileError::PartlyWritten;
+    }
+    if (write.cutAt == oldSize) {
+        return LogFileError::None;
+    }
+    // The same text overwrites the tail that is cut (within the room the file
+    // already has) and the rest is dropped. Should either fail, the new text
+    // still stands in full after the old end (an overwrite cut short leaves
+    // part of it twice); the file is never shorter than that.
+    if (!file.WriteAt(write.cutAt, write.appendText) ||
+        !file.Truncate(write.cutAt + write.appendText.size())) {
+        return LogFileError::NotCut;
+    }
+    return LogFileError::None;
+}
+
+CaptureResult UpdateLogFile(const std::string& fileName, const CapturedLog& capture, DateTime now) {
     ExclusiveFile file;
     if (!file.Open(fileName)) {
         return Failure(LogFileError::NotOpened, file);
@@ -270,21 +180,25 @@ LogFileResult UpdateLogFile(const std::string& fileName, std::string_view captur
         return Failure(LogFileError::NotRead, file);
     }
     FileBytes bytes(file, size);
-    LogMerge merge;
-    if (!Merge(bytes, captureText, now, kLogTailBlockSize, merge)) {
+    LogWrite write;
+    CaptureResult result;
+    if (!Merge(bytes, capture, now, kLogTailBlockSize, write, result)) {
         // Without the tail there is no safe place to cut: leave the file alone.
         return Failure(LogFileError::NotRead, file);
     }
-    if (!WriteMerge(file, size, merge)) {
-        return Failure(LogFileError::NotWritten, file);
+    FileWrites writes(file);
+    result.error = WriteLogFile(writes, size, write);
+    result.written = result.error == LogFileError::None || result.error == LogFileError::NotCut;
+    if (result.error != LogFileError::None) {
+        result.errorText = file.LastErrorText();
     }
-    LogFileResult result;
-    result.written = true;
-    result.accessWarning = merge.accessWarning;
-    result.accessCount = merge.accessCount;
-    result.newestAccessEntry = std::move(merge.newestAccessEntry);
-    result.newEntries = merge.newEntries;
-    result.failureLine = merge.failureLine;
+    if (!result.written) {
+        // The warning is for entries the file holds.
+        result.accessCount = 0;
+        result.accessWarning = false;
+        result.newestAccessEntry.clear();
+        result.newEntries = 0;
+    }
     return result;
 }
 

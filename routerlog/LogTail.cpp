@@ -114,9 +114,8 @@ bool IsToolLine(const TailLine& line, bool& failure) {
 
 }  // namespace
 
-bool ReadLogTail(TailBytes& bytes, std::size_t wantEntries, std::size_t lineLimit, std::size_t blockSize,
-                 LogTail& tail) {
-    BackwardLines lines(bytes, lineLimit, blockSize);
+bool ReadLogTail(TailBytes& bytes, const TailWanted& wanted, LogTail& tail) {
+    BackwardLines lines(bytes, wanted.lineLimit, wanted.blockSize);
     const std::uint64_t size = bytes.Size();
     tail = LogTail{};
     tail.cutAt = size;
@@ -147,7 +146,11 @@ bool ReadLogTail(TailBytes& bytes, std::size_t wantEntries, std::size_t lineLimi
 
     // The entry lines before the run, newest first while reading.
     std::vector<TailLine> newestFirst;
-    for (bool have = entryFound; have && newestFirst.size() < wantEntries; have = lines.Previous(back)) {
+    for (bool have = entryFound; have && newestFirst.size() < wanted.entries; have = lines.Previous(back)) {
+        if (size - back.start > wanted.byteLimit) {
+            tail.boundReached = true;
+            break;
+        }
         bool failure = false;
         if (!IsToolLine(back.line, failure)) {
             newestFirst.push_back(std::move(back.line));

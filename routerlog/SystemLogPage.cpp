@@ -4,7 +4,6 @@
 #include <optional>
 
 #include "base/SjisText.h"
-#include "routerlog/LogStamp.h"
 
 namespace velmo {
 
@@ -13,8 +12,6 @@ namespace {
 constexpr std::string_view kScriptMarker = "function L2(w,x)";
 constexpr std::string_view kSubInfoCall = "L1(";
 constexpr std::string_view kTimedCall = "L2(";
-constexpr std::string_view kLoginWord = "login";
-constexpr std::string_view kLogoutWord = "logged out";
 constexpr std::int64_t kFileTimeUnitsPerMs = 10000;
 
 // SjisFind from `from`, looking only at the text from there on. Every position
@@ -68,18 +65,26 @@ bool IsAgeSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
+// True for a byte that can end a double-byte character (0x40-0x7E, 0x80-0xFC).
+bool IsSjisTrailByte(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
+}
+
 // The text of a quoted string whose opening quote lies just before `from`,
 // read as the page's script reads it: a backslash before a quote, a double
 // quote or another backslash stands for that character, and the first quote
 // not so escaped ends the text. Any other backslash is kept as the router
 // wrote it, and so are entities such as "&amp;": the file keeps the router's
 // bytes. A trail byte of a double-byte character (0x5C in "ソ") is never
-// taken for a backslash. Returns the position of the closing quote, or npos
+// taken for a backslash; a lead byte before a byte that cannot be a trail
+// byte (a quote among them) is a byte of its own, kept, and the quote after
+// it still ends the text. Returns the position of the closing quote, or npos
 // when the page ends first.
 std::size_t ReadQuotedText(std::string_view page, std::size_t from, std::string& text) {
     text.clear();
     for (std::size_t i = from; i < page.size();) {
-        if (SjisCharLength(page, i) == 2) {
+        if (SjisCharLength(page, i) == 2 && IsSjisTrailByte(page[i + 1])) {
             text.append(page.substr(i, 2));
             i += 2;
             continue;
@@ -112,16 +117,6 @@ std::string OneLine(std::string_view text) {
     return line;
 }
 
-bool IsLeftOut(bool subInfo, std::string_view text, const LogFilters& filters) {
-    if (subInfo && !filters.recordSubInfo) {
-        return true;
-    }
-    if (!filters.recordLogin && SjisContains(text, kLoginWord)) {
-        return true;
-    }
-    return !filters.recordLogout && SjisContains(text, kLogoutWord);
-}
-
 }  // namespace
 
 std::int64_t ParseEntryAge(std::string_view text) {
@@ -149,12 +144,12 @@ std::int64_t ParseEntryAge(std::string_view text) {
 }
 
 LogPageOutcome ParseSystemLogPage(const std::string& page, std::int64_t baseFileTime,
-                                  const LogFilters& filters, std::string& captureText) {
+                                  std::vector<LogEntry>& entries) {
     // One base for every timed entry of this page. Its milliseconds count:
     // an entry's stamp must not move with the moment within the second at
     // which the page happens to be read.
     const std::int64_t base = baseFileTime;
-    CalendarTime lastConversion = DateTime::FromFileTime(base).value_or(DateTime()).Calendar();
+    DateTime lastConversion = DateTime::FromFileTime(base).value_or(DateTime());
     // Only what follows the first script marker is read.
     const std::size_t script = SjisFind(page, kScriptMarker);
     if (script == npos) {
@@ -162,7 +157,7 @@ LogPageOutcome ParseSystemLogPage(const std::string& page, std::int64_t baseFile
     }
     std::size_t position = script + kScriptMarker.size();
     bool firstEntryPending = true;
-    std::string stamp;
+    std::optional<DateTime> stamp;  // none until the first timed entry
     std::string text;
     CallFinder subInfoCalls(page, kSubInfoCall);
     CallFinder timedCalls(page, kTimedCall);
@@ -185,15 +180,11 @@ LogPageOutcome ParseSystemLogPage(const std::string& page, std::int64_t baseFile
             position = comma + 1;
             if (const auto entryTime = EntryFileTime(base, age)) {
                 if (const auto converted = DateTime::FromFileTime(*entryTime)) {
-                    lastConversion = converted->Calendar();
+                    lastConversion = *converted;
                 }
             }
             // Out of range: the previous conversion (or the base time) stands.
-            stamp = FormatLogStamp(lastConversion);
-        }
-        // A sub-info entry before any timed entry is stamped with blanks.
-        if (stamp.empty()) {
-            stamp = LogStampBlanks();
+            stamp = lastConversion;
         }
         const std::size_t open = FindFrom(page, "'", position);
         if (open == npos) {
@@ -204,16 +195,12 @@ LogPageOutcome ParseSystemLogPage(const std::string& page, std::int64_t baseFile
             return LogPageOutcome::MalformedPage;
         }
         position = close + 1;
-        // The first entry read replaces the failure line and any earlier parse.
+        // The first entry read replaces what an earlier parse left.
         if (firstEntryPending) {
             firstEntryPending = false;
-            captureText.clear();
+            entries.clear();
         }
-        if (!IsLeftOut(subInfo, text, filters)) {
-            captureText += stamp;
-            captureText += OneLine(text);
-            captureText += '\n';
-        }
+        entries.push_back(LogEntry{stamp, OneLine(text), subInfo});
     }
 }
 

@@ -1,8 +1,11 @@
 // UpdateLogFile merging 100 new entries into log files of 1 000 to
 // 10 000 000 lines (about 100 bytes a line: 1 GB at the top): time per merge
-// and the heap's peak during one merge. The files are made once per run in
-// the temporary folder and removed at the end; after each merge the file's
-// tail is put back, so every iteration merges into the same file.
+// and the heap's peak during one merge. A second kind of file ends in 1 000
+// of the tool's logins that the page still shows and the filters now leave
+// out: the page's 100 new entries follow an overlap 1 000 filtered lines
+// back. The files are made once per run in the temporary folder and removed
+// at the end; after each merge the file's tail is put back, so every
+// iteration merges into the same file.
 // Run: build/<preset>/tests/bench/velmo_log_file_bench
 #include <benchmark/benchmark.h>
 
@@ -19,6 +22,7 @@
 
 #include "base/ExclusiveFile.h"
 #include "routerlog/LogFile.h"
+#include "routerlog/LogStamp.h"
 
 namespace {
 
@@ -48,18 +52,33 @@ std::string StampedLine(long second, long n) {
     return line;
 }
 
-// The file of `lines` lines and a marker, written once per run.
-const std::string& FileOfLines(long lines) {
-    static std::map<long, std::string> made;
-    auto [at, added] = made.try_emplace(lines);
+constexpr long kLogins = 1000;
+const velmo::DateTime kFirstLogin = velmo::DateTime::FromParts(2026, 11, 20, 0, 0, 0);
+
+// One of the tool's logins, one a second from kFirstLogin on.
+velmo::LogEntry Login(long n) {
+    return {kFirstLogin.PlusSeconds(n), "admin login from 127.0.0.1", false};
+}
+
+std::string FileName(long lines, bool logins) {
+    const std::string name = "velmo-bench-log-" + std::to_string(lines) + (logins ? "-logins" : "") + ".txt";
+    return (std::filesystem::temp_directory_path() / name).string();
+}
+
+// The file of `lines` lines (the last kLogins of them logins when `logins`)
+// and a marker, written once per run.
+const std::string& FileOfLines(long lines, bool logins) {
+    static std::map<std::pair<long, bool>, std::string> made;
+    auto [at, added] = made.try_emplace({lines, logins});
     if (added) {
-        at->second =
-            (std::filesystem::temp_directory_path() / ("velmo-bench-log-" + std::to_string(lines) + ".txt"))
-                .string();
+        at->second = FileName(lines, logins);
         std::ofstream out(at->second, std::ios::binary | std::ios::trunc);
         std::string chunk;
         for (long i = 0; i < lines; ++i) {
-            chunk += StampedLine(i % (300L * 86400), i) + "\r\n";
+            const long login = i - (lines - kLogins);
+            chunk +=
+                (logins && login >= 0 ? velmo::EntryLine(Login(login)) : StampedLine(i % (300L * 86400), i)) +
+                "\r\n";
             if (chunk.size() > (1u << 20)) {
                 out << chunk;
                 chunk.clear();
@@ -72,19 +91,31 @@ const std::string& FileOfLines(long lines) {
 
 void RemoveFiles() {
     for (const long lines : {1000L, 10000L, 100000L, 1000000L, 10000000L}) {
-        std::error_code ignored;
-        std::filesystem::remove(
-            std::filesystem::temp_directory_path() / ("velmo-bench-log-" + std::to_string(lines) + ".txt"),
-            ignored);
+        for (const bool logins : {false, true}) {
+            std::error_code ignored;
+            std::filesystem::remove(FileName(lines, logins), ignored);
+        }
     }
 }
 
-// The page's last 100 entries, all newer than anything in the file (which
-// runs from January to October).
-std::string CaptureOf100() {
-    std::string capture;
+// An entry of a StampedLine, as the page's reader gives it.
+velmo::LogEntry EntryOf(const std::string& line) {
+    std::int64_t seconds = 0;
+    velmo::LogStampSeconds(line, seconds);
+    return {velmo::DateTime().PlusSeconds(seconds), line.substr(velmo::LogStampBlanks().size()), false};
+}
+
+// The page: with `logins`, the file's last kLogins logins, which the filters
+// now leave out; then 100 entries newer than anything in the file (which
+// runs from January to November).
+velmo::CapturedLog CaptureOf100(bool logins) {
+    velmo::CapturedLog capture;
+    capture.filters = velmo::LogFilters{false, true, true};
+    for (long n = 0; logins && n < kLogins; ++n) {
+        capture.entries.push_back(Login(n));
+    }
     for (long i = 0; i < 100; ++i) {
-        capture += StampedLine(330L * 86400 + i, i) + "\n";
+        capture.entries.push_back(EntryOf(StampedLine(330L * 86400 + i, i)));
     }
     return capture;
 }
@@ -98,20 +129,21 @@ bool RestoreTail(const std::string& path, std::uint64_t size) {
 
 void UpdateLogFileBench(benchmark::State& state) {
     const long lines = state.range(0);
-    const std::string& path = FileOfLines(lines);
+    const bool logins = state.range(1) != 0;
+    const std::string& path = FileOfLines(lines, logins);
     const std::uint64_t size = std::filesystem::file_size(path);
-    const std::string capture = CaptureOf100();
+    const velmo::CapturedLog capture = CaptureOf100(logins);
     std::size_t peak = 0;
     for (auto _ : state) {
         const std::size_t before = heapNow.load();
         heapPeak = before;
 
-        const velmo::LogFileResult result = velmo::UpdateLogFile(path, capture, kNow);
+        const velmo::CaptureResult result = velmo::UpdateLogFile(path, capture, kNow);
         benchmark::DoNotOptimize(result);
 
         state.PauseTiming();
         peak = std::max(peak, heapPeak.load() - before);
-        if (!result.written || !RestoreTail(path, size)) {
+        if (!result.written || result.accessCount != 100 || !RestoreTail(path, size)) {
             state.SkipWithError("the log file was not written");
         }
         state.ResumeTiming();
@@ -121,11 +153,13 @@ void UpdateLogFileBench(benchmark::State& state) {
 }
 
 BENCHMARK(UpdateLogFileBench)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->Arg(100000)
-    ->Arg(1000000)
-    ->Arg(10000000)
+    ->ArgNames({"lines", "logins_back"})
+    ->Args({1000, 0})
+    ->Args({10000, 0})
+    ->Args({100000, 0})
+    ->Args({1000000, 0})
+    ->Args({10000000, 0})
+    ->Args({10000000, 1})
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -15,19 +15,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string file(input.substr(size / 2));
     const velmo::DateTime now = velmo::DateTime::FromParts(2026, 12, 8, 12, 0, 0);
 
-    std::string capture = "failure\n";
-    velmo::ParseSystemLogPage(page, now.ToFileTime(), velmo::LogFilters{true, true, true}, capture);
-    const velmo::LogMerge merge = velmo::MergeLogText(file, capture, now);
+    velmo::CapturedLog capture;
+    capture.filters = velmo::LogFilters{true, true, true};
+    velmo::ParseSystemLogPage(page, now.ToFileTime(), capture.entries);
+    if (capture.entries.empty()) {
+        capture.failedAt = now;
+    }
+    velmo::LogWrite write;
+    const velmo::CaptureResult result = velmo::MergeLogText(file, capture, now, write);
     // The merge keeps a prefix of the file and ends with one line end.
-    if (merge.cutAt > file.size() || !merge.appendText.ends_with("\r\n")) {
+    if (write.cutAt > file.size() || !write.appendText.ends_with("\r\n")) {
         std::abort();
     }
     // Reading the file's tail in small blocks (lines across block ends, a CR
     // and its LF in two blocks) comes to the same merge.
     const std::size_t block = size == 0 ? 1 : 1 + data[0] % 17;
-    const velmo::LogMerge small = velmo::MergeLogText(file, capture, now, block);
-    if (small.cutAt != merge.cutAt || small.appendText != merge.appendText ||
-        small.accessCount != merge.accessCount) {
+    velmo::LogWrite small;
+    const velmo::CaptureResult smallResult = velmo::MergeLogText(file, capture, now, small, block);
+    if (small.cutAt != write.cutAt || small.appendText != write.appendText ||
+        smallResult.accessCount != result.accessCount) {
         std::abort();
     }
     return 0;

@@ -1,7 +1,7 @@
-// UpdateLogFile on a scratch file holding arbitrary bytes, with an arbitrary
-// capture text: the file afterwards is exactly the part of the old content
-// that is kept, followed by the new text, and what was cut was only the
-// tool's own trailing lines.
+// UpdateLogFile on a scratch file holding arbitrary bytes, with the entries
+// of an arbitrary log page: the file afterwards is exactly the part of the
+// old content that is kept, followed by the new text, and what was cut was
+// only the tool's own trailing lines.
 #include <unistd.h>
 
 #include <cstddef>
@@ -15,6 +15,7 @@
 #include "base/FileSystem.h"
 #include "routerlog/LogFile.h"
 #include "routerlog/LogStamp.h"
+#include "routerlog/SystemLogPage.h"
 
 namespace {
 
@@ -47,18 +48,25 @@ bool OnlyToolLines(std::string_view tail) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     const std::string old(input.substr(0, size / 2));
-    const std::string capture(input.substr(size / 2));
+    const std::string page(input.substr(size / 2));
     const velmo::DateTime now = velmo::DateTime::FromParts(2026, 12, 8, 12, 0, 0);
     std::ofstream(ScratchFile(), std::ios::binary | std::ios::trunc) << old;
 
-    const velmo::LogFileResult result = velmo::UpdateLogFile(ScratchFile(), capture, now);
+    velmo::CapturedLog capture;
+    capture.filters = velmo::LogFilters{true, true, true};
+    velmo::ParseSystemLogPage(page, now.ToFileTime(), capture.entries);
+    if (capture.entries.empty()) {
+        capture.failedAt = now;
+    }
+    const velmo::CaptureResult result = velmo::UpdateLogFile(ScratchFile(), capture, now);
     std::string after;
     if (!result.written || !velmo::ReadFileBytes(ScratchFile(), after)) {
         std::abort();
     }
-    const velmo::LogMerge merge = velmo::MergeLogText(old, capture, now);
-    if (after != old.substr(0, merge.cutAt) + merge.appendText ||
-        !OnlyToolLines(std::string_view(old).substr(merge.cutAt))) {
+    velmo::LogWrite write;
+    velmo::MergeLogText(old, capture, now, write);
+    if (after != old.substr(0, write.cutAt) + write.appendText ||
+        !OnlyToolLines(std::string_view(old).substr(write.cutAt))) {
         std::abort();
     }
     return 0;

@@ -125,8 +125,8 @@ TEST(NotificationRules, WhichStatusReadingsGiveABalloon) {
     }
 }
 
-LogFileResult Written(std::size_t accessCount = 0, const std::string& newest = "") {
-    LogFileResult result;
+CaptureResult Written(std::size_t accessCount = 0, const std::string& newest = "") {
+    CaptureResult result;
     result.written = true;
     result.accessWarning = accessCount > 0;
     result.accessCount = accessCount;
@@ -134,8 +134,8 @@ LogFileResult Written(std::size_t accessCount = 0, const std::string& newest = "
     return result;
 }
 
-LogFileResult Failed(LogFileError error, const std::string& reason) {
-    LogFileResult result;
+CaptureResult Failed(LogFileError error, const std::string& reason) {
+    CaptureResult result;
     result.error = error;
     result.errorText = reason;
     return result;
@@ -144,7 +144,7 @@ LogFileResult Failed(LogFileError error, const std::string& reason) {
 struct CaptureRow {
     const char* name;
     bool failingBefore;
-    LogFileResult result;
+    CaptureResult result;
     std::optional<BalloonKind> kind;  // no value: no balloon
     BalloonIcon icon;
     std::string text;  // CP932

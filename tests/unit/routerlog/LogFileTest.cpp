@@ -9,6 +9,7 @@
 #include "base/FileSystem.h"
 #include "routerlog/LogFile.h"
 #include "routerlog/LogStamp.h"
+#include "routerlog/SystemLogPage.h"
 #include "tests/support/ReadOnlyFile.h"
 #include "tests/support/TempDirectory.h"
 
@@ -22,6 +23,30 @@ std::string FailureText() {
     return Utf8ToSjis("ログの取得に失敗しました");
 }
 
+// A capture written as log lines ending in LF: a stamp or 23 blanks, then
+// the text; a text that begins with two blanks is a sub-info entry, as the
+// simulator writes them. Every filter is on.
+CapturedLog Capture(const std::string& lines) {
+    CapturedLog capture;
+    capture.filters = LogFilters{true, true, true};
+    for (std::size_t start = 0, end; (end = lines.find('\n', start)) != std::string::npos; start = end + 1) {
+        const std::string line = lines.substr(start, end - start);
+        std::int64_t seconds = 0;
+        LogEntry entry{std::nullopt, line.substr(23), line.substr(23, 2) == "  "};
+        if (LogStampSeconds(line, seconds)) {
+            entry.stamp = DateTime().PlusSeconds(seconds);
+        }
+        capture.entries.push_back(entry);
+    }
+    return capture;
+}
+
+CapturedLog Failed(DateTime at) {
+    CapturedLog capture;
+    capture.failedAt = at;
+    return capture;
+}
+
 class LogFileTest : public ::testing::Test {
   protected:
     void WriteFile(const std::string& bytes) { std::ofstream(name, std::ios::binary) << bytes; }
@@ -31,12 +56,16 @@ class LogFileTest : public ::testing::Test {
         return bytes;
     }
     // Merges `capture` into a file holding `before`; returns the file after.
-    std::string Update(const std::string& before, const std::string& capture, bool expectWarning = false) {
+    std::string Update(const std::string& before, const CapturedLog& capture, bool expectWarning = false,
+                       DateTime now = kNow) {
         WriteFile(before);
-        const LogFileResult result = UpdateLogFile(name, capture, kNow);
+        const CaptureResult result = UpdateLogFile(name, capture, now);
         EXPECT_TRUE(result.written);
         EXPECT_EQ(result.accessWarning, expectWarning);
         return FileBytes();
+    }
+    std::string Update(const std::string& before, const std::string& lines, bool expectWarning = false) {
+        return Update(before, Capture(lines), expectWarning);
     }
 
     testing::ScopedCurrentDirectory directory;
@@ -44,8 +73,8 @@ class LogFileTest : public ::testing::Test {
 };
 
 TEST_F(LogFileTest, NewFileReceivesTheLinesAndOneMarker) {
-    const LogFileResult result =
-        UpdateLogFile(name, "[2026/12/08 11:00:00]  a\n" + std::string(23, ' ') + "b\n", kNow);
+    const CaptureResult result =
+        UpdateLogFile(name, Capture("[2026/12/08 11:00:00]  a\n" + std::string(23, ' ') + "b\n"), kNow);
     EXPECT_TRUE(result.written);
     EXPECT_FALSE(result.accessWarning);
     EXPECT_EQ(FileBytes(), "[2026/12/08 11:00:00]  a\r\n" + std::string(23, ' ') + "b\r\n" + kMarker);
@@ -90,20 +119,9 @@ TEST_F(LogFileTest, LastLineOfTheFileIsNotWrittenTwice) {
         entries + "[2026/12/08 11:00:01]  c\r\n" + kMarker);
 }
 
-TEST_F(LogFileTest, FailureLineIsCutAndOnlyEntriesTheFileLacksAreWritten) {
-    const std::string before = "[2026/12/08 11:00:00]  a\r\n[2026/12/08 11:10:00]   " + FailureText() +
-                               "\r\n[2026/12/08 11:10:00]   Last Log Update\r\n";
-    EXPECT_EQ(
-        Update(before, "[2026/12/08 10:59:59]  old\n[2026/12/08 11:00:00]  a\n[2026/12/08 11:20:00]  b\n"),
-        "[2026/12/08 11:00:00]  a\r\n"
-        "[2026/12/08 10:59:59]  old\r\n"
-        "[2026/12/08 11:20:00]  b\r\n" +
-            kMarker);
-}
-
 TEST_F(LogFileTest, FailedCaptureAddsAFailureLineThatTheNextCaptureReplaces) {
     const std::string entries = "[2026/12/08 11:00:00]  a\r\n";
-    const std::string failed = Update(entries + kMarker, "[2026/12/08 12:00:00]   " + FailureText() + "\n");
+    const std::string failed = Update(entries + kMarker, Failed(kNow));
     EXPECT_EQ(failed, entries + "[2026/12/08 12:00:00]   " + FailureText() + "\r\n" + kMarker);
     EXPECT_EQ(Update(failed, "[2026/12/08 11:59:00]  b\n"),
               entries + "[2026/12/08 11:59:00]  b\r\n" + kMarker);
@@ -117,7 +135,7 @@ struct MatchCase {
     std::string written;
 };
 
-TEST_F(LogFileTest, EntriesAreMatchedByTextAndStampAndEachFileEntryOnlyOnce) {
+TEST_F(LogFileTest, EntriesAreMatchedByTextStampAndPlace) {
     const std::string access = "Unrecognized access from 203.0.113.7:4312 to port 23";
     const std::string blanks(23, ' ');
     const MatchCase cases[] = {
@@ -127,12 +145,6 @@ TEST_F(LogFileTest, EntriesAreMatchedByTextAndStampAndEachFileEntryOnlyOnce) {
         {"two copies in the file, two captured: none",
          "[2026/12/08 11:00:00]  " + access + "\r\n[2026/12/08 11:00:00]  " + access + "\r\n",
          "[2026/12/08 11:00:00]  " + access + "\n[2026/12/08 11:00:00]  " + access + "\n", ""},
-        {"stamps up to 3 s apart are one entry, 4 s apart are two",
-         "[2026/12/08 11:00:00]  a\r\n[2026/12/08 11:00:00]  b\r\n",
-         "[2026/12/08 11:00:03]  a\n[2026/12/08 11:00:04]  b\n", "[2026/12/08 11:00:04]  b\r\n"},
-        {"the nearest stamp is used up, not the first",
-         "[2026/12/08 11:00:00]  a\r\n[2026/12/08 11:00:03]  a\r\n",
-         "[2026/12/08 11:00:02]  a\n[2026/12/08 11:00:05]  a\n", "[2026/12/08 11:00:05]  a\r\n"},
         {"the computer's clock was set back: the file's stamps lie ahead",
          "[2026/12/08 13:00:00]  a\r\n[2026/12/08 13:00:01]  b\r\n",
          "[2026/12/08 13:00:00]  a\n[2026/12/08 13:00:01]  b\n[2026/12/08 12:00:02]  c\n",
@@ -153,10 +165,6 @@ TEST_F(LogFileTest, EntriesAreMatchedByTextAndStampAndEachFileEntryOnlyOnce) {
         {"a sub-info line whose entry left the page matches its text at any stamp",
          "[2026/12/08 11:00:00]  up\r\n[2026/12/08 11:00:00]    DNS 192.0.2.53\r\n",
          blanks + "  DNS 192.0.2.53\n[2026/12/08 11:10:00]  down\n", "[2026/12/08 11:10:00]  down\r\n"},
-        {"lines without a stamp of the tool's shape are compared whole",
-         "[2026/12/08 11:00:00\x81]]  a\r\nno bracket\r\n",
-         "no bracket\n[2026/12/08 11:00:00\x81]]  a\n[2026/12/08 11:00:00\x81\x40]  a\n",
-         "[2026/12/08 11:00:00\x81\x40]  a\r\n"},
     };
     for (const MatchCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -166,13 +174,101 @@ TEST_F(LogFileTest, EntriesAreMatchedByTextAndStampAndEachFileEntryOnlyOnce) {
     }
 }
 
+// A log page read at `read`, from calls L2(<seconds ago>,'text') written as
+// {seconds ago, text}; a negative age stands for a sub-info entry L1('text').
+struct PageCall {
+    int secondsAgo;
+    std::string text;
+};
+
+CapturedLog ReadPage(const std::vector<PageCall>& calls, DateTime read, const LogFilters& filters) {
+    std::string page = "<script>function L2(w,x){}\n";
+    for (const PageCall& call : calls) {
+        page += call.secondsAgo < 0
+                    ? "L1('" + call.text + "');"
+                    : "L2(" + std::to_string(call.secondsAgo * 1000) + ",'" + call.text + "');";
+    }
+    CapturedLog capture;
+    capture.filters = filters;
+    EXPECT_EQ(ParseSystemLogPage(page + "</script>", read.ToFileTime(), capture.entries),
+              LogPageOutcome::EntriesRead);
+    return capture;
+}
+
+// Each row: the file's entries, the page read at 10:00:10, the filters, what
+// is written before the marker.
+struct ReproductionRow {
+    const char* what;
+    std::string file;
+    std::vector<PageCall> page;
+    LogFilters filters;
+    std::string written;
+};
+
+// A page of 50 entries, 45 of them the tool's own logins, all in the file;
+// then the login filter is switched off.
+ReproductionRow LoginFilterSwitchedOff() {
+    ReproductionRow row{"a filter switched off neither writes nor announces old entries", "", {}, {}, ""};
+    row.filters = LogFilters{false, true, true};
+    const DateTime read = DateTime::FromParts(2026, 12, 8, 10, 0, 10);
+    for (int i = 0; i < 50; ++i) {
+        const int ago = (50 - i) * 60;
+        const std::string text = i % 10 != 3
+                                     ? "admin login from 127.0.0.1"
+                                     : (i == 23 ? "Unrecognized access from 203.0.113.7:4312 to port 23"
+                                                : "PPP up " + std::to_string(i));
+        row.file += FormatLogStamp(read.PlusSeconds(-ago).Calendar()) + text + "\r\n";
+        row.page.push_back({ago, text});
+    }
+    return row;
+}
+
+TEST_F(LogFileTest, ReproductionsOfLostAndDoubledEntries) {
+    const LogFilters all{true, true, true};
+    const std::string x = "Unrecognized access from 203.0.113.7:4312 to port 23";
+    const std::string dns = "  DNS server 192.0.2.53";
+    const ReproductionRow rows[] = {
+        {"a repeated sub-info text is written again after its older blank-stamped copy",
+         "[2026/12/08 09:00:00]  PPP up\r\n" + std::string(23, ' ') + dns + "\r\n",
+         {{60, "PPP up"}, {-1, dns}},
+         all,
+         "[2026/12/08 09:59:10]  PPP up\r\n[2026/12/08 09:59:10]  " + dns + "\r\n"},
+        {"the same text 2 s later where the log wrapped is a new entry",
+         "[2026/12/08 10:00:00]  " + x + "\r\n",
+         {{8, x}},
+         all,
+         "[2026/12/08 10:00:02]  " + x + "\r\n"},
+        {"stamps shifted by 2 s are the same entries, not doubles",
+         "[2026/12/08 10:00:00]  " + x + "\r\n[2026/12/08 10:00:02]  " + x + "\r\n",
+         {{8, x}, {6, x}, {4, x}},
+         all,
+         "[2026/12/08 10:00:06]  " + x + "\r\n"},
+        LoginFilterSwitchedOff(),
+        {"a lead byte before a quote stands alone and swallows nothing",
+         "",
+         {{3, "name=ab\x83"}, {2, "PPP down"}, {1, "PPP up"}},
+         all,
+         "[2026/12/08 10:00:07]  name=ab\x83\r\n[2026/12/08 10:00:08]  PPP down\r\n"
+         "[2026/12/08 10:00:09]  PPP up\r\n"},
+    };
+    const DateTime read = DateTime::FromParts(2026, 12, 8, 10, 0, 10);
+    const std::string marker = UpdateMarkerLine(read) + "\r\n";
+    for (const ReproductionRow& row : rows) {
+        SCOPED_TRACE(row.what);
+        const bool warns = row.written.find("Unrecognized") != std::string::npos;
+        EXPECT_EQ(Update(row.file + "[2026/12/08 10:00:01]   Last Log Update\r\n",
+                         ReadPage(row.page, read, row.filters), warns, read),
+                  row.file + row.written + marker);
+    }
+}
+
 TEST_F(LogFileTest, BurstOfIdenticalEntriesIsKeptOnceOverRepeatedCaptures) {
     const std::string line = "[2026/12/08 11:00:00]  Unrecognized access from 203.0.113.7:4312 to port 23";
     const std::string capture = line + "\n" + line + "\n";
     int warnings = 0;
     for (int capture_number = 1; capture_number <= 4; ++capture_number) {
         const DateTime now = kNow.PlusSeconds(capture_number * 60);
-        const LogFileResult result = UpdateLogFile(name, capture, now);
+        const CaptureResult result = UpdateLogFile(name, Capture(capture), now);
         ASSERT_TRUE(result.written);
         warnings += result.accessWarning ? 1 : 0;
         EXPECT_EQ(FileBytes(), line + "\r\n" + line + "\r\n" + UpdateMarkerLine(now) + "\r\n");
@@ -192,7 +288,8 @@ TEST_F(LogFileTest, FileHeldByAnotherOpenerIsLeftAlone) {
     WriteFile("[2026/12/08 11:00:00]  a\r\n");
     ExclusiveFile holder;
     ASSERT_TRUE(holder.Open(name));
-    const LogFileResult result = UpdateLogFile(name, "[2026/12/08 11:59:00]  Unrecognized access\n", kNow);
+    const CaptureResult result =
+        UpdateLogFile(name, Capture("[2026/12/08 11:59:00]  Unrecognized access\n"), kNow);
     EXPECT_FALSE(result.written);
     EXPECT_FALSE(result.accessWarning);
     EXPECT_EQ(result.error, LogFileError::NotOpened);
@@ -207,7 +304,7 @@ TEST_F(LogFileTest, MissingFolderOrEmptyNameWritesNothing) {
     const std::string throughAFile = name + kPathSeparator + "syslog.txt";
     for (const std::string& path : {inMissingFolder, std::string(), throughAFile}) {
         SCOPED_TRACE(path);
-        const LogFileResult result = UpdateLogFile(path, "[2026/12/08 11:59:00]  a\n", kNow);
+        const CaptureResult result = UpdateLogFile(path, Capture("[2026/12/08 11:59:00]  a\n"), kNow);
         EXPECT_FALSE(result.written);
         EXPECT_EQ(result.error, LogFileError::NotOpened);
         EXPECT_FALSE(result.errorText.empty());
@@ -220,7 +317,7 @@ TEST_F(LogFileTest, ReadOnlyFileIsLeftAlone) {
     {
         const velmo::testing::ReadOnlyFile readOnly(name);
         ASSERT_FALSE(readOnly.Writable()) << "the file could not be made read-only";
-        const LogFileResult result = UpdateLogFile(name, "[2026/12/08 11:59:00]  b\n", kNow);
+        const CaptureResult result = UpdateLogFile(name, Capture("[2026/12/08 11:59:00]  b\n"), kNow);
         EXPECT_FALSE(result.written);
         EXPECT_EQ(result.error, LogFileError::NotOpened);
         EXPECT_FALSE(result.errorText.empty());
@@ -264,9 +361,10 @@ TEST(MergeLogText, LongBinaryLinesAndOddBracketsKeepEveryByte) {
         longLine[i] = static_cast<char>(i % 256);  // NUL and binary bytes included, CR and LF too
     }
     const std::string content = "]]]\r\n" + longLine + "\r\n[2026/12/08 11:00:00]  a]b\r\n\x81]\r\n";
-    const LogMerge merge = MergeLogText(content, "[2026/12/08 11:59:00]  b\n", kNow);
-    EXPECT_EQ(merge.cutAt, content.size());
-    EXPECT_EQ(merge.appendText, "[2026/12/08 11:59:00]  b\r\n" + kMarker);
+    LogWrite write;
+    MergeLogText(content, Capture("[2026/12/08 11:59:00]  b\n"), kNow, write);
+    EXPECT_EQ(write.cutAt, content.size());
+    EXPECT_EQ(write.appendText, "[2026/12/08 11:59:00]  b\r\n" + kMarker);
 }
 
 TEST(MergeLogText, TailReadInBlocksOfAnySizeGivesTheSameMerge) {
@@ -281,34 +379,82 @@ TEST(MergeLogText, TailReadInBlocksOfAnySizeGivesTheSameMerge) {
             "\r\n[2026/12/08 11:10:00]   Last Log Update",
         "\r\n\r\r\n\n\r",
     };
-    const std::string capture = "[2026/12/08 11:00:01]  b\n" + longLine + "\n[2026/12/08 11:00:02]  c\n";
+    const CapturedLog capture = Capture(longLine + "\n[2026/12/08 11:00:01]  b\n[2026/12/08 11:00:02]  c\n");
     for (const std::string& file : files) {
         SCOPED_TRACE(file);
-        const LogMerge whole = MergeLogText(file, capture, kNow, 1 << 20);
+        LogWrite whole;
+        MergeLogText(file, capture, kNow, whole, 1 << 20);
         for (const std::size_t block : {1u, 2u, 3u, 7u, 64u}) {
-            const LogMerge merge = MergeLogText(file, capture, kNow, block);
-            EXPECT_EQ(merge.cutAt, whole.cutAt) << block;
-            EXPECT_EQ(merge.appendText, whole.appendText) << block;
+            LogWrite write;
+            MergeLogText(file, capture, kNow, write, block);
+            EXPECT_EQ(write.cutAt, whole.cutAt) << block;
+            EXPECT_EQ(write.appendText, whole.appendText) << block;
         }
     }
     // The long line is known when the file holds it, however it was read.
-    const LogMerge known = MergeLogText(std::string(files[4]), capture, kNow, 5);
+    LogWrite known;
+    MergeLogText(std::string(files[4]), capture, kNow, known, 5);
     EXPECT_EQ(known.appendText, "[2026/12/08 11:00:02]  c\r\n" + kMarker);
 }
 
 TEST(MergeLogText, CountsTheNewAccessEntriesAndKeepsTheNewest) {
-    const LogMerge merge = MergeLogText("[2026/12/08 11:00:00]  Unrecognized access from 1.2.3.4\r\n",
-                                        "[2026/12/08 11:00:00]  Unrecognized access from 1.2.3.4\n"
-                                        "[2026/12/08 11:10:00]  Unrecognized access from 5.6.7.8\n"
-                                        "[2026/12/08 11:20:00]  PPP up\n"
-                                        "[2026/12/08 11:30:00]  Unrecognized access from 9.9.9.9\n",
-                                        kNow);
+    LogWrite write;
+    const CaptureResult merge =
+        MergeLogText("[2026/12/08 11:00:00]  Unrecognized access from 1.2.3.4\r\n",
+                     Capture("[2026/12/08 11:00:00]  Unrecognized access from 1.2.3.4\n"
+                             "[2026/12/08 11:10:00]  Unrecognized access from 5.6.7.8\n"
+                             "[2026/12/08 11:20:00]  PPP up\n"
+                             "[2026/12/08 11:30:00]  Unrecognized access from 9.9.9.9\n"),
+                     kNow, write);
     EXPECT_TRUE(merge.accessWarning);
     EXPECT_EQ(merge.accessCount, 2u);
     EXPECT_EQ(merge.newestAccessEntry, "[2026/12/08 11:30:00]  Unrecognized access from 9.9.9.9");
     EXPECT_EQ(merge.newEntries, 3u);
     EXPECT_FALSE(merge.failureLine);
-    EXPECT_TRUE(MergeLogText("", FailureLine(kNow) + "\n", kNow).failureLine);
+}
+
+// A file whose n-th write or truncation (from 1) fails; it records the calls.
+class FailingWrites final : public LogFileWrites {
+  public:
+    explicit FailingWrites(int failing) : failing_(failing) {}
+    bool WriteAt(std::uint64_t position, std::string_view) override {
+        return Call("write " + std::to_string(position));
+    }
+    bool Truncate(std::uint64_t size) override { return Call("cut " + std::to_string(size)); }
+    std::string calls;
+
+  private:
+    bool Call(const std::string& what) {
+        calls += what + ";";
+        return ++count_ != failing_;
+    }
+    int failing_;
+    int count_ = 0;
+};
+
+TEST(WriteLogFile, SaysWhatTheFileHoldsAfterEachFailure) {
+    const LogWrite write{90, "0123456789"};  // a file of 100 bytes, cut at 90
+    const struct {
+        int failing;
+        LogFileError error;
+        std::string calls;
+    } rows[] = {
+        {0, LogFileError::None, "write 100;write 90;cut 100;"},
+        {1, LogFileError::NotWritten, "write 100;cut 100;"},
+        {2, LogFileError::NotCut, "write 100;write 90;"},
+        {3, LogFileError::NotCut, "write 100;write 90;cut 100;"},
+    };
+    for (const auto& row : rows) {
+        FailingWrites file(row.failing);
+        EXPECT_EQ(WriteLogFile(file, 100, write), row.error) << row.failing;
+        EXPECT_EQ(file.calls, row.calls) << row.failing;
+    }
+    // The append failed and could not be cut away.
+    class AppendStays final : public LogFileWrites {
+        bool WriteAt(std::uint64_t, std::string_view) override { return false; }
+        bool Truncate(std::uint64_t) override { return false; }
+    } stays;
+    EXPECT_EQ(WriteLogFile(stays, 100, write), LogFileError::PartlyWritten);
 }
 
 }  // namespace

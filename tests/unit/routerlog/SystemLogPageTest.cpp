@@ -2,6 +2,7 @@
 
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "base/CodePage.h"
 #include "routerlog/SystemLogPage.h"
@@ -18,10 +19,20 @@ std::string LogPage(const std::string& calls) {
            calls + "</SCRIPT></HTML>";
 }
 
+// The entries as the log file would receive them, one line each; an entry
+// left by an earlier parse shows as "earlier".
+std::string Lines(const std::vector<LogEntry>& entries, const LogFilters& filters = kAll) {
+    std::string text;
+    for (const LogEntry& entry : entries) {
+        text += IsLeftOut(entry, filters) ? "" : EntryLine(entry) + "\n";
+    }
+    return text;
+}
+
 std::string Parse(const std::string& page, LogPageOutcome expected, const LogFilters& filters = kAll) {
-    std::string capture = "failure line\n";
-    EXPECT_EQ(ParseSystemLogPage(page, kBase.ToFileTime(), filters, capture), expected);
-    return capture;
+    std::vector<LogEntry> entries{LogEntry{std::nullopt, "earlier", false}};
+    EXPECT_EQ(ParseSystemLogPage(page, kBase.ToFileTime(), entries), expected);
+    return Lines(entries, filters);
 }
 
 TEST(ParseSystemLogPage, TimedEntryIsStampedWithTheBaseTimeLessItsAge) {
@@ -35,11 +46,11 @@ TEST(ParseSystemLogPage, TimedEntryIsStampedWithTheBaseTimeLessItsAge) {
 TEST(ParseSystemLogPage, MillisecondsOfTheBaseTimeCount) {
     // Read 600 ms into 12:00:10: an entry 5 400 ms old was logged at 12:00:05.2.
     // Dropping the base time's milliseconds first would stamp it 12:00:04.
-    std::string capture;
+    std::vector<LogEntry> entries;
     const std::int64_t base = kBase.ToFileTime() + 600 * 10000;
-    EXPECT_EQ(ParseSystemLogPage(LogPage("L2(5400,'PPP up');\n"), base, kAll, capture),
+    EXPECT_EQ(ParseSystemLogPage(LogPage("L2(5400,'PPP up');\n"), base, entries),
               LogPageOutcome::EntriesRead);
-    EXPECT_EQ(capture, "[2026/12/08 12:00:05]  PPP up\n");
+    EXPECT_EQ(Lines(entries), "[2026/12/08 12:00:05]  PPP up\n");
 }
 
 TEST(ParseSystemLogPage, SubInfoEntryCarriesTheStampOfTheLastTimedEntry) {
@@ -84,17 +95,17 @@ TEST(ParseSystemLogPage, EntriesAllFilteredAwayStillCountAsRead) {
     EXPECT_EQ(Parse(LogPage("L1('a');L1('b');"), LogPageOutcome::EntriesRead, {false, false, false}), "");
 }
 
-TEST(ParseSystemLogPage, PageWithoutTheScriptIsNotALogPageAndLeavesTheTextAlone) {
-    EXPECT_EQ(Parse("<HTML>L2(0,'x');</HTML>", LogPageOutcome::NotLogPage), "failure line\n");
+TEST(ParseSystemLogPage, PageWithoutTheScriptIsNotALogPageAndLeavesTheEntriesAlone) {
+    EXPECT_EQ(Parse("<HTML>L2(0,'x');</HTML>", LogPageOutcome::NotLogPage), kBlanks + "earlier\n");
     // Only what follows the first "function L2(w,x)" is read.
-    EXPECT_EQ(Parse("L2(0,'before');function L2(w,x){}", LogPageOutcome::NoEntry), "failure line\n");
+    EXPECT_EQ(Parse("L2(0,'before');function L2(w,x){}", LogPageOutcome::NoEntry), kBlanks + "earlier\n");
 }
 
 TEST(ParseSystemLogPage, MalformedEntryKeepsTheEntriesReadBeforeIt) {
     EXPECT_EQ(Parse(LogPage("L2(0,'good');L2(5000 'no comma');"), LogPageOutcome::MalformedPage),
               "[2026/12/08 12:00:10]  good\n");
-    EXPECT_EQ(Parse(LogPage("L2(0,no quotes);"), LogPageOutcome::MalformedPage), "failure line\n");
-    EXPECT_EQ(Parse(LogPage("L1('unclosed);"), LogPageOutcome::MalformedPage), "failure line\n");
+    EXPECT_EQ(Parse(LogPage("L2(0,no quotes);"), LogPageOutcome::MalformedPage), kBlanks + "earlier\n");
+    EXPECT_EQ(Parse(LogPage("L1('unclosed);"), LogPageOutcome::MalformedPage), kBlanks + "earlier\n");
 }
 
 TEST(ParseSystemLogPage, TextRunsToTheNextQuoteAndMayHoldCallsAndCommas) {
@@ -129,7 +140,7 @@ TEST(ParseSystemLogPage, QuotedTextIsReadAsThePageScriptReadsIt) {
             << c.written;
     }
     // An escaped quote does not end the text, so an unclosed one stays malformed.
-    EXPECT_EQ(Parse(LogPage(R"(L1('open \');)"), LogPageOutcome::MalformedPage), "failure line\n");
+    EXPECT_EQ(Parse(LogPage(R"(L1('open \');)"), LogPageOutcome::MalformedPage), kBlanks + "earlier\n");
 }
 
 TEST(ParseSystemLogPage, TrailByteThatLooksLikeABackslashEscapesNothing) {
@@ -187,7 +198,7 @@ TEST(ParseEntryAge, SaturatesInsteadOfOverflowing) {
 }
 
 TEST(ParseSystemLogPage, ScriptWithoutEntriesHasNoEntry) {
-    EXPECT_EQ(Parse(LogPage(""), LogPageOutcome::NoEntry), "failure line\n");
+    EXPECT_EQ(Parse(LogPage(""), LogPageOutcome::NoEntry), kBlanks + "earlier\n");
 }
 
 TEST(ParseSystemLogPage, ReadsAHundredThousandEntries) {
