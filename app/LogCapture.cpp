@@ -11,6 +11,7 @@ JobRunner::Work CRouterStatusDlg::CaptureJob(CommandAnswer answer) {
     LogCaptureSettings capture;
     capture.fileName = settings.UpdateLogFileName;
     capture.filters = LogFilters{recordLogin, recordLogout, recordSubInfo};
+    capture.newestFirst = logNewestFirst_;
     return [client = router, capture, &clock = clock_, this,
             answer](const CancelToken& cancel) -> JobRunner::Delivery {
         RouterClient copy = client;
@@ -18,6 +19,8 @@ JobRunner::Work CRouterStatusDlg::CaptureJob(CommandAnswer answer) {
         CaptureResult result = velmo::CaptureSystemLog(copy, capture, clock);
         return [this, result = std::move(result), cut = cancel.Cancelled(), answer] {
             if (!cut) {  // a capture cut short wrote nothing and has nothing to say
+                logNewestFirst_ =
+                    result.listedNewestFirst.has_value() ? result.listedNewestFirst : logNewestFirst_;
                 ShowCapture(result);
             }
             // Timer 4 counts from the end of the latest capture, whoever asked for it.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 namespace velmo {
@@ -59,6 +60,9 @@ struct CaptureResult {
     bool failureLine = false;       // the capture read no entry and wrote its failure line
     LogFileError error = LogFileError::None;
     std::string errorText;  // the system's message for the error (CP932)
+    // How the page was listed, when its entries' ages showed it: the caller
+    // keeps it for the next captures (CapturedLog::newestFirst).
+    std::optional<bool> listedNewestFirst;
     LogMergeChoices choices;
 };
 

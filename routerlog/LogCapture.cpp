@@ -26,6 +26,7 @@ CaptureResult CaptureSystemLog(const RouterClient& client, const LogCaptureSetti
     // A failure line, if one is written, bears the capture's start.
     CapturedLog capture;
     capture.filters = settings.filters;
+    capture.newestFirst = settings.newestFirst;
     const DateTime start = clock.Now();
     // First try: the log page as it stands.
     LogPageOutcome outcome = LogPageOutcome::NotLogPage;

@@ -1,6 +1,7 @@
 // One capture of the router's system log into the log file.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "base/Clock.h"
@@ -13,6 +14,9 @@ namespace velmo {
 struct LogCaptureSettings {
     std::string fileName;  // UpdateLogFileName; a relative name is taken from the current directory
     LogFilters filters;    // recordLogin, recordLogout, recordSubInfo
+    // How this router lists its log (newest first or not), once an earlier
+    // page has shown it; see CapturedLog.
+    std::optional<bool> newestFirst;
 };
 
 // Reads the log page (logging in and out through the login form when it

@@ -2,6 +2,7 @@
 // that decide which entries the log file receives.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +16,10 @@ struct LogEntry {
     // timed entry before it on the page, or none when no timed entry comes
     // before it (its line then begins with 23 blanks).
     std::optional<DateTime> stamp;
+    // The age the router gave a timed entry, in milliseconds (a sub-info
+    // entry carries its timed entry's). Finer than the stamp, and taken from
+    // the router's clock alone: within one page it orders the entries.
+    std::int64_t ageMs = 0;
     std::string text;  // one line of CP932 bytes, as the router sent it
     bool subInfo = false;
 

@@ -83,11 +83,14 @@ void WriteNewEntries(const std::vector<LogEntry>& page, std::size_t firstNew, co
 // Reads the tail of `bytes` and works out the cut and the text to write.
 bool Merge(TailBytes& bytes, const CapturedLog& capture, DateTime now, std::size_t blockSize, LogWrite& write,
            CaptureResult& result) {
-    // The page in the order its stamps point to (a newest-first page turned
-    // round), and in the other order.
+    // The page oldest first: a page whose ages show it listed newest first is
+    // turned round; one whose ages cannot show it is taken the way the
+    // router was seen to list before. `other` is the page in the other order.
     std::vector<LogEntry> page = capture.failedAt ? std::vector<LogEntry>() : capture.entries;
+    const bool orderShown = !OrderUnclear(page, now);
+    const bool newestFirst = orderShown ? ListedNewestFirst(page, now) : capture.newestFirst.value_or(false);
     std::vector<LogEntry> other = page;
-    TurnRound(ListedNewestFirst(page, now) ? page : other);
+    TurnRound(newestFirst ? page : other);
     TailWanted wanted;
     wanted.entries = page.size();
     wanted.blockSize = blockSize;
@@ -100,12 +103,11 @@ bool Merge(TailBytes& bytes, const CapturedLog& capture, DateTime now, std::size
         return false;
     }
     LogOverlap overlap = FindOverlap(tail.entries, page);
-    // Within one second the stamps cannot show the order, so a page whose
-    // entries share a few seconds may point either way. Where the file holds
-    // a longer run of such a page in the other order (written from a page
-    // like it before), the file's order is followed, so that its entries are
-    // known.
-    if (OrderUnclear(page, now)) {
+    // Where neither this page nor an earlier one showed the order, the page
+    // may point either way. Where the file holds a longer run of it in the
+    // other order (written from a page like it before), the file's order is
+    // followed, so that its entries are known.
+    if (!orderShown && !capture.newestFirst) {
         LogOverlap otherOverlap = FindOverlap(tail.entries, other);
         if (otherOverlap.runLength > overlap.runLength) {
             overlap = otherOverlap;
@@ -120,6 +122,7 @@ bool Merge(TailBytes& bytes, const CapturedLog& capture, DateTime now, std::size
     result = CaptureResult{};
     result.choices = overlap.choices;
     result.choices.tailBoundReached = tail.boundReached && overlap.firstNew == 0;
+    result.listedNewestFirst = orderShown ? std::optional<bool>(newestFirst) : capture.newestFirst;
 
     write = LogWrite{tail.cutAt, {}};
     if (tail.keptEndsInsideLine) {

@@ -33,6 +33,10 @@ namespace velmo {
 struct CapturedLog {
     std::vector<LogEntry> entries;  // every entry the page held, in page order
     LogFilters filters;             // which of them the file receives
+    // How the router lists its log, as an earlier page showed it. A router
+    // lists every page the same way, but a page whose timed entries all carry
+    // one age cannot show which way; this decides it then.
+    std::optional<bool> newestFirst;
     // Set when no entry was read: the file receives a failure line stamped
     // with this moment instead.
     std::optional<DateTime> failedAt;

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <iterator>
-#include <optional>
 
 namespace velmo {
 
@@ -15,36 +15,33 @@ constexpr std::int64_t kReadLateSeconds = 3;
 
 }  // namespace
 
-bool ListedNewestFirst(const std::vector<LogEntry>& entries, DateTime now) {
+// The ages the router gave the page's timed entries, in page order, those
+// dated after `now` (plus the time the page takes to be read) aside.
+std::vector<std::int64_t> OrderingAges(const std::vector<LogEntry>& entries, DateTime now) {
     const DateTime latest = now.PlusSeconds(kReadLateSeconds);
-    int up = 0;
-    int down = 0;
-    std::optional<DateTime> previous;
+    std::vector<std::int64_t> ages;
     for (const LogEntry& entry : entries) {
-        if (entry.subInfo || !entry.stamp || *entry.stamp > latest) {
-            continue;
+        if (!entry.subInfo && entry.stamp && *entry.stamp <= latest) {
+            ages.push_back(entry.ageMs);
         }
-        if (previous) {
-            up += *entry.stamp > *previous ? 1 : 0;
-            down += *entry.stamp < *previous ? 1 : 0;
-        }
-        previous = entry.stamp;
     }
-    return down > up;
+    return ages;
+}
+
+bool ListedNewestFirst(const std::vector<LogEntry>& entries, DateTime now) {
+    const std::vector<std::int64_t> ages = OrderingAges(entries, now);
+    int younger = 0;
+    int older = 0;
+    for (std::size_t i = 1; i < ages.size(); ++i) {
+        younger += ages[i] < ages[i - 1] ? 1 : 0;
+        older += ages[i] > ages[i - 1] ? 1 : 0;
+    }
+    return older > younger;
 }
 
 bool OrderUnclear(const std::vector<LogEntry>& entries, DateTime now) {
-    const DateTime latest = now.PlusSeconds(kReadLateSeconds);
-    std::optional<DateTime> earliest;
-    std::optional<DateTime> last;
-    for (const LogEntry& entry : entries) {
-        if (!entry.stamp || *entry.stamp > latest) {
-            continue;
-        }
-        earliest = earliest ? std::min(*earliest, *entry.stamp) : *entry.stamp;
-        last = last ? std::max(*last, *entry.stamp) : *entry.stamp;
-    }
-    return !earliest || last->SecondsSince(*earliest) <= kReadLateSeconds;
+    const std::vector<std::int64_t> ages = OrderingAges(entries, now);
+    return std::adjacent_find(ages.begin(), ages.end(), std::not_equal_to<>()) == ages.end();
 }
 
 void TurnRound(std::vector<LogEntry>& entries) {

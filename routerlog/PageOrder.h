@@ -8,15 +8,16 @@
 
 namespace velmo {
 
-// True when the page's timed entries step down in time more often than up.
-// An entry dated after `now` plus a few seconds (the router's clock was
-// wrong when it logged it) stands anywhere and takes no part; where the
-// others cannot tell, the page's order is kept.
+// True when the ages the router gave the page's timed entries rise down the
+// page more often than they fall. An entry dated after `now` plus a few
+// seconds (the router's clock was wrong when it logged it) stands anywhere
+// and takes no part; where the others cannot tell, the page's order is kept.
 bool ListedNewestFirst(const std::vector<LogEntry>& entries, DateTime now);
 
-// True when the page's timed entries (those dated after `now` aside) lie
-// within a few seconds of each other: the stamps cannot show which way the
-// page is listed.
+// True when the page's timed entries (those dated after `now` aside) all
+// carry one age: the router's own numbers cannot show which way the page is
+// listed. The ages order the entries of one page exactly, whatever the
+// moment the page was read at; stamps cut to the second would not.
 bool OrderUnclear(const std::vector<LogEntry>& entries, DateTime now);
 
 // Turns a newest-first page round: the timed entries in reverse order, each

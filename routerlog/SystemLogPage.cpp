@@ -158,6 +158,7 @@ LogPageOutcome ParseSystemLogPage(const std::string& page, std::int64_t baseFile
     std::size_t position = script + kScriptMarker.size();
     bool firstEntryPending = true;
     std::optional<DateTime> stamp;  // none until the first timed entry
+    std::int64_t ageMs = 0;
     std::string text;
     CallFinder subInfoCalls(page, kSubInfoCall);
     CallFinder timedCalls(page, kTimedCall);
@@ -176,9 +177,9 @@ LogPageOutcome ParseSystemLogPage(const std::string& page, std::int64_t baseFile
             if (comma == npos) {
                 return LogPageOutcome::MalformedPage;
             }
-            const std::int64_t age = ParseEntryAge(std::string_view(page).substr(position, comma - position));
+            ageMs = ParseEntryAge(std::string_view(page).substr(position, comma - position));
             position = comma + 1;
-            if (const auto entryTime = EntryFileTime(base, age)) {
+            if (const auto entryTime = EntryFileTime(base, ageMs)) {
                 if (const auto converted = DateTime::FromFileTime(*entryTime)) {
                     lastConversion = *converted;
                 }
@@ -200,7 +201,7 @@ LogPageOutcome ParseSystemLogPage(const std::string& page, std::int64_t baseFile
             firstEntryPending = false;
             entries.clear();
         }
-        entries.push_back(LogEntry{stamp, OneLine(text), subInfo});
+        entries.push_back(LogEntry{stamp, ageMs, OneLine(text), subInfo});
     }
 }
 

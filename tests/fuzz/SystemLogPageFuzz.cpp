@@ -14,7 +14,7 @@
 namespace {
 
 const std::int64_t kBase = velmo::DateTime::FromParts(2026, 12, 8, 12, 0, 0).ToFileTime();
-const velmo::LogEntry kEarlier{std::nullopt, "earlier", false};
+const velmo::LogEntry kEarlier{std::nullopt, 0, "earlier", false};
 
 // Every entry's text is one line: no CR, LF or zero byte.
 void CheckEntries(const std::vector<velmo::LogEntry>& entries) {

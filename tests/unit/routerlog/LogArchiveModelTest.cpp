@@ -30,6 +30,7 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -234,15 +235,16 @@ class Archive {
         if (::testing::Test::HasFatalFailure()) {
             return;
         }
-        // Equal lines are the same to any reader: a line stands for the first
-        // of them the file lacks, else for the first of them.
+        // Equal lines are the same to any reader: a line stands for the
+        // oldest of them the file lacks, else for the oldest of them.
         std::vector<bool> taken(ids.size(), false);
         std::vector<std::int64_t> writtenIds;
         for (const std::string& line : written) {
             std::size_t pick = ids.size();
             for (std::size_t i = 0; i < ids.size(); ++i) {
                 if (!taken[i] && kept[i] == line &&
-                    (pick == ids.size() || (copies_[ids[pick]] > 0 && copies_[ids[i]] == 0))) {
+                    (pick == ids.size() || (copies_[ids[pick]] > 0 && copies_[ids[i]] == 0) ||
+                     ((copies_[ids[pick]] > 0) == (copies_[ids[i]] > 0) && ids[i] < ids[pick]))) {
                     pick = i;
                 }
             }
@@ -398,6 +400,7 @@ void RunModel(std::uint64_t seed, std::size_t window) {
     SimulatedRouter router(random, window, chance(0.5), chance(0.5));
     Archive archive(name, router);
     LogFilters filters = anyFilters();
+    std::optional<bool> listing;  // as the tool keeps it between captures
 
     std::int64_t trueMs = 0;
     std::int64_t pcOffsetMs = 0;
@@ -436,6 +439,7 @@ void RunModel(std::uint64_t seed, std::size_t window) {
 
         CapturedLog capture;
         capture.filters = filters;
+        capture.newestFirst = listing;
         if (chance(0.1)) {
             capture.failedAt = now;
             const CaptureResult result = UpdateLogFile(name, capture, now);
@@ -452,6 +456,7 @@ void RunModel(std::uint64_t seed, std::size_t window) {
             }
             const CaptureResult result = UpdateLogFile(name, capture, now);
             ASSERT_TRUE(result.written);
+            listing = result.listedNewestFirst;
             archive.CheckCapture(capture, ids, future, result, now);
         }
         if (::testing::Test::HasFailure()) {

@@ -29,13 +29,16 @@ std::string FailureText() {
 CapturedLog Capture(const std::string& lines) {
     CapturedLog capture;
     capture.filters = LogFilters{true, true, true};
+    std::int64_t ageMs = 0;  // a later stamp, a younger entry
     for (std::size_t start = 0, end; (end = lines.find('\n', start)) != std::string::npos; start = end + 1) {
         const std::string line = lines.substr(start, end - start);
         std::int64_t seconds = 0;
-        LogEntry entry{std::nullopt, line.substr(23), line.substr(23, 2) == "  "};
+        LogEntry entry{std::nullopt, 0, line.substr(23), line.substr(23, 2) == "  "};
         if (LogStampSeconds(line, seconds)) {
             entry.stamp = DateTime().PlusSeconds(seconds);
+            ageMs = entry.subInfo ? ageMs : -seconds * 1000;
         }
+        entry.ageMs = ageMs;
         capture.entries.push_back(entry);
     }
     return capture;
@@ -174,19 +177,18 @@ TEST_F(LogFileTest, EntriesAreMatchedByTextStampAndPlace) {
     }
 }
 
-// A log page read at `read`, from calls L2(<seconds ago>,'text') written as
-// {seconds ago, text}; a negative age stands for a sub-info entry L1('text').
+// A log page read at `read`, from calls L2(<ms ago>,'text') written as
+// {ms ago, text}; a negative age stands for a sub-info entry L1('text').
 struct PageCall {
-    int secondsAgo;
+    int msAgo;
     std::string text;
 };
 
 CapturedLog ReadPage(const std::vector<PageCall>& calls, DateTime read, const LogFilters& filters) {
     std::string page = "<script>function L2(w,x){}\n";
     for (const PageCall& call : calls) {
-        page += call.secondsAgo < 0
-                    ? "L1('" + call.text + "');"
-                    : "L2(" + std::to_string(call.secondsAgo * 1000) + ",'" + call.text + "');";
+        page += call.msAgo < 0 ? "L1('" + call.text + "');"
+                               : "L2(" + std::to_string(call.msAgo) + ",'" + call.text + "');";
     }
     CapturedLog capture;
     capture.filters = filters;
@@ -218,7 +220,7 @@ ReproductionRow LoginFilterSwitchedOff() {
                                      : (i == 23 ? "Unrecognized access from 203.0.113.7:4312 to port 23"
                                                 : "PPP up " + std::to_string(i));
         row.file += FormatLogStamp(read.PlusSeconds(-ago).Calendar()) + text + "\r\n";
-        row.page.push_back({ago, text});
+        row.page.push_back({ago * 1000, text});
     }
     return row;
 }
@@ -230,26 +232,32 @@ TEST_F(LogFileTest, ReproductionsOfLostAndDoubledEntries) {
     const ReproductionRow rows[] = {
         {"a repeated sub-info text is written again after its older blank-stamped copy",
          "[2026/12/08 09:00:00]  PPP up\r\n" + std::string(23, ' ') + dns + "\r\n",
-         {{60, "PPP up"}, {-1, dns}},
+         {{60000, "PPP up"}, {-1, dns}},
          all,
          "[2026/12/08 09:59:10]  PPP up\r\n[2026/12/08 09:59:10]  " + dns + "\r\n"},
         {"the same text 2 s later where the log wrapped is a new entry",
          "[2026/12/08 10:00:00]  " + x + "\r\n",
-         {{8, x}},
+         {{8000, x}},
          all,
          "[2026/12/08 10:00:02]  " + x + "\r\n"},
         {"stamps shifted by 2 s are the same entries, not doubles",
          "[2026/12/08 10:00:00]  " + x + "\r\n[2026/12/08 10:00:02]  " + x + "\r\n",
-         {{8, x}, {6, x}, {4, x}},
+         {{8000, x}, {6000, x}, {4000, x}},
          all,
          "[2026/12/08 10:00:06]  " + x + "\r\n"},
         LoginFilterSwitchedOff(),
         {"a lead byte before a quote stands alone and swallows nothing",
          "",
-         {{3, "name=ab\x83"}, {2, "PPP down"}, {1, "PPP up"}},
+         {{3000, "name=ab\x83"}, {2000, "PPP down"}, {1000, "PPP up"}},
          all,
          "[2026/12/08 10:00:07]  name=ab\x83\r\n[2026/12/08 10:00:08]  PPP down\r\n"
          "[2026/12/08 10:00:09]  PPP up\r\n"},
+        {"a newest-first page within one second is ordered by the router's ages",
+         "",
+         {{5100, "PPP up"}, {-1, dns}, {5400, "PPP down"}},
+         all,
+         "[2026/12/08 10:00:04]  PPP down\r\n[2026/12/08 10:00:04]  PPP up\r\n[2026/12/08 10:00:04]  " + dns +
+             "\r\n"},
     };
     const DateTime read = DateTime::FromParts(2026, 12, 8, 10, 0, 10);
     const std::string marker = UpdateMarkerLine(read) + "\r\n";

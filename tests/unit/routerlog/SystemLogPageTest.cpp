@@ -30,7 +30,7 @@ std::string Lines(const std::vector<LogEntry>& entries, const LogFilters& filter
 }
 
 std::string Parse(const std::string& page, LogPageOutcome expected, const LogFilters& filters = kAll) {
-    std::vector<LogEntry> entries{LogEntry{std::nullopt, "earlier", false}};
+    std::vector<LogEntry> entries{LogEntry{std::nullopt, 0, "earlier", false}};
     EXPECT_EQ(ParseSystemLogPage(page, kBase.ToFileTime(), entries), expected);
     return Lines(entries, filters);
 }
