@@ -46,6 +46,9 @@ struct LogMergeChoices {
     // jitter after the file's (the computer's clock set forward, or the same
     // entries logged again): written again rather than maybe lost.
     bool laterStampsWritten = false;
+    // A longer run was refused because it ended among entries of one age
+    // (logged at one moment): written again rather than maybe lost.
+    bool momentSplitWritten = false;
     // The tail's byte bound was reached without a common run: every entry was
     // written.
     bool tailBoundReached = false;

@@ -102,13 +102,13 @@ bool Merge(TailBytes& bytes, const CapturedLog& capture, DateTime now, std::size
     if (!ReadLogTail(bytes, wanted, tail)) {
         return false;
     }
-    LogOverlap overlap = FindOverlap(tail.entries, page);
+    LogOverlap overlap = FindOverlap(tail.entries, page, tail.lastUpdateSeconds);
     // Where neither this page nor an earlier one showed the order, the page
     // may point either way. Where the file holds a longer run of it in the
     // other order (written from a page like it before), the file's order is
     // followed, so that its entries are known.
     if (!orderShown && !capture.newestFirst) {
-        LogOverlap otherOverlap = FindOverlap(tail.entries, other);
+        LogOverlap otherOverlap = FindOverlap(tail.entries, other, tail.lastUpdateSeconds);
         if (otherOverlap.runLength > overlap.runLength) {
             overlap = otherOverlap;
             overlap.choices.fileOrderTaken = true;
@@ -117,6 +117,7 @@ bool Merge(TailBytes& bytes, const CapturedLog& capture, DateTime now, std::size
             // A run refused in the other order was a reading written again too.
             overlap.choices.shiftedEntryWritten |= otherOverlap.choices.shiftedEntryWritten;
             overlap.choices.laterStampsWritten |= otherOverlap.choices.laterStampsWritten;
+            overlap.choices.momentSplitWritten |= otherOverlap.choices.momentSplitWritten;
         }
     }
     result = CaptureResult{};

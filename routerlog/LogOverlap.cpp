@@ -36,9 +36,10 @@ FileEntry ReadFileEntry(const TailLine& line) {
 }
 
 // How one candidate run came out.
-enum class RunOutcome { Agrees, Differs, ShiftedEntry, LaterStamps };
+enum class RunOutcome { Agrees, Differs, ShiftedEntry, LaterStamps, SplitsMoment };
 
-// The shifts (file stamp minus page stamp, in seconds) seen along a run.
+// The shifts (file stamp minus page stamp, in seconds) seen along one part
+// of a run: the entries a stretch of the file wrote with one clock.
 class Shifts {
   public:
     void Add(std::int64_t shift) {
@@ -46,22 +47,34 @@ class Shifts {
         high_ = count_ == 0 ? shift : std::max(high_, shift);
         ++count_;
     }
-    // True when `shift` lies more than the jitter below every shift so far.
-    bool DropsBelow(std::int64_t shift) const { return count_ > 0 && shift < high_ - kStampJitterSeconds; }
-    // False once the stamps lie too far apart for any common shift.
-    bool Possible() const { return count_ == 0 || high_ - low_ <= kStampJitterSeconds; }
+    // Each entry's shift lies within the jitter of the part's common shift, so
+    // two entries' shifts lie at most twice the jitter apart: their stamps
+    // may have moved opposite ways, and the file's were written by different
+    // captures, each read at its own delay. A shift further from the others
+    // than that begins a new part: the computer's clock was set between the
+    // captures that wrote the two.
+    bool Leaves(std::int64_t shift) const {
+        return count_ > 0 &&
+               (shift < high_ - 2 * kStampJitterSeconds || shift > low_ + 2 * kStampJitterSeconds);
+    }
 
+    // A part agrees when its stamps agree without a shift beyond the
+    // rounding, or when at least two timed entries show the file's stamps
+    // later by the same amount (the computer's clock was set back): one entry
+    // alone cannot tell that from another copy of its text logged seconds
+    // later. A page stamped later than the file by more than the jitter is
+    // never taken for the same entries: the computer's clock set forward
+    // cannot be told from the same texts logged again (a port scan repeated,
+    // a line that drops every few seconds, a reboot's first lines), and an
+    // entry written twice can be mended where a lost one cannot.
     RunOutcome Verdict() const {
-        if (count_ == 0) {
+        if (count_ == 0 || !Shifted()) {
             return RunOutcome::Agrees;
-        }
-        if (!Possible()) {
-            return RunOutcome::Differs;
         }
         if (low_ < -kStampJitterSeconds) {
             return RunOutcome::LaterStamps;
         }
-        return !Shifted() || count_ >= 2 ? RunOutcome::Agrees : RunOutcome::ShiftedEntry;
+        return count_ >= 2 ? RunOutcome::Agrees : RunOutcome::ShiftedEntry;
     }
 
     // True when the stamps agree only through a shift beyond the rounding.
@@ -75,17 +88,62 @@ class Shifts {
     int count_ = 0;
 };
 
+// What the runs are matched against, beside the file's lines.
+struct PageFacts {
+    const std::vector<LogEntry>& page;
+    std::vector<bool> mayLack;  // the file may lack the page's entry p (MayBeLeftOut)
+    bool wholeSeconds = true;   // every age on the page is whole seconds
+    // The stamp of the file's last update marker (seconds since 1899-12-30):
+    // the last capture read the page no later than this.
+    std::optional<std::int64_t> lastUpdate;
+};
+
+PageFacts ReadPageFacts(const std::vector<LogEntry>& page, std::optional<std::int64_t> lastUpdate) {
+    PageFacts facts{page, {}, true, lastUpdate};
+    facts.mayLack.reserve(page.size());
+    for (const LogEntry& entry : page) {
+        facts.mayLack.push_back(MayBeLeftOut(entry));
+        facts.wholeSeconds = facts.wholeSeconds && (entry.subInfo || entry.ageMs % 1000 == 0);
+    }
+    return facts;
+}
+
+// True when the run's end falls among entries of one age: the page's first
+// new timed entry carries the age of the last timed entry the run matched.
+// Entries of one age were logged at one moment (a port scan's copies, a
+// line's state and its reason), so the earlier page held all of them or
+// none, and a run that ends among them is another reading's. Only a router
+// that gives ages in whole seconds can have been read between two entries of
+// one second, and only when the last capture came within the jitter of it.
+// Entries some filter leaves out may be missing from the file either way.
+bool EndsInsideMoment(const PageFacts& facts, std::size_t lastMatched, std::int64_t lastMatchedSeconds,
+                      std::size_t firstNew) {
+    const std::vector<LogEntry>& page = facts.page;
+    if (facts.wholeSeconds &&
+        (!facts.lastUpdate || *facts.lastUpdate - lastMatchedSeconds <= kStampJitterSeconds)) {
+        return false;
+    }
+    for (std::size_t p = firstNew; p < page.size(); ++p) {
+        if (!page[p].subInfo && page[p].stamp && !facts.mayLack[p]) {
+            return page[p].ageMs == page[lastMatched].ageMs;
+        }
+    }
+    return false;
+}
+
 // Matches the file's entries from `start` to its end against the page from
 // its start; on agreement `firstNew` is where the page's new entries begin.
 // `shifted` tells whether it agrees only through a shift, `oneText` whether
 // every timed entry of the run has the same text (sub-info lines aside).
-// `mayLack[p]`: the file may lack the page's entry p (MayBeLeftOut).
-RunOutcome MatchRun(const std::vector<FileEntry>& file, std::size_t start, const std::vector<LogEntry>& page,
-                    const std::vector<bool>& mayLack, std::size_t& firstNew, bool& shifted, bool& oneText) {
+RunOutcome MatchRun(const std::vector<FileEntry>& file, std::size_t start, const PageFacts& facts,
+                    std::size_t& firstNew, bool& shifted, bool& oneText) {
+    const std::vector<LogEntry>& page = facts.page;
     shifted = false;
     oneText = true;
     std::string_view firstText;
     Shifts shifts;
+    std::optional<std::size_t> lastTimed;  // the last timed entry matched, and its file stamp
+    std::int64_t lastTimedSeconds = 0;
     std::size_t p = 0;
     for (std::size_t f = start; f < file.size(); ++p) {
         if (p == page.size()) {
@@ -97,10 +155,8 @@ RunOutcome MatchRun(const std::vector<FileEntry>& file, std::size_t start, const
             // A sub-info entry's stamp is its timed entry's: it shows nothing more.
             if (line.stamp == FileEntry::Stamp::Timed && entry.stamp && !entry.subInfo) {
                 const std::int64_t shift = line.seconds - entry.stamp->SecondsSince(DateTime());
-                // A shift that drops by more than the jitter along the run:
-                // the computer's clock was set back between the captures that
-                // wrote the two parts, and each part agrees on its own.
-                if (shifts.DropsBelow(shift)) {
+                // Each part of the run agrees on its own.
+                if (shifts.Leaves(shift)) {
                     if (const RunOutcome part = shifts.Verdict(); part != RunOutcome::Agrees) {
                         return part;
                     }
@@ -108,37 +164,36 @@ RunOutcome MatchRun(const std::vector<FileEntry>& file, std::size_t start, const
                     shifts = Shifts();
                 }
                 shifts.Add(shift);
-                if (!shifts.Possible()) {
-                    return RunOutcome::Differs;
-                }
+                lastTimed = p;
+                lastTimedSeconds = line.seconds;
             }
             if (!entry.subInfo) {
                 firstText = firstText.empty() ? line.text : firstText;
                 oneText = oneText && line.text == firstText;
             }
             ++f;
-        } else if (!mayLack[p]) {
+        } else if (!facts.mayLack[p]) {
             return RunOutcome::Differs;
         }
     }
     firstNew = p;
     shifted = shifted || shifts.Shifted();
+    if (lastTimed && EndsInsideMoment(facts, *lastTimed, lastTimedSeconds, firstNew)) {
+        return RunOutcome::SplitsMoment;
+    }
     return shifts.Verdict();
 }
 
 }  // namespace
 
-LogOverlap FindOverlap(const std::vector<TailLine>& fileLines, const std::vector<LogEntry>& page) {
+LogOverlap FindOverlap(const std::vector<TailLine>& fileLines, const std::vector<LogEntry>& page,
+                       std::optional<std::int64_t> lastUpdate) {
     std::vector<FileEntry> file;
     file.reserve(fileLines.size());
     for (const TailLine& line : fileLines) {
         file.push_back(ReadFileEntry(line));
     }
-    std::vector<bool> mayLack;
-    mayLack.reserve(page.size());
-    for (const LogEntry& entry : page) {
-        mayLack.push_back(MayBeLeftOut(entry));
-    }
+    const PageFacts facts = ReadPageFacts(page, lastUpdate);
     // Each line of the run stands for one entry of the page, so no run is
     // longer than the page. The candidates go from the longest to the
     // shortest; the first that agrees is taken, and the others are noted.
@@ -149,7 +204,7 @@ LogOverlap FindOverlap(const std::vector<TailLine>& fileLines, const std::vector
         std::size_t firstNew = 0;
         bool shifted = false;
         bool oneText = false;
-        const RunOutcome outcome = MatchRun(file, start, page, mayLack, firstNew, shifted, oneText);
+        const RunOutcome outcome = MatchRun(file, start, facts, firstNew, shifted, oneText);
         if (outcome == RunOutcome::Agrees) {
             if (taken) {
                 overlap.choices.longestOfSeveral = true;
@@ -162,6 +217,7 @@ LogOverlap FindOverlap(const std::vector<TailLine>& fileLines, const std::vector
         } else if (!taken) {
             overlap.choices.shiftedEntryWritten |= outcome == RunOutcome::ShiftedEntry;
             overlap.choices.laterStampsWritten |= outcome == RunOutcome::LaterStamps;
+            overlap.choices.momentSplitWritten |= outcome == RunOutcome::SplitsMoment;
         }
     }
     overlap.firstNew = taken.value_or(0);

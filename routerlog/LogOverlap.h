@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "routerlog/CaptureResult.h"
@@ -42,12 +43,13 @@ struct LogOverlap {
 // earlier capture's filters left it out: such an entry that the file lacks is
 // passed over inside the run. The file's lines are never passed over.
 //
-// The stamps of the run agree when they lie at most kStampJitterSeconds
-// apart from each other after one shift common to the whole run (the delay
-// of each reading is common to its page; where the shift drops by more than
-// that along the run, the computer's clock was set back between the earlier
-// captures that wrote the two parts, and each part agrees on its own), and
-// the shift is
+// The stamps of the run agree when each lies within kStampJitterSeconds of
+// the page's stamp moved by one shift common to the run (so two entries'
+// shifts lie at most twice that apart: the file's lines were written by
+// different captures, each read at its own delay). Where the shift jumps by
+// more than that along the run, the computer's clock was set between the
+// earlier captures that wrote the two parts, and each part agrees on its
+// own. The shift is
 //   - at most kStampRoundingSeconds either way, or
 //   - up to kStampJitterSeconds either way, or any amount towards the
 //     file's stamps being later (the computer's clock set back), when at
@@ -59,10 +61,17 @@ struct LogOverlap {
 // (a port scan repeated, a reboot's first lines), and a duplicate can be
 // mended where a lost entry cannot. A blank stamp agrees with any.
 //
+// A run does not end among entries of one age (logged at one moment: the
+// earlier page held all of them or none), unless the router gives ages in
+// whole seconds and the file's last update marker (`lastUpdate`, seconds
+// since 1899-12-30) lies within the jitter of the run's last timed entry:
+// then the earlier capture may have read the page within that second.
+//
 // Of the runs that agree, the longest is taken: between two captures the
 // page normally moves on by less than it holds, so the reading that leaves
 // the fewest entries new is the likely one. The run must reach the file's
 // last entry line; without one every entry of the page is new.
-LogOverlap FindOverlap(const std::vector<TailLine>& fileLines, const std::vector<LogEntry>& page);
+LogOverlap FindOverlap(const std::vector<TailLine>& fileLines, const std::vector<LogEntry>& page,
+                       std::optional<std::int64_t> lastUpdate);
 
 }  // namespace velmo

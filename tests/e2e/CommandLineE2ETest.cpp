@@ -14,14 +14,6 @@
 namespace velmo::e2e {
 namespace {
 
-int Count(const std::string& text, const std::string& part) {
-    int count = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
-        ++count;
-    }
-    return count;
-}
-
 class CommandLineE2E : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -62,14 +54,14 @@ class CommandLineE2E : public ::testing::Test {
         ASSERT_TRUE(RequestPage(SimAddress("VELMO_SIM_CMD"), "sim/disconnect", answer));
         const std::string before = Requests();
         EXPECT_EQ(Run(L"/connect", 0).substr(0, 12), "connected 0:");
-        EXPECT_EQ(Count(Requests(), "A=D"), Count(before, "A=D") + 1);
+        EXPECT_EQ(CountOccurrences(Requests(), "A=D"), CountOccurrences(before, "A=D") + 1);
         EXPECT_EQ(Run(L"-STATUS", 0).substr(0, 12), "connected 0:");
         EXPECT_EQ(Run(L"--disconnect", 0), "disconnected\r\n");
-        EXPECT_EQ(Count(Requests(), "A=H"), Count(before, "A=H") + 1);
+        EXPECT_EQ(CountOccurrences(Requests(), "A=H"), CountOccurrences(before, "A=H") + 1);
         EXPECT_EQ(Run(L"/capture", 0), "captured 4 new entries\r\n");
         EXPECT_EQ(Run(L"/Capture", 0), "captured 0 new entries\r\n");
-        EXPECT_EQ(Count(LogFile(), "Last Log Update"), 1);
-        EXPECT_EQ(Count(LogFile(), "\r\n"), 5);
+        EXPECT_EQ(CountOccurrences(LogFile(), "Last Log Update"), 1);
+        EXPECT_EQ(CountOccurrences(LogFile(), "\r\n"), 5);
         const std::string sent = Requests();
         for (const std::wstring& bad : {std::wstring(L"/connect /disconnect"), std::wstring(L"/conect"),
                                         L"/" + std::wstring(9999, L'x')}) {

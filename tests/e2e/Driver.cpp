@@ -228,6 +228,14 @@ bool SaveScreenshot(const std::wstring& path) {
     return WriteBytes(path, bytes);
 }
 
+int CountOccurrences(const std::string& text, const std::string& part) {
+    int count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
 int CountScreenPixels(const RECT& area, COLORREF color, int tolerance) {
     const ScreenImage image = CaptureScreen();
     int count = 0;

@@ -61,6 +61,8 @@ int CountScreenPixels(const RECT& area, COLORREF color, int tolerance);
 std::wstring MakeTempDirectory(const std::wstring& prefix);
 bool WriteBytes(const std::wstring& path, const std::string& bytes);
 bool ReadBytes(const std::wstring& path, std::string& bytes);
+// How often `part` occurs in `text` (occurrences may overlap).
+int CountOccurrences(const std::string& text, const std::string& part);
 // A Unix path from the build (/work/...) as Wine sees it (Z:\work\...).
 std::wstring FromHostPath(const std::string& hostPath);
 // A TCP port on 127.0.0.1 where nothing listens.

@@ -31,15 +31,6 @@ const wchar_t* const kCaption = L"Velmo tool ver. 1.10";
 // A key the settings files written here lack: the tool's save adds it.
 const char* const kSavedKey = "UpdateLogRecordSubInfo=";
 
-// How many lines of a simulator's output hold `part`.
-int CountLines(const std::string& output, const std::string& part) {
-    int count = 0;
-    for (std::size_t at = output.find(part); at != std::string::npos; at = output.find(part, at + 1)) {
-        ++count;
-    }
-    return count;
-}
-
 class FaultsE2E : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -143,7 +134,7 @@ TEST_F(FaultsE2E, CloseWhileTheQuestionIsOpenAnswersCancelAndHangsNothingUp) {
     ASSERT_NE(window, nullptr);
     HWND confirm = tool_.WaitForWindow(Wide("自動切断確認"), 20000);
     ASSERT_NE(confirm, nullptr);
-    const int hangUpsBefore = CountLines(SimOutput("WORKING"), "A=H");
+    const int hangUpsBefore = CountOccurrences(SimOutput("WORKING"), "A=H");
     // The tray menu's 終了 (or any program) closes the main window meanwhile.
     const CloseFigures figures = CloseAndMeasure(window);
     Report("close while the question is open, working router", figures);
@@ -153,7 +144,8 @@ TEST_F(FaultsE2E, CloseWhileTheQuestionIsOpenAnswersCancelAndHangsNothingUp) {
     EXPECT_GE(figures.processGone, 0);
     EXPECT_LE(figures.processGone, 5000);
     Sleep(300);  // the simulator prints what it received every 100 ms
-    EXPECT_EQ(CountLines(SimOutput("WORKING"), "A=H"), hangUpsBefore) << "a hang-up went out after the exit";
+    EXPECT_EQ(CountOccurrences(SimOutput("WORKING"), "A=H"), hangUpsBefore)
+        << "a hang-up went out after the exit";
     ASSERT_TRUE(RequestPage(address, "sim/disconnect", answer));
 }
 
@@ -284,7 +276,7 @@ TEST_F(ResponsivenessE2E, AutomaticHangUpOfASlowRouterSendsOneCommand) {
     const std::string address = SimAddress("VELMO_SIM_SLOWALL");
     std::string answer;
     ASSERT_TRUE(RequestPage(address, "sim/connect", answer));
-    const int hangUpsBefore = CountLines(SimOutput("SLOWALL"), "A=H");
+    const int hangUpsBefore = CountOccurrences(SimOutput("SLOWALL"), "A=H");
     WriteSettings(address,
                   "UpdateStatusDisconnect=1\r\nUpdateLog=0\r\nAutoDisconnect=1\r\n"
                   "AutoDisconnectSelectDay=1\r\nAutoDisconnectDlg=0\r\nAutoDisconnectTime=" +
@@ -297,11 +289,11 @@ TEST_F(ResponsivenessE2E, AutomaticHangUpOfASlowRouterSendsOneCommand) {
             const std::string output = SimOutput("SLOWALL");
             const std::size_t hangUp = output.find("A=H");
             statusAfterHangUp =
-                hangUp == std::string::npos ? 0 : CountLines(output.substr(hangUp), "GET /status.htm");
+                hangUp == std::string::npos ? 0 : CountOccurrences(output.substr(hangUp), "GET /status.htm");
             return statusAfterHangUp > 0;
         });
     Sleep(300);  // the simulator prints what it received every 100 ms
-    const int hangUps = CountLines(SimOutput("SLOWALL"), "A=H") - hangUpsBefore;
+    const int hangUps = CountOccurrences(SimOutput("SLOWALL"), "A=H") - hangUpsBefore;
     std::printf("[figures] automatic hang-up, router answering in 1.5 s: %d hang-up command(s) sent\n",
                 hangUps);
     EXPECT_EQ(hangUps, 1);
@@ -405,12 +397,13 @@ TEST_F(TrayMenuE2E, RefreshReachesTheRouterAndLogCaptureWritesTheLogFile) {
     HWND window = Start();
     ASSERT_NE(window, nullptr);
     Sleep(500);
-    const int bannersBefore = CountLines(SimOutput("WORKING"), "GET /banner.htm");
+    const int bannersBefore = CountOccurrences(SimOutput("WORKING"), "GET /banner.htm");
     ASSERT_GE(bannersBefore, 1);
 
     ASSERT_TRUE(Choose(window, ID_MENU_REFRESH));
     EXPECT_TRUE(WaitUntil(
-        [&] { return CountLines(SimOutput("WORKING"), "GET /banner.htm") == bannersBefore + 1; }, 10000))
+        [&] { return CountOccurrences(SimOutput("WORKING"), "GET /banner.htm") == bannersBefore + 1; },
+        10000))
         << "表示更新 did not refresh";
 
     ASSERT_TRUE(Choose(window, ID_MENU_CAPTURE_LOG));

@@ -196,6 +196,7 @@ struct Exceptions {
     int refused = 0;               // captures where it refused a run (shifted entry, later stamps, bound)
     int shiftedEntry = 0;          // of which: one timed entry 2 s or more off
     int laterStamps = 0;           // of which: the page stamped later than the file
+    int momentSplit = 0;           // of which: the run ended among entries of one age
     int written = 0;               // entries written a second time there
     int filteredWhenShown = 0;     // entries not written: an earlier capture saw them and left them out
     int outOfOrder = 0;            // entries written out of order (a page that could not show it)
@@ -215,8 +216,8 @@ class Archive {
         ++exceptions.captures;
         ASSERT_EQ(page.entries.size(), ids.size());
         const LogMergeChoices& choices = result.choices;
-        const bool refused =
-            choices.shiftedEntryWritten || choices.laterStampsWritten || choices.tailBoundReached;
+        const bool refused = choices.shiftedEntryWritten || choices.laterStampsWritten ||
+                             choices.momentSplitWritten || choices.tailBoundReached;
         const bool dropped = choices.longestOfSeveral || choices.shiftedRunTaken || choices.oneTextRunTaken ||
                              choices.fileOrderTaken;
         exceptions.fileOrder += choices.fileOrderTaken ? 1 : 0;
@@ -226,6 +227,7 @@ class Archive {
         exceptions.refused += refused ? 1 : 0;
         exceptions.shiftedEntry += choices.shiftedEntryWritten ? 1 : 0;
         exceptions.laterStamps += choices.laterStampsWritten ? 1 : 0;
+        exceptions.momentSplit += choices.momentSplitWritten ? 1 : 0;
         std::vector<std::string> kept(ids.size());
         for (std::size_t i = 0; i < ids.size(); ++i) {
             kept[i] = IsLeftOut(page.entries[i], page.filters) ? std::string() : EntryLine(page.entries[i]);
@@ -485,7 +487,8 @@ TEST(LogArchiveModel, EveryEntrySeenIsKeptOnceInOrder) {
               << " captures, a run of one text taken: " << e.oneTextRun
               << " captures, the file's order followed: " << e.fileOrder << " captures, " << e.lost
               << " entries lost there; a run refused: " << e.refused << " captures (" << e.shiftedEntry
-              << " shifted entry, " << e.laterStamps << " later stamps), " << e.written
+              << " shifted entry, " << e.laterStamps << " later stamps, " << e.momentSplit
+              << " one moment split), " << e.written
               << " entries written twice; left out when shown, not written later: " << e.filteredWhenShown
               << "; written out of order: " << e.outOfOrder
               << ", of them written again later: " << e.writtenAfterDisorder << "\n";

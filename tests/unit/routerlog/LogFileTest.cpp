@@ -142,9 +142,11 @@ TEST_F(LogFileTest, EntriesAreMatchedByTextStampAndPlace) {
     const std::string access = "Unrecognized access from 203.0.113.7:4312 to port 23";
     const std::string blanks(23, ' ');
     const MatchCase cases[] = {
-        {"one copy in the file, two captured: the second is new", "[2026/12/08 11:00:00]  " + access + "\r\n",
+        {"one copy in the file, two of one moment captured long after it: the earlier page held both or "
+         "neither, so both are new",
+         "[2026/12/08 11:00:00]  " + access + "\r\n",
          "[2026/12/08 11:00:00]  " + access + "\n[2026/12/08 11:00:00]  " + access + "\n",
-         "[2026/12/08 11:00:00]  " + access + "\r\n"},
+         "[2026/12/08 11:00:00]  " + access + "\r\n[2026/12/08 11:00:00]  " + access + "\r\n"},
         {"two copies in the file, two captured: none",
          "[2026/12/08 11:00:00]  " + access + "\r\n[2026/12/08 11:00:00]  " + access + "\r\n",
          "[2026/12/08 11:00:00]  " + access + "\n[2026/12/08 11:00:00]  " + access + "\n", ""},
