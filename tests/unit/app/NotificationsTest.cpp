@@ -32,12 +32,18 @@ NotificationState Up(const char* time = "1:23:45") {
 NotificationState Down() {
     return {true, true, false, "1:23:45", false};
 }
-// The router stopped answering while the line was up (or down).
-NotificationState SilentUp() {
-    return {false, true, true, "1:23:45", false};
+// The router stopped answering while the line was up (or down): after
+// `missed` readings in a row, the first of them at tick 0.
+NotificationState SilentUp(int missed = kMissedReadingsBeforeAlert) {
+    return {false, true, true, "1:23:45", false, missed, 0, missed == kMissedReadingsBeforeAlert};
 }
-NotificationState SilentDown() {
-    return {false, true, false, "1:23:45", false};
+NotificationState SilentDown(int missed = kMissedReadingsBeforeAlert) {
+    return {false, true, false, "1:23:45", false, missed, 0, missed == kMissedReadingsBeforeAlert};
+}
+// A reading 3 min 12 s after the first missed one.
+LineReading Later(LineReading reading) {
+    reading.tick = 192000;
+    return reading;
 }
 
 LineReading ReadsUp(const char* time = "1:30:00") {
@@ -82,34 +88,29 @@ TEST(NotificationRules, WhichStatusReadingsGiveABalloon) {
         {"line stays down", Down(), ReadsDown(), LineCommand::None, {}, "", Down()},
         {"own hang-up", Up(), ReadsDown(), LineCommand::Disconnect, {}, "", Down()},
         {"own dial-up", Down(), ReadsUp(), LineCommand::Connect, {}, "", Up("1:30:00")},
-        {"router stops answering", Up(), NoAnswer(), LineCommand::None, BalloonIcon::Warning,
+        {"router misses one reading", Up(), NoAnswer(), LineCommand::None, {}, "", SilentUp(1)},
+        {"router misses a third reading", SilentUp(2), NoAnswer(), LineCommand::None, BalloonIcon::Warning,
          "ルーターに接続できません", SilentUp()},
-        {"router stops answering during a command", Down(), NoAnswer(), LineCommand::Connect,
+        {"router misses a third reading during a command", SilentDown(2), NoAnswer(), LineCommand::Connect,
          BalloonIcon::Warning, "ルーターに接続できません", SilentDown()},
         {"router still silent", SilentUp(), NoAnswer(), LineCommand::None, {}, "", SilentUp()},
-        {"router answers again, line as before",
-         SilentUp(),
-         ReadsUp(),
-         LineCommand::None,
-         {},
-         "",
+        {"router answers after two misses", SilentUp(2), ReadsUp(), LineCommand::None, {}, "", Up("1:30:00")},
+        {"router answers again, line as before", SilentUp(), Later(ReadsUp()), LineCommand::None,
+         BalloonIcon::Info, "ルーターが応答しました（応答がなかった時間 0:03:12）", Up("1:30:00")},
+        {"router answers again, line dropped meanwhile", SilentUp(), Later(ReadsDown()), LineCommand::None,
+         BalloonIcon::Warning,
+         "ルーターが応答しました（応答がなかった時間 0:03:12）\n回線が切断されました（接続時間 1:23:45）",
+         Down()},
+        {"router answers again, line came up meanwhile", SilentDown(), Later(ReadsUp()), LineCommand::None,
+         BalloonIcon::Info, "ルーターが応答しました（応答がなかった時間 0:03:12）\n回線が接続されました",
          Up("1:30:00")},
-        {"router answers again, line dropped meanwhile", SilentUp(), ReadsDown(), LineCommand::None,
-         BalloonIcon::Warning, "回線が切断されました（接続時間 1:23:45）", Down()},
-        {"router answers again, line came up meanwhile", SilentDown(), ReadsUp(), LineCommand::None,
-         BalloonIcon::Info, "回線が接続されました", Up("1:30:00")},
         {"line drops right after a dial-up", Up(), ReadsDown(), LineCommand::Connect, BalloonIcon::Warning,
          "回線が切断されました（接続時間 1:23:45）", Down()},
         {"line comes back right after a hang-up", Down(), ReadsUp(), LineCommand::Disconnect,
          BalloonIcon::Info, "回線が接続されました", Up("1:30:00")},
         {"page without the connection time", Up(), NoTimeCell(), LineCommand::None, {}, "", Up()},
-        {"page without the connection time after silence",
-         SilentUp(),
-         NoTimeCell(),
-         LineCommand::None,
-         {},
-         "",
-         Up()},
+        {"page without the connection time after silence", SilentUp(), Later(NoTimeCell()), LineCommand::None,
+         BalloonIcon::Info, "ルーターが応答しました（応答がなかった時間 0:03:12）", Up()},
     };
     for (const ReadingRow& row : rows) {
         SCOPED_TRACE(row.name);
@@ -298,10 +299,10 @@ TEST_F(NotificationsTest, LineDropAndReturnAndSilentRouterThroughTheRefreshes) {
     window->OnTimer(kTimerRefresh);
     Settle();
     router_.GoAway();
-    window->OnTimer(kTimerRefresh);
-    Settle();
-    window->OnTimer(kTimerRefresh);
-    Settle();
+    for (int missed = 0; missed < kMissedReadingsBeforeAlert + 1; ++missed) {
+        window->OnTimer(kTimerRefresh);
+        Settle();
+    }
     EXPECT_THAT(BalloonTexts(),
                 ::testing::ElementsAre(Sjis("回線が切断されました（接続時間 1:23:45）"),
                                        Sjis("回線が接続されました"), Sjis("ルーターに接続できません")));
