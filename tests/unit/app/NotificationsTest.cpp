@@ -3,11 +3,13 @@
 #include <gmock/gmock.h>
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 
 #include "app/Notifications.h"
 #include "app/Timers.h"
 #include "res/resource.h"
+#include "settings/SettingsStore.h"
 #include "tests/unit/app/WindowFixture.h"
 
 namespace velmo {
@@ -384,6 +386,79 @@ TEST_F(NotificationsTest, NoBalloonBeforeTheIconIsThere) {
     Settle();
     EXPECT_THAT(tray_.balloons, IsEmpty());
     EXPECT_FALSE(window->Notifications().connected);
+}
+
+// The alert rules through the window, step by step on the fake clock: a
+// silent router, ignored sources, a mute and its end. Each step gives the
+// first line of the balloon it shows (none: "") and how the tooltip ends.
+TEST_F(NotificationsTest, AlertsOverTimeWithSilenceIgnoredSourcesAndMutes) {
+    // A list that holds garbage beside its one address: kept, the rest passed over.
+    const std::string ignore = "203.0.113.7, 999.1.1.1 " + Sjis("送信元") + std::string(10000, 'x');
+    auto window = OpenWindow("UpdateLogFileName=log.txt\r\nNotifyIgnore=" + ignore + "\r\n", kUp);
+    const auto poll = [&] {
+        window->OnTimer(kTimerStatusPoll);
+        Settle();
+    };
+    const auto serve = [&](const std::string& page) {
+        return [&, page] { router_.Serve("status.htm", page), poll(); };
+    };
+    const auto capture = [&](const char* entry) {
+        return [&, entry] {
+            router_.Serve("syslog.htm", LogPage({{1000, entry}}));
+            window->OnCommand(ID_MENU_CAPTURE_LOG);
+            Settle();
+        };
+    };
+    const auto command = [&](int id) { return [&, id] { window->OnCommand(id); }; };
+    struct Step {
+        const char* name;
+        std::function<void()> act;
+        const char* balloon;     // UTF-8
+        const char* tooltipEnd;  // UTF-8
+    };
+    const char* const caption = "Velmo tool ver. 1.10";
+    const Step steps[] = {
+        {"one missed reading is not news", [&] { router_.GoAway(), poll(); }, "", caption},
+        {"nor is a second", poll, "", caption},
+        {"the third is", poll, "ルーターに接続できません", caption},
+        {"and once only", poll, "", caption},
+        {"its answer says how long it was silent", [&] { clock_.Advance(192000), serve(kUp)(); },
+         "ルーターが応答しました（応答がなかった時間 0:03:12）", caption},
+        {"an ignored source raises nothing",
+         [&] {
+             capture("Unrecognized access from 203.0.113.7:4312 to port 23")();
+             EXPECT_FALSE(window->AccessWarning());
+         },
+         "", caption},
+        {"another source does", capture("Unrecognized access from 198.51.100.9"),
+         "不正アクセスを 1 件記録しました", caption},
+        {"muted for an hour", command(ID_MENU_MUTE_1H), "", "（通知停止中 13:03 まで）"},
+        {"a drop while muted is only recorded", serve(kDown), "", "（通知停止中 13:03 まで）"},
+        {"the mute ends by itself", [&] { clock_.Advance(3600000), window->OnTimer(kTimerMuteEnd); }, "",
+         caption},
+        {"balloons are back", serve(kUp), "回線が接続されました", caption},
+        {"muted until tomorrow morning", command(ID_MENU_MUTE_MORNING), "", "（通知停止中 08:00 まで）"},
+        {"resumed", command(ID_MENU_MUTE_RESUME), "", caption},
+    };
+    std::size_t shown = 0;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        step.act();
+        const std::string first = tray_.balloons.size() > shown ? tray_.balloons.back().text : "";
+        EXPECT_EQ(first.substr(0, first.find('\n')), Sjis(step.balloon));
+        EXPECT_LE(tray_.balloons.size(), shown + 1);
+        shown = tray_.balloons.size();
+        EXPECT_THAT(tray_.tooltip, EndsWith(Sjis(step.tooltipEnd)));
+        EXPECT_LE(tray_.tooltip.size(), 62u);
+    }
+    EXPECT_TRUE(window->Connected());
+    // The list reads back as written; the morning mute was written as it was chosen.
+    ToolSettings reread;
+    LoadSettings(reread, window->SettingsPath(), clock_);
+    EXPECT_EQ(reread.NotifyIgnore, ignore);
+    window->OnCommand(ID_MENU_MUTE_MORNING);
+    LoadSettings(reread, window->SettingsPath(), clock_);
+    EXPECT_EQ(reread.NotifyMuteUntil, DateTime::FromParts(2026, 12, 9, 8, 0, 0));
 }
 
 }  // namespace
