@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "app/NotifyIgnore.h"
 #include "app/Timers.h"
 #include "base/FileSystem.h"
 #include "res/StringTable.h"
@@ -71,6 +72,8 @@ bool CRouterStatusDlg::OnInitDialog() {
     accessWarning = false;
     lastDisconnectCheck = clock_.Now();
     CopyWorkingSettings();
+    taskbarTheme_ = tray_.CurrentTaskbarTheme();
+    StartMuteTimer();
     AddTrayIcon();
     RefreshAll();  // its result starts timer 1 when that is on
     if (settings.UpdateLog) {
@@ -157,8 +160,14 @@ bool CRouterStatusDlg::OnCommand(int commandId) {
             RefreshAll(JobOrigin::User);
             return true;
         default:
-            return false;
+            break;
     }
+    MuteChoice choice{};
+    if (MuteChoiceOf(commandId, choice)) {
+        Mute(choice);
+        return true;
+    }
+    return false;
 }
 
 bool CRouterStatusDlg::OnConnect() {
@@ -175,6 +184,7 @@ void CRouterStatusDlg::CopyWorkingSettings() {
     recordLogin = settings.UpdateLogRecordLogIn;
     recordLogout = settings.UpdateLogRecordLogOut;
     recordSubInfo = settings.UpdateLogRecordSubInfo;
+    ignoredSources_ = IgnoredSources(settings.NotifyIgnore);
 }
 
 void CRouterStatusDlg::LoadSettings() {

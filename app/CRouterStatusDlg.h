@@ -7,8 +7,10 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/Notifications.h"
+#include "app/NotifyMute.h"
 #include "app/ToolCommand.h"
 #include "app/TrayHost.h"
 #include "app/WindowHost.h"
@@ -53,6 +55,11 @@ class CRouterStatusDlg {
     void OnTrayNotify(TrayMouse mouse);  // the notification-area callback message
     void OnRightButtonUp();              // WM_RBUTTONUP in the client area
     void OnTaskbarCreated();             // the shell's notification area was rebuilt
+    void OnTaskbarThemeChanged();        // the taskbar's colours changed (ImmersiveColorSet)
+
+    // 通知を止める: balloons muted per `choice` (Resume ends a mute), the
+    // end written to the settings file at once.
+    void Mute(MuteChoice choice);
 
     // A job's result is waiting (the message the job runner posted).
     void OnJobDone();
@@ -152,6 +159,11 @@ class CRouterStatusDlg {
     void ResumePolls();
     // Shows `balloon` at the tray icon when its kind's switch is on.
     void Announce(const std::optional<Balloon>& balloon);
+    // The tooltip: caption, the log file's note, the mute's note.
+    std::string TrayTooltip();
+    // Timer 7 set for the end of the mute (a passed one is cleared).
+    void StartMuteTimer();
+    void EndMute();
 
     // The window's state, in the order of its design; only the window's own
     // handlers change it.
@@ -179,8 +191,10 @@ class CRouterStatusDlg {
     std::optional<bool> logNewestFirst_;  // how the router lists its log, once a page showed it
     CommandAnswer lineAnswer_;            // a forwarded 接続 or 切断 waiting for the line to change
     bool lineWantUp_ = false;
-    std::uint32_t lineSince_ = 0;  // tick count when its command's result was shown
-    JobRunner jobs_;               // last: its worker ends before the rest goes
+    std::uint32_t lineSince_ = 0;              // tick count when its command's result was shown
+    std::vector<std::string> ignoredSources_;  // parsed from NotifyIgnore
+    TaskbarTheme taskbarTheme_ = TaskbarTheme::Unknown;
+    JobRunner jobs_;  // last: its worker ends before the rest goes
 };
 
 }  // namespace velmo

@@ -3,6 +3,7 @@
 // reports and announces new access entries and a log file it cannot write.
 #include "routerlog/LogCapture.h"
 #include "app/CRouterStatusDlg.h"
+#include "app/NotifyIgnore.h"
 #include "app/Timers.h"
 
 namespace velmo {
@@ -40,7 +41,9 @@ void CRouterStatusDlg::CaptureSystemLog(JobOrigin origin, CommandAnswer answer) 
     }
 }
 
-void CRouterStatusDlg::ShowCapture(const CaptureResult& result) {
+void CRouterStatusDlg::ShowCapture(const CaptureResult& written) {
+    // Entries of ignored sources are in the file, but raise nothing here.
+    const CaptureResult result = WithoutIgnoredAccess(written, ignoredSources_);
     if (result.accessWarning) {
         // A second finding within the warning time starts it again.
         host_.StopTimer(kTimerAccessWarningEnd);

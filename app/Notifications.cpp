@@ -1,5 +1,7 @@
 #include "app/Notifications.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <utility>
 
 #include "base/SjisText.h"
@@ -35,19 +37,38 @@ int LogFileTextId(LogFileError error) {
     }
 }
 
-}  // namespace
-
-std::optional<Balloon> NoteStatusReading(NotificationState& state, const LineReading& reading,
-                                         LineCommand command) {
+// Whether the router answered: a silence is counted from a reading that
+// answered, announced at its third missed reading, and its end announced with
+// its length.
+std::optional<Balloon> NoteRouterAnswer(NotificationState& state, const LineReading& reading) {
     if (!reading.answered) {
-        const bool stopped = state.answering;
-        state.answering = false;
-        if (stopped) {
-            return Balloon{BalloonKind::Line, BalloonIcon::Warning, TableString(IDS_BALLOON_NO_ANSWER)};
+        if (state.answering || state.missedReadings > 0) {
+            if (state.missedReadings == 0) {
+                state.silentSince = reading.tick;
+            }
+            state.missedReadings = std::min(state.missedReadings + 1, kMissedReadingsBeforeAlert);
         }
+        state.answering = false;
+        if (state.missedReadings < kMissedReadingsBeforeAlert || state.silenceAnnounced) {
+            return std::nullopt;
+        }
+        state.silenceAnnounced = true;
+        return Balloon{BalloonKind::Line, BalloonIcon::Warning, TableString(IDS_BALLOON_NO_ANSWER)};
+    }
+    const bool announced = state.silenceAnnounced;
+    state.answering = true;
+    state.missedReadings = 0;
+    state.silenceAnnounced = false;
+    if (!announced) {
         return std::nullopt;
     }
-    state.answering = true;
+    return Balloon{BalloonKind::Line, BalloonIcon::Info,
+                   FillIn(IDS_BALLOON_ANSWERS_AGAIN, "%s", DurationText(reading.tick - state.silentSince))};
+}
+
+// The line's change from up to down or back, in a reading the router answered.
+std::optional<Balloon> NoteLineState(NotificationState& state, const LineReading& reading,
+                                     LineCommand command) {
     if (reading.connectionTime.empty()) {
         return std::nullopt;  // a page without the connection-time cell says nothing about the line
     }
@@ -66,6 +87,31 @@ std::optional<Balloon> NoteStatusReading(NotificationState& state, const LineRea
         return Balloon{BalloonKind::Line, BalloonIcon::Info, TableString(IDS_BALLOON_LINE_UP)};
     }
     return Balloon{BalloonKind::Line, BalloonIcon::Warning, FillIn(IDS_BALLOON_LINE_DOWN, "%s", lastTime)};
+}
+
+}  // namespace
+
+std::string DurationText(std::uint32_t milliseconds) {
+    const std::uint32_t seconds = milliseconds / 1000;
+    char text[24];
+    std::snprintf(text, sizeof text, "%u:%02u:%02u", static_cast<unsigned>(seconds / 3600),
+                  static_cast<unsigned>(seconds / 60 % 60), static_cast<unsigned>(seconds % 60));
+    return text;
+}
+
+// The router's answer first; when its return and a line change come in one
+// reading, one balloon says both, with the line's picture.
+std::optional<Balloon> NoteStatusReading(NotificationState& state, const LineReading& reading,
+                                         LineCommand command) {
+    std::optional<Balloon> answer = NoteRouterAnswer(state, reading);
+    if (!reading.answered) {
+        return answer;
+    }
+    std::optional<Balloon> line = NoteLineState(state, reading, command);
+    if (answer && line) {
+        line->text = answer->text + "\n" + line->text;
+    }
+    return line ? line : answer;
 }
 
 std::optional<Balloon> NoteCapture(NotificationState& state, const CaptureResult& result,

@@ -4,6 +4,7 @@
 // kind with its switch.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -29,15 +30,19 @@ struct LineReading {
     bool answered = false;       // the status page arrived
     bool connected = false;      // the reading's verdict on the line
     std::string connectionTime;  // the connection-time cell as read; empty when the page has none
+    std::uint32_t tick = 0;      // the clock's tick count when the reading was shown
 };
 
 // What the rules remember between readings and captures.
 struct NotificationState {
-    bool answering = false;       // the router answered the last reading
-    bool lineKnown = false;       // some reading has shown the line's state
-    bool connected = false;       // the line at the last reading that showed it
-    std::string connectionTime;   // the last running time read while the line was up
-    bool logFileFailing = false;  // the last capture could not write the log file
+    bool answering = false;         // the router answered the last reading
+    bool lineKnown = false;         // some reading has shown the line's state
+    bool connected = false;         // the line at the last reading that showed it
+    std::string connectionTime;     // the last running time read while the line was up
+    bool logFileFailing = false;    // the last capture could not write the log file
+    int missedReadings = 0;         // readings in a row the router has not answered since it last did
+    std::uint32_t silentSince = 0;  // tick count of the first of them
+    bool silenceAnnounced = false;  // "ルーターに接続できません" was shown for this silence
 
     friend bool operator==(const NotificationState&, const NotificationState&) = default;
 };
@@ -55,6 +60,13 @@ enum class LineCommand { None, Connect, Disconnect };
 // answers afterwards are compared with the line as it stood before.
 std::optional<Balloon> NoteStatusReading(NotificationState& state, const LineReading& reading,
                                          LineCommand command);
+
+// How many readings in a row the router must miss before it is announced.
+inline constexpr int kMissedReadingsBeforeAlert = 3;
+
+// A length of time as the balloons write it: hours, minutes and seconds,
+// "0:03:12".
+std::string DurationText(std::uint32_t milliseconds);
 
 // A log capture into `fileName` (the name as the user gave it). New
 // "Unrecognized access" entries give one balloon with their count and the

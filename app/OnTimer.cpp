@@ -34,6 +34,10 @@ void CRouterStatusDlg::OnTimer(int timerId) {
             accessWarning = false;
             UpdateTrayIcon();
             break;
+        case kTimerMuteEnd:
+            host_.StopTimer(kTimerMuteEnd);
+            StartMuteTimer();  // a mute longer than one interval runs on
+            break;
         default:
             break;  // any other id: nothing
     }

@@ -115,8 +115,9 @@ void CRouterStatusDlg::ShowStatus(const StatusReading& reading, LineCommand comm
     UpdateTrayIcon();
     host_.SetFieldText(IDC_CONNECTION_TIME, reading.status.connectionTime);
     host_.SetFieldText(IDC_MODEM_STATE, reading.status.modemState);
-    Announce(NoteStatusReading(notifications_, {reading.fetched, connected, reading.status.connectionTime},
-                               command));
+    Announce(NoteStatusReading(
+        notifications_, {reading.fetched, connected, reading.status.connectionTime, clock_.TickCount()},
+        command));
     NoteLineChange(reading);
 }
 

@@ -9,8 +9,10 @@ inline constexpr int kTimerFollowUpEnd = 3;       // end of the follow-up window
 inline constexpr int kTimerLogCapture = 4;        // log capture
 inline constexpr int kTimerAccessWarningEnd = 5;  // end of the access warning
 inline constexpr int kTimerAutoDisconnect = 6;    // auto-disconnect check
+inline constexpr int kTimerMuteEnd = 7;           // end of a mute from the tray menu
 
 inline constexpr int kAllTimers[] = {kTimerRefresh,    kTimerStatusPoll,       kTimerFollowUpEnd,
-                                     kTimerLogCapture, kTimerAccessWarningEnd, kTimerAutoDisconnect};
+                                     kTimerLogCapture, kTimerAccessWarningEnd, kTimerAutoDisconnect,
+                                     kTimerMuteEnd};
 
 }  // namespace velmo

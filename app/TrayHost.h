@@ -9,6 +9,10 @@ namespace velmo {
 // The picture beside a balloon's title.
 enum class BalloonIcon { Info, Warning, Error };
 
+// The taskbar the icon sits on, as the system says: Unknown where it does
+// not say (older Windows, Wine), and the icon keeps its first set.
+enum class TaskbarTheme { Unknown, Light, Dark };
+
 class TrayHost {
   public:
     virtual ~TrayHost() = default;
@@ -22,6 +26,8 @@ class TrayHost {
     // the balloon neither blocks nor takes the focus, and goes by itself.
     virtual void ShowBalloon(std::uint32_t iconId, BalloonIcon icon, const std::string& title,
                              const std::string& text) = 0;
+    // The taskbar's colours now (read again at each call).
+    virtual TaskbarTheme CurrentTaskbarTheme() = 0;
 };
 
 }  // namespace velmo

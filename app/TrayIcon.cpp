@@ -1,5 +1,7 @@
 // The notification-area icon, the popup menu and hiding into the tray.
 #include "app/CRouterStatusDlg.h"
+#include "app/NotifyMute.h"
+#include "app/TrayTheme.h"
 #include "base/SjisText.h"
 #include "res/StringTable.h"
 #include "res/resource.h"
@@ -12,39 +14,50 @@ namespace {
 constexpr std::size_t kTooltipBytes = 62;
 
 // The caption, and while the log file cannot be written a note that says so
-// (both together fit the buffer).
-std::string Tooltip(bool logFileFailing) {
+// (both together fit the buffer). While balloons are muted the tooltip ends
+// in the mute's note: what comes before it is cut to leave it room.
+std::string Tooltip(bool logFileFailing, const std::string& muteNote) {
     std::string tip = CRouterStatusDlg::Caption();
     if (logFileFailing) {
         tip += TableString(IDS_TOOLTIP_LOG_FAILING);
     }
-    return std::string(SjisTruncate(tip, kTooltipBytes));
+    return std::string(SjisTruncate(tip, kTooltipBytes - muteNote.size())) + muteNote;
 }
 
 }  // namespace
 
 int CRouterStatusDlg::TrayPicture() const {
+    int picture = connected ? IDI_LINE_UP : IDI_LINE_DOWN;
     if (accessWarning) {
-        return IDI_ACCESS_WARNING;
+        picture = IDI_ACCESS_WARNING;
+    } else if (!routerReachable) {
+        picture = IDI_NOT_REACHABLE;
     }
-    if (!routerReachable) {
-        return IDI_NOT_REACHABLE;
-    }
-    return connected ? IDI_LINE_UP : IDI_LINE_DOWN;
+    return ThemedTrayPicture(picture, taskbarTheme_);
+}
+
+std::string CRouterStatusDlg::TrayTooltip() {
+    return Tooltip(notifications_.logFileFailing, MuteNote(settings.NotifyMuteUntil, clock_.Now()));
 }
 
 void CRouterStatusDlg::AddTrayIcon() {
     if (trayIconAdded) {
         return;
     }
-    tray_.Add(trayIconId, IDI_NOT_REACHABLE, Tooltip(notifications_.logFileFailing));
+    tray_.Add(trayIconId, ThemedTrayPicture(IDI_NOT_REACHABLE, taskbarTheme_), TrayTooltip());
     trayIconAdded = true;  // whatever the shell answered
 }
 
 void CRouterStatusDlg::UpdateTrayIcon() {
     if (trayIconAdded) {
-        tray_.Modify(trayIconId, TrayPicture(), Tooltip(notifications_.logFileFailing));
+        tray_.Modify(trayIconId, TrayPicture(), TrayTooltip());
     }
+}
+
+// The taskbar changed colours: the set is picked again.
+void CRouterStatusDlg::OnTaskbarThemeChanged() {
+    taskbarTheme_ = tray_.CurrentTaskbarTheme();
+    UpdateTrayIcon();
 }
 
 void CRouterStatusDlg::Announce(const std::optional<Balloon>& balloon) {
@@ -54,6 +67,10 @@ void CRouterStatusDlg::Announce(const std::optional<Balloon>& balloon) {
     // The log file's balloon has no switch: it reports captured text that was lost.
     if ((balloon->kind == BalloonKind::Access && !settings.NotifyAccess) ||
         (balloon->kind == BalloonKind::Line && !settings.NotifyLine)) {
+        return;
+    }
+    // A mute from the tray menu holds back every balloon; what they report is still recorded.
+    if (Muted(settings.NotifyMuteUntil, clock_.Now())) {
         return;
     }
     tray_.ShowBalloon(trayIconId, balloon->icon, TableString(IDS_APPNAME), balloon->text);
@@ -70,7 +87,7 @@ void CRouterStatusDlg::RemoveTrayIcon() {
 // it again with the picture of the present state.
 void CRouterStatusDlg::OnTaskbarCreated() {
     if (trayIconAdded) {
-        tray_.Add(trayIconId, TrayPicture(), Tooltip(notifications_.logFileFailing));
+        tray_.Add(trayIconId, TrayPicture(), TrayTooltip());
     }
 }
 

@@ -51,6 +51,9 @@ constexpr Entry kStrings[] = {
     {ID_MENU_REFRESH, "表示情報を更新する"},
     {IDS_STARTUP_CREATE_FAILED, "スタートアップフォルダーにショートカットを作成できませんでした。"},
     {IDS_STARTUP_REMOVE_FAILED, "スタートアップフォルダーのショートカットを削除できませんでした。"},
+    {IDS_BALLOON_ANSWERS_AGAIN, "ルーターが応答しました（応答がなかった時間 %s）"},
+    {IDS_TOOLTIP_MUTED, "（通知停止中 %s まで）"},
+    {IDS_STARTUP_TURNED_OFF, "タスク マネージャーのスタートアップで無効にされています。"},
     {IDS_PARSE_REAL, "数字を入力してください。"},
 };
 

@@ -18,6 +18,16 @@
 #define IDI_LINE_DOWN 135
 #define IDI_LINE_UP 136
 #define IDI_ACCESS_WARNING 139
+/* The tray pictures drawn for a light and for a dark taskbar, in the order
+   not reachable, line down, line up, access warning */
+#define IDI_NOT_REACHABLE_LIGHT 160
+#define IDI_LINE_DOWN_LIGHT 161
+#define IDI_LINE_UP_LIGHT 162
+#define IDI_ACCESS_WARNING_LIGHT 163
+#define IDI_NOT_REACHABLE_DARK 164
+#define IDI_LINE_DOWN_DARK 165
+#define IDI_LINE_UP_DARK 166
+#define IDI_ACCESS_WARNING_DARK 167
 
 /* Menu */
 #define IDR_TRAYMENU 129
@@ -56,6 +66,12 @@
 /* The settings sheet's messages when the Startup shortcut cannot be made or removed */
 #define IDS_STARTUP_CREATE_FAILED 210
 #define IDS_STARTUP_REMOVE_FAILED 211
+/* The balloon when a silent router answers again (its silence's length in
+   "%s"), the tooltip's note while balloons are muted (the end in "%s"), and
+   the 通知 page's note when Task Manager has turned the start-up off */
+#define IDS_BALLOON_ANSWERS_AGAIN 230
+#define IDS_TOOLTIP_MUTED 231
+#define IDS_STARTUP_TURNED_OFF 232
 /* The number-field message of the settings pages */
 #define IDS_PARSE_REAL 61715
 
@@ -114,6 +130,8 @@
 #define IDC_NOTIFY_ACCESS 1029
 #define IDC_NOTIFY_LINE 1030
 #define IDC_START_WITH_WINDOWS 1031
+#define IDC_NOTIFY_IGNORE 1040
+#define IDC_STARTUP_NOTE 1041
 
 /* Auto-disconnect confirmation */
 #define IDC_COUNTDOWN 1028
@@ -125,6 +143,11 @@
 #define ID_MENU_SETTINGS 32775
 #define ID_MENU_CAPTURE_LOG 32776
 #define ID_MENU_REFRESH 32777
+/* Submenu 通知を止める */
+#define ID_MENU_MUTE_1H 32779
+#define ID_MENU_MUTE_4H 32780
+#define ID_MENU_MUTE_MORNING 32781
+#define ID_MENU_MUTE_RESUME 32782
 
 /* System menu item of the about box (low four bits are the system's) */
 #define IDM_ABOUTBOX 0x0010

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace velmo {
 
@@ -55,12 +56,13 @@ struct LogMergeChoices {
 };
 
 struct CaptureResult {
-    bool written = false;           // the file holds the new entries and the update marker
-    std::size_t accessCount = 0;    // new entries written that hold "Unrecognized access"
-    bool accessWarning = false;     // accessCount > 0: the window shows the warning icon
-    std::string newestAccessEntry;  // the last of them as written (stamp and text), CP932
-    std::size_t newEntries = 0;     // router entries written (the failure line not counted)
-    bool failureLine = false;       // the capture read no entry and wrote its failure line
+    bool written = false;                    // the file holds the new entries and the update marker
+    std::size_t accessCount = 0;             // new entries written that hold "Unrecognized access"
+    bool accessWarning = false;              // accessCount > 0: the window shows the warning icon
+    std::string newestAccessEntry;           // the last of them as written (stamp and text), CP932
+    std::vector<std::string> accessEntries;  // all of them as written, oldest first
+    std::size_t newEntries = 0;              // router entries written (the failure line not counted)
+    bool failureLine = false;                // the capture read no entry and wrote its failure line
     LogFileError error = LogFileError::None;
     std::string errorText;  // the system's message for the error (CP932)
     // How the page was listed, when its entries' ages showed it: the caller

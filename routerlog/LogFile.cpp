@@ -75,6 +75,7 @@ void WriteNewEntries(const std::vector<LogEntry>& page, std::size_t firstNew, co
         if (SjisContains(line, kAccessWarningText)) {
             ++result.accessCount;
             result.newestAccessEntry = line;
+            result.accessEntries.push_back(line);
         }
     }
     result.accessWarning = result.accessCount > 0;
@@ -201,6 +202,7 @@ CaptureResult UpdateLogFile(const std::string& fileName, const CapturedLog& capt
         result.accessCount = 0;
         result.accessWarning = false;
         result.newestAccessEntry.clear();
+        result.accessEntries.clear();
         result.newEntries = 0;
     }
     return result;

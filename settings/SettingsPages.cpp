@@ -2,6 +2,7 @@
 
 #include "base/CodePage.h"
 #include "base/FileSystem.h"
+#include "res/StringTable.h"
 #include "res/resource.h"
 #include "settings/LogFilePath.h"
 #include "settings/NumberField.h"
@@ -151,7 +152,11 @@ void CPropAutoDisconnectSetting::SetNowTime(PageControls& controls, Clock& clock
 bool CPropNotifySetting::DoDataExchange(Exchange direction, PageControls& controls) {
     ExchangeCheck(direction, controls, IDC_NOTIFY_ACCESS, NotifyAccess);
     ExchangeCheck(direction, controls, IDC_NOTIFY_LINE, NotifyLine);
+    ExchangeText(direction, controls, IDC_NOTIFY_IGNORE, NotifyIgnore);
     ExchangeCheck(direction, controls, IDC_START_WITH_WINDOWS, StartWithWindows);
+    if (direction == Exchange::Load) {
+        controls.SetText(IDC_STARTUP_NOTE, StartupTurnedOff ? TableString(IDS_STARTUP_TURNED_OFF) : "");
+    }
     return true;
 }
 
@@ -176,6 +181,7 @@ SettingsPages PagesFromSettings(const ToolSettings& settings) {
     pages.autoDisconnect.AutoDisconnectTime = settings.AutoDisconnectTime;
     pages.notify.NotifyAccess = settings.NotifyAccess;
     pages.notify.NotifyLine = settings.NotifyLine;
+    pages.notify.NotifyIgnore = settings.NotifyIgnore;
     return pages;
 }
 
@@ -209,6 +215,7 @@ void ApplySettingsPages(const SettingsPages& pages, ToolSettings& settings) {
     settings.AutoDisconnectTime = pages.autoDisconnect.AutoDisconnectTime;
     settings.NotifyAccess = pages.notify.NotifyAccess;
     settings.NotifyLine = pages.notify.NotifyLine;
+    settings.NotifyIgnore = pages.notify.NotifyIgnore;
 }
 
 }  // namespace velmo

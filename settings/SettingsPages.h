@@ -86,7 +86,7 @@ class CPropAutoDisconnectSetting {
     void SetNowTime(PageControls& controls, Clock& clock);
 };
 
-// "通知": balloon notifications, and starting with Windows. The last box
+// "通知": balloon notifications, the sources they leave out, and starting with Windows. The last box
 // stands for the shortcut in the user's Startup folder, not for a key of the
 // settings file: the sheet fills it from the shortcut and makes the shortcut
 // follow it on OK (StartupShortcut.h).
@@ -94,7 +94,11 @@ class CPropNotifySetting {
   public:
     bool NotifyAccess = false;
     bool NotifyLine = false;
+    std::string NotifyIgnore;
     bool StartWithWindows = false;
+    // The shortcut is there but turned off in Task Manager: the box shows it
+    // off and the note under it says so (filled by the sheet, like the box).
+    bool StartupTurnedOff = false;
 
     bool DoDataExchange(Exchange direction, PageControls& controls);
 };

@@ -37,6 +37,10 @@ constexpr const char* kAutoDisconnectDlg = "AutoDisconnectDlg";
 // and an older version reading a newer file simply passes over them.
 constexpr const char* kNotifyAccess = "NotifyAccess";
 constexpr const char* kNotifyLine = "NotifyLine";
+// The sources whose access entries give no warning, and the end of a mute
+// from the tray menu (empty: none).
+constexpr const char* kNotifyIgnore = "NotifyIgnore";
+constexpr const char* kNotifyMuteUntil = "NotifyMuteUntil";
 
 // The derived timing values (ms), never stored.
 constexpr std::int32_t kFollowUpTime = 120000;
@@ -47,6 +51,8 @@ constexpr std::int32_t kAccessWarningTime = 10000;
 // 1022-byte value limit and would be cut, losing the password; this limit
 // holds the scrambled text of a password of up to 174760 bytes.
 constexpr std::size_t kPasswordValueLimit = 1024 * 1024;
+// The ignore list is kept as written, however long: its text is read whole.
+constexpr std::size_t kIgnoreValueLimit = 1024 * 1024;
 
 bool IsSpace(char ch) {
     return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\v' || ch == '\f' || ch == '\r';
@@ -120,7 +126,9 @@ const std::array<const char*, kSettingsKeyCount>& SettingsKeys() {
                                                                         kAutoDisconnectTime,
                                                                         kAutoDisconnectDlg,
                                                                         kNotifyAccess,
-                                                                        kNotifyLine};
+                                                                        kNotifyLine,
+                                                                        kNotifyIgnore,
+                                                                        kNotifyMuteUntil};
     return keys;
 }
 
@@ -169,6 +177,10 @@ void LoadSettings(ToolSettings& settings, const std::string& path, Clock& clock)
     s.AutoDisconnectDlg = stored.Flag(kAutoDisconnectDlg, "0");
     s.NotifyAccess = stored.Flag(kNotifyAccess, "1");
     s.NotifyLine = stored.Flag(kNotifyLine, "1");
+    s.NotifyIgnore = stored.Text(kNotifyIgnore, "", kIgnoreValueLimit);
+    // A moment that does not read is no mute; one that has passed ends at the first look.
+    const auto muteUntil = DateTime::Parse(stored.Text(kNotifyMuteUntil, ""));
+    s.NotifyMuteUntil = muteUntil && muteUntil->IsValid() ? *muteUntil : DateTime::Invalid();
 }
 
 bool SaveSettings(const ToolSettings& settings, const std::string& path, std::string* reason) {
@@ -201,6 +213,8 @@ bool SaveSettings(const ToolSettings& settings, const std::string& path, std::st
     set(kAutoDisconnectDlg, FlagText(s.AutoDisconnectDlg));
     set(kNotifyAccess, FlagText(s.NotifyAccess));
     set(kNotifyLine, FlagText(s.NotifyLine));
+    set(kNotifyIgnore, s.NotifyIgnore);
+    set(kNotifyMuteUntil, s.NotifyMuteUntil.Format(kDateTimeFormat));
     return WriteProfileFile(path, profile, reason);
 }
 

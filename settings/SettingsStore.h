@@ -14,8 +14,8 @@ namespace velmo {
 inline constexpr const char* kSettingsSection = "Setting";
 
 // How many keys section "Setting" stores: the first seventeen, then
-// "NotifyAccess" and "NotifyLine".
-inline constexpr std::size_t kSettingsKeyCount = 19;
+// "NotifyAccess", "NotifyLine", "NotifyIgnore" and "NotifyMuteUntil".
+inline constexpr std::size_t kSettingsKeyCount = 21;
 
 // The stored keys of section "Setting", in the order they are read and written.
 const std::array<const char*, kSettingsKeyCount>& SettingsKeys();

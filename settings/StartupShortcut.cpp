@@ -52,6 +52,10 @@ StartupChange ApplyStartWithWindows(bool shown, bool ticked, StartupShortcut& sh
     return shortcut.Remove() ? StartupChange::Removed : StartupChange::RemoveFailed;
 }
 
+bool StartupApprovedTurnedOff(const unsigned char* bytes, std::size_t size) {
+    return size > 0 && (bytes[0] & 1u) != 0;
+}
+
 int StartupChangeMessage(StartupChange change) {
     switch (change) {
         case StartupChange::CreateFailed:

@@ -6,6 +6,7 @@
 // is made or removed are here.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -21,7 +22,16 @@ class StartupShortcut {
     virtual bool Create() = 0;
     // Deletes it; true when it is gone (or was never there).
     virtual bool Remove() = 0;
+    // True when the user turned it off in Task Manager's start-up list: the
+    // shortcut is there, but Windows does not start it.
+    virtual bool TurnedOff() = 0;
 };
+
+// Task Manager's mark for one start-up item (its value under
+// Explorer\StartupApproved, `size` bytes): the first byte's lowest bit set
+// means turned off (03 or 07, with the moment it was turned off; 02 and 06
+// are on). A value too short to say is on.
+bool StartupApprovedTurnedOff(const unsigned char* bytes, std::size_t size);
 
 enum class StartupChange { Unchanged, Created, Removed, CreateFailed, RemoveFailed };
 

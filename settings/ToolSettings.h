@@ -35,6 +35,8 @@ struct ToolSettings {
     bool AutoDisconnectDlg = false;
     bool NotifyAccess = true;  // balloon for new unrecognised access entries
     bool NotifyLine = true;    // balloons when the line drops or comes back
+    std::string NotifyIgnore;  // 通知しない送信元: addresses, as the user wrote them
+    DateTime NotifyMuteUntil = DateTime::Invalid();  // balloons muted until then; invalid: not muted
 };
 
 }  // namespace velmo

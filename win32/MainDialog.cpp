@@ -1,5 +1,7 @@
 #include "win32/MainDialog.h"
 
+#include <cwchar>
+
 #include "res/resource.h"
 
 namespace velmo {
@@ -89,6 +91,13 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return TRUE;
         case WM_RBUTTONUP:
             dialog.OnRightButtonUp();
+            return FALSE;
+        case WM_SETTINGCHANGE:
+            // The taskbar's light or dark colours were switched.
+            if (lParam != 0 &&
+                std::wcscmp(reinterpret_cast<const wchar_t*>(lParam), L"ImmersiveColorSet") == 0) {
+                dialog.OnTaskbarThemeChanged();
+            }
             return FALSE;
         case WM_QUERYDRAGICON:
             return reinterpret_cast<INT_PTR>(context->host->appIcon());

@@ -136,9 +136,13 @@ void ShowStartupChangeFailure(HWND owner, StartupChange change) {
 }  // namespace
 
 bool RunSettingsSheet(HINSTANCE instance, HWND owner, SettingsPages& pages, Clock& clock) {
-    // "Windows の起動時に開始する" shows whether the shortcut is there now.
+    // "Windows の起動時に開始する" shows whether the shortcut is there now and
+    // Windows starts it: one turned off in Task Manager shows as off, and the
+    // page says why.
     Win32StartupShortcut shortcut;
-    const bool startsWithWindows = shortcut.Exists();
+    const bool exists = shortcut.Exists();
+    pages.notify.StartupTurnedOff = exists && shortcut.TurnedOff();
+    const bool startsWithWindows = exists && !pages.notify.StartupTurnedOff;
     pages.notify.StartWithWindows = startsWithWindows;
 
     std::array<SettingsSheetPage, kSettingsPageCount> sheetPages = SettingsSheetPages(pages, clock);

@@ -59,6 +59,10 @@ std::wstring StartupFolder() {
     return folder;
 }
 
+// Task Manager keeps its on and off marks for the Startup folder's items here.
+constexpr const wchar_t* kStartupApprovedKey =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\StartupFolder";
+
 // Holds one COM interface and releases it.
 template <typename Interface>
 class ComRef {
@@ -97,8 +101,8 @@ Win32StartupShortcut::Win32StartupShortcut() {
     folder_ = GrowingBuffer([](wchar_t* buffer, DWORD size) { return GetCurrentDirectoryW(size, buffer); });
     const std::wstring startup = StartupFolder();
     if (!startup.empty() && !program_.empty() && !folder_.empty()) {
-        link_ = startup + L"\\" +
-                Utf8ToWide(StartupShortcutFileName(WideToUtf8(folder_), CurrentFolderInstanceKey()));
+        linkName_ = Utf8ToWide(StartupShortcutFileName(WideToUtf8(folder_), CurrentFolderInstanceKey()));
+        link_ = startup + L"\\" + linkName_;
     }
 }
 
@@ -132,9 +136,29 @@ bool Win32StartupShortcut::Exists() {
 bool Win32StartupShortcut::Create() {
     ComRef<IShellLinkW> link;
     ComRef<IPersistFile> file;
-    return !link_.empty() && NewShellLink(link, file) && SUCCEEDED(link->SetPath(program_.c_str())) &&
-           SUCCEEDED(link->SetWorkingDirectory(folder_.c_str())) &&
-           SUCCEEDED(link->SetDescription(L"Velmo tool")) && SUCCEEDED(file->Save(link_.c_str(), TRUE));
+    if (link_.empty() || !NewShellLink(link, file) || FAILED(link->SetPath(program_.c_str())) ||
+        FAILED(link->SetWorkingDirectory(folder_.c_str())) || FAILED(link->SetDescription(L"Velmo tool")) ||
+        FAILED(file->Save(link_.c_str(), TRUE))) {
+        return false;
+    }
+    // The user asked for it here: a mark of Task Manager's that turned it off
+    // goes (without a mark the item is on). A mark that stays is not a failure
+    // of the shortcut; the next sheet says it is off.
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kStartupApprovedKey, linkName_.c_str());
+    return true;
+}
+
+bool Win32StartupShortcut::TurnedOff() {
+    if (linkName_.empty()) {
+        return false;
+    }
+    unsigned char mark[64] = {};
+    DWORD size = sizeof mark;
+    if (RegGetValueW(HKEY_CURRENT_USER, kStartupApprovedKey, linkName_.c_str(), RRF_RT_REG_BINARY, nullptr,
+                     mark, &size) != ERROR_SUCCESS) {
+        return false;  // no mark (or none that reads): the item is on
+    }
+    return StartupApprovedTurnedOff(mark, size);
 }
 
 bool Win32StartupShortcut::Remove() {

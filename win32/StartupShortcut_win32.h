@@ -23,6 +23,7 @@ class Win32StartupShortcut final : public StartupShortcut {
     bool Exists() override;
     bool Create() override;
     bool Remove() override;
+    bool TurnedOff() override;
 
     // The shortcut's full name; empty when the Startup folder is unknown.
     const std::wstring& LinkPath() const { return link_; }
@@ -32,6 +33,7 @@ class Win32StartupShortcut final : public StartupShortcut {
     std::wstring program_;
     std::wstring folder_;
     std::wstring link_;
+    std::wstring linkName_;  // its file name: the name Task Manager's mark goes by
 };
 
 }  // namespace velmo

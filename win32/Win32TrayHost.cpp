@@ -78,11 +78,22 @@ void Win32TrayHost::ShowBalloon(std::uint32_t iconId, BalloonIcon icon, const st
     data.hWnd = window_;
     data.uID = iconId;
     data.uFlags = NIF_INFO;
-    data.dwInfoFlags = InfoFlags(icon);
+    // Windows' quiet hours (Focus Assist, do not disturb) hold the balloon back.
+    data.dwInfoFlags = InfoFlags(icon) | NIIF_RESPECT_QUIET_TIME;
     CopyCut(data.szInfoTitle, SjisToWide(title));
     CopyCut(data.szInfo, SjisToWide(text));
     // As with the icon, a balloon the shell refuses changes nothing here.
     Shell_NotifyIconW(NIM_MODIFY, &data);
+}
+
+TaskbarTheme Win32TrayHost::CurrentTaskbarTheme() {
+    DWORD light = 0;
+    DWORD size = sizeof light;
+    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize",
+                     L"SystemUsesLightTheme", RRF_RT_REG_DWORD, nullptr, &light, &size) != ERROR_SUCCESS) {
+        return TaskbarTheme::Unknown;
+    }
+    return light != 0 ? TaskbarTheme::Light : TaskbarTheme::Dark;
 }
 
 }  // namespace velmo

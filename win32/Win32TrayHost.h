@@ -18,6 +18,10 @@ class Win32TrayHost final : public TrayHost {
     void Delete(std::uint32_t iconId) override;
     void ShowBalloon(std::uint32_t iconId, BalloonIcon icon, const std::string& title,
                      const std::string& text) override;
+    // SystemUsesLightTheme under HKCU's Themes\Personalize key (not
+    // AppsUseLightTheme: that one is for the windows of apps, the taskbar
+    // follows the system's); Unknown where the value is missing.
+    TaskbarTheme CurrentTaskbarTheme() override;
 
   private:
     void Notify(DWORD action, std::uint32_t iconId, int pictureId, const std::string& tooltip);

@@ -110,30 +110,48 @@ YELLOW = (250, 205, 30)
 BLACK = (30, 30, 30)
 
 
-def router(body, led):
+# The tray pictures for a light taskbar (Windows' light mode, near white)
+# and for a dark one (near black): the body takes the colour that stands out
+# from the taskbar, the status colours stay, so each state reads on both.
+PALE = (222, 230, 242)
+PALE_STEEL = (178, 188, 202)
+DEEP_STEEL = (88, 98, 114)
+
+
+def router(body, led, window=WHITE):
     """A router box with two antennas and a status lamp."""
     return [
         ("line", 9, 4, 9, 16, 3, body),
         ("line", 23, 4, 23, 16, 3, body),
         ("rrect", 2, 15, 30, 28, 4, body),
-        ("rrect", 5, 19, 18, 23, 1, WHITE),
+        ("rrect", 5, 19, 18, 23, 1, window),
         ("circle", 24, 21.5, 3.2, led),
     ]
 
 
-ICONS = {
-    "app.ico": router(NAVY, GREEN),
-    "not_reachable.ico": router(STEEL, STEEL) + [
-        ("line", 16, 2, 30, 16, 4.5, RED), ("line", 30, 2, 16, 16, 4.5, RED)],
-    "line_down.ico": router(NAVY, AMBER),
-    "line_up.ico": router(NAVY, GREEN) + [
-        ("tri", (16, 0), (9, 9), (23, 9), GREEN), ("line", 16, 6, 16, 13, 4, GREEN)],
-    "access_warning.ico": [
-        ("tri", (16, 1), (0, 30), (32, 30), BLACK),
-        ("tri", (16, 5), (3.5, 28), (28.5, 28), YELLOW),
-        ("line", 16, 11, 16, 20, 3.5, BLACK),
-        ("circle", 16, 24.5, 2, BLACK)],
-}
+def tray_set(body, grey, window, warning_rim):
+    """The four tray pictures of one set: not reachable, down, up, warning."""
+    cross = [("line", 16, 2, 30, 16, 4.5, RED), ("line", 30, 2, 16, 16, 4.5, RED)]
+    arrow = [("tri", (16, 0), (9, 9), (23, 9), GREEN), ("line", 16, 6, 16, 13, 4, GREEN)]
+    return {
+        "not_reachable": router(grey, grey, window) + cross,
+        "line_down": router(body, AMBER, window),
+        "line_up": router(body, GREEN, window) + arrow,
+        "access_warning": [
+            ("tri", (16, 1), (0, 30), (32, 30), warning_rim),
+            ("tri", (16, 5), (3.5, 28), (28.5, 28), YELLOW),
+            ("line", 16, 11, 16, 20, 3.5, BLACK),
+            ("circle", 16, 24.5, 2, BLACK)],
+    }
+
+
+# The first set is kept where the system does not say which taskbar it has.
+ICONS = {"app.ico": router(NAVY, GREEN)}
+ICONS.update({name + ".ico": shapes for name, shapes in tray_set(NAVY, STEEL, WHITE, BLACK).items()})
+ICONS.update({name + "_light.ico": shapes
+              for name, shapes in tray_set(NAVY, DEEP_STEEL, WHITE, BLACK).items()})
+ICONS.update({name + "_dark.ico": shapes
+              for name, shapes in tray_set(PALE, PALE_STEEL, NAVY, PALE).items()})
 
 
 def main():

@@ -89,7 +89,9 @@ class MainWindowE2E : public ::testing::Test {
                                                "AutoDisconnectTime",
                                                "AutoDisconnectDlg",
                                                "NotifyAccess",
-                                               "NotifyLine"};
+                                               "NotifyLine",
+                                               "NotifyIgnore",
+                                               "NotifyMuteUntil"};
         ASSERT_EQ(lines.size(), keys.size()) << file;
         for (std::size_t i = 0; i < keys.size(); ++i) {
             EXPECT_EQ(lines[i].first, keys[i]);
@@ -114,7 +116,7 @@ TEST_F(MainWindowE2E, MissingKeysAreAddedToTheSection) {
     ASSERT_TRUE(tool_.WaitForExit(20000));
     std::string file;
     ASSERT_TRUE(ReadBytes(IniPath(), file));
-    EXPECT_EQ(KeyLines(file).size(), 19u) << file;
+    EXPECT_EQ(KeyLines(file).size(), 21u) << file;
 }
 
 TEST_F(MainWindowE2E, ShowsTheStatusWindowAndSavesEverySettingOnExit) {

@@ -78,6 +78,22 @@ class NotifyE2E : public ::testing::Test {
         ReadBytes(workDir_ + L"\\syslog.txt", bytes);
         return bytes;
     }
+    // Adds `text` to the simulator's log (blanks sent as %20).
+    bool AddLog(std::string text) {
+        for (std::size_t at; (at = text.find(' ')) != std::string::npos;) {
+            text.replace(at, 1, "%20");
+        }
+        return SimControl(sim_, "sim/add-log?" + text);
+    }
+    // True when a balloon holding `part` shows within `timeoutMs`.
+    static bool BalloonShows(const std::wstring& part, DWORD timeoutMs) {
+        return WaitUntil([&] { return !ShownBalloon({part}).empty(); }, timeoutMs);
+    }
+    std::string Settings() const {
+        std::string ini;
+        ReadBytes(workDir_ + L"\\Velmo tool.ini", ini);
+        return ini;
+    }
     // Captures through the menu command and waits until the file holds `text`.
     bool CaptureUntilLogHolds(HWND window, const std::string& text) {
         Post(window, WM_COMMAND, ID_MENU_CAPTURE_LOG);
@@ -131,6 +147,92 @@ TEST_F(NotifyE2E, LogFileNamedAFolderShowsOneErrorBalloonNamingIt) {
     EXPECT_GT(shown.size(), named.size() + 1);
     Sleep(300);
     SaveScreenshot(ArtifactPath(L"notify-logfile-balloon.bmp"));
+    Close(window);
+}
+
+// A report from a source of its own, unlike every other test's.
+std::string AccessFrom(int host) {
+    return "Unrecognized access from 198.51.100." + std::to_string(host) + ":" +
+           std::to_string(GetTickCount() % 50000 + 1024) + " to port 23";
+}
+
+TEST_F(NotifyE2E, MuteFromTheMenuHoldsBackBalloonsAcrossARestartUntilResumed) {
+    HWND window = Start();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(CaptureUntilLogHolds(window, "Last Log Update"));
+    Post(window, WM_COMMAND, ID_MENU_MUTE_4H);
+    // The end is written at once, as the last key of the file.
+    ASSERT_TRUE(WaitUntil([&] { return Settings().find("NotifyMuteUntil=2") != std::string::npos; }, 10000));
+    Close(window);
+
+    window = Start();
+    ASSERT_NE(window, nullptr);
+    const std::string muted = AccessFrom(11);
+    ASSERT_TRUE(AddLog(muted));
+    ASSERT_TRUE(CaptureUntilLogHolds(window, muted));  // recorded as always
+    EXPECT_FALSE(BalloonShows(Wide(muted.c_str()), 4000));
+
+    Post(window, WM_COMMAND, ID_MENU_MUTE_RESUME);
+    const std::string heard = AccessFrom(12);
+    ASSERT_TRUE(AddLog(heard));
+    ASSERT_TRUE(CaptureUntilLogHolds(window, heard));
+    EXPECT_TRUE(BalloonShows(Wide(heard.c_str()), 10000));
+    Close(window);
+    EXPECT_NE(Settings().find("NotifyMuteUntil=\r\n"), std::string::npos);
+}
+
+TEST_F(NotifyE2E, IgnoredSourceIsWrittenButGivesNoBalloon) {
+    std::string ini = Settings() + "NotifyIgnore=192.0.2.1, 198.51.100.21 " + std::string(3000, '#') + "\r\n";
+    ASSERT_TRUE(WriteBytes(workDir_ + L"\\Velmo tool.ini", ini));
+    HWND window = Start();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(CaptureUntilLogHolds(window, "Last Log Update"));
+    const std::string ignored = AccessFrom(21);
+    ASSERT_TRUE(AddLog(ignored));
+    ASSERT_TRUE(CaptureUntilLogHolds(window, ignored));
+    EXPECT_FALSE(BalloonShows(Wide(ignored.c_str()), 4000));
+
+    const std::string other = AccessFrom(22);
+    ASSERT_TRUE(AddLog(other));
+    ASSERT_TRUE(CaptureUntilLogHolds(window, other));
+    EXPECT_TRUE(BalloonShows(Wide(other.c_str()), 10000));
+    Close(window);
+    EXPECT_NE(Settings().find(ini.substr(ini.find("NotifyIgnore="))), std::string::npos);
+}
+
+// SystemUsesLightTheme as Windows 10 and 11 keep it; Wine has none.
+class TaskbarThemeE2E : public NotifyE2E {
+  protected:
+    static constexpr const wchar_t* kPersonalize =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
+    void TearDown() override { RegDeleteKeyValueW(HKEY_CURRENT_USER, kPersonalize, L"SystemUsesLightTheme"); }
+    static bool SetLightTaskbar(DWORD light) {
+        return RegSetKeyValueW(HKEY_CURRENT_USER, kPersonalize, L"SystemUsesLightTheme", REG_DWORD, &light,
+                               sizeof light) == ERROR_SUCCESS;
+    }
+    // Pixels of `color` in the notification area (the Wine desktop's bottom-right corner).
+    static int TrayPixels(COLORREF color) {
+        const RECT corner{GetSystemMetrics(SM_CXSCREEN) - 160, GetSystemMetrics(SM_CYSCREEN) - 32,
+                          GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        return CountScreenPixels(corner, color, 14);
+    }
+};
+
+TEST_F(TaskbarThemeE2E, EachTaskbarGetsItsSetAtStartAndWhenTheColoursChange) {
+    const COLORREF navy = RGB(28, 58, 110);    // the light set's body
+    const COLORREF pale = RGB(222, 230, 242);  // the dark set's body
+    ASSERT_TRUE(SetLightTaskbar(1));
+    HWND window = Start();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return TrayPixels(navy) >= 30 && TrayPixels(pale) < 10; }, 10000));
+    SaveScreenshot(ArtifactPath(L"tray-icons-light-taskbar.bmp"));
+
+    ASSERT_TRUE(SetLightTaskbar(0));
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(window, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"ImmersiveColorSet"),
+                        SMTO_BLOCK, 5000, &result);
+    EXPECT_TRUE(WaitUntil([&] { return TrayPixels(pale) >= 30; }, 10000));
+    SaveScreenshot(ArtifactPath(L"tray-icons-dark-taskbar.bmp"));
     Close(window);
 }
 

@@ -221,6 +221,22 @@ TEST_F(NotifyPageE2E, StartWithWindowsMakesAndRemovesTheStartupShortcut) {
     EXPECT_TRUE(InPrefixStartupFolder(name));
     EXPECT_EQ(SettingsFile().find("Start"), std::string::npos);  // the state lives in the shortcut
 
+    // Turned off in Task Manager's start-up list: the box shows it off and says so.
+    const wchar_t* approved =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\StartupFolder";
+    const BYTE off[12] = {3};
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, approved, name.c_str(), REG_BINARY, off, sizeof off),
+              ERROR_SUCCESS);
+    page = OpenNotifyPage(window, sheet);
+    ASSERT_NE(page, nullptr);
+    EXPECT_FALSE(Ticked(page, IDC_START_WITH_WINDOWS));
+    EXPECT_EQ(ControlText(page, IDC_STARTUP_NOTE),
+              Wide("タスク マネージャーのスタートアップで無効にされています。"));
+    Sleep(400);
+    SaveScreenshot(ArtifactPath(L"settings-notify-turned-off.bmp"));
+    Press(sheet, PSBTN_CANCEL);
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, approved, name.c_str());
+
     // The box shows the shortcut; unticked and confirmed, the shortcut goes.
     page = OpenNotifyPage(window, sheet);
     ASSERT_NE(page, nullptr);

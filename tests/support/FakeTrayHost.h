@@ -34,6 +34,9 @@ class FakeTrayHost final : public TrayHost {
         balloons.push_back({iconId, icon, title, text});
     }
 
+    TaskbarTheme CurrentTaskbarTheme() override { return theme; }
+
+    TaskbarTheme theme = TaskbarTheme::Unknown;
     int picture = 0;
     std::string tooltip;
     std::vector<std::string> calls;

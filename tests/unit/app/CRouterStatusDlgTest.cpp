@@ -89,8 +89,8 @@ TEST_F(CRouterStatusDlgTest, CloseSequenceHidesFirstStopsEveryTimerAndEndsTheDia
     window->OnClose();
     window->OnCancel();  // a second close queued behind the first does nothing
     Settle();
-    EXPECT_THAT(host_.calls,
-                ElementsAre("hide", "stop 1", "stop 2", "stop 3", "stop 4", "stop 5", "stop 6", "end 2"));
+    EXPECT_THAT(host_.calls, ElementsAre("hide", "stop 1", "stop 2", "stop 3", "stop 4", "stop 5", "stop 6",
+                                         "stop 7", "end 2"));
     EXPECT_EQ(tray_.calls.back(), "delete 1");
 }
 

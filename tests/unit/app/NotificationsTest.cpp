@@ -3,11 +3,13 @@
 #include <gmock/gmock.h>
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 
 #include "app/Notifications.h"
 #include "app/Timers.h"
 #include "res/resource.h"
+#include "settings/SettingsStore.h"
 #include "tests/unit/app/WindowFixture.h"
 
 namespace velmo {
@@ -32,12 +34,18 @@ NotificationState Up(const char* time = "1:23:45") {
 NotificationState Down() {
     return {true, true, false, "1:23:45", false};
 }
-// The router stopped answering while the line was up (or down).
-NotificationState SilentUp() {
-    return {false, true, true, "1:23:45", false};
+// The router stopped answering while the line was up (or down): after
+// `missed` readings in a row, the first of them at tick 0.
+NotificationState SilentUp(int missed = kMissedReadingsBeforeAlert) {
+    return {false, true, true, "1:23:45", false, missed, 0, missed == kMissedReadingsBeforeAlert};
 }
-NotificationState SilentDown() {
-    return {false, true, false, "1:23:45", false};
+NotificationState SilentDown(int missed = kMissedReadingsBeforeAlert) {
+    return {false, true, false, "1:23:45", false, missed, 0, missed == kMissedReadingsBeforeAlert};
+}
+// A reading 3 min 12 s after the first missed one.
+LineReading Later(LineReading reading) {
+    reading.tick = 192000;
+    return reading;
 }
 
 LineReading ReadsUp(const char* time = "1:30:00") {
@@ -82,34 +90,29 @@ TEST(NotificationRules, WhichStatusReadingsGiveABalloon) {
         {"line stays down", Down(), ReadsDown(), LineCommand::None, {}, "", Down()},
         {"own hang-up", Up(), ReadsDown(), LineCommand::Disconnect, {}, "", Down()},
         {"own dial-up", Down(), ReadsUp(), LineCommand::Connect, {}, "", Up("1:30:00")},
-        {"router stops answering", Up(), NoAnswer(), LineCommand::None, BalloonIcon::Warning,
+        {"router misses one reading", Up(), NoAnswer(), LineCommand::None, {}, "", SilentUp(1)},
+        {"router misses a third reading", SilentUp(2), NoAnswer(), LineCommand::None, BalloonIcon::Warning,
          "ルーターに接続できません", SilentUp()},
-        {"router stops answering during a command", Down(), NoAnswer(), LineCommand::Connect,
+        {"router misses a third reading during a command", SilentDown(2), NoAnswer(), LineCommand::Connect,
          BalloonIcon::Warning, "ルーターに接続できません", SilentDown()},
         {"router still silent", SilentUp(), NoAnswer(), LineCommand::None, {}, "", SilentUp()},
-        {"router answers again, line as before",
-         SilentUp(),
-         ReadsUp(),
-         LineCommand::None,
-         {},
-         "",
+        {"router answers after two misses", SilentUp(2), ReadsUp(), LineCommand::None, {}, "", Up("1:30:00")},
+        {"router answers again, line as before", SilentUp(), Later(ReadsUp()), LineCommand::None,
+         BalloonIcon::Info, "ルーターが応答しました（応答がなかった時間 0:03:12）", Up("1:30:00")},
+        {"router answers again, line dropped meanwhile", SilentUp(), Later(ReadsDown()), LineCommand::None,
+         BalloonIcon::Warning,
+         "ルーターが応答しました（応答がなかった時間 0:03:12）\n回線が切断されました（接続時間 1:23:45）",
+         Down()},
+        {"router answers again, line came up meanwhile", SilentDown(), Later(ReadsUp()), LineCommand::None,
+         BalloonIcon::Info, "ルーターが応答しました（応答がなかった時間 0:03:12）\n回線が接続されました",
          Up("1:30:00")},
-        {"router answers again, line dropped meanwhile", SilentUp(), ReadsDown(), LineCommand::None,
-         BalloonIcon::Warning, "回線が切断されました（接続時間 1:23:45）", Down()},
-        {"router answers again, line came up meanwhile", SilentDown(), ReadsUp(), LineCommand::None,
-         BalloonIcon::Info, "回線が接続されました", Up("1:30:00")},
         {"line drops right after a dial-up", Up(), ReadsDown(), LineCommand::Connect, BalloonIcon::Warning,
          "回線が切断されました（接続時間 1:23:45）", Down()},
         {"line comes back right after a hang-up", Down(), ReadsUp(), LineCommand::Disconnect,
          BalloonIcon::Info, "回線が接続されました", Up("1:30:00")},
         {"page without the connection time", Up(), NoTimeCell(), LineCommand::None, {}, "", Up()},
-        {"page without the connection time after silence",
-         SilentUp(),
-         NoTimeCell(),
-         LineCommand::None,
-         {},
-         "",
-         Up()},
+        {"page without the connection time after silence", SilentUp(), Later(NoTimeCell()), LineCommand::None,
+         BalloonIcon::Info, "ルーターが応答しました（応答がなかった時間 0:03:12）", Up()},
     };
     for (const ReadingRow& row : rows) {
         SCOPED_TRACE(row.name);
@@ -298,10 +301,10 @@ TEST_F(NotificationsTest, LineDropAndReturnAndSilentRouterThroughTheRefreshes) {
     window->OnTimer(kTimerRefresh);
     Settle();
     router_.GoAway();
-    window->OnTimer(kTimerRefresh);
-    Settle();
-    window->OnTimer(kTimerRefresh);
-    Settle();
+    for (int missed = 0; missed < kMissedReadingsBeforeAlert + 1; ++missed) {
+        window->OnTimer(kTimerRefresh);
+        Settle();
+    }
     EXPECT_THAT(BalloonTexts(),
                 ::testing::ElementsAre(Sjis("回線が切断されました（接続時間 1:23:45）"),
                                        Sjis("回線が接続されました"), Sjis("ルーターに接続できません")));
@@ -383,6 +386,74 @@ TEST_F(NotificationsTest, NoBalloonBeforeTheIconIsThere) {
     Settle();
     EXPECT_THAT(tray_.balloons, IsEmpty());
     EXPECT_FALSE(window->Notifications().connected);
+}
+
+// The alert rules through the window, step by step on the fake clock: a
+// silent router, ignored sources, a mute and its end. Each step gives the
+// first line of the balloon it shows (none: "") and how the tooltip ends.
+TEST_F(NotificationsTest, AlertsOverTimeWithSilenceIgnoredSourcesAndMutes) {
+    // A list that holds garbage beside its one address: kept, the rest passed over.
+    const std::string ignore = "203.0.113.7, 999.1.1.1 " + Sjis("送信元") + std::string(10000, 'x');
+    auto window = OpenWindow("UpdateLogFileName=log.txt\r\nNotifyIgnore=" + ignore + "\r\n", kUp);
+    const auto poll = [&] { window->OnTimer(kTimerStatusPoll), Settle(); };
+    const auto serve = [&](const std::string& page) {
+        return [&, page] { router_.Serve("status.htm", page), poll(); };
+    };
+    const auto capture = [&](const char* entry) {
+        return [&, entry] {
+            router_.Serve("syslog.htm", LogPage({{1000, entry}}));
+            window->OnCommand(ID_MENU_CAPTURE_LOG);
+            Settle();
+        };
+    };
+    const auto command = [&](int id) { return [&, id] { window->OnCommand(id); }; };
+    struct Step {
+        const char* name;
+        std::function<void()> act;
+        const char* balloon;     // UTF-8
+        const char* tooltipEnd;  // UTF-8
+    };
+    const char* const caption = "Velmo tool ver. 1.10";
+    const Step steps[] = {
+        {"one missed reading is not news", [&] { router_.GoAway(), poll(); }, "", caption},
+        {"nor is a second", poll, "", caption},
+        {"the third is", poll, "ルーターに接続できません", caption},
+        {"and once only", poll, "", caption},
+        {"its answer says how long it was silent", [&] { clock_.Advance(192000), serve(kUp)(); },
+         "ルーターが応答しました（応答がなかった時間 0:03:12）", caption},
+        {"an ignored source raises nothing",
+         [&] {
+             capture("Unrecognized access from 203.0.113.7:4312 to port 23")();
+             EXPECT_FALSE(window->AccessWarning());
+         },
+         "", caption},
+        {"another source does", capture("Unrecognized access from 198.51.100.9"),
+         "不正アクセスを 1 件記録しました", caption},
+        {"muted for an hour", command(ID_MENU_MUTE_1H), "", "（通知停止中 13:03 まで）"},
+        {"a drop while muted is only recorded", serve(kDown), "", "（通知停止中 13:03 まで）"},
+        {"the mute ends by itself", [&] { clock_.Advance(3600000), window->OnTimer(kTimerMuteEnd); }, "",
+         caption},
+        {"balloons are back", serve(kUp), "回線が接続されました", caption},
+        {"muted until tomorrow morning", command(ID_MENU_MUTE_MORNING), "", "（通知停止中 08:00 まで）"},
+        {"resumed", command(ID_MENU_MUTE_RESUME), "", caption},
+    };
+    std::size_t shown = 0;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        step.act();
+        const std::string first = tray_.balloons.size() > shown ? tray_.balloons.back().text : "";
+        EXPECT_EQ(first.substr(0, first.find('\n')), Sjis(step.balloon));
+        EXPECT_LE(tray_.balloons.size(), shown + 1);
+        shown = tray_.balloons.size();
+        EXPECT_THAT(tray_.tooltip, EndsWith(Sjis(step.tooltipEnd)));
+        EXPECT_LE(tray_.tooltip.size(), 62u);
+    }
+    EXPECT_TRUE(window->Connected());
+    // The list reads back as written, and so does the last mute's end.
+    ToolSettings reread;
+    LoadSettings(reread, window->SettingsPath(), clock_);
+    EXPECT_EQ(reread.NotifyIgnore, ignore);
+    EXPECT_FALSE(reread.NotifyMuteUntil.IsValid());
 }
 
 }  // namespace

@@ -75,6 +75,9 @@ TEST(StringTable, ResourceScriptCarriesTheSameTexts) {
                                             {"ID_MENU_REFRESH", ID_MENU_REFRESH},
                                             {"IDS_STARTUP_CREATE_FAILED", IDS_STARTUP_CREATE_FAILED},
                                             {"IDS_STARTUP_REMOVE_FAILED", IDS_STARTUP_REMOVE_FAILED},
+                                            {"IDS_BALLOON_ANSWERS_AGAIN", IDS_BALLOON_ANSWERS_AGAIN},
+                                            {"IDS_TOOLTIP_MUTED", IDS_TOOLTIP_MUTED},
+                                            {"IDS_STARTUP_TURNED_OFF", IDS_STARTUP_TURNED_OFF},
                                             {"IDS_PARSE_REAL", IDS_PARSE_REAL}};
     auto script = ResourceScriptStrings();
     ASSERT_EQ(script.size(), ids.size());

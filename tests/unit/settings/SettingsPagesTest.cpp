@@ -296,7 +296,7 @@ TEST(SettingsSheetPage, NotifyPageExchangesItsThreeBoxes) {
     EXPECT_TRUE(pages.notify.NotifyLine);
     EXPECT_FALSE(pages.notify.StartWithWindows);
     EXPECT_FALSE(controls.WasEnabledOrDisabled(IDC_NOTIFY_ACCESS));
-    EXPECT_TRUE(controls.texts.empty());
+    EXPECT_EQ(controls.texts, (std::map<int, std::string>{{IDC_NOTIFY_IGNORE, ""}, {IDC_STARTUP_NOTE, ""}}));
 }
 
 // The notification flags go into the pages and come back; the start-up box

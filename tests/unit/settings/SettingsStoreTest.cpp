@@ -237,7 +237,9 @@ TEST_F(SettingsStoreTest, SaveWritesEveryKeyInOrderTheNotificationKeysLast) {
                   "AutoDisconnectTime=2002/05/01 23:30:00\r\n"
                   "AutoDisconnectDlg=1\r\n"
                   "NotifyAccess=0\r\n"
-                  "NotifyLine=1\r\n");
+                  "NotifyLine=1\r\n"
+                  "NotifyIgnore=\r\n"
+                  "NotifyMuteUntil=\r\n");
 }
 
 // A file of the earlier version holds the first seventeen keys only: the two
@@ -253,7 +255,8 @@ TEST_F(SettingsStoreTest, FileOfTheEarlierVersionLoadsWithNotificationsOnAndGain
     const ToolSettings loaded = Load();
     EXPECT_TRUE(loaded.NotifyAccess);
     EXPECT_TRUE(loaded.NotifyLine);
-    EXPECT_EQ(SaveAndRead(loaded), earlier + "NotifyAccess=1\r\nNotifyLine=1\r\n");
+    EXPECT_EQ(SaveAndRead(loaded),
+              earlier + "NotifyAccess=1\r\nNotifyLine=1\r\nNotifyIgnore=\r\nNotifyMuteUntil=\r\n");
 }
 
 TEST_F(SettingsStoreTest, NotificationKeysAreFlagsLikeTheOthers) {
@@ -280,7 +283,7 @@ TEST_F(SettingsStoreTest, SaveKeepsOtherSectionsAndLinesAndReplacesValuesInPlace
     const std::string text = SaveAndRead(KnownRecord());
     EXPECT_EQ(text.substr(0, 54), "; my notes\r\n[Window]\r\nx=5\r\n[setting]\r\nupdatelog =1\r\nEx");
     EXPECT_NE(text.find("Extra=keep me\r\nRutorAddress=127.0.0.1:8080\r\n"), std::string::npos);
-    EXPECT_NE(text.find("NotifyLine=1\r\n\r\n[Last]\r\ny=1"), std::string::npos);
+    EXPECT_NE(text.find("NotifyMuteUntil=\r\n\r\n[Last]\r\ny=1"), std::string::npos);
     EXPECT_EQ(text.find("UpdateLog="), std::string::npos);  // replaced, not added a second time
 }
 

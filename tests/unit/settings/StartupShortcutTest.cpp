@@ -24,6 +24,7 @@ class FakeStartupShortcut final : public StartupShortcut {
         exists = exists && !removeWorks;
         return removeWorks;
     }
+    bool TurnedOff() override { return false; }
 
     bool exists = false;
     bool createWorks = true;
