@@ -103,13 +103,13 @@ bool Merge(TailBytes& bytes, const CapturedLog& capture, DateTime now, std::size
     if (!ReadLogTail(bytes, wanted, tail)) {
         return false;
     }
-    LogOverlap overlap = FindOverlap(tail.entries, page, tail.lastUpdateSeconds);
+    LogOverlap overlap = FindOverlap(tail.entries, page);
     // Where neither this page nor an earlier one showed the order, the page
     // may point either way. Where the file holds a longer run of it in the
     // other order (written from a page like it before), the file's order is
     // followed, so that its entries are known.
     if (!orderShown && !capture.newestFirst) {
-        LogOverlap otherOverlap = FindOverlap(tail.entries, other, tail.lastUpdateSeconds);
+        LogOverlap otherOverlap = FindOverlap(tail.entries, other);
         if (otherOverlap.runLength > overlap.runLength) {
             overlap = otherOverlap;
             overlap.choices.fileOrderTaken = true;

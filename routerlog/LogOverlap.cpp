@@ -92,18 +92,13 @@ class Shifts {
 struct PageFacts {
     const std::vector<LogEntry>& page;
     std::vector<bool> mayLack;  // the file may lack the page's entry p (MayBeLeftOut)
-    bool wholeSeconds = true;   // every age on the page is whole seconds
-    // The stamp of the file's last update marker (seconds since 1899-12-30):
-    // the last capture read the page no later than this.
-    std::optional<std::int64_t> lastUpdate;
 };
 
-PageFacts ReadPageFacts(const std::vector<LogEntry>& page, std::optional<std::int64_t> lastUpdate) {
-    PageFacts facts{page, {}, true, lastUpdate};
+PageFacts ReadPageFacts(const std::vector<LogEntry>& page) {
+    PageFacts facts{page, {}};
     facts.mayLack.reserve(page.size());
     for (const LogEntry& entry : page) {
         facts.mayLack.push_back(MayBeLeftOut(entry));
-        facts.wholeSeconds = facts.wholeSeconds && (entry.subInfo || entry.ageMs % 1000 == 0);
     }
     return facts;
 }
@@ -112,17 +107,13 @@ PageFacts ReadPageFacts(const std::vector<LogEntry>& page, std::optional<std::in
 // new timed entry carries the age of the last timed entry the run matched.
 // Entries of one age were logged at one moment (a port scan's copies, a
 // line's state and its reason), so the earlier page held all of them or
-// none, and a run that ends among them is another reading's. Only a router
-// that gives ages in whole seconds can have been read between two entries of
-// one second, and only when the last capture came within the jitter of it.
-// Entries some filter leaves out may be missing from the file either way.
-bool EndsInsideMoment(const PageFacts& facts, std::size_t lastMatched, std::int64_t lastMatchedSeconds,
-                      std::size_t firstNew) {
+// none, and a run that ends among them is another reading's. (A router that
+// gives ages in whole seconds may have been read between two entries of one
+// second; the page cannot show it, and they are written again rather than
+// maybe lost.) Entries some filter leaves out may be missing from the file
+// either way.
+bool EndsInsideMoment(const PageFacts& facts, std::size_t lastMatched, std::size_t firstNew) {
     const std::vector<LogEntry>& page = facts.page;
-    if (facts.wholeSeconds &&
-        (!facts.lastUpdate || *facts.lastUpdate - lastMatchedSeconds <= kStampJitterSeconds)) {
-        return false;
-    }
     for (std::size_t p = firstNew; p < page.size(); ++p) {
         if (!page[p].subInfo && page[p].stamp && !facts.mayLack[p]) {
             return page[p].ageMs == page[lastMatched].ageMs;
@@ -142,8 +133,7 @@ RunOutcome MatchRun(const std::vector<FileEntry>& file, std::size_t start, const
     oneText = true;
     std::string_view firstText;
     Shifts shifts;
-    std::optional<std::size_t> lastTimed;  // the last timed entry matched, and its file stamp
-    std::int64_t lastTimedSeconds = 0;
+    std::optional<std::size_t> lastTimed;  // the last timed entry matched
     std::size_t p = 0;
     for (std::size_t f = start; f < file.size(); ++p) {
         if (p == page.size()) {
@@ -165,7 +155,6 @@ RunOutcome MatchRun(const std::vector<FileEntry>& file, std::size_t start, const
                 }
                 shifts.Add(shift);
                 lastTimed = p;
-                lastTimedSeconds = line.seconds;
             }
             if (!entry.subInfo) {
                 firstText = firstText.empty() ? line.text : firstText;
@@ -178,7 +167,7 @@ RunOutcome MatchRun(const std::vector<FileEntry>& file, std::size_t start, const
     }
     firstNew = p;
     shifted = shifted || shifts.Shifted();
-    if (lastTimed && EndsInsideMoment(facts, *lastTimed, lastTimedSeconds, firstNew)) {
+    if (lastTimed && EndsInsideMoment(facts, *lastTimed, firstNew)) {
         return RunOutcome::SplitsMoment;
     }
     return shifts.Verdict();
@@ -186,14 +175,13 @@ RunOutcome MatchRun(const std::vector<FileEntry>& file, std::size_t start, const
 
 }  // namespace
 
-LogOverlap FindOverlap(const std::vector<TailLine>& fileLines, const std::vector<LogEntry>& page,
-                       std::optional<std::int64_t> lastUpdate) {
+LogOverlap FindOverlap(const std::vector<TailLine>& fileLines, const std::vector<LogEntry>& page) {
     std::vector<FileEntry> file;
     file.reserve(fileLines.size());
     for (const TailLine& line : fileLines) {
         file.push_back(ReadFileEntry(line));
     }
-    const PageFacts facts = ReadPageFacts(page, lastUpdate);
+    const PageFacts facts = ReadPageFacts(page);
     // Each line of the run stands for one entry of the page, so no run is
     // longer than the page. The candidates go from the longest to the
     // shortest; the first that agrees is taken, and the others are noted.

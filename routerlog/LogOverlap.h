@@ -9,7 +9,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <vector>
 
 #include "routerlog/CaptureResult.h"
@@ -61,17 +60,13 @@ struct LogOverlap {
 // (a port scan repeated, a reboot's first lines), and a duplicate can be
 // mended where a lost entry cannot. A blank stamp agrees with any.
 //
-// A run does not end among entries of one age (logged at one moment: the
-// earlier page held all of them or none), unless the router gives ages in
-// whole seconds and the file's last update marker (`lastUpdate`, seconds
-// since 1899-12-30) lies within the jitter of the run's last timed entry:
-// then the earlier capture may have read the page within that second.
+// A run does not end among entries of one age: the router logged them at
+// one moment, so the earlier page held all of them or none.
 //
 // Of the runs that agree, the longest is taken: between two captures the
 // page normally moves on by less than it holds, so the reading that leaves
 // the fewest entries new is the likely one. The run must reach the file's
 // last entry line; without one every entry of the page is new.
-LogOverlap FindOverlap(const std::vector<TailLine>& fileLines, const std::vector<LogEntry>& page,
-                       std::optional<std::int64_t> lastUpdate);
+LogOverlap FindOverlap(const std::vector<TailLine>& fileLines, const std::vector<LogEntry>& page);
 
 }  // namespace velmo

@@ -136,10 +136,6 @@ bool ReadLogTail(TailBytes& bytes, const TailWanted& wanted, LogTail& tail) {
             firstFailure = back.start;
         } else if (!back.line.text.empty() && !lastMarker) {
             lastMarker = back.start;
-            std::int64_t seconds = 0;
-            if (LogStampSeconds(back.line.text, seconds)) {
-                tail.lastUpdateSeconds = seconds;
-            }
         }
     }
     if (firstFailure) {

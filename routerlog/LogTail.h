@@ -9,7 +9,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,9 +42,6 @@ struct LogTail {
     bool keptEndsInsideLine = false;  // the kept part has no final line end
     std::vector<TailLine> entries;    // the last entry lines before the cut, oldest first
     bool boundReached = false;        // fewer than wanted: the byte bound stopped the reading
-    // The stamp of the run's last update marker, in whole seconds since
-    // 1899-12-30: no capture read the page later than this.
-    std::optional<std::int64_t> lastUpdateSeconds;
 };
 
 // How much of the tail to read.

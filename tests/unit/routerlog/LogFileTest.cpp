@@ -104,8 +104,14 @@ TEST_F(LogFileTest, PreviousMarkerIsReplacedAndTheLastEntryDecidesWhatIsNew) {
 
 TEST_F(LogFileTest, EntriesOfTheLastEntrysSecondAreNotWrittenTwice) {
     const std::string entries = "[2026/12/08 11:00:00]  a\r\n[2026/12/08 11:00:00]  b\r\n";
-    EXPECT_EQ(Update(entries + "[2026/12/08 11:00:00]   Last Log Update\r\n",
-                     "[2026/12/08 11:00:00]  a\n[2026/12/08 11:00:00]  b\n[2026/12/08 11:00:00]  c\n"),
+    // Within the second the router's ages in milliseconds tell them apart:
+    // a and b were on the earlier page, c was logged after it was read.
+    CapturedLog page =
+        Capture("[2026/12/08 11:00:00]  a\n[2026/12/08 11:00:00]  b\n[2026/12/08 11:00:00]  c\n");
+    for (std::size_t i = 0; i < page.entries.size(); ++i) {
+        page.entries[i].ageMs -= static_cast<std::int64_t>(300 * i);
+    }
+    EXPECT_EQ(Update(entries + "[2026/12/08 11:00:00]   Last Log Update\r\n", page),
               entries + "[2026/12/08 11:00:00]  c\r\n" + kMarker);
 }
 
