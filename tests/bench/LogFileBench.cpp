@@ -57,7 +57,8 @@ const velmo::DateTime kFirstLogin = velmo::DateTime::FromParts(2026, 11, 20, 0, 
 
 // One of the tool's logins, one a second from kFirstLogin on.
 velmo::LogEntry Login(long n) {
-    return {kFirstLogin.PlusSeconds(n), "admin login from 127.0.0.1", false};
+    const velmo::DateTime at = kFirstLogin.PlusSeconds(n);
+    return {at, -at.SecondsSince(velmo::DateTime()) * 1000, "admin login from 127.0.0.1", false};
 }
 
 std::string FileName(long lines, bool logins) {
@@ -102,7 +103,8 @@ void RemoveFiles() {
 velmo::LogEntry EntryOf(const std::string& line) {
     std::int64_t seconds = 0;
     velmo::LogStampSeconds(line, seconds);
-    return {velmo::DateTime().PlusSeconds(seconds), line.substr(velmo::LogStampBlanks().size()), false};
+    return {velmo::DateTime().PlusSeconds(seconds), -seconds * 1000, line.substr(velmo::LogStampBlanks().size()),
+            false};
 }
 
 // The page: with `logins`, the file's last kLogins logins, which the filters
