@@ -103,8 +103,8 @@ void RemoveFiles() {
 velmo::LogEntry EntryOf(const std::string& line) {
     std::int64_t seconds = 0;
     velmo::LogStampSeconds(line, seconds);
-    return {velmo::DateTime().PlusSeconds(seconds), -seconds * 1000, line.substr(velmo::LogStampBlanks().size()),
-            false};
+    return {velmo::DateTime().PlusSeconds(seconds), -seconds * 1000,
+            line.substr(velmo::LogStampBlanks().size()), false};
 }
 
 // The page: with `logins`, the file's last kLogins logins, which the filters

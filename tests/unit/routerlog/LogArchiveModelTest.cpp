@@ -6,7 +6,8 @@
 // connections and disconnections, each followed by the same sub-info text
 // every time, port scans (identical entries within one second), the tool's
 // logins and logouts, entries dated in the future; any text comes again at
-// any spacing. Reboots clear it. It lists oldest or newest first and serves
+// any spacing. A reboot clears it and takes half a minute, in which nothing
+// is logged. It lists oldest or newest first and serves
 // ages in whole seconds or in milliseconds. The page is read 0 to 1.5 s after
 // it was served, so stamps of one entry move from capture to capture. The
 // computer's clock is set back or forward by an hour now and then, the
@@ -70,6 +71,9 @@ class SimulatedRouter {
     // an entry dated in the future. A text comes again at any spacing of a
     // second or more; only a port scan logs copies within one second.
     void LogEvent(std::int64_t nowMs) {
+        if (nowMs < upAtMs_) {
+            return;  // still starting
+        }
         const int kind = Pick(0, 11);
         // The kinds that log the same first text.
         const int firstText = kind == 4 ? 3 : kind == 6 ? 5 : kind == 8 ? 7 : kind;
@@ -99,7 +103,10 @@ class SimulatedRouter {
         DropOldest();
     }
 
-    void Reboot() { log_.clear(); }
+    void Reboot(std::int64_t nowMs) {
+        log_.clear();
+        upAtMs_ = nowMs + 30000;
+    }
 
     // The log page at `servedMs`, and the ids of its entries in page order.
     std::string Page(std::int64_t servedMs, std::vector<std::int64_t>& ids) const {
@@ -168,6 +175,7 @@ class SimulatedRouter {
     std::map<std::int64_t, RouterEntry> byId_;
     std::map<int, std::int64_t> lastOfText_;
     std::int64_t nextId_ = 1;
+    std::int64_t upAtMs_ = 0;  // the end of the last reboot
 };
 
 std::vector<std::string> Lines(const std::string& text, const char* end) {
@@ -419,7 +427,7 @@ void RunModel(std::uint64_t seed, std::size_t window) {
         std::sort(moments.begin(), moments.end());
         for (const std::int64_t moment : moments) {
             if (chance(0.02)) {
-                router.Reboot();
+                router.Reboot(moment);
             }
             router.LogEvent(moment);
         }
