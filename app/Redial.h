@@ -18,10 +18,10 @@ inline constexpr std::array<std::uint32_t, 5> kRedialWaitsMs = {30000, 60000, 12
 inline constexpr std::uint32_t kRedialHoldMs = 10 * 60 * 1000;
 
 struct RedialState {
-    bool running = false;    // a drop is being redialled
-    int tries = 0;           // dial commands sent for it
-    std::uint32_t due = 0;   // tick of the next try, or after the last one of the verdict
-    bool held = false;       // a hang-up of the tool's holds redials until heldUntil
+    bool running = false;   // a drop is being redialled
+    int tries = 0;          // dial commands sent for it
+    std::uint32_t due = 0;  // tick of the next try, or after the last one of the verdict
+    bool held = false;      // a hang-up of the tool's holds redials until heldUntil
     std::uint32_t heldUntil = 0;
 
     friend bool operator==(const RedialState&, const RedialState&) = default;

@@ -132,6 +132,7 @@
 #define IDC_START_WITH_WINDOWS 1031
 #define IDC_NOTIFY_IGNORE 1040
 #define IDC_STARTUP_NOTE 1041
+#define IDC_AUTO_REDIAL 1042
 
 /* Auto-disconnect confirmation */
 #define IDC_COUNTDOWN 1028

@@ -153,6 +153,7 @@ bool CPropNotifySetting::DoDataExchange(Exchange direction, PageControls& contro
     ExchangeCheck(direction, controls, IDC_NOTIFY_ACCESS, NotifyAccess);
     ExchangeCheck(direction, controls, IDC_NOTIFY_LINE, NotifyLine);
     ExchangeText(direction, controls, IDC_NOTIFY_IGNORE, NotifyIgnore);
+    ExchangeCheck(direction, controls, IDC_AUTO_REDIAL, AutoRedial);
     ExchangeCheck(direction, controls, IDC_START_WITH_WINDOWS, StartWithWindows);
     if (direction == Exchange::Load) {
         controls.SetText(IDC_STARTUP_NOTE, StartupTurnedOff ? TableString(IDS_STARTUP_TURNED_OFF) : "");
@@ -182,6 +183,7 @@ SettingsPages PagesFromSettings(const ToolSettings& settings) {
     pages.notify.NotifyAccess = settings.NotifyAccess;
     pages.notify.NotifyLine = settings.NotifyLine;
     pages.notify.NotifyIgnore = settings.NotifyIgnore;
+    pages.notify.AutoRedial = settings.AutoRedial;
     return pages;
 }
 
@@ -216,6 +218,7 @@ void ApplySettingsPages(const SettingsPages& pages, ToolSettings& settings) {
     settings.NotifyAccess = pages.notify.NotifyAccess;
     settings.NotifyLine = pages.notify.NotifyLine;
     settings.NotifyIgnore = pages.notify.NotifyIgnore;
+    settings.AutoRedial = pages.notify.AutoRedial;
 }
 
 }  // namespace velmo

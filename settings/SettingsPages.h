@@ -86,7 +86,8 @@ class CPropAutoDisconnectSetting {
     void SetNowTime(PageControls& controls, Clock& clock);
 };
 
-// "通知": balloon notifications, the sources they leave out, and starting with Windows. The last box
+// "通知": balloon notifications, the sources they leave out, redialling
+// after a drop, and starting with Windows. The last box
 // stands for the shortcut in the user's Startup folder, not for a key of the
 // settings file: the sheet fills it from the shortcut and makes the shortcut
 // follow it on OK (StartupShortcut.h).
@@ -95,6 +96,7 @@ class CPropNotifySetting {
     bool NotifyAccess = false;
     bool NotifyLine = false;
     std::string NotifyIgnore;
+    bool AutoRedial = false;
     bool StartWithWindows = false;
     // The shortcut is there but turned off in Task Manager: the box shows it
     // off and the note under it says so (filled by the sheet, like the box).

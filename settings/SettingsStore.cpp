@@ -41,6 +41,8 @@ constexpr const char* kNotifyLine = "NotifyLine";
 // from the tray menu (empty: none).
 constexpr const char* kNotifyIgnore = "NotifyIgnore";
 constexpr const char* kNotifyMuteUntil = "NotifyMuteUntil";
+// Redialling after a drop; a file without it loads with it off.
+constexpr const char* kAutoRedial = "AutoRedial";
 
 // The derived timing values (ms), never stored.
 constexpr std::int32_t kFollowUpTime = 120000;
@@ -128,6 +130,7 @@ const std::array<const char*, kSettingsKeyCount>& SettingsKeys() {
                                                                         kNotifyAccess,
                                                                         kNotifyLine,
                                                                         kNotifyIgnore,
+                                                                        kAutoRedial,
                                                                         kNotifyMuteUntil};
     return keys;
 }
@@ -178,6 +181,7 @@ void LoadSettings(ToolSettings& settings, const std::string& path, Clock& clock)
     s.NotifyAccess = stored.Flag(kNotifyAccess, "1");
     s.NotifyLine = stored.Flag(kNotifyLine, "1");
     s.NotifyIgnore = stored.Text(kNotifyIgnore, "", kIgnoreValueLimit);
+    s.AutoRedial = stored.Flag(kAutoRedial, "0");
     // A moment that does not read is no mute; one that has passed ends at the first look.
     const auto muteUntil = DateTime::Parse(stored.Text(kNotifyMuteUntil, ""));
     s.NotifyMuteUntil = muteUntil && muteUntil->IsValid() ? *muteUntil : DateTime::Invalid();
@@ -214,6 +218,7 @@ bool SaveSettings(const ToolSettings& settings, const std::string& path, std::st
     set(kNotifyAccess, FlagText(s.NotifyAccess));
     set(kNotifyLine, FlagText(s.NotifyLine));
     set(kNotifyIgnore, s.NotifyIgnore);
+    set(kAutoRedial, FlagText(s.AutoRedial));
     set(kNotifyMuteUntil, s.NotifyMuteUntil.Format(kDateTimeFormat));
     return WriteProfileFile(path, profile, reason);
 }

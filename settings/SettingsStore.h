@@ -14,8 +14,9 @@ namespace velmo {
 inline constexpr const char* kSettingsSection = "Setting";
 
 // How many keys section "Setting" stores: the first seventeen, then
-// "NotifyAccess", "NotifyLine", "NotifyIgnore" and "NotifyMuteUntil".
-inline constexpr std::size_t kSettingsKeyCount = 21;
+// "NotifyAccess", "NotifyLine", "NotifyIgnore", "AutoRedial" and
+// "NotifyMuteUntil".
+inline constexpr std::size_t kSettingsKeyCount = 22;
 
 // The stored keys of section "Setting", in the order they are read and written.
 const std::array<const char*, kSettingsKeyCount>& SettingsKeys();

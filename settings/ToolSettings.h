@@ -36,6 +36,7 @@ struct ToolSettings {
     bool NotifyAccess = true;  // balloon for new unrecognised access entries
     bool NotifyLine = true;    // balloons when the line drops or comes back
     std::string NotifyIgnore;  // 通知しない送信元: addresses, as the user wrote them
+    bool AutoRedial = false;  // 回線が切れたら自動で接続する (off: on a metered line every dial costs)
     DateTime NotifyMuteUntil = DateTime::Invalid();  // balloons muted until then; invalid: not muted
 };
 

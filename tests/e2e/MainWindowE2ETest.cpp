@@ -91,6 +91,7 @@ class MainWindowE2E : public ::testing::Test {
                                                "NotifyAccess",
                                                "NotifyLine",
                                                "NotifyIgnore",
+                                               "AutoRedial",
                                                "NotifyMuteUntil"};
         ASSERT_EQ(lines.size(), keys.size()) << file;
         for (std::size_t i = 0; i < keys.size(); ++i) {

@@ -55,7 +55,8 @@ TEST(Redial, ScheduleOfTriesAndWhatEndsIt) {
           {E::Drop, 10 * kMinute},
           {E::Step, 10 * kMinute + 30000, dial}}},
         {"a hang-up during a redial stops it", {{E::Drop, 0}, {E::HangUp, 1000}, {E::Step, 30000, none}}},
-        {"the tick count wrapping", {{E::Drop, wrap}, {E::Step, wrap + 29999, none}, {E::Step, wrap + 30000, dial}}},
+        {"the tick count wrapping",
+         {{E::Drop, wrap}, {E::Step, wrap + 29999, none}, {E::Step, wrap + 30000, dial}}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -63,10 +64,18 @@ TEST(Redial, ScheduleOfTriesAndWhatEndsIt) {
         for (const Event& event : row.events) {
             SCOPED_TRACE("tick " + std::to_string(event.tick));
             switch (event.kind) {
-                case Event::Drop: NoteDrop(state, event.tick); break;
-                case Event::Up: EXPECT_EQ(NoteLineUp(state), event.expected == dial); break;
-                case Event::User: NoteUserCommand(state); break;
-                case Event::HangUp: NoteHangUp(state, event.tick); break;
+                case Event::Drop:
+                    NoteDrop(state, event.tick);
+                    break;
+                case Event::Up:
+                    EXPECT_EQ(NoteLineUp(state), event.expected == dial);
+                    break;
+                case Event::User:
+                    NoteUserCommand(state);
+                    break;
+                case Event::HangUp:
+                    NoteHangUp(state, event.tick);
+                    break;
                 case Event::Step:
                     const std::uint32_t wait = RedialWaitMs(state, event.tick);
                     const RedialStep step = NextRedialStep(state, event.tick, kVerdictMs);

@@ -278,22 +278,28 @@ TEST(SettingsSheetPage, LoadsWhenShownAndReadsBackWhenLeft) {
 
 // "通知": its three boxes load from the page and read back into it, through
 // the sheet's routing as the other pages do, and none governs another.
-TEST(SettingsSheetPage, NotifyPageExchangesItsThreeBoxes) {
+TEST(SettingsSheetPage, NotifyPageExchangesItsBoxes) {
     SettingsPages pages;
     pages.notify.NotifyAccess = true;
     pages.notify.NotifyLine = false;
+    pages.notify.AutoRedial = true;
     pages.notify.StartWithWindows = true;
     testing::FakeClock clock;
     SettingsSheetPage notify = SettingsSheetPages(pages, clock)[3];
     FakePageControls controls;
     notify.OnInitDialog(controls);
-    EXPECT_EQ(controls.checks,
-              (std::map<int, bool>{
-                  {IDC_NOTIFY_ACCESS, true}, {IDC_NOTIFY_LINE, false}, {IDC_START_WITH_WINDOWS, true}}));
-    controls.checks = {{IDC_NOTIFY_ACCESS, false}, {IDC_NOTIFY_LINE, true}, {IDC_START_WITH_WINDOWS, false}};
+    EXPECT_EQ(controls.checks, (std::map<int, bool>{{IDC_NOTIFY_ACCESS, true},
+                                                    {IDC_NOTIFY_LINE, false},
+                                                    {IDC_AUTO_REDIAL, true},
+                                                    {IDC_START_WITH_WINDOWS, true}}));
+    controls.checks = {{IDC_NOTIFY_ACCESS, false},
+                       {IDC_NOTIFY_LINE, true},
+                       {IDC_AUTO_REDIAL, false},
+                       {IDC_START_WITH_WINDOWS, false}};
     EXPECT_TRUE(notify.OnKillActive(controls));
     EXPECT_FALSE(pages.notify.NotifyAccess);
     EXPECT_TRUE(pages.notify.NotifyLine);
+    EXPECT_FALSE(pages.notify.AutoRedial);
     EXPECT_FALSE(pages.notify.StartWithWindows);
     EXPECT_FALSE(controls.WasEnabledOrDisabled(IDC_NOTIFY_ACCESS));
     EXPECT_EQ(controls.texts, (std::map<int, std::string>{{IDC_NOTIFY_IGNORE, ""}, {IDC_STARTUP_NOTE, ""}}));

@@ -239,6 +239,7 @@ TEST_F(SettingsStoreTest, SaveWritesEveryKeyInOrderTheNotificationKeysLast) {
                   "NotifyAccess=0\r\n"
                   "NotifyLine=1\r\n"
                   "NotifyIgnore=\r\n"
+                  "AutoRedial=0\r\n"
                   "NotifyMuteUntil=\r\n");
 }
 
@@ -255,8 +256,9 @@ TEST_F(SettingsStoreTest, FileOfTheEarlierVersionLoadsWithNotificationsOnAndGain
     const ToolSettings loaded = Load();
     EXPECT_TRUE(loaded.NotifyAccess);
     EXPECT_TRUE(loaded.NotifyLine);
-    EXPECT_EQ(SaveAndRead(loaded),
-              earlier + "NotifyAccess=1\r\nNotifyLine=1\r\nNotifyIgnore=\r\nNotifyMuteUntil=\r\n");
+    EXPECT_EQ(
+        SaveAndRead(loaded),
+        earlier + "NotifyAccess=1\r\nNotifyLine=1\r\nNotifyIgnore=\r\nAutoRedial=0\r\nNotifyMuteUntil=\r\n");
 }
 
 TEST_F(SettingsStoreTest, NotificationKeysAreFlagsLikeTheOthers) {
