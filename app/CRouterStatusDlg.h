@@ -11,6 +11,7 @@
 
 #include "app/Notifications.h"
 #include "app/NotifyMute.h"
+#include "app/Redial.h"
 #include "app/ToolCommand.h"
 #include "app/TrayHost.h"
 #include "app/WindowHost.h"
@@ -130,7 +131,10 @@ class CRouterStatusDlg {
 
     void LoadFromCurrentDirectory();
     bool Submit(JobKind kind, JobOrigin origin, JobRunner::Work work);
+    // The user's 接続 or 切断 (the buttons, the menu, a forwarded command).
     bool SubmitCommand(bool dial, CommandAnswer answer = {});
+    // 接続 or 切断 sent to the router, whoever asked for it.
+    bool StartLineCommand(bool dial, CommandAnswer answer);
     JobRunner::Work CaptureJob(CommandAnswer answer = {});
     // The line as the window shows it now.
     CommandResult ShownLine() const;
@@ -164,6 +168,10 @@ class CRouterStatusDlg {
     // Timer 7 set for the end of the mute (a passed one is cleared).
     void StartMuteTimer();
     void EndMute();
+    // The redial after a drop: a status reading that found the line `wasUp`
+    // before and shows it now (the reading answered), and timer 8's step.
+    void NoteRedialReading(bool wasUp, bool nowUp);
+    void Redial();
 
     // The window's state, in the order of its design; only the window's own
     // handlers change it.
@@ -189,6 +197,7 @@ class CRouterStatusDlg {
     bool questionOpen_ = false;           // one of them is the auto-disconnect question
     NotificationState notifications_;     // what the balloons remember
     std::optional<bool> logNewestFirst_;  // how the router lists its log, once a page showed it
+    RedialState redial_;                  // the redial after a drop (AutoRedial)
     CommandAnswer lineAnswer_;            // a forwarded 接続 or 切断 waiting for the line to change
     bool lineWantUp_ = false;
     std::uint32_t lineSince_ = 0;              // tick count when its command's result was shown

@@ -60,6 +60,7 @@ void CRouterStatusDlg::HangUpAutomatically() {
         }
         return;
     }
+    NoteHangUp(redial_, clock_.TickCount());
     Submit(JobKind::Command, JobOrigin::User,
            [client = router, &clock = clock_, this,
             wasMinimized](const CancelToken& cancel) -> JobRunner::Delivery {

@@ -38,6 +38,10 @@ void CRouterStatusDlg::OnTimer(int timerId) {
             host_.StopTimer(kTimerMuteEnd);
             StartMuteTimer();  // a mute longer than one interval runs on
             break;
+        case kTimerRedial:
+            host_.StopTimer(kTimerRedial);
+            Redial();  // starts timer 8 again for the next step
+            break;
         default:
             break;  // any other id: nothing
     }

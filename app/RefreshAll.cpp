@@ -48,6 +48,17 @@ void CRouterStatusDlg::ReadStatus() {
 }
 
 bool CRouterStatusDlg::SubmitCommand(bool dial, CommandAnswer answer) {
+    // The user's own 接続 or 切断 ends a redial; after a 切断 a drop is not
+    // redialled for a while.
+    if (dial) {
+        NoteUserCommand(redial_);
+    } else {
+        NoteHangUp(redial_, clock_.TickCount());
+    }
+    return StartLineCommand(dial, std::move(answer));
+}
+
+bool CRouterStatusDlg::StartLineCommand(bool dial, CommandAnswer answer) {
     const bool started =
         Submit(JobKind::Command, JobOrigin::User,
                [client = router, &clock = clock_, this, dial, answer](const CancelToken& cancel) {
@@ -115,9 +126,13 @@ void CRouterStatusDlg::ShowStatus(const StatusReading& reading, LineCommand comm
     UpdateTrayIcon();
     host_.SetFieldText(IDC_CONNECTION_TIME, reading.status.connectionTime);
     host_.SetFieldText(IDC_MODEM_STATE, reading.status.modemState);
+    const bool wasUp = notifications_.lineKnown && notifications_.connected;
     Announce(NoteStatusReading(
         notifications_, {reading.fetched, connected, reading.status.connectionTime, clock_.TickCount()},
         command));
+    if (reading.fetched && !reading.status.connectionTime.empty()) {
+        NoteRedialReading(wasUp, connected);
+    }
     NoteLineChange(reading);
 }
 

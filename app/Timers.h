@@ -10,9 +10,10 @@ inline constexpr int kTimerLogCapture = 4;        // log capture
 inline constexpr int kTimerAccessWarningEnd = 5;  // end of the access warning
 inline constexpr int kTimerAutoDisconnect = 6;    // auto-disconnect check
 inline constexpr int kTimerMuteEnd = 7;           // end of a mute from the tray menu
+inline constexpr int kTimerRedial = 8;            // the next try of a redial after a drop
 
-inline constexpr int kAllTimers[] = {kTimerRefresh,    kTimerStatusPoll,       kTimerFollowUpEnd,
-                                     kTimerLogCapture, kTimerAccessWarningEnd, kTimerAutoDisconnect,
-                                     kTimerMuteEnd};
+inline constexpr int kAllTimers[] = {
+    kTimerRefresh,          kTimerStatusPoll,     kTimerFollowUpEnd, kTimerLogCapture,
+    kTimerAccessWarningEnd, kTimerAutoDisconnect, kTimerMuteEnd,     kTimerRedial};
 
 }  // namespace velmo

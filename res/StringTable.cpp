@@ -54,6 +54,8 @@ constexpr Entry kStrings[] = {
     {IDS_BALLOON_ANSWERS_AGAIN, "ルーターが応答しました（応答がなかった時間 %s）"},
     {IDS_TOOLTIP_MUTED, "（通知停止中 %s まで）"},
     {IDS_STARTUP_TURNED_OFF, "タスク マネージャーのスタートアップで無効にされています。"},
+    {IDS_BALLOON_REDIALLED, "回線を再接続しました"},
+    {IDS_BALLOON_REDIAL_FAILED, "回線を再接続できませんでした"},
     {IDS_PARSE_REAL, "数字を入力してください。"},
 };
 

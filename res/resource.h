@@ -72,6 +72,9 @@
 #define IDS_BALLOON_ANSWERS_AGAIN 230
 #define IDS_TOOLTIP_MUTED 231
 #define IDS_STARTUP_TURNED_OFF 232
+/* The balloons of a redial after a drop: it worked, or the last try failed */
+#define IDS_BALLOON_REDIALLED 240
+#define IDS_BALLOON_REDIAL_FAILED 241
 /* The number-field message of the settings pages */
 #define IDS_PARSE_REAL 61715
 

@@ -90,7 +90,7 @@ TEST_F(CRouterStatusDlgTest, CloseSequenceHidesFirstStopsEveryTimerAndEndsTheDia
     window->OnCancel();  // a second close queued behind the first does nothing
     Settle();
     EXPECT_THAT(host_.calls, ElementsAre("hide", "stop 1", "stop 2", "stop 3", "stop 4", "stop 5", "stop 6",
-                                         "stop 7", "end 2"));
+                                         "stop 7", "stop 8", "end 2"));
     EXPECT_EQ(tray_.calls.back(), "delete 1");
 }
 

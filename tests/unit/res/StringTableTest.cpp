@@ -78,6 +78,8 @@ TEST(StringTable, ResourceScriptCarriesTheSameTexts) {
                                             {"IDS_BALLOON_ANSWERS_AGAIN", IDS_BALLOON_ANSWERS_AGAIN},
                                             {"IDS_TOOLTIP_MUTED", IDS_TOOLTIP_MUTED},
                                             {"IDS_STARTUP_TURNED_OFF", IDS_STARTUP_TURNED_OFF},
+                                            {"IDS_BALLOON_REDIALLED", IDS_BALLOON_REDIALLED},
+                                            {"IDS_BALLOON_REDIAL_FAILED", IDS_BALLOON_REDIAL_FAILED},
                                             {"IDS_PARSE_REAL", IDS_PARSE_REAL}};
     auto script = ResourceScriptStrings();
     ASSERT_EQ(script.size(), ids.size());
