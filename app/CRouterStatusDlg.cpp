@@ -14,6 +14,7 @@ CRouterStatusDlg::CRouterStatusDlg(WindowHost& host, TrayHost& tray, Clock& cloc
     : host_(host),
       tray_(tray),
       clock_(clock),
+      record_(CurrentDirectoryWithSeparator()),
       jobs_(JobRunner::Mode::Thread, [&host] { host.PostJobDone(); }) {
     LoadFromCurrentDirectory();
 }
@@ -23,6 +24,7 @@ CRouterStatusDlg::CRouterStatusDlg(WindowHost& host, TrayHost& tray, Clock& cloc
       host_(host),
       tray_(tray),
       clock_(clock),
+      record_(CurrentDirectoryWithSeparator()),
       jobs_(JobRunner::Mode::Manual, [&host] { host.PostJobDone(); }) {
     LoadFromCurrentDirectory();
 }
@@ -64,6 +66,7 @@ std::string CRouterStatusDlg::Caption() {
 
 bool CRouterStatusDlg::OnInitDialog() {
     host_.AddAboutItemToSystemMenu("&" + TableString(IDS_ABOUTBOX) + "...");
+    host_.AddSystemMenuItem(IDM_HISTORY, TableString(IDS_HISTORY_TITLE));
     host_.SetWindowIcons();
     host_.SetCaption(Caption());
     followUp = LineCommand::None;
@@ -71,6 +74,7 @@ bool CRouterStatusDlg::OnInitDialog() {
     accessWarning = false;
     lastDisconnectCheck = clock_.Now();
     CopyWorkingSettings();
+    record_.Resume();
     AddTrayIcon();
     RefreshAll();  // its result starts timer 1 when that is on
     if (settings.UpdateLog) {
@@ -123,6 +127,10 @@ void CRouterStatusDlg::OnExit() {
 }
 
 bool CRouterStatusDlg::OnSysCommand(unsigned commandId) {
+    if ((commandId & 0xFFF0u) == IDM_HISTORY) {
+        OnShowHistory();
+        return true;
+    }
     if ((commandId & 0xFFF0u) != IDM_ABOUTBOX) {
         return false;
     }
@@ -155,6 +163,9 @@ bool CRouterStatusDlg::OnCommand(int commandId) {
             return true;
         case ID_MENU_REFRESH:
             RefreshAll(JobOrigin::User);
+            return true;
+        case ID_MENU_HISTORY:
+            OnShowHistory();
             return true;
         default:
             return false;

@@ -13,6 +13,7 @@
 #include "app/WindowHost.h"
 #include "base/Clock.h"
 #include "base/DateTime.h"
+#include "history/ConnectionRecord.h"
 #include "router/JobRunner.h"
 #include "router/RouterClient.h"
 #include "router/RouterReadings.h"
@@ -70,6 +71,9 @@ class CRouterStatusDlg {
     void CheckAutoDisconnect();
     void ShowAutoDisconnectTime();
 
+    // The 接続履歴 window (tray menu item and system menu item).
+    void OnShowHistory();
+
     // Log capture and the settings sheet.
     void CaptureSystemLog(JobOrigin origin = JobOrigin::Poll, CommandAnswer answer = {});
     void OnSettings();
@@ -109,6 +113,7 @@ class CRouterStatusDlg {
     bool FollowUpActive() const { return followUp != LineCommand::None; }
     bool AccessWarning() const { return accessWarning; }
     const NotificationState& Notifications() const { return notifications_; }
+    const ConnectionRecord& Record() const { return record_; }
     // The jobs, for the tests to run (their runner works by hand there).
     JobRunner& Jobs() { return jobs_; }
 
@@ -130,6 +135,9 @@ class CRouterStatusDlg {
     // was sent, else waits for the status reading that shows the change.
     void AwaitLineChange(const CommandReading& reading, bool dial, CommandAnswer answer);
     void NoteLineChange(const StatusReading& reading);
+    // The reading in the connection record; a record that cannot be written
+    // gives one balloon per run of failures.
+    void NoteRecord(const StatusReading& reading, LineCommand command);
     void AnswerLineWait(const CommandResult& result);
     // What a job found, shown; `command` is the command whose change a reading may show.
     void ShowRefresh(const RefreshReading& reading, LineCommand command);
@@ -177,8 +185,10 @@ class CRouterStatusDlg {
     NotificationState notifications_;  // what the balloons remember
     CommandAnswer lineAnswer_;         // a forwarded 接続 or 切断 waiting for the line to change
     bool lineWantUp_ = false;
-    std::uint32_t lineSince_ = 0;  // tick count when its command's result was shown
-    JobRunner jobs_;               // last: its worker ends before the rest goes
+    std::uint32_t lineSince_ = 0;     // tick count when its command's result was shown
+    ConnectionRecord record_;         // the line sessions, kept on the window's thread
+    bool commandChangeSeen_ = false;  // a reading has shown the change the last command asked for
+    JobRunner jobs_;                  // last: its worker ends before the rest goes
 };
 
 }  // namespace velmo

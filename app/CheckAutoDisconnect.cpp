@@ -60,6 +60,7 @@ void CRouterStatusDlg::HangUpAutomatically() {
         }
         return;
     }
+    commandChangeSeen_ = false;
     Submit(JobKind::Command, JobOrigin::User,
            [client = router, &clock = clock_, this,
             wasMinimized](const CancelToken& cancel) -> JobRunner::Delivery {
@@ -68,7 +69,7 @@ void CRouterStatusDlg::HangUpAutomatically() {
                CommandReading reading = AutomaticHangUp(copy, clock);
                return [this, reading = std::move(reading), wasMinimized] {
                    // The refresh ran after the hang-up: the drop it shows is the command's own.
-                   ShowCommand(reading, LineCommand::Disconnect, LineCommand::Disconnect);
+                   ShowCommand(reading, LineCommand::AutoDisconnect, LineCommand::AutoDisconnect);
                    if (wasMinimized) {
                        MinimizeWindow();
                    }

@@ -58,8 +58,9 @@ std::optional<Balloon> NoteStatusReading(NotificationState& state, const LineRea
     }
     state.lineKnown = true;
     state.connected = reading.connected;
-    const LineCommand bringsAbout = reading.connected ? LineCommand::Connect : LineCommand::Disconnect;
-    if (!changed || command == bringsAbout) {
+    // The record takes the same classification: a change a command asked for
+    // is its own (切断, 自動切断), any other is news (回線断, 不明).
+    if (!changed || IsCommandsOwnChange(command, reading.connected)) {
         return std::nullopt;
     }
     if (reading.connected) {

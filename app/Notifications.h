@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/TrayHost.h"
+#include "history/LineChange.h"
 #include "routerlog/CaptureResult.h"
 
 namespace velmo {
@@ -41,10 +42,6 @@ struct NotificationState {
 
     friend bool operator==(const NotificationState&, const NotificationState&) = default;
 };
-
-// A command of the tool that is bringing the line up (接続) or down (切断,
-// the automatic hang-up), from its refresh to the end of its follow-up window.
-enum class LineCommand { None, Connect, Disconnect };
 
 // A status reading. The line's change from up to down or back gives a
 // balloon, unless it is the change `command` asked for: then it is the

@@ -48,6 +48,7 @@ void CRouterStatusDlg::ReadStatus() {
 }
 
 bool CRouterStatusDlg::SubmitCommand(bool dial, CommandAnswer answer) {
+    commandChangeSeen_ = false;
     const bool started =
         Submit(JobKind::Command, JobOrigin::User,
                [client = router, &clock = clock_, this, dial, answer](const CancelToken& cancel) {
@@ -115,8 +116,16 @@ void CRouterStatusDlg::ShowStatus(const StatusReading& reading, LineCommand comm
     UpdateTrayIcon();
     host_.SetFieldText(IDC_CONNECTION_TIME, reading.status.connectionTime);
     host_.SetFieldText(IDC_MODEM_STATE, reading.status.modemState);
+    // A command owns one change: once a reading has shown what it asked for,
+    // a later change in its follow-up window (the line back up after 切断 and
+    // down again) is news, for the balloons and the record alike.
+    const LineCommand owner = commandChangeSeen_ ? LineCommand::None : command;
     Announce(NoteStatusReading(notifications_, {reading.fetched, connected, reading.status.connectionTime},
-                               command));
+                               owner));
+    NoteRecord(reading, owner);
+    if (reading.fetched && !reading.status.connectionTime.empty() && IsCommandsOwnChange(owner, connected)) {
+        commandChangeSeen_ = true;
+    }
     NoteLineChange(reading);
 }
 

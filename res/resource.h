@@ -56,6 +56,12 @@
 /* The settings sheet's messages when the Startup shortcut cannot be made or removed */
 #define IDS_STARTUP_CREATE_FAILED 210
 #define IDS_STARTUP_REMOVE_FAILED 211
+/* The 接続履歴 window: its title (also the menu items), its two buttons, and
+   the balloon when the record cannot be written */
+#define IDS_HISTORY_TITLE 220
+#define IDS_HISTORY_OPEN 221
+#define IDS_HISTORY_COPY 222
+#define IDS_BALLOON_HISTORY_NOT_WRITTEN 223
 /* The number-field message of the settings pages */
 #define IDS_PARSE_REAL 61715
 
@@ -125,9 +131,12 @@
 #define ID_MENU_SETTINGS 32775
 #define ID_MENU_CAPTURE_LOG 32776
 #define ID_MENU_REFRESH 32777
+#define ID_MENU_HISTORY 32778
 
 /* System menu item of the about box (low four bits are the system's) */
 #define IDM_ABOUTBOX 0x0010
+/* System menu item of the 接続履歴 window */
+#define IDM_HISTORY 0x0020
 
 /* Notification-area callback message */
 #define WM_VELMO_TRAY 2024
