@@ -121,6 +121,10 @@
 #define IDC_NOTIFY_LINE 1030
 #define IDC_START_WITH_WINDOWS 1031
 
+/* The 接続履歴 window's buttons: 記録を開く, 報告をコピー */
+#define IDC_HISTORY_OPEN 1040
+#define IDC_HISTORY_COPY 1041
+
 /* Auto-disconnect confirmation */
 #define IDC_COUNTDOWN 1028
 
