@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "base/CodePage.h"
 #include "base/Wide_win32.h"
 #include "res/StringTable.h"
 #include "res/resource.h"
@@ -217,6 +218,7 @@ void HistoryWindow::Paint(HDC dc, const RECT& client) {
                            static_cast<int>(summary_.size()) * Scaled(kSummaryLine);
     PaintBars(dc, {client.left + Scaled(kMargin), client.top + Scaled(kMargin),
                    client.right - Scaled(kMargin), summaryTop - Scaled(kMargin)});
+    PaintLegend(dc, summaryTop - Scaled(kSummaryLine));
     int y = summaryTop;
     for (const std::string& line : summary_) {
         SetBkMode(dc, TRANSPARENT);
@@ -248,6 +250,18 @@ void HistoryWindow::PaintBars(HDC dc, const RECT& area) {
             FillColour(dc, {x(span.from), y + 1, std::max(x(span.to), x(span.from) + 1), y + pitch - 1},
                        SpanColour(span.kind));
         }
+    }
+}
+
+void HistoryWindow::PaintLegend(HDC dc, int y) {
+    const std::pair<LineSpanKind, const char*> entries[] = {
+        {LineSpanKind::Up, "接続"}, {LineSpanKind::Down, "切断"}, {LineSpanKind::NotSeen, "記録なし"}};
+    int x = Scaled(kMargin + kLabelWidth);
+    for (const auto& [kind, label] : entries) {
+        FillColour(dc, {x, y + Scaled(3), x + Scaled(10), y + Scaled(13)}, SpanColour(kind));
+        SetBkMode(dc, TRANSPARENT);
+        DrawSjis(dc, x + Scaled(14), y, Utf8ToSjis(label));
+        x += Scaled(90);
     }
 }
 

@@ -32,6 +32,7 @@ class HistoryWindow {
     void Layout();
     void Paint(HDC dc, const RECT& client);
     void PaintBars(HDC dc, const RECT& area);
+    void PaintLegend(HDC dc, int y);
     void CopyReport();
     void OpenRecord();
 
