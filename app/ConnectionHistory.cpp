@@ -31,7 +31,7 @@ void CRouterStatusDlg::NoteRecord(const StatusReading& reading, LineCommand comm
                                reading.status.connectionTime};
     const ConnectionRecord::Written written = record_.Note(noted, command, Limits(settings));
     if (written.failureStarts) {
-        std::string text = TableString(IDS_BALLOON_HISTORY_NOT_WRITTEN);
+        std::string text = TableString(IDS_HISTORY_NOT_WRITTEN);
         const std::size_t at = SjisFind(text, "%s");
         if (at != npos) {
             text.replace(at, 2, kHistoryFileName);

@@ -53,7 +53,7 @@ constexpr Entry kStrings[] = {
     {IDS_HISTORY_TITLE, "接続履歴"},
     {IDS_HISTORY_OPEN, "記録を開く"},
     {IDS_HISTORY_COPY, "報告をコピー"},
-    {IDS_BALLOON_HISTORY_NOT_WRITTEN, "接続履歴「%s」に書き込めません"},
+    {IDS_HISTORY_NOT_WRITTEN, "接続履歴「%s」に書き込めません"},
     {IDS_STARTUP_CREATE_FAILED, "スタートアップフォルダーにショートカットを作成できませんでした。"},
     {IDS_STARTUP_REMOVE_FAILED, "スタートアップフォルダーのショートカットを削除できませんでした。"},
     {IDS_PARSE_REAL, "数字を入力してください。"},

@@ -61,7 +61,7 @@
 #define IDS_HISTORY_TITLE 220
 #define IDS_HISTORY_OPEN 221
 #define IDS_HISTORY_COPY 222
-#define IDS_BALLOON_HISTORY_NOT_WRITTEN 223
+#define IDS_HISTORY_NOT_WRITTEN 223
 /* The number-field message of the settings pages */
 #define IDS_PARSE_REAL 61715
 
