@@ -27,13 +27,13 @@ class HistoryE2E : public ::testing::Test {
         ASSERT_NE(address, nullptr) << "run through scripts/with-routersim (ctest does)";
         sim_ = address;
         workDir_ = MakeTempDirectory(L"velmo-e2e-history-");
-        WriteSettings("");
+        WriteSettings("InitMinimize=0\r\n");
     }
     void WriteSettings(const std::string& extra) {
         ASSERT_TRUE(
             WriteBytes(workDir_ + L"\\Velmo tool.ini",
                        "[Setting]\r\nRutorAddress=" + sim_ +
-                           "\r\nInitMinimize=0\r\nUpdateStatusConnect=1\r\nUpdateStatusConnectTime=1000\r\n"
+                           "\r\nUpdateStatusConnect=1\r\nUpdateStatusConnectTime=1000\r\n"
                            "UpdateStatusDisconnect=1\r\nUpdateStatusDisconnectTime=2000\r\nUpdateLog=0\r\n" +
                            extra));
     }
@@ -41,9 +41,9 @@ class HistoryE2E : public ::testing::Test {
         std::string answer;
         ASSERT_TRUE(RequestPage(sim_, path, answer)) << path;
     }
-    HWND Start() {
+    HWND Start(bool visible) {
         EXPECT_TRUE(tool_.Start(ToolExe(), workDir_));
-        return tool_.WaitForWindow(kCaption, 30000);
+        return tool_.WaitForWindow(kCaption, 30000, visible);
     }
     std::string File(const wchar_t* name) const {
         std::string bytes;
@@ -77,7 +77,7 @@ class HistoryE2E : public ::testing::Test {
 
 TEST_F(HistoryE2E, DropHangUpsAndAnUnseenEndBecomeRowsTheWindowShows) {
     Sim("sim/connect");
-    HWND window = Start();
+    HWND window = Start(true);
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(WaitForSession());
     Sleep(1500);
@@ -99,10 +99,12 @@ TEST_F(HistoryE2E, DropHangUpsAndAnUnseenEndBecomeRowsTheWindowShows) {
     Sim("sim/disconnect");
     Sim("sim/connect");
     Sleep(5000);
+    // Started hidden in the notification area, where the 接続履歴 window opens too.
     WriteSettings(
-        "AutoDisconnect=1\r\nAutoDisconnectSelectDay=1\r\nAutoDisconnectDlg=0\r\nAutoDisconnectTime=" +
+        "InitMinimize=1\r\nAutoDisconnect=1\r\nAutoDisconnectSelectDay=1\r\nAutoDisconnectDlg=0\r\n"
+        "AutoDisconnectTime=" +
         LocalTimeText(10) + "\r\n");
-    window = Start();
+    window = Start(false);
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(WaitForRows(4)) << SjisToUtf8(File(L"Velmo tool history.csv"))
                                 << File(L"Velmo tool history.open");
