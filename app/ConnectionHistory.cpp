@@ -1,5 +1,7 @@
 // The connection record as the main window keeps it: each status reading's
 // delivery notes it (on the window's thread), and the 接続履歴 window shows it.
+#include <algorithm>
+
 #include "app/CRouterStatusDlg.h"
 #include "base/SjisText.h"
 #include "history/HistoryFile.h"
