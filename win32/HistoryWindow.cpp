@@ -62,11 +62,15 @@ UINT WindowDpi(HWND window) {
 }  // namespace
 
 HistoryWindow::~HistoryWindow() {
-    if (window_ != nullptr) {
-        DestroyWindow(window_);
-    }
+    Close();
     if (font_ != nullptr) {
         DeleteObject(font_);
+    }
+}
+
+void HistoryWindow::Close() {
+    if (window_ != nullptr) {
+        DestroyWindow(window_);
     }
 }
 

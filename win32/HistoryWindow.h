@@ -22,6 +22,8 @@ class HistoryWindow {
 
     // Opens the window, or brings it to the front, showing `view`.
     void Show(const HistoryView& view, const std::string& recordPath);
+    // Destroys the window when it is open.
+    void Close();
 
   private:
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -126,6 +126,8 @@ void Win32WindowHost::PostClose() {
 }
 
 void Win32WindowHost::EndDialog(int result) {
+    // The 接続履歴 window goes with the main window: no message loop is left to serve it.
+    history_.Close();
     ::EndDialog(window_, result);
 }
 
