@@ -50,15 +50,21 @@ class HistoryE2E : public ::testing::Test {
         ReadBytes(workDir_ + L"\\" + name, bytes);
         return bytes;
     }
-    // The causes of the record's rows, in order.
-    std::vector<std::string> Causes() const {
-        std::vector<std::string> causes;
+    // The record's rows after the header (UTF-8, without line ends), in order.
+    std::vector<std::string> Rows() const {
+        std::vector<std::string> rows;
         const std::string text = SjisToUtf8(File(L"Velmo tool history.csv"));
         for (std::size_t at = text.find("\r\n"); at != std::string::npos && at + 2 < text.size();) {
             const std::size_t end = text.find("\r\n", at + 2);
-            const std::string line = text.substr(at + 2, end - at - 2);
-            causes.push_back(line.substr(line.rfind(',') + 1));
+            rows.push_back(text.substr(at + 2, end - at - 2));
             at = end;
+        }
+        return rows;
+    }
+    std::vector<std::string> Causes() const {
+        std::vector<std::string> causes;
+        for (const std::string& row : Rows()) {
+            causes.push_back(row.substr(row.rfind(',') + 1));
         }
         return causes;
     }
@@ -109,6 +115,12 @@ TEST_F(HistoryE2E, DropHangUpsAndAnUnseenEndBecomeRowsTheWindowShows) {
     ASSERT_TRUE(WaitForRows(4)) << SjisToUtf8(File(L"Velmo tool history.csv"))
                                 << File(L"Velmo tool history.open");
     EXPECT_EQ(Causes(), (std::vector<std::string>{"回線断", "切断", "不明", "自動切断"}));
+    // No session ends before it began or after the next one began (the stamps sort as text).
+    const std::vector<std::string> rows = Rows();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_LE(rows[i].substr(0, 19), rows[i].substr(20, 19)) << rows[i];
+        EXPECT_TRUE(i == 0 || rows[i - 1].substr(20, 19) <= rows[i].substr(0, 19)) << rows[i];
+    }
 
     Post(window, WM_COMMAND, ID_MENU_HISTORY);
     HWND history = tool_.WaitForWindow(Wide("接続履歴"), 10000);
