@@ -15,6 +15,7 @@ CRouterStatusDlg::CRouterStatusDlg(WindowHost& host, TrayHost& tray, Clock& cloc
     : host_(host),
       tray_(tray),
       clock_(clock),
+      record_(CurrentDirectoryWithSeparator()),
       jobs_(JobRunner::Mode::Thread, [&host] { host.PostJobDone(); }) {
     LoadFromCurrentDirectory();
 }
@@ -24,6 +25,7 @@ CRouterStatusDlg::CRouterStatusDlg(WindowHost& host, TrayHost& tray, Clock& cloc
       host_(host),
       tray_(tray),
       clock_(clock),
+      record_(CurrentDirectoryWithSeparator()),
       jobs_(JobRunner::Mode::Manual, [&host] { host.PostJobDone(); }) {
     LoadFromCurrentDirectory();
 }
@@ -65,6 +67,7 @@ std::string CRouterStatusDlg::Caption() {
 
 bool CRouterStatusDlg::OnInitDialog() {
     host_.AddAboutItemToSystemMenu("&" + TableString(IDS_ABOUTBOX) + "...");
+    host_.AddSystemMenuItem(IDM_HISTORY, TableString(IDS_HISTORY_TITLE));
     host_.SetWindowIcons();
     host_.SetCaption(Caption());
     followUp = LineCommand::None;
@@ -74,6 +77,7 @@ bool CRouterStatusDlg::OnInitDialog() {
     CopyWorkingSettings();
     taskbarTheme_ = tray_.CurrentTaskbarTheme();
     StartMuteTimer();
+    record_.Resume();
     AddTrayIcon();
     RefreshAll();  // its result starts timer 1 when that is on
     if (settings.UpdateLog) {
@@ -126,6 +130,10 @@ void CRouterStatusDlg::OnExit() {
 }
 
 bool CRouterStatusDlg::OnSysCommand(unsigned commandId) {
+    if ((commandId & 0xFFF0u) == IDM_HISTORY) {
+        OnShowHistory();
+        return true;
+    }
     if ((commandId & 0xFFF0u) != IDM_ABOUTBOX) {
         return false;
     }
@@ -158,6 +166,9 @@ bool CRouterStatusDlg::OnCommand(int commandId) {
             return true;
         case ID_MENU_REFRESH:
             RefreshAll(JobOrigin::User);
+            return true;
+        case ID_MENU_HISTORY:
+            OnShowHistory();
             return true;
         default:
             break;

@@ -17,6 +17,7 @@
 #include "app/WindowHost.h"
 #include "base/Clock.h"
 #include "base/DateTime.h"
+#include "history/ConnectionRecord.h"
 #include "router/JobRunner.h"
 #include "router/RouterClient.h"
 #include "router/RouterReadings.h"
@@ -79,6 +80,9 @@ class CRouterStatusDlg {
     void CheckAutoDisconnect();
     void ShowAutoDisconnectTime();
 
+    // The 接続履歴 window (tray menu item and system menu item).
+    void OnShowHistory();
+
     // Log capture and the settings sheet.
     void CaptureSystemLog(JobOrigin origin = JobOrigin::Poll, CommandAnswer answer = {});
     void OnSettings();
@@ -118,6 +122,7 @@ class CRouterStatusDlg {
     bool FollowUpActive() const { return followUp != LineCommand::None; }
     bool AccessWarning() const { return accessWarning; }
     const NotificationState& Notifications() const { return notifications_; }
+    const ConnectionRecord& Record() const { return record_; }
     // The jobs, for the tests to run (their runner works by hand there).
     JobRunner& Jobs() { return jobs_; }
 
@@ -142,6 +147,9 @@ class CRouterStatusDlg {
     // was sent, else waits for the status reading that shows the change.
     void AwaitLineChange(const CommandReading& reading, bool dial, CommandAnswer answer);
     void NoteLineChange(const StatusReading& reading);
+    // The reading in the connection record; a record that cannot be written
+    // gives one balloon per run of failures.
+    SessionEvents NoteRecord(const StatusReading& reading, LineCommand command);
     void AnswerLineWait(const CommandResult& result);
     // What a job found, shown; `command` is the command whose change a reading may show.
     void ShowRefresh(const RefreshReading& reading, LineCommand command);
@@ -168,9 +176,10 @@ class CRouterStatusDlg {
     // Timer 7 set for the end of the mute (a passed one is cleared).
     void StartMuteTimer();
     void EndMute();
-    // The redial after a drop: a status reading that found the line `wasUp`
-    // before and shows it now (the reading answered), and timer 8's step.
-    void NoteRedialReading(bool wasUp, bool nowUp);
+    // What the record made of a status reading, for the redial after a drop
+    // and the next line-up balloon; `seenUp`: the reading shows the line up.
+    // Then timer 8's step of the redial.
+    void NoteLineEvents(const SessionEvents& events, bool seenUp);
     void Redial();
 
     // The window's state, in the order of its design; only the window's own
@@ -203,7 +212,10 @@ class CRouterStatusDlg {
     std::uint32_t lineSince_ = 0;              // tick count when its command's result was shown
     std::vector<std::string> ignoredSources_;  // parsed from NotifyIgnore
     TaskbarTheme taskbarTheme_ = TaskbarTheme::Unknown;
-    JobRunner jobs_;  // last: its worker ends before the rest goes
+    ConnectionRecord record_;                 // the line sessions, kept on the window's thread
+    bool commandChangeSeen_ = false;          // a reading has shown the change the last command asked for
+    std::optional<DateTime> lineWentDownAt_;  // when the line last went down, as the record tells it
+    JobRunner jobs_;                          // last: its worker ends before the rest goes
 };
 
 }  // namespace velmo

@@ -61,6 +61,7 @@ void CRouterStatusDlg::HangUpAutomatically() {
         return;
     }
     NoteHangUp(redial_, clock_.TickCount());
+    commandChangeSeen_ = false;
     Submit(JobKind::Command, JobOrigin::User,
            [client = router, &clock = clock_, this,
             wasMinimized](const CancelToken& cancel) -> JobRunner::Delivery {
@@ -69,7 +70,7 @@ void CRouterStatusDlg::HangUpAutomatically() {
                CommandReading reading = AutomaticHangUp(copy, clock);
                return [this, reading = std::move(reading), wasMinimized] {
                    // The refresh ran after the hang-up: the drop it shows is the command's own.
-                   ShowCommand(reading, LineCommand::Disconnect, LineCommand::Disconnect);
+                   ShowCommand(reading, LineCommand::AutoDisconnect, LineCommand::AutoDisconnect);
                    if (wasMinimized) {
                        MinimizeWindow();
                    }

@@ -79,12 +79,21 @@ std::optional<Balloon> NoteLineState(NotificationState& state, const LineReading
     }
     state.lineKnown = true;
     state.connected = reading.connected;
-    const LineCommand bringsAbout = reading.connected ? LineCommand::Connect : LineCommand::Disconnect;
-    if (!changed || command == bringsAbout) {
+    // The record takes the same classification: a change a command asked for
+    // is its own (切断, 自動切断), any other is news (回線断, 不明).
+    if (!changed || IsCommandsOwnChange(command, reading.connected)) {
         return std::nullopt;
     }
     if (reading.connected) {
-        return Balloon{BalloonKind::Line, BalloonIcon::Info, TableString(IDS_BALLOON_LINE_UP)};
+        if (!reading.wentDownAt) {
+            return Balloon{BalloonKind::Line, BalloonIcon::Info, TableString(IDS_BALLOON_LINE_UP)};
+        }
+        // A clock set back meanwhile gives no negative length.
+        const std::int64_t down = std::max<std::int64_t>(0, reading.at.SecondsSince(*reading.wentDownAt));
+        return Balloon{
+            BalloonKind::Line, BalloonIcon::Info,
+            FillIn(IDS_BALLOON_LINE_UP_AFTER, "%s",
+                   DurationText(static_cast<std::uint32_t>(std::min<std::int64_t>(down, 4000000)) * 1000))};
     }
     return Balloon{BalloonKind::Line, BalloonIcon::Warning, FillIn(IDS_BALLOON_LINE_DOWN, "%s", lastTime)};
 }

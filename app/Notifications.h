@@ -9,6 +9,8 @@
 #include <string>
 
 #include "app/TrayHost.h"
+#include "base/DateTime.h"
+#include "history/LineChange.h"
 #include "routerlog/CaptureResult.h"
 
 namespace velmo {
@@ -31,6 +33,11 @@ struct LineReading {
     bool connected = false;      // the reading's verdict on the line
     std::string connectionTime;  // the connection-time cell as read; empty when the page has none
     std::uint32_t tick = 0;      // the clock's tick count when the reading was shown
+    // When the line went down, as the connection record tells it (the last
+    // moment it was seen up), and the local time of this reading: a line
+    // found up again says how long it was down.
+    std::optional<DateTime> wentDownAt = std::nullopt;
+    DateTime at = DateTime();
 };
 
 // What the rules remember between readings and captures.
@@ -46,10 +53,6 @@ struct NotificationState {
 
     friend bool operator==(const NotificationState&, const NotificationState&) = default;
 };
-
-// A command of the tool that is bringing the line up (接続) or down (切断,
-// the automatic hang-up), from its refresh to the end of its follow-up window.
-enum class LineCommand { None, Connect, Disconnect };
 
 // A status reading. The line's change from up to down or back gives a
 // balloon, unless it is the change `command` asked for: then it is the

@@ -17,8 +17,9 @@ Balloon RedialBalloon(int textId, BalloonIcon icon) {
 
 }  // namespace
 
-void CRouterStatusDlg::NoteRedialReading(bool wasUp, bool nowUp) {
-    if (nowUp) {
+void CRouterStatusDlg::NoteLineEvents(const SessionEvents& events, bool seenUp) {
+    if (seenUp) {
+        lineWentDownAt_.reset();
         if (redial_.running) {
             host_.StopTimer(kTimerRedial);
         }
@@ -27,8 +28,12 @@ void CRouterStatusDlg::NoteRedialReading(bool wasUp, bool nowUp) {
         }
         return;
     }
-    // The tool's own hang-ups hold the redial, so any other drop starts it.
-    if (wasUp && settings.AutoRedial) {
+    if (!events.wentDown) {
+        return;
+    }
+    lineWentDownAt_ = events.wentDown->end;
+    // A drop no command of the tool caused, seen or not, is redialled.
+    if (IsNews(events.wentDown->cause) && settings.AutoRedial) {
         NoteDrop(redial_, clock_.TickCount());
         if (redial_.running) {
             host_.StartTimer(kTimerRedial, RedialWaitMs(redial_, clock_.TickCount()));

@@ -59,6 +59,7 @@ bool CRouterStatusDlg::SubmitCommand(bool dial, CommandAnswer answer) {
 }
 
 bool CRouterStatusDlg::StartLineCommand(bool dial, CommandAnswer answer) {
+    commandChangeSeen_ = false;
     const bool started =
         Submit(JobKind::Command, JobOrigin::User,
                [client = router, &clock = clock_, this, dial, answer](const CancelToken& cancel) {
@@ -126,12 +127,19 @@ void CRouterStatusDlg::ShowStatus(const StatusReading& reading, LineCommand comm
     UpdateTrayIcon();
     host_.SetFieldText(IDC_CONNECTION_TIME, reading.status.connectionTime);
     host_.SetFieldText(IDC_MODEM_STATE, reading.status.modemState);
-    const bool wasUp = notifications_.lineKnown && notifications_.connected;
-    Announce(NoteStatusReading(
-        notifications_, {reading.fetched, connected, reading.status.connectionTime, clock_.TickCount()},
-        command));
-    if (reading.fetched && !reading.status.connectionTime.empty()) {
-        NoteRedialReading(wasUp, connected);
+    // A command owns one change: once a reading has shown what it asked for,
+    // a later change in its follow-up window (the line back up after 切断 and
+    // down again) is news, for the balloons, the record and the redial alike.
+    const LineCommand owner = commandChangeSeen_ ? LineCommand::None : command;
+    Announce(NoteStatusReading(notifications_,
+                               {reading.fetched, connected, reading.status.connectionTime, clock_.TickCount(),
+                                lineWentDownAt_, clock_.Now()},
+                               owner));
+    const SessionEvents events = NoteRecord(reading, owner);
+    const bool seenUp = reading.fetched && connected && !reading.status.connectionTime.empty();
+    NoteLineEvents(events, seenUp);
+    if (reading.fetched && !reading.status.connectionTime.empty() && IsCommandsOwnChange(owner, connected)) {
+        commandChangeSeen_ = true;
     }
     NoteLineChange(reading);
 }

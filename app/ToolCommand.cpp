@@ -1,6 +1,5 @@
 #include "app/ToolCommand.h"
 
-#include <cstdio>
 #include <string_view>
 
 namespace velmo {
@@ -80,13 +79,6 @@ bool ReadArgument(const std::string& argument, CommandLine& line, bool& haveComm
     }
     line.error = "unknown argument " + Quoted(argument);
     return false;
-}
-
-std::string RunningTimeText(std::int64_t seconds) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
-                  static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
-    return text;
 }
 
 constexpr std::uint32_t kRequestMark = 0x434D4C56;  // "VLMC"
@@ -209,28 +201,6 @@ CommandResult CaptureOutcome(const CaptureResult& result) {
         return {Outcome::NotAnswering, 0};
     }
     return {Outcome::Captured, static_cast<std::int64_t>(result.newEntries)};
-}
-
-std::int64_t RunningTimeSeconds(const std::string& cell) {
-    // Hours, minutes and seconds, each a run of digits, ":" between them.
-    std::int64_t parts[3] = {0, 0, 0};
-    int part = 0;
-    std::size_t digits = 0;
-    for (const char c : cell) {
-        if (c >= '0' && c <= '9' && digits < 6) {
-            parts[part] = parts[part] * 10 + (c - '0');
-            ++digits;
-        } else if (c == ':' && digits > 0 && part < 2) {
-            ++part;
-            digits = 0;
-        } else {
-            return -1;
-        }
-    }
-    if (part != 2 || digits == 0 || parts[1] > 59 || parts[2] > 59) {
-        return -1;
-    }
-    return parts[0] * 3600 + parts[1] * 60 + parts[2];
 }
 
 std::array<unsigned char, kRequestBytes> EncodeRequest(const CommandRequest& request) {

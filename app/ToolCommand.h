@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "history/RunningTime.h"
 #include "router/RouterReadings.h"
 #include "routerlog/LogCapture.h"
 
@@ -67,8 +68,6 @@ CommandResult StatusResult(const StatusReading& reading);
 std::optional<CommandResult> CommandNotSent(const CommandReading& reading);
 // The result of a capture into the log file.
 CommandResult CaptureOutcome(const CaptureResult& result);
-// "01:02:03" as the router shows the running time: seconds, or -1.
-std::int64_t RunningTimeSeconds(const std::string& cell);
 
 // Where the running tool sends a forwarded command's result (it is called on
 // the window's thread, once).

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "history/HistorySums.h"
 #include "res/resource.h"
 #include "settings/SettingsPages.h"
 
@@ -18,6 +19,8 @@ class WindowHost {
     // Removes Maximize and Size from the system menu and appends a separator
     // and the about item (command 16) with `text`.
     virtual void AddAboutItemToSystemMenu(const std::string& text) = 0;
+    // Appends an item with `commandId` (low four bits zero) and `text` to the system menu.
+    virtual void AddSystemMenuItem(unsigned commandId, const std::string& text) = 0;
     // Sets the application icon as the big and the small window icon.
     virtual void SetWindowIcons() = 0;
     virtual void SetCaption(const std::string& text) = 0;
@@ -66,6 +69,10 @@ class WindowHost {
     // Loads the popup menu, and tracks it at the mouse pointer with the window
     // in front; the chosen command arrives as a command message.
     virtual void ShowTrayMenu() = 0;
+    // Shows the 接続履歴 window with `view` (opened, or brought to the front
+    // and drawn anew); it stays open beside the tool, modeless. `recordPath`
+    // is the record file its 記録を開く button opens.
+    virtual void ShowHistory(const HistoryView& view, const std::string& recordPath) = 0;
 };
 
 }  // namespace velmo

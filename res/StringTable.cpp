@@ -49,6 +49,11 @@ constexpr Entry kStrings[] = {
     {ID_MENU_SETTINGS, "設定ダイアログを表示する"},
     {ID_MENU_CAPTURE_LOG, "ログを記録します"},
     {ID_MENU_REFRESH, "表示情報を更新する"},
+    {ID_MENU_HISTORY, "接続履歴を表示します"},
+    {IDS_HISTORY_TITLE, "接続履歴"},
+    {IDS_HISTORY_OPEN, "記録を開く"},
+    {IDS_HISTORY_COPY, "報告をコピー"},
+    {IDS_HISTORY_NOT_WRITTEN, "接続履歴「%s」に書き込めません"},
     {IDS_STARTUP_CREATE_FAILED, "スタートアップフォルダーにショートカットを作成できませんでした。"},
     {IDS_STARTUP_REMOVE_FAILED, "スタートアップフォルダーのショートカットを削除できませんでした。"},
     {IDS_BALLOON_ANSWERS_AGAIN, "ルーターが応答しました（応答がなかった時間 %s）"},
@@ -56,6 +61,7 @@ constexpr Entry kStrings[] = {
     {IDS_STARTUP_TURNED_OFF, "タスク マネージャーのスタートアップで無効にされています。"},
     {IDS_BALLOON_REDIALLED, "回線を再接続しました"},
     {IDS_BALLOON_REDIAL_FAILED, "回線を再接続できませんでした"},
+    {IDS_BALLOON_LINE_UP_AFTER, "回線が接続されました（切断されていた時間 %s）"},
     {IDS_PARSE_REAL, "数字を入力してください。"},
 };
 

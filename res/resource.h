@@ -75,6 +75,14 @@
 /* The balloons of a redial after a drop: it worked, or the last try failed */
 #define IDS_BALLOON_REDIALLED 240
 #define IDS_BALLOON_REDIAL_FAILED 241
+/* The line back after a drop, with how long it was down in "%s" */
+#define IDS_BALLOON_LINE_UP_AFTER 242
+/* The 接続履歴 window: its title (also the menu items), its two buttons, and
+   the balloon when the record cannot be written */
+#define IDS_HISTORY_TITLE 220
+#define IDS_HISTORY_OPEN 221
+#define IDS_HISTORY_COPY 222
+#define IDS_HISTORY_NOT_WRITTEN 223
 /* The number-field message of the settings pages */
 #define IDS_PARSE_REAL 61715
 
@@ -137,6 +145,10 @@
 #define IDC_STARTUP_NOTE 1041
 #define IDC_AUTO_REDIAL 1042
 
+/* The 接続履歴 window's buttons: 記録を開く, 報告をコピー */
+#define IDC_HISTORY_OPEN 1044
+#define IDC_HISTORY_COPY 1045
+
 /* Auto-disconnect confirmation */
 #define IDC_COUNTDOWN 1028
 
@@ -147,6 +159,7 @@
 #define ID_MENU_SETTINGS 32775
 #define ID_MENU_CAPTURE_LOG 32776
 #define ID_MENU_REFRESH 32777
+#define ID_MENU_HISTORY 32778
 /* Submenu 通知を止める */
 #define ID_MENU_MUTE_1H 32779
 #define ID_MENU_MUTE_4H 32780
@@ -155,6 +168,8 @@
 
 /* System menu item of the about box (low four bits are the system's) */
 #define IDM_ABOUTBOX 0x0010
+/* System menu item of the 接続履歴 window */
+#define IDM_HISTORY 0x0020
 
 /* Notification-area callback message */
 #define WM_VELMO_TRAY 2024

@@ -28,6 +28,12 @@ void Win32WindowHost::AddAboutItemToSystemMenu(const std::string& text) {
     AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, SjisToWide(text).c_str());
 }
 
+void Win32WindowHost::AddSystemMenuItem(unsigned commandId, const std::string& text) {
+    if (HMENU systemMenu = GetSystemMenu(window_, FALSE)) {
+        AppendMenuW(systemMenu, MF_STRING, commandId, SjisToWide(text).c_str());
+    }
+}
+
 void Win32WindowHost::SetWindowIcons() {
     if (smallIcon_ == nullptr) {
         smallIcon_ = static_cast<HICON>(
@@ -120,6 +126,8 @@ void Win32WindowHost::PostClose() {
 }
 
 void Win32WindowHost::EndDialog(int result) {
+    // The 接続履歴 window goes with the main window: no message loop is left to serve it.
+    history_.Close();
     ::EndDialog(window_, result);
 }
 
@@ -162,6 +170,10 @@ void Win32WindowHost::ShowTrayMenu() {
     // The menu closes properly only when the window gets a message after it.
     PostMessageW(window_, WM_NULL, 0, 0);
     DestroyMenu(menu);
+}
+
+void Win32WindowHost::ShowHistory(const HistoryView& view, const std::string& recordPath) {
+    history_.Show(view, recordPath);
 }
 
 }  // namespace velmo

@@ -6,6 +6,7 @@
 
 #include "app/WindowHost.h"
 #include "base/Clock.h"
+#include "win32/HistoryWindow.h"
 
 namespace velmo {
 
@@ -23,6 +24,7 @@ class Win32WindowHost final : public WindowHost {
     bool KeepsHidden() const { return keepHidden_; }
 
     void AddAboutItemToSystemMenu(const std::string& text) override;
+    void AddSystemMenuItem(unsigned commandId, const std::string& text) override;
     void SetWindowIcons() override;
     void SetCaption(const std::string& text) override;
     void CenterWindow() override;
@@ -46,6 +48,7 @@ class Win32WindowHost final : public WindowHost {
     bool IsEnabled() override;
     void BringLastActivePopupToFront() override;
     void ShowTrayMenu() override;
+    void ShowHistory(const HistoryView& view, const std::string& recordPath) override;
 
   private:
     void SetShowCommand(UINT showCommand);
@@ -57,6 +60,7 @@ class Win32WindowHost final : public WindowHost {
     HICON smallIcon_ = nullptr;
     bool keepHidden_ = false;
     HWND confirmWindow_ = nullptr;  // the open auto-disconnect confirmation
+    HistoryWindow history_{instance_};
 };
 
 }  // namespace velmo

@@ -14,6 +14,7 @@ namespace velmo::testing {
 class FakeWindowHost final : public WindowHost {
   public:
     void AddAboutItemToSystemMenu(const std::string& text) override { aboutItem = text; }
+    void AddSystemMenuItem(unsigned, const std::string&) override {}
     void SetWindowIcons() override { iconsSet = true; }
     void SetCaption(const std::string& text) override { caption = text; }
     void CenterWindow() override { centred = true; }
@@ -80,9 +81,12 @@ class FakeWindowHost final : public WindowHost {
         }
     }
 
+    void ShowHistory(const HistoryView& view, const std::string&) override { history = view; }
+
     bool TimerRunning(int id) const { return timers.count(id) != 0; }
 
     std::string aboutItem, caption;
+    HistoryView history;  // what the 接続履歴 window was shown last
     bool enabled = true;
     int confirmResult = IDOK;
     bool confirmEnded = false;

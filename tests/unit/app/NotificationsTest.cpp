@@ -297,6 +297,7 @@ TEST_F(NotificationsTest, LineDropAndReturnAndSilentRouterThroughTheRefreshes) {
     router_.Serve("status.htm", kDown);
     window->OnTimer(kTimerStatusPoll);
     Settle();
+    clock_.Advance(192000);
     router_.Serve("status.htm", kUp);
     window->OnTimer(kTimerRefresh);
     Settle();
@@ -307,7 +308,8 @@ TEST_F(NotificationsTest, LineDropAndReturnAndSilentRouterThroughTheRefreshes) {
     }
     EXPECT_THAT(BalloonTexts(),
                 ::testing::ElementsAre(Sjis("回線が切断されました（接続時間 1:23:45）"),
-                                       Sjis("回線が接続されました"), Sjis("ルーターに接続できません")));
+                                       Sjis("回線が接続されました（切断されていた時間 0:03:12）"),
+                                       Sjis("ルーターに接続できません")));
     EXPECT_EQ(tray_.balloons[0].icon, BalloonIcon::Warning);
     EXPECT_EQ(tray_.balloons[1].icon, BalloonIcon::Info);
 }
@@ -354,7 +356,35 @@ TEST_F(NotificationsTest, FollowUpWindowHidesOnlyTheChangeItsCommandAskedFor) {
     router_.Serve("status.htm", kUp);
     window->OnTimer(kTimerStatusPoll);  // the router dials again by itself: news, window or not
     Settle();
-    EXPECT_THAT(BalloonTexts(), ::testing::ElementsAre(Sjis("回線が接続されました")));
+    EXPECT_THAT(BalloonTexts(),
+                ::testing::ElementsAre(Sjis("回線が接続されました（切断されていた時間 0:00:00）")));
+}
+
+// A drop the tool did not cause, with AutoRedial on: the dial command 30 s
+// later, and the line's return is the redial's, not news.
+TEST_F(NotificationsTest, DropIsRedialledAndItsReturnSaidOnce) {
+    const std::string up = testing::EnglishStatusPage("1:23:45", "Ready", "PPPoE\n");
+    const std::string down = testing::EnglishStatusPage("-", "Ready", "PPPoE\n");
+    const std::string dial = "cgi-bin/dial?RC=@&A=D&M=0&T=10000'";
+    router_.Serve(dial, "ok");
+    auto window = OpenWindow("AutoRedial=1\r\nUpdateStatusConnect=1\r\nUpdateStatusConnectTime=3000\r\n", up);
+    router_.Serve("status.htm", down);
+    window->OnTimer(kTimerStatusPoll);
+    Settle();
+    ASSERT_TRUE(host_.TimerRunning(kTimerRedial));
+    EXPECT_EQ(host_.timers.at(kTimerRedial), 30000u);
+    clock_.Advance(30000);
+    router_.ClearRequests();
+    window->OnTimer(kTimerRedial);
+    Settle();
+    EXPECT_THAT(router_.Requests(), ::testing::Contains(dial));
+    EXPECT_EQ(host_.timers.at(kTimerRedial), 60000u);  // the next try, should the line stay down
+    router_.Serve("status.htm", up);
+    window->OnTimer(kTimerStatusPoll);
+    Settle();
+    EXPECT_THAT(BalloonTexts(), ::testing::ElementsAre(Sjis("回線が切断されました（接続時間 1:23:45）"),
+                                                       Sjis("回線を再接続しました")));
+    EXPECT_FALSE(host_.TimerRunning(kTimerRedial));
 }
 
 TEST_F(NotificationsTest, AutomaticHangUpGivesNoBalloon) {
@@ -433,7 +463,7 @@ TEST_F(NotificationsTest, AlertsOverTimeWithSilenceIgnoredSourcesAndMutes) {
         {"a drop while muted is only recorded", serve(kDown), "", "（通知停止中 13:03 まで）"},
         {"the mute ends by itself", [&] { clock_.Advance(3600000), window->OnTimer(kTimerMuteEnd); }, "",
          caption},
-        {"balloons are back", serve(kUp), "回線が接続されました", caption},
+        {"balloons are back", serve(kUp), "回線が接続されました（切断されていた時間 1:00:00）", caption},
         {"muted until tomorrow morning", command(ID_MENU_MUTE_MORNING), "", "（通知停止中 08:00 まで）"},
         {"resumed", command(ID_MENU_MUTE_RESUME), "", caption},
     };

@@ -73,6 +73,11 @@ TEST(StringTable, ResourceScriptCarriesTheSameTexts) {
                                             {"ID_MENU_SETTINGS", ID_MENU_SETTINGS},
                                             {"ID_MENU_CAPTURE_LOG", ID_MENU_CAPTURE_LOG},
                                             {"ID_MENU_REFRESH", ID_MENU_REFRESH},
+                                            {"ID_MENU_HISTORY", ID_MENU_HISTORY},
+                                            {"IDS_HISTORY_TITLE", IDS_HISTORY_TITLE},
+                                            {"IDS_HISTORY_OPEN", IDS_HISTORY_OPEN},
+                                            {"IDS_HISTORY_COPY", IDS_HISTORY_COPY},
+                                            {"IDS_HISTORY_NOT_WRITTEN", IDS_HISTORY_NOT_WRITTEN},
                                             {"IDS_STARTUP_CREATE_FAILED", IDS_STARTUP_CREATE_FAILED},
                                             {"IDS_STARTUP_REMOVE_FAILED", IDS_STARTUP_REMOVE_FAILED},
                                             {"IDS_BALLOON_ANSWERS_AGAIN", IDS_BALLOON_ANSWERS_AGAIN},
@@ -80,6 +85,7 @@ TEST(StringTable, ResourceScriptCarriesTheSameTexts) {
                                             {"IDS_STARTUP_TURNED_OFF", IDS_STARTUP_TURNED_OFF},
                                             {"IDS_BALLOON_REDIALLED", IDS_BALLOON_REDIALLED},
                                             {"IDS_BALLOON_REDIAL_FAILED", IDS_BALLOON_REDIAL_FAILED},
+                                            {"IDS_BALLOON_LINE_UP_AFTER", IDS_BALLOON_LINE_UP_AFTER},
                                             {"IDS_PARSE_REAL", IDS_PARSE_REAL}};
     auto script = ResourceScriptStrings();
     ASSERT_EQ(script.size(), ids.size());

@@ -1,0 +1,16 @@
+// The router's running time of the line, as its status page writes it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace velmo {
+
+// Seconds of a running time "h:mm:ss" (any number of hours), "N日 h:mm:ss" or
+// "Nd hh:mm:ss" (CP932); -1 when the text is none of these.
+std::int64_t RunningTimeSeconds(const std::string& cell);
+
+// "h:mm:ss" with as many hours as needed; negative counts as 0.
+std::string RunningTimeText(std::int64_t seconds);
+
+}  // namespace velmo
