@@ -10,6 +10,7 @@
 #include "base/Wide_win32.h"
 #include "res/resource.h"
 #include "settings/PasswordScramble.h"
+#include "settings/SettingsStore.h"
 #include "tests/e2e/Driver.h"
 
 namespace velmo::e2e {
@@ -110,14 +111,16 @@ class MainWindowE2E : public ::testing::Test {
 };
 
 TEST_F(MainWindowE2E, MissingKeysAreAddedToTheSection) {
-    ASSERT_TRUE(WriteBytes(IniPath(), "[Setting]\r\nInitMinimize=0\r\n"));
+    // Only the address (never the factory one: no traffic leaves loopback) and one key.
+    ASSERT_TRUE(WriteBytes(IniPath(), "[Setting]\r\nRutorAddress=127.0.0.1:" +
+                                          std::to_string(ClosedLoopbackPort()) + "\r\nInitMinimize=0\r\n"));
     HWND window = StartAndFindWindow();
     ASSERT_NE(window, nullptr);
     ClickButton(window, IDC_EXIT);
     ASSERT_TRUE(tool_.WaitForExit(20000));
     std::string file;
     ASSERT_TRUE(ReadBytes(IniPath(), file));
-    EXPECT_EQ(KeyLines(file).size(), 21u) << file;
+    EXPECT_EQ(KeyLines(file).size(), kSettingsKeyCount) << file;
 }
 
 TEST_F(MainWindowE2E, ShowsTheStatusWindowAndSavesEverySettingOnExit) {

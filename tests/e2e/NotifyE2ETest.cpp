@@ -236,5 +236,32 @@ TEST_F(TaskbarThemeE2E, EachTaskbarGetsItsSetAtStartAndWhenTheColoursChange) {
     Close(window);
 }
 
+// AutoRedial: the line drops at the router; half a minute later the tool
+// sends the dial command, the simulator dials, and the balloon says so.
+TEST_F(NotifyE2E, DropIsRedialledAfterHalfAMinute) {
+    ASSERT_TRUE(WriteBytes(workDir_ + L"\\Velmo tool.ini", Settings() + "AutoRedial=1\r\n"));
+    ASSERT_TRUE(SimControl(sim_, "sim/connect"));
+    HWND window = Start();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitUntil(
+        [&] { return ControlText(window, IDC_CONNECTION_TIME).find(L':') != std::wstring::npos; }, 15000));
+    auto requests = [] {
+        Sleep(200);  // the simulator prints what it received every 100 ms
+        std::string bytes;
+        ReadBytes(ArtifactPath(L"routersim-A.log"), bytes);
+        return bytes;
+    };
+    const int dialsBefore = CountOccurrences(requests(), "A=D");
+    const DWORD dropped = GetTickCount();
+    ASSERT_TRUE(SimControl(sim_, "sim/disconnect"));
+    EXPECT_TRUE(BalloonShows(Wide("回線が切断されました"), 10000));
+    EXPECT_TRUE(WaitUntil([&] { return CountOccurrences(requests(), "A=D") > dialsBefore; }, 45000));
+    EXPECT_GE(GetTickCount() - dropped, 29000u) << "the first try waits half a minute";
+    EXPECT_TRUE(BalloonShows(Wide("回線を再接続しました"), 15000));
+    Sleep(300);
+    SaveScreenshot(ArtifactPath(L"notify-redial-balloon.bmp"));
+    Close(window);
+}
+
 }  // namespace
 }  // namespace velmo::e2e
