@@ -360,33 +360,6 @@ TEST_F(NotificationsTest, FollowUpWindowHidesOnlyTheChangeItsCommandAskedFor) {
                 ::testing::ElementsAre(Sjis("回線が接続されました（切断されていた時間 0:00:00）")));
 }
 
-// A drop the tool did not cause, with AutoRedial on: the dial command 30 s
-// later, and the line's return is the redial's, not news.
-TEST_F(NotificationsTest, DropIsRedialledAndItsReturnSaidOnce) {
-    const std::string up = testing::EnglishStatusPage("1:23:45", "Ready", "PPPoE\n");
-    const std::string down = testing::EnglishStatusPage("-", "Ready", "PPPoE\n");
-    const std::string dial = "cgi-bin/dial?RC=@&A=D&M=0&T=10000'";
-    router_.Serve(dial, "ok");
-    auto window = OpenWindow("AutoRedial=1\r\nUpdateStatusConnect=1\r\nUpdateStatusConnectTime=3000\r\n", up);
-    router_.Serve("status.htm", down);
-    window->OnTimer(kTimerStatusPoll);
-    Settle();
-    ASSERT_TRUE(host_.TimerRunning(kTimerRedial));
-    EXPECT_EQ(host_.timers.at(kTimerRedial), 30000u);
-    clock_.Advance(30000);
-    router_.ClearRequests();
-    window->OnTimer(kTimerRedial);
-    Settle();
-    EXPECT_THAT(router_.Requests(), ::testing::Contains(dial));
-    EXPECT_EQ(host_.timers.at(kTimerRedial), 60000u);  // the next try, should the line stay down
-    router_.Serve("status.htm", up);
-    window->OnTimer(kTimerStatusPoll);
-    Settle();
-    EXPECT_THAT(BalloonTexts(), ::testing::ElementsAre(Sjis("回線が切断されました（接続時間 1:23:45）"),
-                                                       Sjis("回線を再接続しました")));
-    EXPECT_FALSE(host_.TimerRunning(kTimerRedial));
-}
-
 TEST_F(NotificationsTest, AutomaticHangUpGivesNoBalloon) {
     const std::string hangUp = "cgi-bin/dial?RC=@&A=H&M=0&T=2000'";
     const std::string upPppoe = testing::EnglishStatusPage("1:23:45", "Ready", "PPPoE\n");
