@@ -82,7 +82,8 @@ void RoundTripEntryText(std::string_view text) {
         }
     }
     const velmo::DateTime stamp = velmo::DateTime::FromParts(2026, 12, 8, 11, 59, 58);
-    if (entries != std::vector<velmo::LogEntry>{{stamp, expected, false}, {stamp, "after", true}}) {
+    if (entries !=
+        std::vector<velmo::LogEntry>{{stamp, 2000, expected, false}, {stamp, 2000, "after", true}}) {
         std::abort();
     }
 }
