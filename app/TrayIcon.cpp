@@ -121,13 +121,13 @@ void CRouterStatusDlg::OnTrayNotify(TrayMouse mouse) {
             MinimizeWindow();
         }
     } else {
-        host_.ShowTrayMenu();
+        host_.ShowTrayMenu(Muted(settings.NotifyMuteUntil, clock_.Now()));
     }
 }
 
 void CRouterStatusDlg::OnRightButtonUp() {
     if (host_.IsEnabled()) {
-        host_.ShowTrayMenu();
+        host_.ShowTrayMenu(Muted(settings.NotifyMuteUntil, clock_.Now()));
     }
 }
 

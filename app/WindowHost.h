@@ -67,8 +67,9 @@ class WindowHost {
     // Brings the window's last active popup (the open modal window) to the front.
     virtual void BringLastActivePopupToFront() = 0;
     // Loads the popup menu, and tracks it at the mouse pointer with the window
-    // in front; the chosen command arrives as a command message.
-    virtual void ShowTrayMenu() = 0;
+    // in front; the chosen command arrives as a command message. 通知を再開 is
+    // greyed unless the balloons are `muted`.
+    virtual void ShowTrayMenu(bool muted) = 0;
     // Shows the 接続履歴 window with `view` (opened, or brought to the front
     // and drawn anew); it stays open beside the tool, modeless. `recordPath`
     // is the record file its 記録を開く button opens.

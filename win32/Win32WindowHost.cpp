@@ -157,11 +157,12 @@ void Win32WindowHost::BringLastActivePopupToFront() {
     SetForegroundWindow(GetLastActivePopup(window_));
 }
 
-void Win32WindowHost::ShowTrayMenu() {
+void Win32WindowHost::ShowTrayMenu(bool muted) {
     HMENU menu = LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_TRAYMENU));
     if (menu == nullptr) {
         return;
     }
+    EnableMenuItem(menu, ID_MENU_MUTE_RESUME, MF_BYCOMMAND | (muted ? MF_ENABLED : MF_GRAYED));
     POINT pointer{};
     GetCursorPos(&pointer);
     SetForegroundWindow(window_);

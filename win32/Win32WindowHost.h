@@ -47,7 +47,7 @@ class Win32WindowHost final : public WindowHost {
     void EndAutoDisconnectConfirm() override;
     bool IsEnabled() override;
     void BringLastActivePopupToFront() override;
-    void ShowTrayMenu() override;
+    void ShowTrayMenu(bool muted) override;
     void ShowHistory(const HistoryView& view, const std::string& recordPath) override;
 
   private:

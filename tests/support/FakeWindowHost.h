@@ -75,7 +75,8 @@ class FakeWindowHost final : public WindowHost {
     }
     bool IsEnabled() override { return enabled; }
     void BringLastActivePopupToFront() override { calls.push_back("popup to front"); }
-    void ShowTrayMenu() override {
+    void ShowTrayMenu(bool muted) override {
+        menuShownMuted = muted;
         if (onShowTrayMenu) {
             onShowTrayMenu();
         }
@@ -92,6 +93,7 @@ class FakeWindowHost final : public WindowHost {
     bool confirmEnded = false;
     std::function<void()> onConfirm;
     std::function<void()> onShowTrayMenu;
+    bool menuShownMuted = false;  // what the last ShowTrayMenu was told
     std::function<int(SettingsPages&)> onSettingsSheet;
     bool iconsSet = false, centred = false, minimized = false, hidden = false;
     int endResult = -1;

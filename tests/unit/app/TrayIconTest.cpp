@@ -61,13 +61,17 @@ TEST_F(TrayIconTest, LeftClickHidesAndTheNextRestoresToTheFront) {
     EXPECT_THAT(host_.calls, ElementsAre("minimize", "restore", "foreground"));
 }
 
-TEST_F(TrayIconTest, RightClickOpensTheMenu) {
+TEST_F(TrayIconTest, RightClickOpensTheMenuWhichKnowsWhetherBalloonsAreMuted) {
     auto window = OpenWindow("", kDown);
     bool menuShown = false;
     host_.onShowTrayMenu = [&] { menuShown = true; };
     window->OnTrayNotify(TrayMouse::RightDown);
     Settle();
     EXPECT_TRUE(menuShown);
+    EXPECT_FALSE(host_.menuShownMuted);
+    window->OnCommand(ID_MENU_MUTE_1H);
+    window->OnTrayNotify(TrayMouse::RightDown);
+    EXPECT_TRUE(host_.menuShownMuted);  // 通知を再開 can be chosen
 }
 
 TEST_F(TrayIconTest, ClickWhileAModalWindowIsUpOnlyBringsItToTheFront) {
