@@ -21,6 +21,10 @@ class Clock {
     // Milliseconds that do not advance while the computer is suspended
     // (QueryUnbiasedInterruptTime, CLOCK_MONOTONIC).
     virtual std::uint64_t UnbiasedMilliseconds() = 0;
+    // Milliseconds since an arbitrary start that keep counting while the
+    // computer sleeps and never go back (GetTickCount64, CLOCK_BOOTTIME): the
+    // one measure of time that passed, which the user and time sync cannot move.
+    virtual std::uint64_t Tick() = 0;
     virtual void Sleep(std::uint32_t milliseconds) = 0;
 };
 

@@ -39,6 +39,14 @@ class PosixClock final : public Clock {
                static_cast<std::uint64_t>(ts.tv_nsec) / 1000000u;
     }
 
+    // CLOCK_BOOTTIME counts the time spent suspended as well.
+    std::uint64_t Tick() override {
+        timespec ts{};
+        clock_gettime(CLOCK_BOOTTIME, &ts);
+        return static_cast<std::uint64_t>(ts.tv_sec) * 1000u +
+               static_cast<std::uint64_t>(ts.tv_nsec) / 1000000u;
+    }
+
     void Sleep(std::uint32_t milliseconds) override {
         std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
     }

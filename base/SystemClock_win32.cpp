@@ -35,6 +35,9 @@ class Win32Clock final : public Clock {
         return GetTickCount64();
     }
 
+    // Counts the time spent in sleep or hibernation as well.
+    std::uint64_t Tick() override { return GetTickCount64(); }
+
     void Sleep(std::uint32_t milliseconds) override { ::Sleep(milliseconds); }
 };
 

@@ -22,6 +22,7 @@ class FakeClock final : public Clock {
         Advance(advancePerUnbiasedRead);
         return milliseconds_;
     }
+    std::uint64_t Tick() override { return milliseconds_ + suspended_; }
     // Sleeping moves the fake time; the test sees every sleep.
     void Sleep(std::uint32_t ms) override {
         sleeps.push_back(ms);
@@ -35,6 +36,12 @@ class FakeClock final : public Clock {
         wholeMsBehind_ %= 1000;
     }
     void SetNow(DateTime now) { now_ = now; }
+    // The computer sleeps for `ms`: the wall clock and the tick move on, the
+    // unbiased time and the 32-bit tick count stand still.
+    void Suspend(std::uint64_t ms) {
+        suspended_ += ms;
+        now_ = now_.PlusSeconds(static_cast<std::int64_t>(ms / 1000));
+    }
 
     std::vector<std::uint32_t> sleeps;
     std::uint64_t advancePerUnbiasedRead = 0;
@@ -43,6 +50,7 @@ class FakeClock final : public Clock {
     DateTime now_;
     std::uint64_t milliseconds_ = 1000000;
     std::uint64_t wholeMsBehind_ = 0;
+    std::uint64_t suspended_ = 0;
 };
 
 }  // namespace velmo::testing
