@@ -202,12 +202,12 @@ class CRouterStatusDlg {
     TrayHost& tray_;
     Clock& clock_;
     ClosePhase closePhase_ = ClosePhase::Open;
-    int modalWindows_ = 0;                // the tool's modal windows open now
-    bool questionOpen_ = false;           // one of them is the auto-disconnect question
-    NotificationState notifications_;     // what the balloons remember
-    std::optional<bool> logNewestFirst_;  // how the router lists its log, once a page showed it
-    RedialState redial_;                  // the redial after a drop (AutoRedial)
-    CommandAnswer lineAnswer_;            // a forwarded 接続 or 切断 waiting for the line to change
+    int modalWindows_ = 0;                    // the tool's modal windows open now
+    bool questionOpen_ = false;               // one of them is the auto-disconnect question
+    NotificationState notifications_;         // what the balloons remember
+    std::optional<CaptureLedger> logLedger_;  // what the last capture saw and wrote, for the next
+    RedialState redial_;                      // the redial after a drop (AutoRedial)
+    CommandAnswer lineAnswer_;                // a forwarded 接続 or 切断 waiting for the line to change
     bool lineWantUp_ = false;
     std::uint32_t lineSince_ = 0;              // tick count when its command's result was shown
     std::vector<std::string> ignoredSources_;  // parsed from NotifyIgnore

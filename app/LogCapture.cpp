@@ -12,7 +12,7 @@ JobRunner::Work CRouterStatusDlg::CaptureJob(CommandAnswer answer) {
     LogCaptureSettings capture;
     capture.fileName = settings.UpdateLogFileName;
     capture.filters = LogFilters{recordLogin, recordLogout, recordSubInfo};
-    capture.newestFirst = logNewestFirst_;
+    capture.ledger = logLedger_;
     return [client = router, capture, &clock = clock_, this,
             answer](const CancelToken& cancel) -> JobRunner::Delivery {
         RouterClient copy = client;
@@ -20,8 +20,7 @@ JobRunner::Work CRouterStatusDlg::CaptureJob(CommandAnswer answer) {
         CaptureResult result = velmo::CaptureSystemLog(copy, capture, clock);
         return [this, result = std::move(result), cut = cancel.Cancelled(), answer] {
             if (!cut) {  // a capture cut short wrote nothing and has nothing to say
-                logNewestFirst_ =
-                    result.listedNewestFirst.has_value() ? result.listedNewestFirst : logNewestFirst_;
+                logLedger_ = result.ledger.has_value() ? result.ledger : logLedger_;
                 ShowCapture(result);
             }
             // Timer 4 counts from the end of the latest capture, whoever asked for it.

@@ -29,8 +29,6 @@ int LogFileTextId(LogFileError error) {
         case LogFileError::NotRead:
             return IDS_BALLOON_LOG_NOT_READ;
         case LogFileError::NotWritten:
-        case LogFileError::PartlyWritten:
-        case LogFileError::NotCut:
             return IDS_BALLOON_LOG_NOT_WRITTEN;
         default:
             return IDS_BALLOON_LOG_NOT_OPENED;

@@ -20,13 +20,18 @@ Milliseconds Remaining(SteadyClock::time_point deadline) {
 
 // Receives until the reader is done or a bound expires.
 void ReadResponse(Socket& socket, HttpResponseReader& reader, const RequestLimits& limits,
-                  SteadyClock::time_point deadline) {
+                  SteadyClock::time_point deadline, const std::function<void()>& firstByte) {
     char buffer[4096];
+    bool first = true;
     while (!reader.Done()) {
         std::size_t received = 0;
         switch (socket.Receive(buffer, sizeof buffer, std::min(limits.idleTimeout, Remaining(deadline)),
                                received)) {
             case ReceiveResult::Data:
+                if (first && firstByte) {
+                    firstByte();
+                }
+                first = false;
                 reader.Feed(std::string_view(buffer, received));
                 break;
             case ReceiveResult::Closed:
@@ -99,7 +104,8 @@ std::string BuildGetRequest(const RouterEndpoint& endpoint, std::string_view pat
 }
 
 bool RequestPage(const std::string& address, const std::string& path, std::string& responseText,
-                 const RequestLimits& limits, const CancelToken& cancel) {
+                 const RequestLimits& limits, const CancelToken& cancel,
+                 const std::function<void()>& firstByte) {
     const auto deadline = SteadyClock::now() + limits.totalTimeout;
     RouterEndpoint endpoint;
     if (!ParseRouterAddress(address, endpoint)) {
@@ -117,7 +123,7 @@ bool RequestPage(const std::string& address, const std::string& path, std::strin
     }
     // Status test and body: the reader decides, the loop only feeds it.
     HttpResponseReader reader(limits.maxBody);
-    ReadResponse(socket, reader, limits, deadline);
+    ReadResponse(socket, reader, limits, deadline, firstByte);
     responseText += reader.text();
     return reader.Succeeded();
 }

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -41,8 +42,10 @@ std::string BuildGetRequest(const RouterEndpoint& endpoint, std::string_view pat
 // `responseText`. True when the body was read to its end after a status other
 // than 301, 302, 303 and 401. On a connect or send failure the text stays as
 // it was; on a failure while reading it holds the chunks read so far. Raising
-// `cancel` ends the request within a short slice, as a failure.
+// `cancel` ends the request within a short slice, as a failure. `firstByte`,
+// when given, is called once, as the answer's first bytes arrive.
 bool RequestPage(const std::string& address, const std::string& path, std::string& responseText,
-                 const RequestLimits& limits = RequestLimits{}, const CancelToken& cancel = NeverCancelled());
+                 const RequestLimits& limits = RequestLimits{}, const CancelToken& cancel = NeverCancelled(),
+                 const std::function<void()>& firstByte = {});
 
 }  // namespace velmo

@@ -21,6 +21,11 @@ namespace velmo {
 using RequestFunction = std::function<bool(const std::string& host, const std::string& path,
                                            std::string& responseText, const CancelToken& cancel)>;
 
+// The same request, which also calls `firstByte` as the answer begins to arrive.
+using TimedRequestFunction =
+    std::function<bool(const std::string& host, const std::string& path, std::string& responseText,
+                       const CancelToken& cancel, const std::function<void()>& firstByte)>;
+
 // The longest a job waits for one request (to connect, for the first byte and
 // for the whole answer). A router busy rebooting or behind a weak Wi-Fi link
 // answers in one to two seconds and still fits with room, and a SYN lost on
@@ -58,6 +63,9 @@ class RouterClient {
     // failure, what arrived of it). False when the request failed, or was not
     // sent because the job was cancelled (`text` is then left as it was).
     bool FetchPage(std::string& text, std::string_view path) const;
+    // The same; `firstByte` is called as the answer begins to arrive (by a
+    // test's request, which cannot tell, once the answer is in).
+    bool FetchPage(std::string& text, std::string_view path, const std::function<void()>& firstByte) const;
 
     // Requests the learned dial-up (hang-up) command from `routerAddress`; the
     // answer is dropped. False, and nothing sent, unless an index 0-5 is learned.
@@ -79,9 +87,10 @@ class RouterClient {
     std::string rootPassword;
 
   private:
+    explicit RouterClient(TimedRequestFunction request);
     bool SendCommand(int entry) const;
 
-    RequestFunction request_;
+    TimedRequestFunction request_;
     const CancelToken* cancel_ = &NeverCancelled();
 };
 

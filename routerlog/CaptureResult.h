@@ -7,23 +7,27 @@
 #include <string>
 #include <vector>
 
+#include "routerlog/CaptureLedger.h"
+
 namespace velmo {
 
 enum class LogFileError {
     None,
-    NotOpened,      // missing folder, no permission, held by another opener
-    NotRead,        // its tail could not be read: left alone
-    NotWritten,     // writing failed: the file holds what it held before
-    PartlyWritten,  // writing failed and could not be undone: part of the new text follows the old end
-    NotCut,         // the new text follows the old end, but the tool's old trailing lines
-                    // before it could not be replaced: the file holds them, and perhaps part
-                    // of the new text twice
+    NotOpened,   // missing folder, no permission, held by another opener
+    NotRead,     // its tail could not be read: left alone
+    NotWritten,  // writing failed: the file holds what it held before, or part of the
+                 // new text, which the next capture finishes from the ledger
 };
 
 // Where the log's order left more than one reading of the capture, what the
 // merge did (for the tests and for whoever reads a file after a surprise;
 // the window does not look at it).
 struct LogMergeChoices {
+    // How many readings of the page the ledger and the router's ages left:
+    // one decides exactly; of several, the shortest shared run was taken (the
+    // most entries written); none, or no ledger that fits the file: the
+    // file's tail decided, as below.
+    std::size_t ledgerReadings = 0;
     // More than one run of the file's last entries matched the start of the
     // page; the longest was taken (fewest entries written).
     bool longestOfSeveral = false;
@@ -65,10 +69,10 @@ struct CaptureResult {
     bool failureLine = false;                // the capture read no entry and wrote its failure line
     LogFileError error = LogFileError::None;
     std::string errorText;  // the system's message for the error (CP932)
-    // How the page was listed, when its entries' ages showed it: the caller
-    // keeps it for the next captures (CapturedLog::newestFirst).
-    std::optional<bool> listedNewestFirst;
     LogMergeChoices choices;
+    // What this capture saw and wrote, for the next one; the window keeps it
+    // (CapturedLog::ledger). None when nothing was written.
+    std::optional<CaptureLedger> ledger;
 };
 
 }  // namespace velmo

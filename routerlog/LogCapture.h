@@ -6,6 +6,7 @@
 
 #include "base/Clock.h"
 #include "router/RouterClient.h"
+#include "routerlog/CaptureLedger.h"
 #include "routerlog/CaptureResult.h"
 #include "routerlog/LogEntry.h"
 
@@ -14,9 +15,8 @@ namespace velmo {
 struct LogCaptureSettings {
     std::string fileName;  // UpdateLogFileName; a relative name is taken from the current directory
     LogFilters filters;    // recordLogin, recordLogout, recordSubInfo
-    // How this router lists its log (newest first or not), once an earlier
-    // page has shown it; see CapturedLog.
-    std::optional<bool> newestFirst;
+    // The ledger the window kept from its last capture (CaptureResult::ledger).
+    std::optional<CaptureLedger> ledger;
 };
 
 // Reads the log page (logging in and out through the login form when it

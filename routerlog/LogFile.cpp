@@ -3,7 +3,10 @@
 #include <algorithm>
 
 #include "base/ExclusiveFile.h"
+#include "base/FileSystem.h"
 #include "base/SjisText.h"
+#include "routerlog/LedgerFit.h"
+#include "routerlog/LedgerReading.h"
 #include "routerlog/LogOverlap.h"
 #include "routerlog/LogStamp.h"
 #include "routerlog/PageOrder.h"
@@ -14,8 +17,8 @@ namespace {
 
 constexpr std::string_view kAccessWarningText = "Unrecognized access";
 
-// The bytes of a string, for the pure merge.
-class StringBytes final : public TailBytes {
+// The bytes of a string, for the pure merge: read, never written.
+class StringBytes final : public LogFileAccess {
   public:
     explicit StringBytes(std::string_view content) : content_(content) {}
     std::uint64_t Size() const override { return content_.size(); }
@@ -26,35 +29,48 @@ class StringBytes final : public TailBytes {
         std::copy_n(content_.data() + position, length, buffer);
         return true;
     }
+    bool WriteAt(std::uint64_t, std::string_view) override { return false; }
+    bool Truncate(std::uint64_t) override { return false; }
+    bool ReplaceLedger(std::string_view) override { return false; }
+    std::string ErrorText() const override { return {}; }
 
   private:
     std::string_view content_;
 };
 
-// The log file's bytes; its size is taken once, after opening.
-class FileBytes final : public TailBytes {
+// The log file held open, and its ledger file beside it.
+class FileAccess final : public LogFileAccess {
   public:
-    FileBytes(ExclusiveFile& file, std::uint64_t size) : file_(file), size_(size) {}
+    FileAccess(ExclusiveFile& file, std::uint64_t size, std::string ledgerName)
+        : file_(file), size_(size), ledgerName_(std::move(ledgerName)) {}
     std::uint64_t Size() const override { return size_; }
     bool ReadAt(std::uint64_t position, char* buffer, std::size_t length) override {
         return file_.ReadAt(position, buffer, length);
     }
+    bool WriteAt(std::uint64_t position, std::string_view bytes) override {
+        if (!file_.WriteAt(position, bytes)) {
+            return false;
+        }
+        size_ = std::max(size_, position + bytes.size());
+        return true;
+    }
+    bool Truncate(std::uint64_t size) override {
+        if (!file_.Truncate(size)) {
+            return false;
+        }
+        size_ = size;
+        return true;
+    }
+    bool ReplaceLedger(std::string_view bytes) override {
+        return ReplaceFileAtomically(ledgerName_, std::string(bytes), &ledgerError_);
+    }
+    std::string ErrorText() const override { return file_.LastErrorText(); }
 
   private:
     ExclusiveFile& file_;
     std::uint64_t size_;
-};
-
-class FileWrites final : public LogFileWrites {
-  public:
-    explicit FileWrites(ExclusiveFile& file) : file_(file) {}
-    bool WriteAt(std::uint64_t position, std::string_view bytes) override {
-        return file_.WriteAt(position, bytes);
-    }
-    bool Truncate(std::uint64_t size) override { return file_.Truncate(size); }
-
-  private:
-    ExclusiveFile& file_;
+    std::string ledgerName_;
+    std::string ledgerError_;
 };
 
 void AppendLine(std::string& text, std::string_view line) {
@@ -81,39 +97,48 @@ void WriteNewEntries(const std::vector<LogEntry>& page, std::size_t firstNew, co
     result.accessWarning = result.accessCount > 0;
 }
 
-// Reads the tail of `bytes` and works out the cut and the text to write.
-bool Merge(TailBytes& bytes, const CapturedLog& capture, DateTime now, std::size_t blockSize, LogWrite& write,
-           CaptureResult& result) {
-    // The page oldest first: a page whose ages show it listed newest first is
-    // turned round; one whose ages cannot show it is taken the way the
-    // router was seen to list before. `other` is the page in the other order.
-    std::vector<LogEntry> page = capture.failedAt ? std::vector<LogEntry>() : capture.entries;
-    const bool orderShown = !OrderUnclear(page, now);
-    const bool newestFirst = orderShown ? ListedNewestFirst(page, now) : capture.newestFirst.value_or(false);
-    std::vector<LogEntry> other = page;
-    TurnRound(newestFirst ? page : other);
-    TailWanted wanted;
-    wanted.entries = page.size();
-    wanted.blockSize = blockSize;
-    // File lines longer than every entry's line can match none of them.
-    for (const LogEntry& entry : page) {
-        wanted.lineLimit = std::max(wanted.lineLimit, LogStampBlanks().size() + entry.text.size());
-    }
-    LogTail tail;
-    if (!ReadLogTail(bytes, wanted, tail)) {
-        return false;
-    }
-    LogOverlap overlap = FindOverlap(tail.entries, page);
+// The page oldest first: a page whose ages show it listed newest first is
+// turned round; one whose ages cannot show it is taken the way the router was
+// seen to list before. `other` is the page in the other order.
+struct OrientedPage {
+    std::vector<LogEntry> page;
+    std::vector<LogEntry> other;
+    bool orderShown = false;
+    std::optional<bool> newestFirst;  // as known after this page
+};
+
+OrientedPage Orient(const CapturedLog& capture, const CaptureLedger* ledger, DateTime now) {
+    OrientedPage oriented;
+    oriented.page = capture.failedAt ? std::vector<LogEntry>() : capture.entries;
+    oriented.orderShown = !OrderUnclear(oriented.page, now);
+    const std::optional<bool> known = ledger != nullptr ? ledger->newestFirst : std::nullopt;
+    const bool newestFirst =
+        oriented.orderShown ? ListedNewestFirst(oriented.page, now) : known.value_or(false);
+    oriented.newestFirst = oriented.orderShown ? std::optional<bool>(newestFirst) : known;
+    oriented.other = oriented.page;
+    TurnRound(newestFirst ? oriented.page : oriented.other);
+    return oriented;
+}
+
+bool HasMillisecondAges(const std::vector<LogEntry>& page) {
+    return std::any_of(page.begin(), page.end(),
+                       [](const LogEntry& entry) { return !entry.subInfo && entry.ageMs % 1000 != 0; });
+}
+
+// The run the page shares with the file's tail, by the log's order and the
+// file's stamps; may take the page in the other order (see FindOverlap).
+LogOverlap OverlapWithTail(const LogTail& tail, OrientedPage& oriented, bool orderKnown) {
+    LogOverlap overlap = FindOverlap(tail.entries, oriented.page);
     // Where neither this page nor an earlier one showed the order, the page
     // may point either way. Where the file holds a longer run of it in the
     // other order (written from a page like it before), the file's order is
     // followed, so that its entries are known.
-    if (!orderShown && !capture.newestFirst) {
-        LogOverlap otherOverlap = FindOverlap(tail.entries, other);
+    if (!oriented.orderShown && !orderKnown) {
+        LogOverlap otherOverlap = FindOverlap(tail.entries, oriented.other);
         if (otherOverlap.runLength > overlap.runLength) {
             overlap = otherOverlap;
             overlap.choices.fileOrderTaken = true;
-            page = std::move(other);
+            std::swap(oriented.page, oriented.other);
         } else {
             // A run refused in the other order was a reading written again too.
             overlap.choices.shiftedEntryWritten |= otherOverlap.choices.shiftedEntryWritten;
@@ -121,10 +146,66 @@ bool Merge(TailBytes& bytes, const CapturedLog& capture, DateTime now, std::size
             overlap.choices.momentSplitWritten |= otherOverlap.choices.momentSplitWritten;
         }
     }
+    overlap.choices.tailBoundReached = tail.boundReached && overlap.firstNew == 0;
+    return overlap;
+}
+
+// This capture's ledger: the page it merged (or, after a failure, the last
+// page merged) and the write it is about to make.
+bool NextLedger(TailBytes& bytes, const CapturedLog& capture, const CaptureLedger* ledger,
+                const OrientedPage& oriented, const LogWrite& write, CaptureLedger& next) {
+    next = CaptureLedger{};
+    if (capture.failedAt) {
+        next = ledger != nullptr ? *ledger : CaptureLedger{};
+    } else {
+        next.entries = LedgerEntries(oriented.page);
+        next.ticks = capture.ticks;
+        next.millisecondAges =
+            (ledger != nullptr && ledger->millisecondAges) || HasMillisecondAges(oriented.page);
+    }
+    next.newestFirst = oriented.newestFirst;
+    next.writeAt = write.cutAt;
+    next.written = write.appendText;
+    std::string before(static_cast<std::size_t>(std::min(write.cutAt, kLedgerPriorBytes)), '\0');
+    if (!bytes.ReadAt(write.cutAt - before.size(), before.data(), before.size())) {
+        return false;
+    }
+    next.priorHash = HashBytes(before);
+    return true;
+}
+
+// Reads the tail of `bytes` and works out the cut and the text to write: by
+// the ledger (one that fits the bytes, or null) when it can decide, else by
+// the file's tail.
+bool Merge(TailBytes& bytes, const CapturedLog& capture, const CaptureLedger* ledger, DateTime now,
+           std::size_t blockSize, LogWrite& write, CaptureResult& result) {
+    OrientedPage oriented = Orient(capture, ledger, now);
+    LedgerReading reading;
+    if (ledger != nullptr && capture.ticks && !capture.failedAt) {
+        const bool msAges = ledger->millisecondAges || HasMillisecondAges(oriented.page);
+        reading = ReadAgainstLedger(*ledger, LedgerEntries(oriented.page), *capture.ticks, msAges);
+    }
+    TailWanted wanted;
+    // Only the cut when the ledger decides.
+    wanted.entries = reading.readings > 0 ? 0 : oriented.page.size();
+    wanted.blockSize = blockSize;
+    // File lines longer than every entry's line can match none of them.
+    for (const LogEntry& entry : oriented.page) {
+        wanted.lineLimit = std::max(wanted.lineLimit, LogStampBlanks().size() + entry.text.size());
+    }
+    LogTail tail;
+    if (!ReadLogTail(bytes, wanted, tail)) {
+        return false;
+    }
     result = CaptureResult{};
-    result.choices = overlap.choices;
-    result.choices.tailBoundReached = tail.boundReached && overlap.firstNew == 0;
-    result.listedNewestFirst = orderShown ? std::optional<bool>(newestFirst) : capture.newestFirst;
+    std::size_t firstNew = reading.firstNew;
+    if (reading.readings > 0) {
+        result.choices.ledgerReadings = reading.readings;
+    } else {
+        const LogOverlap overlap = OverlapWithTail(tail, oriented, ledger != nullptr && ledger->newestFirst);
+        result.choices = overlap.choices;
+        firstNew = overlap.firstNew;
+    }
 
     write = LogWrite{tail.cutAt, {}};
     if (tail.keptEndsInsideLine) {
@@ -134,16 +215,59 @@ bool Merge(TailBytes& bytes, const CapturedLog& capture, DateTime now, std::size
         AppendLine(write.appendText, FailureLine(*capture.failedAt));
         result.failureLine = true;
     }
-    WriteNewEntries(page, overlap.firstNew, capture.filters, write.appendText, result);
+    WriteNewEntries(oriented.page, firstNew, capture.filters, write.appendText, result);
     AppendLine(write.appendText, UpdateMarkerLine(now));
-    return true;
+    result.ledger.emplace();
+    return NextLedger(bytes, capture, ledger, oriented, write, *result.ledger);
 }
 
-CaptureResult Failure(LogFileError error, const ExclusiveFile& file) {
+CaptureResult Failure(LogFileError error, std::string errorText) {
     CaptureResult result;
     result.error = error;
-    result.errorText = file.LastErrorText();
+    result.errorText = std::move(errorText);
     return result;
+}
+
+// The first ledger that fits the file: the ledger file's, else the window's.
+// A write one of them left cut short is finished first.
+LedgerFit FindLedger(LogFileAccess& file, std::string_view ledgerBytes, const CapturedLog& capture,
+                     std::optional<CaptureLedger>& ledger, std::string& finished) {
+    CaptureLedger fromFile;
+    std::optional<CaptureLedger> candidates[] = {
+        ParseLedger(ledgerBytes, fromFile) ? std::optional<CaptureLedger>(fromFile) : std::nullopt,
+        capture.ledger};
+    for (std::optional<CaptureLedger>& candidate : candidates) {
+        if (!candidate) {
+            continue;
+        }
+        const LedgerFit fit = FitLedger(file, *candidate, finished);
+        if (fit != LedgerFit::Differs) {
+            ledger = std::move(candidate);
+            return fit;
+        }
+    }
+    return LedgerFit::Differs;
+}
+
+// The entries, and the access entries among them, that a finished write
+// added: they come before this capture's own.
+void CountFinished(std::string_view lines, CaptureResult& result) {
+    std::vector<std::string> found;
+    for (std::size_t start = 0, end; (end = lines.find("\r\n", start)) != std::string_view::npos;
+         start = end + 2) {
+        const std::string line(lines.substr(start, end - start));
+        if (line.empty() || IsFailureLine(line) || IsUpdateMarkerLine(line)) {
+            continue;
+        }
+        ++result.newEntries;
+        if (SjisContains(line, kAccessWarningText)) {
+            found.push_back(line);
+        }
+    }
+    result.accessEntries.insert(result.accessEntries.begin(), found.begin(), found.end());
+    result.accessCount += found.size();
+    result.newestAccessEntry = result.accessEntries.empty() ? std::string() : result.accessEntries.back();
+    result.accessWarning = result.accessCount > 0;
 }
 
 }  // namespace
@@ -151,61 +275,73 @@ CaptureResult Failure(LogFileError error, const ExclusiveFile& file) {
 CaptureResult MergeLogText(std::string_view fileContent, const CapturedLog& capture, DateTime now,
                            LogWrite& write, std::size_t blockSize) {
     StringBytes bytes(fileContent);
+    // The window's ledger counts when the content is exactly as it left it.
+    std::string finished;
+    const CaptureLedger* ledger =
+        capture.ledger && FitLedger(bytes, *capture.ledger, finished) == LedgerFit::Fits ? &*capture.ledger
+                                                                                         : nullptr;
     CaptureResult result;
-    Merge(bytes, capture, now, blockSize, write, result);  // a string's bytes are always read
+    Merge(bytes, capture, ledger, now, blockSize, write, result);  // a string's bytes are always read
     return result;
 }
 
-LogFileError WriteLogFile(LogFileWrites& file, std::uint64_t oldSize, const LogWrite& write) {
-    if (!file.WriteAt(oldSize, write.appendText)) {
-        // Cut back to exactly what the file held.
-        return file.Truncate(oldSize) ? LogFileError::NotWritten : LogFileError::PartlyWritten;
+CaptureResult WriteCapture(LogFileAccess& file, std::string_view ledgerBytes, const CapturedLog& capture,
+                           DateTime now) {
+    std::optional<CaptureLedger> ledger;
+    std::string finished;
+    const LedgerFit fit = FindLedger(file, ledgerBytes, capture, ledger, finished);
+    if (fit == LedgerFit::ReadFailed) {
+        return Failure(LogFileError::NotRead, file.ErrorText());
     }
-    if (write.cutAt == oldSize) {
-        return LogFileError::None;
+    if (fit == LedgerFit::WriteFailed) {
+        return Failure(LogFileError::NotWritten, file.ErrorText());
     }
-    // The same text overwrites the tail that is cut (within the room the file
-    // already has) and the rest is dropped. Should either fail, the new text
-    // still stands in full after the old end (an overwrite cut short leaves
-    // part of it twice); the file is never shorter than that.
-    if (!file.WriteAt(write.cutAt, write.appendText) ||
-        !file.Truncate(write.cutAt + write.appendText.size())) {
-        return LogFileError::NotCut;
+    LogWrite write;
+    CaptureResult result;
+    if (!Merge(file, capture, ledger ? &*ledger : nullptr, now, kLogTailBlockSize, write, result)) {
+        // Without the tail there is no safe place to cut: leave the file alone.
+        return Failure(LogFileError::NotRead, file.ErrorText());
     }
-    return LogFileError::None;
+    // The file loses only the tool's own trailing lines, then grows by the
+    // new text. The text is recorded in between, so a kill at any byte leaves
+    // a write the next capture finishes: the last one (its marker), or this
+    // one. A ledger that cannot be written leaves the old one, which no
+    // longer fits once the file has grown.
+    const bool cut = file.Size() == write.cutAt || file.Truncate(write.cutAt);
+    if (cut) {
+        file.ReplaceLedger(FormatLedger(*result.ledger));
+    }
+    if (!cut || !file.WriteAt(write.cutAt, write.appendText)) {
+        // The warning is for entries the file holds; the next capture
+        // finishes this write from the ledger and raises it then.
+        CaptureResult failed = Failure(LogFileError::NotWritten, file.ErrorText());
+        failed.ledger = std::move(result.ledger);
+        failed.choices = result.choices;
+        CountFinished(finished, failed);
+        return failed;
+    }
+    // The log file now holds this capture's entries: the one place after the write.
+    result.written = true;
+    CountFinished(finished, result);
+    return result;
 }
 
 CaptureResult UpdateLogFile(const std::string& fileName, const CapturedLog& capture, DateTime now) {
     ExclusiveFile file;
     if (!file.Open(fileName)) {
-        return Failure(LogFileError::NotOpened, file);
+        return Failure(LogFileError::NotOpened, file.LastErrorText());
     }
     std::uint64_t size = 0;
     if (!file.Size(size)) {
-        return Failure(LogFileError::NotRead, file);
+        return Failure(LogFileError::NotRead, file.LastErrorText());
     }
-    FileBytes bytes(file, size);
-    LogWrite write;
-    CaptureResult result;
-    if (!Merge(bytes, capture, now, kLogTailBlockSize, write, result)) {
-        // Without the tail there is no safe place to cut: leave the file alone.
-        return Failure(LogFileError::NotRead, file);
+    const std::string ledgerName = LedgerFileName(fileName);
+    std::string ledgerBytes;
+    if (!ReadFileBytes(ledgerName, ledgerBytes)) {
+        ledgerBytes.clear();  // no ledger file: the window's ledger, or the file's tail, decides
     }
-    FileWrites writes(file);
-    result.error = WriteLogFile(writes, size, write);
-    result.written = result.error == LogFileError::None || result.error == LogFileError::NotCut;
-    if (result.error != LogFileError::None) {
-        result.errorText = file.LastErrorText();
-    }
-    if (!result.written) {
-        // The warning is for entries the file holds.
-        result.accessCount = 0;
-        result.accessWarning = false;
-        result.newestAccessEntry.clear();
-        result.accessEntries.clear();
-        result.newEntries = 0;
-    }
-    return result;
+    FileAccess access(file, size, ledgerName);
+    return WriteCapture(access, ledgerBytes, capture, now);
 }
 
 }  // namespace velmo

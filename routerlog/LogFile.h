@@ -23,8 +23,10 @@
 #include <vector>
 
 #include "base/DateTime.h"
+#include "routerlog/CaptureLedger.h"
 #include "routerlog/CaptureResult.h"
 #include "routerlog/LogEntry.h"
+#include "routerlog/LogFileAccess.h"
 #include "routerlog/LogTail.h"
 
 namespace velmo {
@@ -33,13 +35,14 @@ namespace velmo {
 struct CapturedLog {
     std::vector<LogEntry> entries;  // every entry the page held, in page order
     LogFilters filters;             // which of them the file receives
-    // How the router lists its log, as an earlier page showed it. A router
-    // lists every page the same way, but a page whose timed entries all carry
-    // one age cannot show which way; this decides it then.
-    std::optional<bool> newestFirst;
     // Set when no entry was read: the file receives a failure line stamped
     // with this moment instead.
     std::optional<DateTime> failedAt;
+    // The ticks around the fetch of the page read.
+    std::optional<FetchTicks> ticks;
+    // The ledger the window kept from its last capture; the ledger file
+    // beside the log file, when it fits the file, comes first.
+    std::optional<CaptureLedger> ledger;
 };
 
 // What a merge writes: the file keeps its first cutAt bytes, then receives
@@ -51,35 +54,29 @@ struct LogWrite {
 
 // The pure merge on a file's whole content, read the way UpdateLogFile reads
 // the file (backwards in blocks of `blockSize` from its end). A page listed
-// newest first is turned round; the run it shares with the file's tail is
-// found (see FindOverlap); the entries after that run that the filters keep
-// are new and written oldest first, each with its stamp formatted once, here,
-// followed by the update marker line for `now`. The result counts the access
-// entries among the new ones, as they will stand once written; `written` is
-// left to the write.
+// newest first is turned round. When the capture's ledger fits the content,
+// the router's clock decides which entries are new (see ReadAgainstLedger);
+// otherwise the run the page shares with the file's tail does (see
+// FindOverlap). The new entries the filters keep are written oldest first,
+// each with its stamp formatted once, here, followed by the update marker
+// line for `now`. The result counts the access entries among the new ones,
+// as they will stand once written, and carries the ledger of this capture;
+// `written` is left to the write.
 CaptureResult MergeLogText(std::string_view fileContent, const CapturedLog& capture, DateTime now,
                            LogWrite& write, std::size_t blockSize = kLogTailBlockSize);
 
 // Opens `fileName` exclusively (created when absent), merges the capture into
-// it and closes it. A file that cannot be opened or read is left alone:
-// nothing written, no warning.
+// it with its ledger file (LedgerFileName) and closes it. A file that cannot
+// be opened or read is left alone: nothing written, no warning.
 CaptureResult UpdateLogFile(const std::string& fileName, const CapturedLog& capture, DateTime now);
 
-// The two writes the merge needs from the file.
-class LogFileWrites {
-  public:
-    virtual ~LogFileWrites() = default;
-    virtual bool WriteAt(std::uint64_t position, std::string_view bytes) = 0;
-    virtual bool Truncate(std::uint64_t size) = 0;
-};
-
-// Writes `write` into a file of `oldSize` bytes so that a failure or a crash
-// at any moment loses nothing: the new text goes after the whole old content
-// first (the only write that needs new room on the disk), and only once that
-// has succeeded is it moved over the cut tail and the rest dropped. Says what
-// the file holds afterwards: None, NotWritten (as before), PartlyWritten (the
-// failed append could not be cut away) or NotCut (the new text follows the
-// old end, the old tail could not be replaced).
-LogFileError WriteLogFile(LogFileWrites& file, std::uint64_t oldSize, const LogWrite& write);
+// The capture's merge and write on `file`, whose ledger file held
+// `ledgerBytes`. The ledger of this capture, with the write it is about to
+// make, replaces the ledger file first; then the tool's old trailing lines
+// are cut and the new text appended. The file only ever loses the tool's own
+// trailing lines and grows by whole lines: a kill at any byte leaves a write
+// the next capture finishes (see FitLedger).
+CaptureResult WriteCapture(LogFileAccess& file, std::string_view ledgerBytes, const CapturedLog& capture,
+                           DateTime now);
 
 }  // namespace velmo

@@ -170,7 +170,10 @@ RunOutcome MatchRun(const std::vector<FileEntry>& file, std::size_t start, const
     if (lastTimed && EndsInsideMoment(facts, *lastTimed, firstNew)) {
         return RunOutcome::SplitsMoment;
     }
-    return shifts.Verdict();
+    // Copies of one text agreeing only through a shift show no more than one
+    // entry does: the same burst logged again that much later reads the same.
+    const RunOutcome outcome = shifts.Verdict();
+    return outcome == RunOutcome::Agrees && shifted && oneText ? RunOutcome::ShiftedEntry : outcome;
 }
 
 }  // namespace

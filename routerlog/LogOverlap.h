@@ -52,9 +52,10 @@ struct LogOverlap {
 //   - at most kStampRoundingSeconds either way, or
 //   - up to kStampJitterSeconds either way, or any amount towards the
 //     file's stamps being later (the computer's clock set back), when at
-//     least two timed entries show it: one entry alone cannot tell a later
-//     reading from another copy of its text logged seconds later. Sub-info
-//     entries carry their timed entry's stamp and show nothing more.
+//     least two timed entries with more than one text show it: one entry
+//     alone, or copies of one text, cannot tell a later reading from another
+//     copy logged seconds later. Sub-info entries carry their timed entry's
+//     stamp and show nothing more.
 // A page stamped later than the file by more than the jitter is never taken
 // for the same entries: it cannot be told from the same texts logged again
 // (a port scan repeated, a reboot's first lines), and a duplicate can be

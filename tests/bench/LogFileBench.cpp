@@ -5,7 +5,9 @@
 // out: the page's 100 new entries follow an overlap 1 000 filtered lines
 // back. The files are made once per run in the temporary folder and removed
 // at the end; after each merge the file's tail is put back, so every
-// iteration merges into the same file.
+// iteration merges into the same file. The last case gives the capture its
+// ticks and a ledger from the capture before, so the ledger decides; every
+// case writes the ledger file.
 // Run: build/<preset>/tests/bench/velmo_log_file_bench
 #include <benchmark/benchmark.h>
 
@@ -21,6 +23,7 @@
 #include <string>
 
 #include "base/ExclusiveFile.h"
+#include "base/FileSystem.h"
 #include "routerlog/LogFile.h"
 #include "routerlog/LogStamp.h"
 
@@ -122,19 +125,50 @@ velmo::CapturedLog CaptureOf100(bool logins) {
     return capture;
 }
 
-// Puts the file back as it was made: its tail was the marker.
-bool RestoreTail(const std::string& path, std::uint64_t size) {
+// Puts the file back to `size` bytes ending in `tail`.
+bool RestoreTail(const std::string& path, std::uint64_t size, const std::string& tail) {
     velmo::ExclusiveFile file;
-    return file.Open(path) && file.Truncate(size - kMarker.size()) &&
-           file.WriteAt(size - kMarker.size(), kMarker);
+    return file.Open(path) && file.Truncate(size - tail.size()) && file.WriteAt(size - tail.size(), tail);
 }
 
+// The ledger's case: a capture of `count` entries from `first` on, read at
+// `tick`; entry n was logged at tick 1 000 500 + n * 1000.
+velmo::CapturedLog TimedCapture(long first, long count, std::uint64_t tick) {
+    velmo::CapturedLog capture;
+    capture.filters = velmo::LogFilters{false, true, true};
+    capture.ticks = velmo::FetchTicks{tick - 3, tick + 3};
+    for (long n = first; n < first + count; ++n) {
+        velmo::LogEntry entry = EntryOf(StampedLine(330L * 86400 + n, n));
+        entry.ageMs = static_cast<std::int64_t>(tick) - (1000500 + n * 1000);
+        capture.entries.push_back(entry);
+    }
+    return capture;
+}
+
+// With `ledger`, a first capture of 100 entries is merged once and its file
+// and ledger are what each iteration starts from: the page then holds those
+// 100 and 100 new, and the ledger decides.
 void UpdateLogFileBench(benchmark::State& state) {
     const long lines = state.range(0);
     const bool logins = state.range(1) != 0;
+    const bool ledger = state.range(2) != 0;
     const std::string& path = FileOfLines(lines, logins);
-    const std::uint64_t size = std::filesystem::file_size(path);
-    const velmo::CapturedLog capture = CaptureOf100(logins);
+    std::filesystem::remove(velmo::LedgerFileName(path));
+    std::uint64_t size = std::filesystem::file_size(path);
+    std::string tail = kMarker;  // what each iteration starts from after the file's first bytes
+    std::string ledgerBytes;
+    velmo::CapturedLog capture = CaptureOf100(logins);
+    if (ledger) {
+        velmo::UpdateLogFile(path, TimedCapture(0, 100, 1100000), kNow);
+        const std::uint64_t merged = std::filesystem::file_size(path);
+        tail.resize(static_cast<std::size_t>(merged - (size - kMarker.size())));
+        std::ifstream(path, std::ios::binary)
+            .seekg(static_cast<std::streamoff>(size - kMarker.size()))
+            .read(tail.data(), static_cast<std::streamsize>(tail.size()));
+        velmo::ReadFileBytes(velmo::LedgerFileName(path), ledgerBytes);
+        size = merged;
+        capture = TimedCapture(0, 200, 1300000);
+    }
     std::size_t peak = 0;
     for (auto _ : state) {
         const std::size_t before = heapNow.load();
@@ -145,23 +179,30 @@ void UpdateLogFileBench(benchmark::State& state) {
 
         state.PauseTiming();
         peak = std::max(peak, heapPeak.load() - before);
-        if (!result.written || result.accessCount != 100 || !RestoreTail(path, size)) {
+        if (!result.written || result.accessCount != 100 ||
+            result.choices.ledgerReadings != (ledger ? 1u : 0u) || !RestoreTail(path, size, tail) ||
+            (ledger && !velmo::ReplaceFileAtomically(velmo::LedgerFileName(path), ledgerBytes))) {
             state.SkipWithError("the log file was not written");
         }
         state.ResumeTiming();
     }
+    if (ledger) {
+        RestoreTail(path, size, kMarker);  // the file as made, for the next case
+    }
+    std::filesystem::remove(velmo::LedgerFileName(path));
     state.counters["file_MB"] = static_cast<double>(size) / 1e6;
     state.counters["peak_heap_KiB"] = static_cast<double>(peak) / 1024;
 }
 
 BENCHMARK(UpdateLogFileBench)
-    ->ArgNames({"lines", "logins_back"})
-    ->Args({1000, 0})
-    ->Args({10000, 0})
-    ->Args({100000, 0})
-    ->Args({1000000, 0})
-    ->Args({10000000, 0})
-    ->Args({10000000, 1})
+    ->ArgNames({"lines", "logins_back", "ledger"})
+    ->Args({1000, 0, 0})
+    ->Args({10000, 0, 0})
+    ->Args({100000, 0, 0})
+    ->Args({1000000, 0, 0})
+    ->Args({10000000, 0, 0})
+    ->Args({10000000, 1, 0})
+    ->Args({10000000, 0, 1})
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -51,6 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string page(input.substr(size / 2));
     const velmo::DateTime now = velmo::DateTime::FromParts(2026, 12, 8, 12, 0, 0);
     std::ofstream(ScratchFile(), std::ios::binary | std::ios::trunc) << old;
+    // Each input is a file of its own: the last input's ledger says nothing of it.
+    std::filesystem::remove(velmo::LedgerFileName(ScratchFile()));
 
     velmo::CapturedLog capture;
     capture.filters = velmo::LogFilters{true, true, true};

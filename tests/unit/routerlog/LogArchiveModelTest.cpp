@@ -10,18 +10,24 @@
 // is logged. It lists oldest or newest first and serves
 // ages in whole seconds or in milliseconds. The page is read 0 to 1.5 s after
 // it was served, so stamps of one entry move from capture to capture. The
-// computer's clock is set back or forward by an hour now and then, the
-// filters are switched between captures, and some captures fail.
+// router's clock drifts against the computer's tick (up to 100 ppm either
+// way); the computer's clock is set back or forward by seconds or an hour
+// now and then, and the computer sleeps between captures (the tick keeps
+// counting, the wall clock jumps). The filters are switched between captures,
+// some captures fail, the tool restarts without its ledger file in one round
+// of a hundred, and a capture is killed at one of its write calls.
 //
 // Checked after every capture: every entry a successful capture saw and its
 // filters keep is in the file, once, in the router's order; the file ends in
 // one update marker; the warning comes exactly with a written access entry.
 // The exceptions are the readings the merge reports as choices (a loss only
-// where it took the longest of several runs, a second copy only where it
-// refused a run), and entries an earlier capture saw while its filters left
-// them out; each is counted and the counts printed.
+// where the file's tail decided and took one of several runs, a second copy
+// only where it refused a run or the ledger left several readings), and
+// entries an earlier capture saw while its filters left them out; each is
+// counted, and one line of figures printed.
 //
-// Rounds per seed: VELMO_LOG_MODEL_ROUNDS (default 1000).
+// Rounds per seed: VELMO_LOG_MODEL_ROUNDS (default 1000); seeds 1 to 8, or
+// VELMO_LOG_MODEL_SEED alone.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -34,6 +40,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "base/CodePage.h"
@@ -41,6 +48,8 @@
 #include "routerlog/LogFile.h"
 #include "routerlog/LogStamp.h"
 #include "routerlog/SystemLogPage.h"
+#include "tests/support/FakeClock.h"
+#include "tests/support/MemoryLogFile.h"
 #include "tests/support/TempDirectory.h"
 
 namespace velmo {
@@ -197,19 +206,16 @@ bool HoldsAccess(const std::string& line) {
 // How often the exceptions came, over every seed.
 struct Exceptions {
     int captures = 0;
-    int longestOfSeveral = 0;      // captures where the merge took the longest of several runs
-    int shiftedRun = 0;            // captures where it took a run whose stamps agree through a shift
-    int oneTextRun = 0;            // captures where it took a run of copies of one text
-    int fileOrder = 0;             // captures where it followed the file's order against the stamps
-    int lost = 0;                  // entries lost there
-    int refused = 0;               // captures where it refused a run (shifted entry, later stamps, bound)
-    int shiftedEntry = 0;          // of which: one timed entry 2 s or more off
-    int laterStamps = 0;           // of which: the page stamped later than the file
-    int momentSplit = 0;           // of which: the run ended among entries of one age
-    int written = 0;               // entries written a second time there
-    int filteredWhenShown = 0;     // entries not written: an earlier capture saw them and left them out
-    int outOfOrder = 0;            // entries written out of order (a page that could not show it)
-    int writtenAfterDisorder = 0;  // of them, entries written again when a later page showed the order
+    int exact = 0;              // captures the ledger decided with one reading
+    int several = 0;            // captures it left several readings (the shortest run taken)
+    int byTail = 0;             // captures the file's tail decided (no ledger that fits, or none admissible)
+    int dropping = 0;           // of them, where it took a run that may drop an entry
+    int lost = 0;               // entries lost there
+    int refused = 0;            // captures where a run was refused, or several readings left
+    int written = 0;            // entries written a second time
+    int filteredWhenShown = 0;  // entries not written: an earlier capture saw them and left them out
+    int outOfOrder = 0;         // entries written out of order (a page that could not show it)
+    int killed = 0;             // captures killed at a write call
 } exceptions;
 
 // The file as the checker knows it, and the checks.
@@ -219,27 +225,31 @@ class Archive {
 
     // One successful capture: `page` is the parsed page, `ids` its entries'
     // ids in page order.
-    void CheckCapture(const CapturedLog& page, const std::vector<std::int64_t>& ids, bool pageHeldFuture,
+    void CheckCapture(const CapturedLog& page, const std::vector<std::int64_t>& pageIds, bool pageHeldFuture,
                       const CaptureResult& result, DateTime now) {
         ++captures_;
         ++exceptions.captures;
-        ASSERT_EQ(page.entries.size(), ids.size());
-        const LogMergeChoices& choices = result.choices;
+        ASSERT_EQ(page.entries.size(), pageIds.size());
+        // A killed capture's write, finished now, made its own choices.
+        const LogMergeChoices choices = pendingIds_.empty() ? result.choices : Combined(result.choices);
         const bool refused = choices.shiftedEntryWritten || choices.laterStampsWritten ||
-                             choices.momentSplitWritten || choices.tailBoundReached;
+                             choices.momentSplitWritten || choices.tailBoundReached ||
+                             choices.ledgerReadings > 1;
         const bool dropped = choices.longestOfSeveral || choices.shiftedRunTaken || choices.oneTextRunTaken ||
                              choices.fileOrderTaken;
-        exceptions.fileOrder += choices.fileOrderTaken ? 1 : 0;
-        exceptions.oneTextRun += choices.oneTextRunTaken ? 1 : 0;
-        exceptions.longestOfSeveral += choices.longestOfSeveral ? 1 : 0;
-        exceptions.shiftedRun += choices.shiftedRunTaken ? 1 : 0;
+        exceptions.exact += choices.ledgerReadings == 1 ? 1 : 0;
+        exceptions.several += choices.ledgerReadings > 1 ? 1 : 0;
+        exceptions.byTail += choices.ledgerReadings == 0 ? 1 : 0;
+        exceptions.dropping += dropped ? 1 : 0;
         exceptions.refused += refused ? 1 : 0;
-        exceptions.shiftedEntry += choices.shiftedEntryWritten ? 1 : 0;
-        exceptions.laterStamps += choices.laterStampsWritten ? 1 : 0;
-        exceptions.momentSplit += choices.momentSplitWritten ? 1 : 0;
-        std::vector<std::string> kept(ids.size());
-        for (std::size_t i = 0; i < ids.size(); ++i) {
-            kept[i] = IsLeftOut(page.entries[i], page.filters) ? std::string() : EntryLine(page.entries[i]);
+        // The lines a killed capture left to finish come first.
+        std::vector<std::string> kept = std::move(pendingKept_);
+        const std::size_t pending = kept.size();
+        std::vector<std::int64_t> ids = std::move(pendingIds_);
+        ids.insert(ids.end(), pageIds.begin(), pageIds.end());
+        for (std::size_t i = 0; i < pageIds.size(); ++i) {
+            kept.push_back(IsLeftOut(page.entries[i], page.filters) ? std::string()
+                                                                    : EntryLine(page.entries[i]));
         }
         std::vector<std::string> written;
         ReadNewPart(now, written);
@@ -248,19 +258,26 @@ class Archive {
         }
         // Equal lines are the same to any reader: a line stands for the
         // oldest of them the file lacks, else for the oldest of them.
+        // A killed capture's page and this one may show an entry twice.
         std::vector<bool> taken(ids.size(), false);
         std::vector<std::int64_t> writtenIds;
+        std::map<std::int64_t, int> held = copies_;
+        // Of equal lines, one the file lacks comes first, then one this page
+        // shows (only its entries can be lost), then the oldest.
+        const auto rank = [&](std::size_t i) {
+            return std::tuple(held[ids[i]] > 0,
+                              i < pending && !std::count(pageIds.begin(), pageIds.end(), ids[i]), ids[i]);
+        };
         for (const std::string& line : written) {
             std::size_t pick = ids.size();
             for (std::size_t i = 0; i < ids.size(); ++i) {
-                if (!taken[i] && kept[i] == line &&
-                    (pick == ids.size() || (copies_[ids[pick]] > 0 && copies_[ids[i]] == 0) ||
-                     ((copies_[ids[pick]] > 0) == (copies_[ids[i]] > 0) && ids[i] < ids[pick]))) {
+                if (!taken[i] && kept[i] == line && (pick == ids.size() || rank(i) < rank(pick))) {
                     pick = i;
                 }
             }
             ASSERT_LT(pick, ids.size()) << "written but not kept from the page: " << line;
             taken[pick] = true;
+            ++held[ids[pick]];
             writtenIds.push_back(ids[pick]);
         }
         // A page written again because the file holds part of it out of order.
@@ -270,18 +287,20 @@ class Archive {
         }
         std::vector<std::int64_t> sameStamp;  // the entries written so far with the last stamp
         std::size_t access = 0;
+        std::size_t end = 0;  // of the line, in the new part
         for (std::size_t w = 0; w < written.size(); ++w) {
             const std::string& line = written[w];
             const std::int64_t id = writtenIds[w];
-            access += HoldsAccess(line) ? 1 : 0;
+            // Lines a killed capture wrote whole went unreported.
+            end += line.size() + 2;
+            access += HoldsAccess(line) && end > pendingBytes_ ? 1 : 0;
             if (copies_[id]++ > 0) {
-                exceptions.writtenAfterDisorder += misordered_[id] ? 1 : 0;
                 // A timed entry written again leaves its sub-info entries to
                 // follow it again, at this capture or, when the filters left
                 // them out here, at a later one.
                 EXPECT_TRUE(refused || misordered_[id] || followsCopy_[id])
                     << "entry " << id << " written twice: " << line << Context(page);
-                exceptions.written += refused ? 1 : 0;
+                ++exceptions.written;
                 for (std::int64_t next = id + 1; router_.Knows(next) && router_.Entry(next).subInfo; ++next) {
                     followsCopy_[next] = true;
                 }
@@ -312,7 +331,7 @@ class Archive {
             lastStamp_ = line.substr(0, 23);
             lastCapture_ = captures_;
         }
-        for (std::size_t i = 0; i < ids.size(); ++i) {
+        for (std::size_t i = pending; i < ids.size(); ++i) {
             const std::int64_t id = ids[i];
             if (kept[i].empty()) {
                 leftOut_[id] = copies_[id] == 0;
@@ -330,7 +349,25 @@ class Archive {
         }
         EXPECT_EQ(result.accessWarning, access > 0);
         EXPECT_EQ(result.accessCount, access);
+        pendingBytes_ = 0;
     }
+
+    // A capture killed at a write call: the next capture may finish its
+    // write, so its lines may come first then.
+    void NoteKilled(const CapturedLog& page, const std::vector<std::int64_t>& ids,
+                    const LogMergeChoices& choices) {
+        ++exceptions.killed;
+        pendingChoices_ = choices;
+        std::string bytes;
+        ASSERT_TRUE(ReadFileBytes(name_, bytes));
+        pendingBytes_ = bytes.size() > keptLength_ ? bytes.size() - keptLength_ : 0;
+        for (std::size_t i = 0; i < ids.size(); ++i) {
+            pendingIds_.push_back(ids[i]);
+            pendingKept_.push_back(IsLeftOut(page.entries[i], page.filters) ? std::string()
+                                                                            : EntryLine(page.entries[i]));
+        }
+    }
+    bool Pending() const { return !pendingIds_.empty(); }
 
     // A capture that read no entry: the failure line and the marker.
     void CheckFailure(const std::string& failureLine, DateTime now) {
@@ -349,6 +386,20 @@ class Archive {
     }
 
   private:
+    LogMergeChoices Combined(LogMergeChoices choices) const {
+        const LogMergeChoices& killed = pendingChoices_;
+        choices.shiftedEntryWritten |= killed.shiftedEntryWritten;
+        choices.laterStampsWritten |= killed.laterStampsWritten;
+        choices.momentSplitWritten |= killed.momentSplitWritten;
+        choices.tailBoundReached |= killed.tailBoundReached;
+        choices.longestOfSeveral |= killed.longestOfSeveral;
+        choices.shiftedRunTaken |= killed.shiftedRunTaken;
+        choices.oneTextRunTaken |= killed.oneTextRunTaken;
+        choices.fileOrderTaken |= killed.fileOrderTaken;
+        choices.ledgerReadings = std::max(choices.ledgerReadings, killed.ledgerReadings);
+        return choices;
+    }
+
     // The page and the end of the file, for a failure's message (CP932).
     std::string Context(const CapturedLog& page) const {
         std::string text = "\npage:\n";
@@ -386,6 +437,10 @@ class Archive {
     const SimulatedRouter& router_;
     std::string content_;
     std::size_t keptLength_ = 0;
+    std::vector<std::int64_t> pendingIds_;  // a killed capture's page
+    std::vector<std::string> pendingKept_;  // its lines, empty where its filters left them out
+    LogMergeChoices pendingChoices_;        // and what its merge did
+    std::size_t pendingBytes_ = 0;          // and what it left of its write
     std::map<std::int64_t, int> copies_;
     std::map<std::int64_t, bool> leftOut_;      // a capture saw it and its filters left it out of the file
     std::map<std::int64_t, bool> excused_;      // missing from the file, counted once
@@ -402,11 +457,53 @@ int Rounds() {
     return text != nullptr && std::atoi(text) > 0 ? std::atoi(text) : 1000;
 }
 
-DateTime PcTime(std::int64_t pcMs) {
-    return kOrigin.PlusSeconds(FloorDiv(pcMs, 1000));
+// The computer: its tick runs at (1 + drift) of the router's time, through
+// sleep too; its wall clock follows the tick, is set now and then, and jumps
+// when the computer sleeps.
+class Computer {
+  public:
+    explicit Computer(double drift) : drift_(drift) {}
+    void MoveTo(std::int64_t routerMs, bool asleep) {
+        const auto tick =
+            static_cast<std::int64_t>(std::llround(static_cast<double>(routerMs) * (1 + drift_)));
+        const auto passed = static_cast<std::uint64_t>(std::max<std::int64_t>(tick - tick_, 0));
+        tick_ = std::max(tick, tick_);
+        asleep ? clock.Suspend(passed) : clock.Advance(passed);
+    }
+    testing::FakeClock clock{kOrigin};
+
+  private:
+    double drift_;
+    std::int64_t tick_ = 0;
+};
+
+void WriteBytes(const std::string& name, const std::string& bytes) {
+    std::ofstream(name, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-void RunModel(std::uint64_t seed, std::size_t window) {
+// Runs the capture on the files as a kill at one of its write calls would
+// leave them; false when the capture ended before that call (it is whole).
+bool KilledCapture(const std::string& name, const CapturedLog& capture, DateTime now, int stopAt,
+                   std::size_t bytes, LogMergeChoices& choices) {
+    std::string log;
+    std::string ledger;
+    EXPECT_TRUE(ReadFileBytes(name, log));
+    const bool hadLedger = ReadFileBytes(LedgerFileName(name), ledger);
+    testing::MemoryLogFile file(log, hadLedger ? ledger : std::string());
+    file.stopAt = stopAt;
+    file.bytesOfLast = bytes;
+    choices = WriteCapture(file, file.ledger, capture, now).choices;
+    if (!file.Killed()) {
+        return false;
+    }
+    WriteBytes(name, file.log);
+    if (hadLedger || !file.ledger.empty()) {
+        WriteBytes(LedgerFileName(name), file.ledger);
+    }
+    return true;
+}
+
+void RunModel(std::uint64_t seed) {
     std::mt19937_64 random(seed);
     auto chance = [&](double p) { return std::uniform_real_distribution<double>(0, 1)(random) < p; };
     auto pick = [&](std::int64_t low, std::int64_t high) {
@@ -415,19 +512,26 @@ void RunModel(std::uint64_t seed, std::size_t window) {
     auto anyFilters = [&] { return LogFilters{chance(0.5), chance(0.5), chance(0.5)}; };
     testing::ScopedCurrentDirectory directory;
     const std::string name = directory.File("syslog.txt");
+    const auto window = static_cast<std::size_t>(seed % 2 == 1 ? pick(5, 12) : pick(100, 300));
     SimulatedRouter router(random, window, chance(0.5), chance(0.5));
+    Computer computer(static_cast<double>(pick(-100, 100)) * 1e-6);
+    testing::FakeClock& clock = computer.clock;
     Archive archive(name, router);
     LogFilters filters = anyFilters();
-    std::optional<bool> listing;  // as the tool keeps it between captures
+    std::optional<CaptureLedger> held;  // as the window keeps it between captures
 
     std::int64_t trueMs = 0;
-    std::int64_t pcOffsetMs = 0;
     const int rounds = Rounds();
     for (int round = 0; round < rounds; ++round) {
-        SCOPED_TRACE("round " + std::to_string(round));
-        // Time passes, the router logs; now and then it reboots, the
-        // computer's clock is set by an hour or the filters are switched.
-        const std::int64_t until = trueMs + (chance(0.3) ? pick(100, 3000) : pick(3000, 180000));
+        SCOPED_TRACE("seed " + std::to_string(seed) + ", window " + std::to_string(window) + ", round " +
+                     std::to_string(round));
+        // Time passes (the computer may sleep through it), the router logs;
+        // now and then it reboots, the computer's clock is set, the filters
+        // are switched, or the tool restarts without its ledger file.
+        const bool asleep = chance(0.05);
+        const std::int64_t until = trueMs + (asleep        ? pick(60000, 3 * kHourMs)
+                                             : chance(0.3) ? pick(100, 3000)
+                                                           : pick(3000, 180000));
         std::vector<std::int64_t> moments;
         for (std::int64_t n = pick(0, std::max<std::int64_t>(1, std::int64_t(window) / 3)); n > 0; --n) {
             moments.push_back(pick(trueMs + 1, until));
@@ -440,41 +544,65 @@ void RunModel(std::uint64_t seed, std::size_t window) {
             router.LogEvent(moment);
         }
         trueMs = until;
-        if (chance(0.02)) {
-            pcOffsetMs += chance(0.5) ? kHourMs : -kHourMs;
+        computer.MoveTo(trueMs, asleep);
+        if (chance(0.03)) {
+            const std::int64_t seconds = chance(0.5) ? 3600 : pick(1, 10);
+            clock.SetNow(clock.Now().PlusSeconds(chance(0.5) ? seconds : -seconds));
         }
         if (chance(0.05)) {
             filters = anyFilters();
         }
+        if (chance(0.01) && !archive.Pending()) {
+            held.reset();
+            std::remove(LedgerFileName(name).c_str());
+        }
 
-        // The page is served now and read up to 1.5 s later.
-        std::vector<std::int64_t> ids;
-        const std::string page = router.Page(trueMs, ids);
-        trueMs += pick(0, 1500);
-        const std::int64_t pcMs = trueMs + pcOffsetMs;
-        const DateTime now = PcTime(pcMs);
-        const std::int64_t base = kOrigin.ToFileTime() + pcMs * 10000;
-
+        // The fetch is sent, the page served (a busy router takes up to
+        // 1.5 s), its first bytes arrive, and it is read up to 1.5 s later.
         CapturedLog capture;
         capture.filters = filters;
-        capture.newestFirst = listing;
-        if (chance(0.1)) {
+        capture.ledger = held;
+        FetchTicks ticks;
+        ticks.sent = clock.Tick();
+        trueMs += pick(0, chance(0.1) ? 1500 : 300);
+        computer.MoveTo(trueMs, false);
+        std::vector<std::int64_t> ids;
+        const std::string page = router.Page(trueMs, ids);
+        trueMs += pick(0, 100);
+        computer.MoveTo(trueMs, false);
+        ticks.answered = clock.Tick();
+        trueMs += pick(0, 1500);
+        computer.MoveTo(trueMs, false);
+        const DateTime now = clock.Now();
+
+        if (chance(0.1) && !archive.Pending()) {
             capture.failedAt = now;
             const CaptureResult result = UpdateLogFile(name, capture, now);
             ASSERT_TRUE(result.written);
             EXPECT_FALSE(result.accessWarning);
+            held = result.ledger;
             archive.CheckFailure(FailureLine(now), now);
         } else {
-            if (ParseSystemLogPage(page, base, capture.entries) != LogPageOutcome::EntriesRead) {
+            if (ParseSystemLogPage(page, clock.LocalFileTime(), capture.entries) !=
+                LogPageOutcome::EntriesRead) {
                 continue;  // an empty log: the tool logs in and tries again, not modelled
             }
+            capture.ticks = ticks;
             bool future = false;
             for (const std::int64_t id : ids) {
                 future = future || router.Entry(id).future;
             }
+            LogMergeChoices choices;
+            if (chance(0.01) && !archive.Pending() &&
+                KilledCapture(name, capture, now, static_cast<int>(pick(1, 3)),
+                              static_cast<std::size_t>(pick(0, 3000)), choices)) {
+                held.reset();  // the tool starts again
+                archive.NoteKilled(capture, ids, choices);
+                continue;
+            }
             const CaptureResult result = UpdateLogFile(name, capture, now);
             ASSERT_TRUE(result.written);
-            listing = result.listedNewestFirst;
+            held = result.ledger;
             archive.CheckCapture(capture, ids, future, result, now);
         }
         if (::testing::Test::HasFailure()) {
@@ -487,27 +615,22 @@ void RunModel(std::uint64_t seed, std::size_t window) {
 }
 
 TEST(LogArchiveModel, EveryEntrySeenIsKeptOnceInOrder) {
-    const std::size_t windows[] = {5, 12, 40, 300};
-    for (std::uint64_t seed = 1; seed <= 8; ++seed) {
-        const std::size_t window = windows[seed % 4];
-        SCOPED_TRACE("seed " + std::to_string(seed) + ", window " + std::to_string(window));
-        RunModel(seed, window);
+    // Seeds 1 to 8, or the one VELMO_LOG_MODEL_SEED names (to run them side by side).
+    const char* only = std::getenv("VELMO_LOG_MODEL_SEED");
+    const std::uint64_t first = only != nullptr ? std::strtoull(only, nullptr, 10) : 1;
+    for (std::uint64_t seed = first; seed < first + (only != nullptr ? 1 : 8); ++seed) {
+        RunModel(seed);
         if (::testing::Test::HasFailure()) {
             ADD_FAILURE() << "failed with seed " << seed;
             return;
         }
     }
     const Exceptions& e = exceptions;
-    std::cout << "captures " << e.captures << "; longest of several runs taken: " << e.longestOfSeveral
-              << " captures, a shifted run taken: " << e.shiftedRun
-              << " captures, a run of one text taken: " << e.oneTextRun
-              << " captures, the file's order followed: " << e.fileOrder << " captures, " << e.lost
-              << " entries lost there; a run refused: " << e.refused << " captures (" << e.shiftedEntry
-              << " shifted entry, " << e.laterStamps << " later stamps, " << e.momentSplit
-              << " one moment split), " << e.written
-              << " entries written twice; left out when shown, not written later: " << e.filteredWhenShown
-              << "; written out of order: " << e.outOfOrder
-              << ", of them written again later: " << e.writtenAfterDisorder << "\n";
+    std::cout << "captures " << e.captures << ", exact " << e.exact << ", choices " << e.several << ", lost "
+              << e.lost << ", written twice " << e.written << ", out of order " << e.outOfOrder << "\n"
+              << "by the file's tail " << e.byTail << " (a run that may drop taken " << e.dropping
+              << "), a run refused or several readings " << e.refused << ", left out when shown "
+              << e.filteredWhenShown << ", killed " << e.killed << "\n";
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "routerlog/LogFile.h"
 #include "routerlog/LogStamp.h"
 #include "routerlog/SystemLogPage.h"
+#include "tests/support/MemoryLogFile.h"
 #include "tests/support/ReadOnlyFile.h"
 #include "tests/support/TempDirectory.h"
 
@@ -248,11 +249,11 @@ TEST_F(LogFileTest, ReproductionsOfLostAndDoubledEntries) {
          {{8000, x}},
          all,
          "[2026/12/08 10:00:02]  " + x + "\r\n"},
-        {"stamps shifted by 2 s are the same entries, not doubles",
+        {"copies of one text whose stamps agree only 2 s off are written again rather than maybe lost",
          "[2026/12/08 10:00:00]  " + x + "\r\n[2026/12/08 10:00:02]  " + x + "\r\n",
          {{8000, x}, {6000, x}, {4000, x}},
          all,
-         "[2026/12/08 10:00:06]  " + x + "\r\n"},
+         "[2026/12/08 10:00:04]  " + x + "\r\n[2026/12/08 10:00:06]  " + x + "\r\n"},
         LoginFilterSwitchedOff(),
         {"a lead byte before a quote stands alone and swallows nothing",
          "",
@@ -429,48 +430,67 @@ TEST(MergeLogText, CountsTheNewAccessEntriesAndKeepsTheNewest) {
     EXPECT_FALSE(merge.failureLine);
 }
 
-// A file whose n-th write or truncation (from 1) fails; it records the calls.
-class FailingWrites final : public LogFileWrites {
-  public:
-    explicit FailingWrites(int failing) : failing_(failing) {}
-    bool WriteAt(std::uint64_t position, std::string_view) override {
-        return Call("write " + std::to_string(position));
+// A page of the router's log at `tick` (ms): entries logged at these ticks,
+// each stamped once for all captures; ages in ms; every filter on.
+CapturedLog PageAt(std::uint64_t tick, const std::vector<std::pair<std::int64_t, std::string>>& logged) {
+    CapturedLog capture;
+    capture.filters = LogFilters{true, true, true};
+    capture.ticks = FetchTicks{tick - 5, tick + 5};
+    for (const auto& [at, text] : logged) {
+        const bool subInfo = text.starts_with("  ");
+        const std::int64_t timedAt =
+            subInfo ? capture.entries.back().ageMs : static_cast<std::int64_t>(tick) - at;
+        capture.entries.push_back(LogEntry{kNow.PlusSeconds(-100000 + at / 1000), timedAt, text, subInfo});
     }
-    bool Truncate(std::uint64_t size) override { return Call("cut " + std::to_string(size)); }
-    std::string calls;
+    return capture;
+}
 
-  private:
-    bool Call(const std::string& what) {
-        calls += what + ";";
-        return ++count_ != failing_;
+TEST(WriteCapture, AKillAtAnyByteOfAnyWriteLeavesEveryEntryOnceAndNoFragment) {
+    const std::string access = "Unrecognized access from 203.0.113.7:4312 to port 23";
+    const CapturedLog first = PageAt(100000, {{40000, "PPP up"}, {90000, "NTP time set"}});
+    const CapturedLog second = PageAt(160000, {{40000, "PPP up"},
+                                               {90000, "NTP time set"},
+                                               {130000, access},
+                                               {140000, "PPP up"},
+                                               {140000, "  DNS server 192.0.2.53"}});
+    const CapturedLog third = PageAt(220000, {{90000, "NTP time set"},
+                                              {130000, access},
+                                              {140000, "PPP up"},
+                                              {140000, "  DNS server 192.0.2.53"},
+                                              {200000, "PPP down"}});
+    // Without a kill.
+    testing::MemoryLogFile whole("", "");
+    for (const CapturedLog* capture : {&first, &second, &third}) {
+        const CaptureResult result = WriteCapture(whole, whole.ledger, *capture, kNow);
+        EXPECT_EQ(result.choices.ledgerReadings, capture == &first ? 0u : 1u);
+        CaptureLedger read;
+        EXPECT_TRUE(ParseLedger(whole.ledger, read) && read == *result.ledger);
     }
-    int failing_;
-    int count_ = 0;
-};
-
-TEST(WriteLogFile, SaysWhatTheFileHoldsAfterEachFailure) {
-    const LogWrite write{90, "0123456789"};  // a file of 100 bytes, cut at 90
-    const struct {
-        int failing;
-        LogFileError error;
-        std::string calls;
-    } rows[] = {
-        {0, LogFileError::None, "write 100;write 90;cut 100;"},
-        {1, LogFileError::NotWritten, "write 100;cut 100;"},
-        {2, LogFileError::NotCut, "write 100;write 90;"},
-        {3, LogFileError::NotCut, "write 100;write 90;cut 100;"},
-    };
-    for (const auto& row : rows) {
-        FailingWrites file(row.failing);
-        EXPECT_EQ(WriteLogFile(file, 100, write), row.error) << row.failing;
-        EXPECT_EQ(file.calls, row.calls) << row.failing;
+    testing::MemoryLogFile before("", "");
+    WriteCapture(before, before.ledger, first, kNow);
+    for (int stopAt = 1;; ++stopAt) {
+        for (std::size_t bytes = 0;; ++bytes) {
+            SCOPED_TRACE("stopped in call " + std::to_string(stopAt) + " after " + std::to_string(bytes) +
+                         " bytes");
+            testing::MemoryLogFile killed = before;
+            killed.calls = 0;
+            killed.stopAt = stopAt;
+            killed.bytesOfLast = bytes;
+            WriteCapture(killed, killed.ledger, second, kNow);
+            if (!killed.Killed()) {
+                return;  // the calls ran out: every one was stopped
+            }
+            // The tool starts again: the window's ledger is gone, the file's stays.
+            const bool accessWhole = killed.log.find(access + "\r\n") != std::string::npos;
+            testing::MemoryLogFile next(killed.log, killed.ledger);
+            const CaptureResult result = WriteCapture(next, next.ledger, third, kNow);
+            EXPECT_EQ(next.log, whole.log);
+            EXPECT_EQ(result.accessCount, accessWhole ? 0u : 1u);
+            if (bytes + 1 >= killed.stoppedWrite) {
+                break;  // every byte of this call, or a call that is all or nothing
+            }
+        }
     }
-    // The append failed and could not be cut away.
-    class AppendStays final : public LogFileWrites {
-        bool WriteAt(std::uint64_t, std::string_view) override { return false; }
-        bool Truncate(std::uint64_t) override { return false; }
-    } stays;
-    EXPECT_EQ(WriteLogFile(stays, 100, write), LogFileError::PartlyWritten);
 }
 
 }  // namespace
