@@ -218,6 +218,18 @@ struct Exceptions {
     int killed = 0;             // captures killed at a write call
 } exceptions;
 
+// A merge that wrote entries again rather than maybe lose one.
+bool Refused(const LogMergeChoices& choices) {
+    return choices.shiftedEntryWritten || choices.laterStampsWritten || choices.momentSplitWritten ||
+           choices.tailBoundReached || choices.ledgerReadings > 1;
+}
+
+// A merge that took a run which may drop an entry.
+bool Dropped(const LogMergeChoices& choices) {
+    return choices.longestOfSeveral || choices.shiftedRunTaken || choices.oneTextRunTaken ||
+           choices.fileOrderTaken;
+}
+
 // The file as the checker knows it, and the checks.
 class Archive {
   public:
@@ -231,12 +243,9 @@ class Archive {
         ++exceptions.captures;
         ASSERT_EQ(page.entries.size(), pageIds.size());
         // A killed capture's write, finished now, made its own choices.
-        const LogMergeChoices choices = pendingIds_.empty() ? result.choices : Combined(result.choices);
-        const bool refused = choices.shiftedEntryWritten || choices.laterStampsWritten ||
-                             choices.momentSplitWritten || choices.tailBoundReached ||
-                             choices.ledgerReadings > 1;
-        const bool dropped = choices.longestOfSeveral || choices.shiftedRunTaken || choices.oneTextRunTaken ||
-                             choices.fileOrderTaken;
+        const LogMergeChoices& choices = result.choices;
+        const bool refused = Refused(choices) || pendingRefused_;
+        const bool dropped = Dropped(choices) || pendingDropped_;
         exceptions.exact += choices.ledgerReadings == 1 ? 1 : 0;
         exceptions.several += choices.ledgerReadings > 1 ? 1 : 0;
         exceptions.byTail += choices.ledgerReadings == 0 ? 1 : 0;
@@ -350,6 +359,7 @@ class Archive {
         EXPECT_EQ(result.accessWarning, access > 0);
         EXPECT_EQ(result.accessCount, access);
         pendingBytes_ = 0;
+        pendingRefused_ = pendingDropped_ = false;
     }
 
     // A capture killed at a write call: the next capture may finish its
@@ -357,7 +367,8 @@ class Archive {
     void NoteKilled(const CapturedLog& page, const std::vector<std::int64_t>& ids,
                     const LogMergeChoices& choices) {
         ++exceptions.killed;
-        pendingChoices_ = choices;
+        pendingRefused_ = Refused(choices);
+        pendingDropped_ = Dropped(choices);
         std::string bytes;
         ASSERT_TRUE(ReadFileBytes(name_, bytes));
         pendingBytes_ = bytes.size() > keptLength_ ? bytes.size() - keptLength_ : 0;
@@ -386,20 +397,6 @@ class Archive {
     }
 
   private:
-    LogMergeChoices Combined(LogMergeChoices choices) const {
-        const LogMergeChoices& killed = pendingChoices_;
-        choices.shiftedEntryWritten |= killed.shiftedEntryWritten;
-        choices.laterStampsWritten |= killed.laterStampsWritten;
-        choices.momentSplitWritten |= killed.momentSplitWritten;
-        choices.tailBoundReached |= killed.tailBoundReached;
-        choices.longestOfSeveral |= killed.longestOfSeveral;
-        choices.shiftedRunTaken |= killed.shiftedRunTaken;
-        choices.oneTextRunTaken |= killed.oneTextRunTaken;
-        choices.fileOrderTaken |= killed.fileOrderTaken;
-        choices.ledgerReadings = std::max(choices.ledgerReadings, killed.ledgerReadings);
-        return choices;
-    }
-
     // The page and the end of the file, for a failure's message (CP932).
     std::string Context(const CapturedLog& page) const {
         std::string text = "\npage:\n";
@@ -439,7 +436,8 @@ class Archive {
     std::size_t keptLength_ = 0;
     std::vector<std::int64_t> pendingIds_;  // a killed capture's page
     std::vector<std::string> pendingKept_;  // its lines, empty where its filters left them out
-    LogMergeChoices pendingChoices_;        // and what its merge did
+    bool pendingRefused_ = false;           // its merge wrote entries again
+    bool pendingDropped_ = false;           // or took a run that may drop one
     std::size_t pendingBytes_ = 0;          // and what it left of its write
     std::map<std::int64_t, int> copies_;
     std::map<std::int64_t, bool> leftOut_;      // a capture saw it and its filters left it out of the file
@@ -460,21 +458,17 @@ int Rounds() {
 // The computer: its tick runs at (1 + drift) of the router's time, through
 // sleep too; its wall clock follows the tick, is set now and then, and jumps
 // when the computer sleeps.
-class Computer {
-  public:
-    explicit Computer(double drift) : drift_(drift) {}
+struct Computer {
     void MoveTo(std::int64_t routerMs, bool asleep) {
-        const auto tick =
-            static_cast<std::int64_t>(std::llround(static_cast<double>(routerMs) * (1 + drift_)));
-        const auto passed = static_cast<std::uint64_t>(std::max<std::int64_t>(tick - tick_, 0));
-        tick_ = std::max(tick, tick_);
+        const auto target =
+            static_cast<std::int64_t>(std::llround(static_cast<double>(routerMs) * (1 + drift)));
+        const auto passed = static_cast<std::uint64_t>(std::max<std::int64_t>(target - tick, 0));
+        tick = std::max(target, tick);
         asleep ? clock.Suspend(passed) : clock.Advance(passed);
     }
+    double drift = 0;
+    std::int64_t tick = 0;
     testing::FakeClock clock{kOrigin};
-
-  private:
-    double drift_;
-    std::int64_t tick_ = 0;
 };
 
 void WriteBytes(const std::string& name, const std::string& bytes) {
@@ -514,7 +508,7 @@ void RunModel(std::uint64_t seed) {
     const std::string name = directory.File("syslog.txt");
     const auto window = static_cast<std::size_t>(seed % 2 == 1 ? pick(5, 12) : pick(100, 300));
     SimulatedRouter router(random, window, chance(0.5), chance(0.5));
-    Computer computer(static_cast<double>(pick(-100, 100)) * 1e-6);
+    Computer computer{static_cast<double>(pick(-100, 100)) * 1e-6};
     testing::FakeClock& clock = computer.clock;
     Archive archive(name, router);
     LogFilters filters = anyFilters();
