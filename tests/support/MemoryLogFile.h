@@ -18,12 +18,13 @@ class MemoryLogFile final : public LogFileAccess {
     MemoryLogFile(std::string logBytes, std::string ledgerBytes)
         : log(std::move(logBytes)), ledger(std::move(ledgerBytes)) {}
 
-    std::uint64_t Size() const override { return log.size(); }
+    std::uint64_t Size() const override { return offset + log.size(); }
     bool ReadAt(std::uint64_t position, char* buffer, std::size_t length) override {
-        if (position > log.size() || length > log.size() - position) {
+        if (position < offset || position - offset > log.size() ||
+            length > log.size() - (position - offset)) {
             return false;
         }
-        std::copy_n(log.data() + position, length, buffer);
+        std::copy_n(log.data() + (position - offset), length, buffer);
         return true;
     }
     bool WriteAt(std::uint64_t position, std::string_view bytes) override {
@@ -36,6 +37,7 @@ class MemoryLogFile final : public LogFileAccess {
             bytes =
                 bytes.substr(0, std::min(bytes.size() - std::min<std::size_t>(bytes.size(), 1), bytesOfLast));
         }
+        position -= offset;
         log.resize(std::max<std::size_t>(log.size(), position));
         log.replace(position, std::min(bytes.size(), log.size() - position), bytes);
         return whole;
@@ -45,7 +47,7 @@ class MemoryLogFile final : public LogFileAccess {
         if (calls > stopAt) {
             return false;
         }
-        log.resize(std::min<std::size_t>(log.size(), size));
+        log.resize(std::min<std::size_t>(log.size(), size - offset));
         return true;
     }
     bool ReplaceLedger(std::string_view bytes) override {
@@ -57,6 +59,7 @@ class MemoryLogFile final : public LogFileAccess {
     }
     std::string ErrorText() const override { return "stopped"; }
 
+    std::uint64_t offset = 0;  // the log file's bytes held here begin at this position
     std::string log;
     std::string ledger;
     int calls = 0;                                 // write calls made so far

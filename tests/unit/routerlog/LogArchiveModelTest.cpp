@@ -34,6 +34,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <deque>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -477,20 +478,26 @@ void WriteBytes(const std::string& name, const std::string& bytes) {
 
 // Runs the capture on the files as a kill at one of its write calls would
 // leave them; false when the capture ended before that call (it is whole).
+// Only the log file's last 2 MiB are held: the capture reads less.
 bool KilledCapture(const std::string& name, const CapturedLog& capture, DateTime now, int stopAt,
                    std::size_t bytes, LogMergeChoices& choices) {
-    std::string log;
     std::string ledger;
-    EXPECT_TRUE(ReadFileBytes(name, log));
     const bool hadLedger = ReadFileBytes(LedgerFileName(name), ledger);
-    testing::MemoryLogFile file(log, hadLedger ? ledger : std::string());
+    testing::MemoryLogFile file("", hadLedger ? ledger : std::string());
+    file.offset =
+        std::filesystem::file_size(name) - std::min<std::uint64_t>(std::filesystem::file_size(name), 2 << 20);
+    file.log.resize(std::filesystem::file_size(name) - file.offset);
+    std::ifstream(name, std::ios::binary)
+        .seekg(static_cast<std::streamoff>(file.offset))
+        .read(file.log.data(), static_cast<std::streamsize>(file.log.size()));
     file.stopAt = stopAt;
     file.bytesOfLast = bytes;
-    choices = WriteCapture(file, file.ledger, capture, now).choices;
+    choices = WriteCapture(file, ledger, capture, now).choices;
     if (!file.Killed()) {
         return false;
     }
-    WriteBytes(name, file.log);
+    std::filesystem::resize_file(name, file.offset);
+    std::ofstream(name, std::ios::binary | std::ios::app) << file.log;
     if (hadLedger || !file.ledger.empty()) {
         WriteBytes(LedgerFileName(name), file.ledger);
     }
