@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <functional>
 #include <iterator>
 
 namespace velmo {
@@ -28,20 +27,30 @@ std::vector<std::int64_t> OrderingAges(const std::vector<LogEntry>& entries, Dat
     return ages;
 }
 
-bool ListedNewestFirst(const std::vector<LogEntry>& entries, DateTime now) {
-    const std::vector<std::int64_t> ages = OrderingAges(entries, now);
+// How often the ages rise and fall down the page.
+struct AgeSteps {
     int younger = 0;
     int older = 0;
+};
+
+AgeSteps CountAgeSteps(const std::vector<LogEntry>& entries, DateTime now) {
+    const std::vector<std::int64_t> ages = OrderingAges(entries, now);
+    AgeSteps steps;
     for (std::size_t i = 1; i < ages.size(); ++i) {
-        younger += ages[i] < ages[i - 1] ? 1 : 0;
-        older += ages[i] > ages[i - 1] ? 1 : 0;
+        steps.younger += ages[i] < ages[i - 1] ? 1 : 0;
+        steps.older += ages[i] > ages[i - 1] ? 1 : 0;
     }
-    return older > younger;
+    return steps;
+}
+
+bool ListedNewestFirst(const std::vector<LogEntry>& entries, DateTime now) {
+    const AgeSteps steps = CountAgeSteps(entries, now);
+    return steps.older > steps.younger;
 }
 
 bool OrderUnclear(const std::vector<LogEntry>& entries, DateTime now) {
-    const std::vector<std::int64_t> ages = OrderingAges(entries, now);
-    return std::adjacent_find(ages.begin(), ages.end(), std::not_equal_to<>()) == ages.end();
+    const AgeSteps steps = CountAgeSteps(entries, now);
+    return steps.older == steps.younger;
 }
 
 void TurnRound(std::vector<LogEntry>& entries) {

@@ -14,8 +14,9 @@ namespace velmo {
 // and takes no part; where the others cannot tell, the page's order is kept.
 bool ListedNewestFirst(const std::vector<LogEntry>& entries, DateTime now);
 
-// True when the page's timed entries (those dated after `now` aside) all
-// carry one age: the router's own numbers cannot show which way the page is
+// True when the ages of the page's timed entries (those dated after `now`
+// aside) rise down the page as often as they fall, as when they all carry
+// one age: the router's own numbers cannot show which way the page is
 // listed. The ages order the entries of one page exactly, whatever the
 // moment the page was read at; stamps cut to the second would not.
 bool OrderUnclear(const std::vector<LogEntry>& entries, DateTime now);
