@@ -42,7 +42,8 @@ bool ReadFileBytes(const std::string& path, std::string& bytes) {
     return ok;
 }
 
-bool ReplaceFileAtomically(const std::string& path, const std::string& bytes, std::string* reason) {
+bool ReplaceFileAtomically(const std::string& path, const std::string& bytes, std::string* reason,
+                           bool flush) {
     std::string temporary = path + ".tmp" + std::to_string(getpid());
     const auto fail = [&](int error) {
         if (reason != nullptr) {
@@ -64,7 +65,7 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& bytes, st
     };
     bool ok = note(std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size());
     ok = note(std::fflush(file) == 0) && ok;
-    ok = note(fsync(fileno(file)) == 0) && ok;
+    ok = (!flush || note(fsync(fileno(file)) == 0)) && ok;
     ok = note(std::fclose(file) == 0) && ok;
     if (!ok) {
         return fail(error);

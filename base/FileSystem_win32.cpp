@@ -60,7 +60,8 @@ std::string SystemErrorText(DWORD error) {
 
 }  // namespace
 
-bool ReplaceFileAtomically(const std::string& path, const std::string& bytes, std::string* reason) {
+bool ReplaceFileAtomically(const std::string& path, const std::string& bytes, std::string* reason,
+                           bool flush) {
     std::wstring target = SjisToWide(path);
     std::wstring temporary = target + L".tmp" + std::to_wstring(GetCurrentProcessId());
     const auto fail = [&](DWORD error) {
@@ -86,12 +87,13 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& bytes, st
     bool ok =
         note(WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != FALSE &&
              written == bytes.size());
-    ok = note(FlushFileBuffers(file) != FALSE) && ok;
+    ok = (!flush || note(FlushFileBuffers(file) != FALSE)) && ok;
     ok = note(CloseHandle(file) != FALSE) && ok;
     if (!ok) {
         return fail(error);
     }
-    if (!MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!MoveFileExW(temporary.c_str(), target.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | (flush ? MOVEFILE_WRITE_THROUGH : 0))) {
         return fail(GetLastError());
     }
     return true;

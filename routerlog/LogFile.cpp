@@ -61,8 +61,10 @@ class FileAccess final : public LogFileAccess {
         size_ = size;
         return true;
     }
+    // Not forced to the disk: a torn ledger does not parse, and the log file
+    // itself is not forced either.
     bool ReplaceLedger(std::string_view bytes) override {
-        return ReplaceFileAtomically(ledgerName_, std::string(bytes), &ledgerError_);
+        return ReplaceFileAtomically(ledgerName_, std::string(bytes), &ledgerError_, false);
     }
     std::string ErrorText() const override { return file_.LastErrorText(); }
 
