@@ -176,17 +176,35 @@ bool NextLedger(TailBytes& bytes, const CapturedLog& capture, const CaptureLedge
     return true;
 }
 
+// The page read against the ledger. Where neither this page nor an earlier
+// one showed how the router lists, both orders are read: of their readings
+// together, the shortest run is taken.
+LedgerReading ReadPage(const CapturedLog& capture, const CaptureLedger* ledger, OrientedPage& oriented) {
+    if (ledger == nullptr || !capture.ticks || capture.failedAt) {
+        return {};
+    }
+    const bool msAges = ledger->millisecondAges || HasMillisecondAges(oriented.page);
+    LedgerReading reading = ReadAgainstLedger(*ledger, LedgerEntries(oriented.page), *capture.ticks, msAges);
+    if (oriented.orderShown || oriented.newestFirst) {
+        return reading;
+    }
+    const LedgerReading other =
+        ReadAgainstLedger(*ledger, LedgerEntries(oriented.other), *capture.ticks, msAges);
+    if (other.readings > 0 && (reading.readings == 0 || other.firstNew < reading.firstNew)) {
+        std::swap(oriented.page, oriented.other);
+        reading.firstNew = other.firstNew;
+    }
+    reading.readings += other.readings;
+    return reading;
+}
+
 // Reads the tail of `bytes` and works out the cut and the text to write: by
 // the ledger (one that fits the bytes, or null) when it can decide, else by
 // the file's tail.
 bool Merge(TailBytes& bytes, const CapturedLog& capture, const CaptureLedger* ledger, DateTime now,
            std::size_t blockSize, LogWrite& write, CaptureResult& result) {
     OrientedPage oriented = Orient(capture, ledger, now);
-    LedgerReading reading;
-    if (ledger != nullptr && capture.ticks && !capture.failedAt) {
-        const bool msAges = ledger->millisecondAges || HasMillisecondAges(oriented.page);
-        reading = ReadAgainstLedger(*ledger, LedgerEntries(oriented.page), *capture.ticks, msAges);
-    }
+    const LedgerReading reading = ReadPage(capture, ledger, oriented);
     TailWanted wanted;
     // Only the cut when the ledger decides.
     wanted.entries = reading.readings > 0 ? 0 : oriented.page.size();
