@@ -12,22 +12,25 @@ namespace {
 
 constexpr std::uint32_t kLinePollMs = 1000;
 
-// The command written down beside the record before it is sent, so the
-// tool's next start knows the line's change as the tool's own.
-void WriteDownCommand(const std::string& folder, bool dial, Clock& clock) {
-    ConnectionRecord record(folder);
-    KeptLine kept = record.Resume();
-    kept.command =
-        SentCommand{dial ? LineCommand::Connect : LineCommand::Disconnect, clock.Now(), clock.Tick(), true};
+// The command is written down beside the record before it is sent and
+// marked sent after, so the tool's next start knows the line's change as the
+// tool's own. A record that cannot be written is the window's to report; the
+// command goes ahead.
+void WriteDownCommand(ConnectionRecord& record, KeptLine& kept, bool sent) {
+    kept.command.sent = sent;
     std::string reason;
-    // A record that cannot be written is the window's to report; the command goes ahead.
     record.Write({}, kept, reason);
 }
 
 CommandResult LineCommandOnce(const RouterClient& client, Clock& clock, bool dial,
                               const std::string& folder) {
-    WriteDownCommand(folder, dial, clock);
+    ConnectionRecord record(folder);
+    KeptLine kept = record.Resume();
+    kept.command = SentCommand{dial ? LineCommand::Connect : LineCommand::Disconnect, clock.Now(),
+                               clock.Tick(), true, false};
+    WriteDownCommand(record, kept, false);
     const LineCommandReading done = ReadThenCommand(client, clock, dial);
+    WriteDownCommand(record, kept, !done.alreadyUp);
     if (done.alreadyUp) {
         return StatusResult(done.command.refresh.status);
     }

@@ -67,11 +67,13 @@ void NoteAnswer(LineState& state, const LineReading& reading, LineResult& result
 }
 
 // True when the reading shows the change the tool's last command asked for:
-// the command owns that one change. A command whose change has not come
+// the command owns that one change. Until its job has come back it may not
+// have been sent (a reading made meanwhile was made before it, a run that
+// ended meanwhile may have dropped it); a command whose change has not come
 // within the follow-up window failed and owns none.
 bool ClaimChange(LineState& state, const LineReading& reading, const LineLimits& limits) {
     SentCommand& sent = state.kept.command;
-    if (!sent.ownsChange) {
+    if (!sent.ownsChange || !sent.sent) {
         return false;
     }
     if ((sent.command == LineCommand::Connect) == reading.connected) {
@@ -85,7 +87,7 @@ bool ClaimChange(LineState& state, const LineReading& reading, const LineLimits&
 }
 
 // The line up: the open session goes on (re-anchored on the router's running
-// time, which may drift from the computer's clock) or a new one begins.
+// time, which may drift from the computer's clock by 300 ppm) or a new one begins.
 void NoteUp(LineState& state, const LineReading& reading, const LineLimits& limits, LineResult& result) {
     std::optional<OpenSession>& open = state.kept.open;
     std::int64_t running = RunningTimeSeconds(reading.connectionTime);
@@ -95,9 +97,11 @@ void NoteUp(LineState& state, const LineReading& reading, const LineLimits& limi
     }
     if (open && running >= 0) {
         const std::int64_t length = std::max<std::int64_t>(0, reading.at.SecondsSince(open->start));
-        const std::int64_t tolerance =
-            length * kDriftPerMillion / 1000000 + limits.pollMs / 1000 + kClockJitterSeconds;
-        if (start.SecondsSince(open->start) > tolerance) {
+        const std::int64_t drift = length * kDriftPerMillion / 1000000 + kClockJitterSeconds;
+        // A start later than the drift allows, or after the line was last
+        // seen up in the open session, is another session.
+        if (start.SecondsSince(open->start) > drift + limits.pollMs / 1000 ||
+            start.SecondsSince(open->lastSeenUp) > drift) {
             result.ended.push_back(EndSession(*open, EndCause::Unseen));
             open.reset();
         } else {
@@ -173,6 +177,10 @@ LineResult NoteReading(LineState& state, const LineReading& reading, const LineL
     }
     const bool seen = state.seenThroughout && withinGap;
     const bool claimed = commandMayOwn && ClaimChange(state, reading, limits);
+    if (!commandMayOwn && (state.kept.command.command == LineCommand::Connect) == reading.connected) {
+        state.kept.command.ownsChange =
+            false;  // the line was as asked before the command: it changes nothing
+    }
     const bool changed = state.known && state.up != reading.connected;
     if (reading.connected) {
         NoteUp(state, reading, limits, result);
@@ -215,7 +223,7 @@ PlannedCommand PlanCommand(LineState& state, LineCommand command, const DateTime
     state.inFlight = command;
     ++state.flight;
     state.awaitedSince.reset();
-    state.kept.command = SentCommand{command, at, tick, true};
+    state.kept.command = SentCommand{command, at, tick, true, false};
     if (!redialTry) {
         state.redialing = false;  // the user's command, or the automatic hang-up, ends a redial
     }
@@ -226,6 +234,7 @@ bool NoteCommandDone(LineState& state, std::uint64_t flight, bool sent, bool ans
     if (flight != state.flight || state.inFlight == LineCommand::None) {
         return false;  // replaced meanwhile
     }
+    state.kept.command.sent = sent;
     if (sent && answered) {
         state.awaitedSince = tick;
         return false;

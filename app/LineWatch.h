@@ -28,8 +28,8 @@ struct LineReading {
 };
 
 struct LineLimits {
-    std::int64_t pollMs = 3000;       // the status poll while the line is up
-    std::int64_t maxGapMs = 15000;    // readings further apart did not watch the line between them
+    std::int64_t pollMs = 3000;         // the status poll while the line is up
+    std::int64_t maxGapMs = 15000;      // readings further apart did not watch the line between them
     std::uint64_t followUpMs = 120000;  // a command's change comes within this, or the command failed
     bool autoRedial = false;
 };
@@ -71,13 +71,17 @@ struct LineState {
 // What one reading or command changed.
 struct LineResult {
     std::vector<Session> ended;  // rows for the record, oldest first
-    enum class News { None, WentUp, WentDown } news = News::None;  // a change no command of the tool asked for
-    std::string lastRunningTime;             // WentDown: the last running time read while up
-    std::optional<std::int64_t> downSeconds;  // WentUp: how long the line was down, when known
-    bool silenceStarts = false;              // the router missed its third reading in a row
+    enum class News {
+        None,
+        WentUp,
+        WentDown
+    } news = News::None;                          // a change no command of the tool asked for
+    std::string lastRunningTime;                  // WentDown: the last running time read while up
+    std::optional<std::int64_t> downSeconds;      // WentUp: how long the line was down, when known
+    bool silenceStarts = false;                   // the router missed its third reading in a row
     std::optional<std::uint64_t> silenceEndedMs;  // it answers again after an announced silence this long
-    bool redialled = false;                  // a redial try brought the line back
-    bool commandSettled = false;             // the command in flight is over: its waiters hear the line
+    bool redialled = false;                       // a redial try brought the line back
+    bool commandSettled = false;                  // the command in flight is over: its waiters hear the line
 };
 
 // The state at a start of the tool, from what the previous run kept.

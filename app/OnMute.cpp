@@ -37,12 +37,9 @@ void CRouterStatusDlg::StartMuteTimer() {
 // A mute that has passed is forgotten, and the tooltip loses its note. A
 // record still failing is told now: its balloon fell in the mute.
 void CRouterStatusDlg::EndMute() {
-    const bool wasMuted = settings.NotifyMuteUntil.IsValid();
     settings.NotifyMuteUntil = DateTime::Invalid();
     UpdateTrayIcon();
-    if (wasMuted) {
-        AnnounceRecordFailure();
-    }
+    AnnounceRecordFailure();
 }
 
 }  // namespace velmo

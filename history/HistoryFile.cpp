@@ -164,7 +164,7 @@ bool KeepLine(const std::string& path, const KeptLine& kept, std::string& reason
     if (sent.command != LineCommand::None) {
         text += "command," + std::to_string(static_cast<int>(sent.command)) + "," +
                 sent.at.Format(kDateTimeFormat) + "," + std::to_string(sent.tick) + "," +
-                (sent.ownsChange ? "1" : "0") + "\r\n";
+                (sent.ownsChange ? "1" : "0") + "," + (sent.sent ? "1" : "0") + "\r\n";
     }
     return ReplaceFileAtomically(path, text, &reason);
 }
@@ -185,11 +185,11 @@ KeptLine LoadKeptLine(const std::string& path) {
         if (fields.size() == 3 && fields[0] == "reading" && ParseStamp(fields[1])) {
             kept.lastAt = ParseStamp(fields[1]);
             kept.lastTick = ParseNumber(fields[2]);
-        } else if (fields.size() == 5 && fields[0] == "command" && ParseStamp(fields[2])) {
+        } else if (fields.size() == 6 && fields[0] == "command" && ParseStamp(fields[2])) {
             const std::uint64_t command = ParseNumber(fields[1]);
             if (command <= static_cast<std::uint64_t>(LineCommand::AutoDisconnect)) {
                 kept.command = {static_cast<LineCommand>(command), *ParseStamp(fields[2]),
-                                ParseNumber(fields[3]), fields[4] == "1"};
+                                ParseNumber(fields[3]), fields[4] == "1", fields[5] == "1"};
             }
         }
     }

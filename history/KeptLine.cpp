@@ -11,7 +11,8 @@ Session EndSession(const OpenSession& open, EndCause cause) {
     return {open.start, open.lastSeenUp, cause};
 }
 
-std::uint64_t ElapsedMs(std::uint64_t tick, const DateTime& at, std::uint64_t thenTick, const DateTime& thenAt) {
+std::uint64_t ElapsedMs(std::uint64_t tick, const DateTime& at, std::uint64_t thenTick,
+                        const DateTime& thenAt) {
     if (tick >= thenTick) {
         return tick - thenTick;
     }

@@ -18,6 +18,7 @@ struct SentCommand {
     DateTime at;              // the local time it was written down
     std::uint64_t tick = 0;   // the tick then
     bool ownsChange = false;  // no reading has shown the change it asked for yet
+    bool sent = false;        // its job came back having sent it (until then it may never have gone)
 
     friend bool operator==(const SentCommand&, const SentCommand&) = default;
 };
@@ -33,6 +34,7 @@ struct KeptLine {
 
 // Milliseconds from `thenTick` to `tick`; by the local times when the tick
 // went back (the computer was started again since).
-std::uint64_t ElapsedMs(std::uint64_t tick, const DateTime& at, std::uint64_t thenTick, const DateTime& thenAt);
+std::uint64_t ElapsedMs(std::uint64_t tick, const DateTime& at, std::uint64_t thenTick,
+                        const DateTime& thenAt);
 
 }  // namespace velmo
