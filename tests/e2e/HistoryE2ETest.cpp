@@ -161,8 +161,8 @@ TEST_F(HistoryE2E, OwnHangUpOutlivesARestartAndTenClicksDialOnce) {
     ASSERT_TRUE(WaitForSession());
     const std::string before = Requests();
     ClickButton(window, IDC_DISCONNECT);
-    ASSERT_TRUE(WaitUntil([&] { return CountOccurrences(Requests(), "A=H") > CountOccurrences(before, "A=H"); },
-                          20000));
+    ASSERT_TRUE(WaitUntil(
+        [&] { return CountOccurrences(Requests(), "A=H") > CountOccurrences(before, "A=H"); }, 20000));
     ClickButton(window, IDC_EXIT);
     ASSERT_TRUE(tool_.WaitForExit(20000));
     window = Start(true);

@@ -21,7 +21,7 @@ namespace {
 const DateTime kBase = DateTime::FromParts(2026, 12, 1, 0, 0, 0);
 
 struct Truth {
-    std::int64_t startMs = 0;     // the router's session, in real time
+    std::int64_t startMs = 0;      // the router's session, in real time
     std::int64_t lastSeenMs = -1;  // the last reading that showed it up
     EndCause cause = EndCause::Unseen;
 };
@@ -34,14 +34,17 @@ class LineModel {
         now_ += Pick(2500, 3500);
         if (!up_ && upAt_ >= 0 && now_ >= upAt_) {
             up_ = true, upAt_ = -1, truths_.push_back({now_});
-        } else if (up_ && Pick(0, 99) < 2 && !flight_) {  // a drop and a command's job in one round cannot be told apart
+        } else if (up_ && Pick(0, 99) < 2 &&
+                   !flight_) {  // a drop and a command's job in one round cannot be told apart
             GoDown(EndCause::Drop);
         } else if (!up_ && upAt_ < 0 && Pick(0, 99) < 5) {
             upAt_ = now_ + Pick(3000, 20000);  // the router dials by itself
         }
         const int event = Pick(0, 199);
         if (event < 6) {
-            Command(event < 3 ? LineCommand::Connect : event < 5 ? LineCommand::Disconnect : LineCommand::AutoDisconnect);
+            Command(event < 3   ? LineCommand::Connect
+                    : event < 5 ? LineCommand::Disconnect
+                                : LineCommand::AutoDisconnect);
         } else if (event < 8 && flight_) {
             Deliver();
         } else if (event == 8) {
@@ -63,7 +66,8 @@ class LineModel {
     void Check(unsigned seed) {
         lock_.Close();
         now_ += 3000, Read(true);
-        std::vector<Session> rows = ReadRecentSessions(dir_.File(kHistoryFileName), kBase.PlusSeconds(-40 * 86400));
+        std::vector<Session> rows =
+            ReadRecentSessions(dir_.File(kHistoryFileName), kBase.PlusSeconds(-40 * 86400));
         std::vector<Truth> ended;
         for (const Truth& truth : truths_) {
             if (truth.lastSeenMs >= 0 && (&truth != &truths_.back() || !up_)) {
@@ -181,8 +185,8 @@ TEST(LineModel, EverySessionIsOneRowWithItsCauseOrUnseenAndNoDialReachesAnUpLine
         }
         dials += model.dials;
     }
-    std::printf("line model: %d rounds x 4 seeds, rows 切断 %d 自動切断 %d 回線断 %d 不明 %d, dials %d\n", rounds,
-                counts[0], counts[1], counts[2], counts[3], dials);
+    std::printf("line model: %d rounds x 4 seeds, rows 切断 %d 自動切断 %d 回線断 %d 不明 %d, dials %d\n",
+                rounds, counts[0], counts[1], counts[2], counts[3], dials);
 }
 
 }  // namespace
