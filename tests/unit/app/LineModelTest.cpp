@@ -135,7 +135,8 @@ class LineModel {
         if (readAfter) {
             before = Reading(true);
         }
-        NoteCommandDone(state_, flight, !sendNothing, true, Tick());
+        const bool asAsked = !readAfter && (command == LineCommand::Connect) == before.connected;
+        NoteCommandDone(state_, flight, !sendNothing, true, Tick(), asAsked);
         Note(before, !readAfter);
     }
     LineReading Reading(bool answered) {
