@@ -105,6 +105,23 @@ void CRouterStatusDlg::OnClose() {
         host_.EndAutoDisconnectConfirm();
         return;
     }
+    CloseNow();
+}
+
+void CRouterStatusDlg::OnEndSession() {
+    // Windows ends the process as soon as this returns: the close sequence
+    // runs now (an open auto-disconnect question answered as Cancel), and the
+    // last capture is waited for within the close bound.
+    if (closePhase_ != ClosePhase::Closed) {
+        if (questionOpen_) {
+            host_.EndAutoDisconnectConfirm();
+        }
+        CloseNow();
+    }
+    EndJobs();
+}
+
+void CRouterStatusDlg::CloseNow() {
     closePhase_ = ClosePhase::Closed;
     AnswerLineWait({Outcome::Closing, 0});
     // The tool leaves the screen at once and the settings reach the file

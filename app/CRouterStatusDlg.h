@@ -44,7 +44,10 @@ class CRouterStatusDlg {
 
     // Message handlers, called by the front end.
     bool OnInitDialog();
-    void OnClose();                 // WM_CLOSE: the close sequence, then the dialog ends
+    void OnClose();  // WM_CLOSE: the close sequence, then the dialog ends
+    // WM_ENDSESSION (Windows shuts down or the user logs off): the close
+    // sequence and the end of the jobs before it returns, within the close bound.
+    void OnEndSession();
     void OnOK() { OnClose(); }      // Enter
     void OnCancel() { OnClose(); }  // Esc
     void OnExit();                  // button 1005 and menu item 32774
@@ -135,6 +138,9 @@ class CRouterStatusDlg {
     };
 
     void LoadFromCurrentDirectory();
+    // The close sequence itself: settings saved, the tool off the screen, the
+    // last capture handed to the worker, the dialog ended.
+    void CloseNow();
     bool Submit(JobKind kind, JobOrigin origin, JobRunner::Work work);
     // The user's 接続 or 切断 (the buttons, the menu, a forwarded command).
     bool SubmitCommand(bool dial, CommandAnswer answer = {});
