@@ -78,6 +78,7 @@ TEST(StringTable, ResourceScriptCarriesTheSameTexts) {
                                             {"IDS_HISTORY_OPEN", IDS_HISTORY_OPEN},
                                             {"IDS_HISTORY_COPY", IDS_HISTORY_COPY},
                                             {"IDS_HISTORY_NOT_WRITTEN", IDS_HISTORY_NOT_WRITTEN},
+                                            {"IDS_TOOLTIP_HISTORY_FAILING", IDS_TOOLTIP_HISTORY_FAILING},
                                             {"IDS_STARTUP_CREATE_FAILED", IDS_STARTUP_CREATE_FAILED},
                                             {"IDS_STARTUP_REMOVE_FAILED", IDS_STARTUP_REMOVE_FAILED},
                                             {"IDS_BALLOON_ANSWERS_AGAIN", IDS_BALLOON_ANSWERS_AGAIN},
