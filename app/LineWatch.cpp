@@ -177,10 +177,6 @@ LineResult NoteReading(LineState& state, const LineReading& reading, const LineL
     }
     const bool seen = state.seenThroughout && withinGap;
     const bool claimed = commandMayOwn && ClaimChange(state, reading, limits);
-    if (!commandMayOwn && (state.kept.command.command == LineCommand::Connect) == reading.connected) {
-        state.kept.command.ownsChange =
-            false;  // the line was as asked before the command: it changes nothing
-    }
     const bool changed = state.known && state.up != reading.connected;
     if (reading.connected) {
         NoteUp(state, reading, limits, result);
@@ -230,11 +226,16 @@ PlannedCommand PlanCommand(LineState& state, LineCommand command, const DateTime
     return {CommandPlan::Send, state.flight, flying};
 }
 
-bool NoteCommandDone(LineState& state, std::uint64_t flight, bool sent, bool answered, std::uint64_t tick) {
+bool NoteCommandDone(LineState& state, std::uint64_t flight, bool sent, bool answered, std::uint64_t tick,
+                     bool alreadyAsAsked) {
     if (flight != state.flight || state.inFlight == LineCommand::None) {
         return false;  // replaced meanwhile
     }
     state.kept.command.sent = sent;
+    if (alreadyAsAsked) {
+        state.kept.command.ownsChange =
+            false;  // the line was as asked before it was sent: it changes nothing
+    }
     if (sent && answered) {
         state.awaitedSince = tick;
         return false;

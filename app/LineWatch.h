@@ -108,8 +108,11 @@ PlannedCommand PlanCommand(LineState& state, LineCommand command, const DateTime
 
 // The command's job came back at `tick`: `sent` false when it sent nothing
 // (then it owns no change), `answered` false when the router did not answer
-// it (it may still have arrived). True when that settles it.
-bool NoteCommandDone(LineState& state, std::uint64_t flight, bool sent, bool answered, std::uint64_t tick);
+// it (it may still have arrived), `alreadyAsAsked` when the job's reading
+// before it showed the line as asked (it owns no change either). True when
+// that settles it.
+bool NoteCommandDone(LineState& state, std::uint64_t flight, bool sent, bool answered, std::uint64_t tick,
+                     bool alreadyAsAsked = false);
 
 // True while a hang-up of the tool holds redials.
 bool RedialHeld(const LineState& state, const DateTime& at, std::uint64_t tick);

@@ -94,7 +94,10 @@ bool CRouterStatusDlg::StartLineCommand(LineCommand command, CommandAnswer answe
 
 void CRouterStatusDlg::ShowCommand(const CommandReading& reading, const LineReading& moment,
                                    LineCommand command, std::uint64_t flight, bool sent, bool refreshAfter) {
-    const bool settled = NoteCommandDone(line_, flight, sent, reading.sent, clock_.Tick());
+    const StatusReading& before = reading.refresh.status;
+    const bool asAsked = !refreshAfter && before.fetched && !before.status.connectionTime.empty() &&
+                         before.status.connected == (command == LineCommand::Connect);
+    const bool settled = NoteCommandDone(line_, flight, sent, reading.sent, clock_.Tick(), asAsked);
     ShowRefresh(reading.refresh, moment, refreshAfter);
     if (settled) {
         // A dial that found the line up answers with the line; a command the router did not answer says so.

@@ -4,13 +4,6 @@
 
 namespace velmo {
 
-Session EndSession(const OpenSession& open, EndCause cause) {
-    if (open.lastSeenUp < open.start) {
-        return {open.lastSeenUp, open.lastSeenUp, EndCause::Unseen};
-    }
-    return {open.start, open.lastSeenUp, cause};
-}
-
 std::uint64_t ElapsedMs(std::uint64_t tick, const DateTime& at, std::uint64_t thenTick,
                         const DateTime& thenAt) {
     if (tick >= thenTick) {

@@ -26,8 +26,6 @@ std::string Up(std::int64_t seconds) {
 class LineRestartTest : public testing::WindowFixture {
   protected:
     void Start(const std::string& page) {
-        router_.Serve(kDial, "ok");
-        router_.Serve(kHangUp, "ok");
         router_.Serve("status.htm", page);
         window = MakeWindow();
         window->OnInitDialog();
@@ -149,7 +147,7 @@ TEST_F(LineRestartTest, TheLinesFactsOutliveRestartsLockedRecordsAndMovedClocks)
         WriteSettings(
             "InitMinimize=0\r\nUpdateStatusConnectTime=3000\r\nUpdateStatusDisconnectTime=3000\r\nAutoRedial="
             "1\r\n");
-        router_.ClearRequests();
+        router_.ClearRequests(), router_.Serve(kDial, "ok"), router_.Serve(kHangUp, "ok");
         router_.onRequest = nullptr;
         tray_.balloons.clear();
         row.steps();
