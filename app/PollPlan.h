@@ -17,12 +17,12 @@ namespace velmo {
 
 struct PollState {
     // The intervals of the settings, in ms; a switched-off poll has none.
-    std::optional<std::uint32_t> refreshMs;      // timer 1, UpdateStatusDisconnectTime
-    std::optional<std::uint32_t> statusMs;       // timer 2 while the line is up, UpdateStatusConnectTime
-    std::uint32_t followUpPollMs = 0;            // timer 2 during a command's follow-up window
-    std::optional<std::uint32_t> captureMs;      // timer 4, UpdateLogTime
+    std::optional<std::uint32_t> refreshMs;  // timer 1, UpdateStatusDisconnectTime
+    std::optional<std::uint32_t> statusMs;   // timer 2 while the line is up, UpdateStatusConnectTime
+    std::uint32_t followUpPollMs = 0;        // timer 2 during a command's follow-up window
+    std::optional<std::uint32_t> captureMs;  // timer 4, UpdateLogTime
 
-    bool closing = false;   // the close sequence ran: nothing is due any more
+    bool closing = false;    // not started yet, or the close sequence ran: nothing is due
     bool modalOpen = false;  // a modal window of the tool is up: no poll starts under it
     bool sheetOpen = false;  // the settings sheet is up: the automatic hang-up waits for its OK too
     bool asleep = false;     // between suspend and resume: nothing touches the router
@@ -39,11 +39,11 @@ struct PollState {
     bool captureBusy = false;
 
     // Moments the window keeps for itself; none: nothing pending.
-    std::optional<std::uint64_t> followUpEnds;        // timer 3
-    std::optional<std::uint64_t> accessWarningEnds;   // timer 5
-    std::optional<std::uint64_t> autoDisconnectDue;   // timer 6
-    std::optional<std::uint64_t> muteEnds;            // timer 7
-    std::optional<std::uint64_t> redialDue;           // timer 8
+    std::optional<std::uint64_t> followUpEnds;       // timer 3
+    std::optional<std::uint64_t> accessWarningEnds;  // timer 5
+    std::optional<std::uint64_t> autoDisconnectDue;  // timer 6
+    std::optional<std::uint64_t> muteEnds;           // timer 7
+    std::optional<std::uint64_t> redialDue;          // timer 8
 };
 
 // The due tick of each timer, indexed by id - 1; none: the timer is off.

@@ -72,6 +72,14 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_CLOSE:
             dialog.OnClose();
             return TRUE;
+        case WM_POWERBROADCAST:
+            if (wParam == PBT_APMSUSPEND) {
+                dialog.OnSuspend();
+            } else if (wParam == PBT_APMRESUMEAUTOMATIC) {
+                dialog.OnResume();  // sent on every wake-up, by the user or not
+            }
+            SetWindowLongPtrW(window, DWLP_MSGRESULT, TRUE);
+            return TRUE;
         case WM_QUERYENDSESSION:
             // The tool never holds Windows up: it closes when the session ends.
             SetWindowLongPtrW(window, DWLP_MSGRESULT, TRUE);
