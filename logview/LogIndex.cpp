@@ -1,0 +1,187 @@
+#include "logview/LogIndex.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "base/FileSystem.h"
+
+namespace velmo {
+
+namespace {
+
+std::uint64_t Fnv1a(std::string_view bytes) {
+    std::uint64_t hash = 1469598103934665603ull;
+    for (unsigned char byte : bytes) {
+        hash = (hash ^ byte) * 1099511628211ull;
+    }
+    return hash;
+}
+
+// The hash of the covered part's last bytes, as the file holds them now.
+bool CoveredTailHash(ArchiveBytes& bytes, std::uint64_t covered, std::uint64_t& hash) {
+    const std::uint64_t from = covered - std::min<std::uint64_t>(covered, kTailHashBytes);
+    std::string tail(static_cast<std::size_t>(covered - from), '\0');
+    std::size_t got = 0;
+    if (bytes.ReadAt(from, tail.data(), tail.size(), got) != ReadResult::Read || got != tail.size()) {
+        return false;
+    }
+    hash = Fnv1a(tail);
+    return true;
+}
+
+// Adds lines to an index in file order. Tool lines are held back until a
+// line that is not one follows them, since the capture may still cut them.
+class IndexBuilder {
+  public:
+    explicit IndexBuilder(LogIndex& index) : index_(index) {
+        for (std::uint32_t i = 0; i < index_.sources.size(); ++i) {
+            sourceNumbers_.emplace(index_.sources[i], i);
+        }
+    }
+
+    void Add(const ArchiveLine& line) {
+        if (!line.closed) {
+            return;  // a line the file does not end yet may still grow
+        }
+        const LineFacts facts = ReadLineFacts(line.text, index_.lastKind);
+        if (facts.toolLine) {
+            held_.push_back({line.offset, facts.day, facts.stamped});
+            return;
+        }
+        for (const Held& tool : held_) {
+            LineFacts toolFacts;
+            toolFacts.stamped = tool.stamped;
+            toolFacts.day = tool.day;
+            toolFacts.toolLine = true;
+            Count(tool.offset, toolFacts, false);
+        }
+        held_.clear();
+        Count(line.offset, facts, line.next - line.offset == line.text.size());
+        index_.coveredSize = line.next;
+    }
+
+  private:
+    struct Held {
+        std::uint64_t offset;
+        std::int32_t day;
+        bool stamped;
+    };
+
+    void Count(std::uint64_t offset, const LineFacts& facts, bool cutPiece) {
+        IndexRun* run = index_.runs.empty() ? nullptr : &index_.runs.back();
+        if (run == nullptr || (facts.stamped && facts.day != run->day) || offset - run->offset >= kRunBytes) {
+            IndexRun next;
+            next.day = facts.stamped || run == nullptr ? facts.day : run->day;
+            next.offset = offset;
+            next.kindBefore = index_.lastKind;
+            index_.runs.push_back(std::move(next));
+            run = &index_.runs.back();
+        }
+        ++run->lines;
+        ++run->kinds[static_cast<int>(facts.kind)];
+        run->drops += facts.drop ? 1 : 0;
+        index_.damagedLines += cutPiece ? 1 : 0;
+        if (!facts.source.empty()) {
+            CountSource(*run, facts.source);
+        }
+        if (!facts.continuation && !facts.toolLine) {
+            index_.lastKind = facts.kind;
+        }
+    }
+
+    void CountSource(IndexRun& run, std::string_view source) {
+        auto found = sourceNumbers_.find(std::string(source));
+        if (found == sourceNumbers_.end()) {
+            found =
+                sourceNumbers_.emplace(std::string(source), static_cast<std::uint32_t>(index_.sources.size()))
+                    .first;
+            index_.sources.emplace_back(source);
+        }
+        const std::uint32_t number = found->second;
+        auto at = std::lower_bound(run.sources.begin(), run.sources.end(), std::make_pair(number, 0u));
+        if (at == run.sources.end() || at->first != number) {
+            at = run.sources.insert(at, {number, 0u});
+        }
+        ++at->second;
+    }
+
+    LogIndex& index_;
+    std::unordered_map<std::string, std::uint32_t> sourceNumbers_;
+    std::vector<Held> held_;
+};
+
+IndexOutcome Extend(ArchiveBytes& bytes, std::uint64_t size, LogIndex& index, const CancelToken& cancel,
+                    const IndexProgress& progress) {
+    const std::uint64_t start = index.coveredSize;
+    IndexBuilder builder(index);
+    std::vector<char> buffer;
+    const ReadResult read =
+        ForEachBlock(bytes, start, size, buffer, cancel, [&](std::uint64_t offset, std::string_view block) {
+            ForEachLine(offset, block, [&](const ArchiveLine& line) {
+                builder.Add(line);
+                return true;
+            });
+            if (progress) {
+                progress(offset + block.size() - start, size - start);
+            }
+            return true;
+        });
+    // The covered part's hash, whether the scan ended or stopped early, so
+    // that the next update goes on from where this one stopped.
+    if (!CoveredTailHash(bytes, index.coveredSize, index.tailHash)) {
+        index = LogIndex{};
+        return IndexOutcome::Unreadable;
+    }
+    if (cancel.Cancelled()) {
+        return IndexOutcome::Cancelled;
+    }
+    if (read != ReadResult::Read) {
+        return IndexOutcome::Unreadable;
+    }
+    return IndexOutcome::Extended;
+}
+
+}  // namespace
+
+std::string IndexPathFor(const std::string& archivePath) {
+    return archivePath + ".idx";
+}
+
+IndexOutcome UpdateLogIndex(ArchiveBytes& bytes, LogIndex& index, const CancelToken& cancel,
+                            const IndexProgress& progress) {
+    std::uint64_t size = 0;
+    if (bytes.Size(size) != ReadResult::Read) {
+        return IndexOutcome::Unreadable;
+    }
+    std::uint64_t hash = 0;
+    const bool matches =
+        index.coveredSize == 0 || (index.coveredSize <= size && !index.runs.empty() &&
+                                   CoveredTailHash(bytes, index.coveredSize, hash) && hash == index.tailHash);
+    if (!matches) {
+        index = LogIndex{};
+    } else if (index.coveredSize == size && index.coveredSize > 0) {
+        return IndexOutcome::Current;
+    }
+    const IndexOutcome outcome = Extend(bytes, size, index, cancel, progress);
+    if (outcome == IndexOutcome::Extended && !matches) {
+        return IndexOutcome::Rebuilt;
+    }
+    return outcome;
+}
+
+IndexOutcome CatchUpLogIndex(const std::string& archivePath) {
+    const std::string indexPath = IndexPathFor(archivePath);
+    LogIndex index;
+    std::string saved;
+    if (ReadFileBytes(indexPath, saved) && !LoadLogIndex(saved, index)) {
+        index = LogIndex{};
+    }
+    ArchiveFile file(archivePath);
+    const IndexOutcome outcome = UpdateLogIndex(file, index, NeverCancelled());
+    if (outcome == IndexOutcome::Extended || outcome == IndexOutcome::Rebuilt) {
+        ReplaceFileAtomically(indexPath, SaveLogIndex(index));  // an index not saved is built again
+    }
+    return outcome;
+}
+
+}  // namespace velmo
