@@ -58,7 +58,7 @@ std::size_t WholePieces(std::string_view block) {
 ReadResult ForEachBlock(ArchiveBytes& bytes, std::uint64_t begin, std::uint64_t end,
                         std::vector<char>& buffer, const CancelToken& cancel,
                         const std::function<bool(std::uint64_t offset, std::string_view block)>& onBlock) {
-    buffer.resize(kBlockBytes);
+    buffer.resize(static_cast<std::size_t>(std::min<std::uint64_t>(kBlockBytes, end - std::min(begin, end))));
     std::uint64_t position = begin;
     while (position < end && !cancel.Cancelled()) {
         const std::size_t want =

@@ -18,9 +18,8 @@ DaySummary SummarizeDays(const LogIndex& index, std::int32_t lastDay, int dayCou
         DayCount& day = summary.days[static_cast<std::size_t>(run.day - firstDay)];
         day.accesses += run.kinds[static_cast<int>(EntryKind::Access)];
         day.drops += run.drops;
-        for (const auto& [number, entries] : run.sources) {
-            perSource[number] += entries;
-        }
+        ForEachRunSource(run,
+                         [&](std::uint32_t number, std::uint32_t entries) { perSource[number] += entries; });
     }
     std::vector<std::uint32_t> order;
     for (std::uint32_t i = 0; i < perSource.size(); ++i) {

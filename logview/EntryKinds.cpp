@@ -85,12 +85,19 @@ int Digits(std::string_view text, std::size_t position, std::size_t count) {
     return value;
 }
 
+// SjisCharLength, here where every byte of every line passes.
+inline std::size_t CharLength(std::string_view text, std::size_t i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    const bool lead = (byte >= 0x81 && byte <= 0x9f) || (byte >= 0xe0 && byte <= 0xfc);
+    return lead && i + 1 < text.size() ? 2 : 1;
+}
+
 // The lowest table row whose word stands in `text` at a character boundary;
 // -1 when none does.
 int FirstWord(std::string_view text, std::size_t& at) {
     const WordTable& table = Table();
     int best = -1;
-    for (std::size_t i = 0; i < text.size(); i += SjisCharLength(text, i)) {
+    for (std::size_t i = 0; i < text.size(); i += CharLength(text, i)) {
         for (std::uint8_t row : table.byFirstByte[static_cast<unsigned char>(text[i])]) {
             const std::string& word = table.words[row].bytes;
             if ((best < 0 || row < best) && text.size() - i >= word.size() &&

@@ -37,6 +37,10 @@ class IndexBuilder {
         for (std::uint32_t i = 0; i < index_.sources.size(); ++i) {
             sourceNumbers_.emplace(index_.sources[i], i);
         }
+        counts_.assign(index_.sources.size(), 0);
+        if (!index_.runs.empty()) {
+            Unpack(index_.runs.back());
+        }
     }
 
     void Add(const ArchiveLine& line) {
@@ -70,6 +74,7 @@ class IndexBuilder {
     void Count(std::uint64_t offset, const LineFacts& facts, bool cutPiece) {
         IndexRun* run = index_.runs.empty() ? nullptr : &index_.runs.back();
         if (run == nullptr || (facts.stamped && facts.day != run->day) || offset - run->offset >= kRunBytes) {
+            Pack();
             IndexRun next;
             next.day = facts.stamped || run == nullptr ? facts.day : run->day;
             next.offset = offset;
@@ -82,29 +87,64 @@ class IndexBuilder {
         run->drops += facts.drop ? 1 : 0;
         index_.damagedLines += cutPiece ? 1 : 0;
         if (!facts.source.empty()) {
-            CountSource(*run, facts.source);
+            CountSource(facts.source);
         }
         if (!facts.continuation && !facts.toolLine) {
             index_.lastKind = facts.kind;
         }
     }
 
-    void CountSource(IndexRun& run, std::string_view source) {
+    void CountSource(std::string_view source) {
         auto found = sourceNumbers_.find(std::string(source));
         if (found == sourceNumbers_.end()) {
             found =
                 sourceNumbers_.emplace(std::string(source), static_cast<std::uint32_t>(index_.sources.size()))
                     .first;
             index_.sources.emplace_back(source);
+            counts_.push_back(0);
         }
-        const std::uint32_t number = found->second;
-        auto at = std::lower_bound(run.sources.begin(), run.sources.end(), std::make_pair(number, 0u));
-        if (at == run.sources.end() || at->first != number) {
-            at = run.sources.insert(at, {number, 0u});
+        if (counts_[found->second]++ == 0) {
+            touched_.push_back(found->second);
         }
-        ++at->second;
     }
 
+    // The open run's sources, counted by number until the run is packed.
+    void Unpack(const IndexRun& run) {
+        ForEachRunSource(run, [&](std::uint32_t number, std::uint32_t entries) {
+            counts_[number] = entries;
+            touched_.push_back(number);
+        });
+    }
+
+  public:
+    void Pack() {
+        if (index_.runs.empty()) {
+            return;
+        }
+        std::string& packed = index_.runs.back().sources;
+        packed.clear();
+        std::sort(touched_.begin(), touched_.end());
+        std::uint32_t previous = 0;
+        for (std::uint32_t number : touched_) {
+            PutVarint(packed, number - previous);
+            PutVarint(packed, counts_[number]);
+            counts_[number] = 0;
+            previous = number;
+        }
+        touched_.clear();
+    }
+
+  private:
+    static void PutVarint(std::string& bytes, std::uint32_t value) {
+        while (value >= 0x80) {
+            bytes.push_back(static_cast<char>((value & 0x7f) | 0x80));
+            value >>= 7;
+        }
+        bytes.push_back(static_cast<char>(value));
+    }
+
+    std::vector<std::uint32_t> counts_;
+    std::vector<std::uint32_t> touched_;
     LogIndex& index_;
     std::unordered_map<std::string, std::uint32_t> sourceNumbers_;
     std::vector<Held> held_;
@@ -126,6 +166,7 @@ IndexOutcome Extend(ArchiveBytes& bytes, std::uint64_t size, LogIndex& index, co
             }
             return true;
         });
+    builder.Pack();
     // The covered part's hash, whether the scan ended or stopped early, so
     // that the next update goes on from where this one stopped.
     if (!CoveredTailHash(bytes, index.coveredSize, index.tailHash)) {
@@ -162,11 +203,15 @@ IndexOutcome UpdateLogIndex(ArchiveBytes& bytes, LogIndex& index, const CancelTo
     } else if (index.coveredSize == size && index.coveredSize > 0) {
         return IndexOutcome::Current;
     }
+    const std::uint64_t coveredBefore = index.coveredSize;
     const IndexOutcome outcome = Extend(bytes, size, index, cancel, progress);
     if (outcome == IndexOutcome::Extended && !matches) {
         return IndexOutcome::Rebuilt;
     }
-    return outcome;
+    // Only tool lines after the covered part: nothing new to cover.
+    return outcome == IndexOutcome::Extended && index.coveredSize == coveredBefore && coveredBefore > 0
+               ? IndexOutcome::Current
+               : outcome;
 }
 
 IndexOutcome CatchUpLogIndex(const std::string& archivePath) {

@@ -36,10 +36,35 @@ struct IndexRun {
     std::uint32_t lines = 0;
     std::array<std::uint32_t, kEntryKindCount> kinds{};
     std::uint32_t drops = 0;
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> sources;  // (source number, entries)
+    // Its access sources: (source number, entries) by rising number, packed
+    // as varints of the number's step and the count (a run knocked at by
+    // thousands of sources stays a few kilobytes).
+    std::string sources;
 
     friend bool operator==(const IndexRun&, const IndexRun&) = default;
 };
+
+// Calls f(number, entries) for each source of `run`.
+template <class F>
+void ForEachRunSource(const IndexRun& run, F&& f) {
+    std::uint32_t number = 0;
+    std::size_t at = 0;
+    auto varint = [&] {
+        std::uint32_t value = 0;
+        for (int shift = 0; at < run.sources.size(); shift += 7) {
+            const auto byte = static_cast<unsigned char>(run.sources[at++]);
+            value |= static_cast<std::uint32_t>(byte & 0x7f) << shift;
+            if (byte < 0x80) {
+                break;
+            }
+        }
+        return value;
+    };
+    while (at < run.sources.size()) {
+        number += varint();
+        f(number, varint());
+    }
+}
 
 struct LogIndex {
     std::uint64_t coveredSize = 0;

@@ -9,7 +9,7 @@ namespace velmo {
 
 namespace {
 
-constexpr std::string_view kMagic = "VelmoLogIndex2\n";
+constexpr std::string_view kMagic = "VelmoLogIndex3\n";
 
 class Writer {
   public:
@@ -80,16 +80,13 @@ bool LoadRun(Reader& reader, IndexRun& run, std::size_t sourceCount) {
             return false;
         }
     }
-    if (!reader.Small(run.drops) || !reader.Small(count) || !reader.Plausible(count, 8)) {
+    if (!reader.Small(run.drops) || !reader.Small(count) || !reader.Text(run.sources, count)) {
         return false;
     }
-    run.sources.resize(count);
-    for (auto& [number, entries] : run.sources) {
-        if (!reader.Small(number) || !reader.Small(entries) || number >= sourceCount) {
-            return false;
-        }
-    }
-    return true;
+    bool known = true;
+    ForEachRunSource(run,
+                     [&](std::uint32_t number, std::uint32_t) { known = known && number < sourceCount; });
+    return known;
 }
 
 }  // namespace
@@ -117,10 +114,7 @@ std::string SaveLogIndex(const LogIndex& index) {
         }
         writer.Small(run.drops);
         writer.Small(static_cast<std::uint32_t>(run.sources.size()));
-        for (const auto& [number, entries] : run.sources) {
-            writer.Small(number);
-            writer.Small(entries);
-        }
+        writer.bytes += run.sources;
     }
     return std::move(writer.bytes);
 }

@@ -80,9 +80,9 @@ void IndexRows(const LogIndex& index, const RowFilter& filter, std::uint64_t fil
                 segment.rows += filter.shown[kind] ? run.kinds[kind] : 0;
             }
         } else if (filter.shown[static_cast<int>(EntryKind::Access)]) {
-            const auto at =
-                std::lower_bound(run.sources.begin(), run.sources.end(), std::make_pair(sourceNumber, 0u));
-            segment.rows = at != run.sources.end() && at->first == sourceNumber ? at->second : 0;
+            ForEachRunSource(run, [&](std::uint32_t number, std::uint32_t entries) {
+                segment.rows += number == sourceNumber ? entries : 0;
+            });
         }
         rows.Append(segment);
     }

@@ -242,9 +242,8 @@ std::uint64_t LogViewer::RowForDay(std::int32_t day) const {
 std::vector<std::string> LogViewer::Sources() const {
     std::vector<std::uint64_t> counts(index_->sources.size(), 0);
     for (const IndexRun& run : index_->runs) {
-        for (const auto& [number, entries] : run.sources) {
-            counts[number] += entries;
-        }
+        ForEachRunSource(run,
+                         [&](std::uint32_t number, std::uint32_t entries) { counts[number] += entries; });
     }
     std::vector<std::uint32_t> order(counts.size());
     for (std::uint32_t i = 0; i < order.size(); ++i) {
