@@ -41,7 +41,8 @@ void MakeArchive(const std::string& path, long lines, std::int32_t& lastDay) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     std::string block;
     const std::string reason = velmo::Utf8ToSjis("  切断理由: 無通信タイマー");
-    const std::string other = velmo::Utf8ToSjis("ダイヤルアップ接続を切断しました 接続時間 0:42:17 送信 123456 受信 654321");
+    const std::string other =
+        velmo::Utf8ToSjis("ダイヤルアップ接続を切断しました 接続時間 0:42:17 送信 123456 受信 654321");
     const long days = (lines + kLinesPerDay - 1) / kLinesPerDay;
     const std::int32_t firstDay = velmo::DayNumber(2026, 12, 8) - static_cast<std::int32_t>(days) + 1;
     lastDay = firstDay + static_cast<std::int32_t>(days) - 1;
@@ -59,7 +60,10 @@ void MakeArchive(const std::string& path, long lines, std::int32_t& lastDay) {
         if (pick < 45) {
             block += "Unrecognized access from 203.0." + std::to_string(host / 250 + 100) + "." +
                      std::to_string(host % 250) + ":" + std::to_string(1024 + (random >> 4) % 60000) +
-                     " to port " + std::to_string(pick % 3 == 0 ? 23 : pick % 3 == 1 ? 445 : 8080) +
+                     " to port " +
+                     std::to_string(pick % 3 == 0   ? 23
+                                    : pick % 3 == 1 ? 445
+                                                    : 8080) +
                      " protocol TCP flags SYN";
         } else if (pick < 55) {
             block += "PPP up (IP address 198.51.100.23 gateway 198.51.100.1 DNS 192.0.2.53)";
@@ -105,7 +109,8 @@ void Measure(long lines) {
     velmo::ReadFileBytes(velmo::IndexPathFor(path), saved);
     velmo::LoadLogIndex(saved, index);
     saved = std::string();
-    const bool current = velmo::UpdateLogIndex(file, index, velmo::NeverCancelled()) == velmo::IndexOutcome::Current;
+    const bool current =
+        velmo::UpdateLogIndex(file, index, velmo::NeverCancelled()) == velmo::IndexOutcome::Current;
     velmo::RowFilter all;
     velmo::LogRows rows;
     velmo::IndexRows(index, all, size, 1, rows);
@@ -115,8 +120,8 @@ void Measure(long lines) {
     const double firstMs = Ms(start);
 
     start = std::chrono::steady_clock::now();
-    reader.Read(file, rows, all, velmo::RowForDay(index, rows, lastDay - (lastDay - index.runs[0].day) / 2), 50,
-                screen);
+    reader.Read(file, rows, all, velmo::RowForDay(index, rows, lastDay - (lastDay - index.runs[0].day) / 2),
+                50, screen);
     const double jumpMs = Ms(start);
 
     start = std::chrono::steady_clock::now();
@@ -144,12 +149,13 @@ void Measure(long lines) {
     const double searchMs = Ms(start);
 
     const double mb = static_cast<double>(size) / 1e6;
-    std::printf("lines=%ld size=%.1fMB index=%s rebuild=%.0fMB/s first-screen=%.1fms date-jump=%.1fms "
-                "access-only=%.1fms(%llu) days90=%.2fms(top %s) search=%.2fGB/s(%llu) peak-heap=%.1fMB\n",
-                lines, mb, current ? "current" : "NOT-CURRENT", mb / (rebuildMs / 1000), firstMs, jumpMs, accessMs,
-                static_cast<unsigned long long>(accesses), daysMs,
-                summary.sources.empty() ? "-" : summary.sources[0].first.c_str(), mb / 1000 / (searchMs / 1000),
-                static_cast<unsigned long long>(found), static_cast<double>(heapPeak.load() - heapBefore) / 1e6);
+    std::printf(
+        "lines=%ld size=%.1fMB index=%s rebuild=%.0fMB/s first-screen=%.1fms date-jump=%.1fms "
+        "access-only=%.1fms(%llu) days90=%.2fms(top %s) search=%.2fGB/s(%llu) peak-heap=%.1fMB\n",
+        lines, mb, current ? "current" : "NOT-CURRENT", mb / (rebuildMs / 1000), firstMs, jumpMs, accessMs,
+        static_cast<unsigned long long>(accesses), daysMs,
+        summary.sources.empty() ? "-" : summary.sources[0].first.c_str(), mb / 1000 / (searchMs / 1000),
+        static_cast<unsigned long long>(found), static_cast<double>(heapPeak.load() - heapBefore) / 1e6);
     std::fflush(stdout);
     std::filesystem::remove(path);
     std::filesystem::remove(velmo::IndexPathFor(path));
