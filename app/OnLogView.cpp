@@ -9,7 +9,8 @@
 namespace velmo {
 
 void CRouterStatusDlg::OnShowLogView() {
-    host_.ShowLogView(settings.UpdateLogFileName, [this](const std::string& source) { IgnoreSource(source); });
+    host_.ShowLogView(settings.UpdateLogFileName,
+                      [this](const std::string& source) { IgnoreSource(source); });
 }
 
 void CRouterStatusDlg::IgnoreSource(const std::string& source) {

@@ -69,9 +69,12 @@ class LogRows {
 // Calls onLine(line, facts) for each line of `block` (which starts at
 // `offset`, at a line piece) that the filter shows; `kindBefore` is the kind
 // a sub-info line at its start takes. `finder` holds the filter's text.
+// Without `factsWanted`, a caller that only counts gets empty facts where
+// the filter shows every kind of every source.
 template <class OnLine>
 void ForEachShownLine(std::uint64_t offset, std::string_view block, EntryKind kindBefore,
-                      const RowFilter& filter, const TextFinder& finder, OnLine&& onLine);
+                      const RowFilter& filter, const TextFinder& finder, OnLine&& onLine,
+                      bool factsWanted = true);
 
 // The rows of an index without a text: counts from the runs alone, and the
 // tail [covered size, file size) as one segment whose rows `tailRows` gives.
@@ -110,7 +113,7 @@ EntryKind KindBeforeLine(std::string_view block, std::size_t lineStart, EntryKin
 
 template <class OnLine>
 void ForEachShownLine(std::uint64_t offset, std::string_view block, EntryKind kindBefore,
-                      const RowFilter& filter, const TextFinder& finder, OnLine&& onLine) {
+                      const RowFilter& filter, const TextFinder& finder, OnLine&& onLine, bool factsWanted) {
     if (finder.Empty()) {
         EntryKind before = kindBefore;
         ForEachLine(offset, block, [&](const ArchiveLine& line) {
@@ -158,12 +161,17 @@ void ForEachShownLine(std::uint64_t offset, std::string_view block, EntryKind ki
         line.text = block.substr(pieceStart, content);
         const std::size_t at = found - pieceStart;
         if (at + finder.Size() <= content && IsSjisCharBoundary(line.text, at)) {
-            LineFacts facts = ReadLineFacts(line.text, EntryKind::Other);
-            if (facts.continuation) {
-                facts.kind = KindBeforeLine(block, pieceStart, kindBefore);
-            }
-            if (PassesKindAndSource(facts, filter)) {
-                onLine(line, facts);
+            if (!factsWanted && filter.source.empty() &&
+                std::find(filter.shown.begin(), filter.shown.end(), false) == filter.shown.end()) {
+                onLine(line, LineFacts{});  // every kind shows: the line needs no reading
+            } else {
+                LineFacts facts = ReadLineFacts(line.text, EntryKind::Other);
+                if (facts.continuation) {
+                    facts.kind = KindBeforeLine(block, pieceStart, kindBefore);
+                }
+                if (PassesKindAndSource(facts, filter)) {
+                    onLine(line, facts);
+                }
             }
             from = pieceStart + std::max<std::size_t>(length, 1);
         } else {

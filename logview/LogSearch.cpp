@@ -37,13 +37,15 @@ ReadResult SearchArchive(ArchiveBytes& bytes, const LogIndex& index, std::uint64
         }
         block.resize(got);
         std::size_t segment = next;
-        ForEachShownLine(begin, block, all[next].kindBefore, filter, finder,
-                         [&](const ArchiveLine& line, const LineFacts&) {
-                             while (segment + 1 < last && line.offset >= all[segment].end) {
-                                 ++segment;
-                             }
-                             ++all[segment].rows;
-                         });
+        ForEachShownLine(
+            begin, block, all[next].kindBefore, filter, finder,
+            [&](const ArchiveLine& line, const LineFacts&) {
+                while (segment + 1 < last && line.offset >= all[segment].end) {
+                    ++segment;
+                }
+                ++all[segment].rows;
+            },
+            false);
         onFound(std::vector<RowSegment>(all.begin() + static_cast<std::ptrdiff_t>(next),
                                         all.begin() + static_cast<std::ptrdiff_t>(last)),
                 all[last - 1].end);

@@ -71,7 +71,10 @@ void LogViewer::StartIndexJob() {
         if (sized != ReadResult::Read) {
             *index = LogIndex{};  // no archive: nothing to show
         }
-        if (outcome == IndexOutcome::Extended || outcome == IndexOutcome::Rebuilt) {
+        // A build stopped by the user keeps what it covered, saved as well:
+        // the next one goes on from there.
+        if (outcome == IndexOutcome::Extended || outcome == IndexOutcome::Rebuilt ||
+            outcome == IndexOutcome::Cancelled) {
             ReplaceFileAtomically(indexPath, SaveLogIndex(*index));  // an index not saved is built again
         }
         std::lock_guard<std::mutex> hold(lock_);
@@ -79,7 +82,7 @@ void LogViewer::StartIndexJob() {
                              ? (sized == ReadResult::Read ? ReadResult::Failed : sized)
                              : ReadResult::Read;
         inbox_.fileSize = size;
-        inbox_.index = outcome == IndexOutcome::Cancelled ? nullptr : std::move(index);
+        inbox_.index = std::move(index);
         inbox_.indexDone = true;
     });
 }
@@ -222,6 +225,7 @@ ViewerState LogViewer::State() const {
     state.fileSize = fileSize_;
     state.damagedLines = index_->damagedLines;
     state.unreadRows = unreadRows_;
+    state.partlyIndexed = fileSize_ > index_->coveredSize + kBlockBytes;
     return state;
 }
 

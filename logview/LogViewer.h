@@ -31,7 +31,8 @@ struct ViewerState {
     ReadResult archive = ReadResult::Read;  // the last read of the archive
     std::uint64_t fileSize = 0;
     std::uint64_t damagedLines = 0;
-    bool unreadRows = false;  // rows the list could not read (the file changed or is locked)
+    bool unreadRows = false;     // rows the list could not read (the file changed or is locked)
+    bool partlyIndexed = false;  // the index stopped before the archive's end: only its part shows
 };
 
 class LogViewer {

@@ -6,14 +6,16 @@
 namespace velmo {
 
 const std::string& KindName(EntryKind kind) {
-    static const std::array<std::string, kEntryKindCount> names = {
-        Utf8ToSjis("不正アクセス"), Utf8ToSjis("ログイン/ログアウト"), Utf8ToSjis("回線"), Utf8ToSjis("その他")};
+    static const std::array<std::string, kEntryKindCount> names = {Utf8ToSjis("不正アクセス"),
+                                                                   Utf8ToSjis("ログイン/ログアウト"),
+                                                                   Utf8ToSjis("回線"), Utf8ToSjis("その他")};
     return names[static_cast<int>(kind)];
 }
 
 const std::array<std::string, kRowColumns>& ColumnTitles() {
-    static const std::array<std::string, kRowColumns> titles = {
-        Utf8ToSjis("日時"), Utf8ToSjis("種類"), Utf8ToSjis("送信元"), Utf8ToSjis("ポート"), Utf8ToSjis("内容")};
+    static const std::array<std::string, kRowColumns> titles = {Utf8ToSjis("日時"), Utf8ToSjis("種類"),
+                                                                Utf8ToSjis("送信元"), Utf8ToSjis("ポート"),
+                                                                Utf8ToSjis("内容")};
     return titles;
 }
 

@@ -17,11 +17,11 @@ namespace velmo {
 namespace {
 
 constexpr wchar_t kClassName[] = L"VelmoToolLogView";
-constexpr UINT kDpiChanged = 0x02E0;        // WM_DPICHANGED, missing from older headers
-constexpr UINT kWake = WM_APP + 28;         // the viewer handed something over
-constexpr UINT_PTR kFollowTimer = 1;        // looks at the archive's size
-constexpr UINT_PTR kTypingTimer = 2;        // the search starts when typing pauses
-constexpr std::size_t kCacheRows = 200;     // rows read at once for the list
+constexpr UINT kDpiChanged = 0x02E0;     // WM_DPICHANGED, missing from older headers
+constexpr UINT kWake = WM_APP + 28;      // the viewer handed something over
+constexpr UINT_PTR kFollowTimer = 1;     // looks at the archive's size
+constexpr UINT_PTR kTypingTimer = 2;     // the search starts when typing pauses
+constexpr std::size_t kCacheRows = 200;  // rows read at once for the list
 constexpr std::size_t kClipboardRows = 100000;
 
 // Sizes at 96 DPI.
@@ -32,8 +32,8 @@ constexpr int kSourcesWidth = 230;
 constexpr int kStatusHeight = 20;
 
 // Each kind's check box, in the order of EntryKind.
-constexpr int kKindBoxes[kEntryKindCount] = {IDC_LOGVIEW_KIND_ACCESS, IDC_LOGVIEW_KIND_LOGIN, IDC_LOGVIEW_KIND_LINE,
-                                             IDC_LOGVIEW_KIND_OTHER};
+constexpr int kKindBoxes[kEntryKindCount] = {IDC_LOGVIEW_KIND_ACCESS, IDC_LOGVIEW_KIND_LOGIN,
+                                             IDC_LOGVIEW_KIND_LINE, IDC_LOGVIEW_KIND_OTHER};
 constexpr int kColumnWidths[kRowColumns] = {150, 110, 120, 50, 520};
 constexpr COLORREF kAccessColour = RGB(216, 72, 48);
 constexpr COLORREF kDropColour = RGB(48, 96, 200);
@@ -118,7 +118,8 @@ void LogViewWindow::Close() {
     }
 }
 
-void LogViewWindow::Show(const std::string& archivePath, std::function<void(const std::string&)> ignoreSource) {
+void LogViewWindow::Show(const std::string& archivePath,
+                         std::function<void(const std::string&)> ignoreSource) {
     ignoreSource_ = std::move(ignoreSource);
     if (window_ == nullptr || archivePath != archivePath_) {
         Close();
@@ -141,10 +142,9 @@ bool LogViewWindow::Create() {
     windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     windowClass.lpszClassName = kClassName;
     RegisterClassExW(&windowClass);  // fails harmlessly when registered before
-    const std::wstring title =
-        SjisToWide(TableString(IDS_LOGVIEW_TITLE)) + L" - " + SjisToWide(archivePath_);
-    window_ = CreateWindowExW(0, kClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
-                              CW_USEDEFAULT, 960, 680, nullptr, nullptr, instance_, this);
+    const std::wstring title = SjisToWide(TableString(IDS_LOGVIEW_TITLE)) + L" - " + SjisToWide(archivePath_);
+    window_ = CreateWindowExW(0, kClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                              CW_USEDEFAULT, CW_USEDEFAULT, 960, 680, nullptr, nullptr, instance_, this);
     if (window_ == nullptr) {
         return false;
     }
@@ -171,9 +171,9 @@ bool LogViewWindow::Create() {
 }
 
 HWND LogViewWindow::Control(const wchar_t* className, const char* utf8, DWORD style, int id) {
-    HWND control = CreateWindowExW(0, className, Wide(utf8).c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, 0,
-                                   0, 0, 0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_,
-                                   nullptr);
+    HWND control =
+        CreateWindowExW(0, className, Wide(utf8).c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, 0, 0, 0,
+                        0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
     controls_.push_back(control);
     return control;
 }
@@ -189,7 +189,8 @@ void LogViewWindow::CreateControls() {
     date_ = GetDlgItem(window_, IDC_LOGVIEW_DATE);
     source_ = GetDlgItem(window_, IDC_LOGVIEW_SOURCE);
     SendMessageW(search_, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(Wide("検索する文字").c_str()));
-    list_ = Control(WC_LISTVIEWW, "", WS_BORDER | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS, IDC_LOGVIEW_LIST);
+    list_ = Control(WC_LISTVIEWW, "", WS_BORDER | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS,
+                    IDC_LOGVIEW_LIST);
     ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
     const auto& titles = ColumnTitles();
     for (int i = 0; i < kRowColumns; ++i) {
@@ -211,9 +212,10 @@ void LogViewWindow::SetDpi(UINT dpi) {
     if (font_ != nullptr) {
         DeleteObject(font_);
     }
-    font_ = CreateFontW(-MulDiv(9, static_cast<int>(dpi_), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
-                        L"\xFF2D\xFF33 \xFF30\x30B4\x30B7\x30C3\x30AF");  // ＭＳ Ｐゴシック
+    font_ =
+        CreateFontW(-MulDiv(9, static_cast<int>(dpi_), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                    DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                    L"\xFF2D\xFF33 \xFF30\x30B4\x30B7\x30C3\x30AF");  // ＭＳ Ｐゴシック
     for (HWND control : controls_) {
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
     }
@@ -243,13 +245,13 @@ void LogViewWindow::Layout() {
     const int listTop = y + Scaled(kRow + 6);
     const int statusTop = client.bottom - Scaled(kMargin + kStatusHeight);
     const int chartTop = statusTop - Scaled(kChartHeight + 4);
-    MoveWindow(list_, Scaled(kMargin), listTop, client.right - 2 * Scaled(kMargin), chartTop - listTop - Scaled(4),
-               TRUE);
+    MoveWindow(list_, Scaled(kMargin), listTop, client.right - 2 * Scaled(kMargin),
+               chartTop - listTop - Scaled(4), TRUE);
     chart_ = {Scaled(kMargin), chartTop, client.right - Scaled(kMargin), chartTop + Scaled(kChartHeight)};
-    MoveWindow(status_, Scaled(kMargin), statusTop, client.right - Scaled(3 * kMargin + 160), Scaled(kStatusHeight),
-               TRUE);
-    MoveWindow(progress_, client.right - Scaled(kMargin + 160), statusTop, Scaled(160), Scaled(kStatusHeight - 4),
-               TRUE);
+    MoveWindow(status_, Scaled(kMargin), statusTop, client.right - Scaled(3 * kMargin + 160),
+               Scaled(kStatusHeight), TRUE);
+    MoveWindow(progress_, client.right - Scaled(kMargin + 160), statusTop, Scaled(160),
+               Scaled(kStatusHeight - 4), TRUE);
     InvalidateRect(window_, nullptr, TRUE);
 }
 
@@ -260,7 +262,8 @@ LRESULT CALLBACK LogViewWindow::Proc(HWND window, UINT message, WPARAM wParam, L
         self->window_ = window;
     }
     auto* self = reinterpret_cast<LogViewWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    return self != nullptr ? self->Handle(message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
+    return self != nullptr ? self->Handle(message, wParam, lParam)
+                           : DefWindowProcW(window, message, wParam, lParam);
 }
 
 LRESULT LogViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -273,8 +276,9 @@ LRESULT LogViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case kDpiChanged: {
             const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-            SetWindowPos(window_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                         suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+            SetWindowPos(window_, nullptr, suggested->left, suggested->top,
+                         suggested->right - suggested->left, suggested->bottom - suggested->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
             SetDpi(HIWORD(wParam));
             return 0;
         }
@@ -372,7 +376,8 @@ void LogViewWindow::OnCommand(int id, int code) {
             return;
         case IDC_LOGVIEW_DAYS:
             chartDays_ = chartDays_ == 30 ? 90 : 30;
-            SetWindowTextW(GetDlgItem(window_, IDC_LOGVIEW_DAYS), chartDays_ == 30 ? L"90 \x65E5" : L"30 \x65E5");
+            SetWindowTextW(GetDlgItem(window_, IDC_LOGVIEW_DAYS),
+                           chartDays_ == 30 ? L"90 \x65E5" : L"30 \x65E5");
             UpdateChart();
             return;
         default:
@@ -386,7 +391,8 @@ void LogViewWindow::OnCommand(int id, int code) {
 void LogViewWindow::ApplyFilter() {
     RowFilter filter;
     for (int kind = 0; kind < kEntryKindCount; ++kind) {
-        filter.shown[kind] = SendMessageW(GetDlgItem(window_, kKindBoxes[kind]), BM_GETCHECK, 0, 0) == BST_CHECKED;
+        filter.shown[kind] =
+            SendMessageW(GetDlgItem(window_, kKindBoxes[kind]), BM_GETCHECK, 0, 0) == BST_CHECKED;
     }
     const int chosen = static_cast<int>(SendMessageW(source_, CB_GETCURSEL, 0, 0));
     if (chosen > 0 && static_cast<std::size_t>(chosen) <= sources_.size()) {
@@ -480,6 +486,9 @@ void LogViewWindow::UpdateStatus() {
     if (state.damagedLines > 0) {
         text += "　長すぎる行 " + Thousands(state.damagedLines) + " 箇所を分けて表示";
     }
+    if (state.partlyIndexed && state.phase == ViewerPhase::Ready) {
+        text += "　索引の作成を中止したため、ログの前の部分だけを表示しています";
+    }
     if (state.unreadRows) {
         text += "　一部の行を読めませんでした";
     }
@@ -498,7 +507,8 @@ void LogViewWindow::UpdateSources() {
     }
     const std::string& chosen = viewer_ == nullptr ? std::string() : viewer_->Filter().source;
     const auto at = std::find(sources_.begin(), sources_.end(), chosen);
-    SendMessageW(source_, CB_SETCURSEL, chosen.empty() || at == sources_.end() ? 0 : at - sources_.begin() + 1, 0);
+    SendMessageW(source_, CB_SETCURSEL,
+                 chosen.empty() || at == sources_.end() ? 0 : at - sources_.begin() + 1, 0);
 }
 
 void LogViewWindow::UpdateChart() {
@@ -524,7 +534,8 @@ void LogViewWindow::JumpTo(std::int32_t day) {
 void LogViewWindow::PaintChart(HDC dc) {
     HGDIOBJ oldFont = SelectObject(dc, font_);
     SetBkMode(dc, TRANSPARENT);
-    const RECT bars{chart_.left, chart_.top, chart_.right - Scaled(kSourcesWidth), chart_.bottom - Scaled(16)};
+    const RECT bars{chart_.left, chart_.top, chart_.right - Scaled(kSourcesWidth),
+                    chart_.bottom - Scaled(16)};
     Fill(dc, bars, GetSysColor(COLOR_WINDOW));
     std::uint64_t highest = 1;
     for (const DayCount& day : summary_.days) {
@@ -539,7 +550,8 @@ void LogViewWindow::PaintChart(HDC dc) {
         const int access = static_cast<int>(day.accesses * static_cast<std::uint64_t>(height) / highest);
         const int drops = static_cast<int>(day.drops * static_cast<std::uint64_t>(height) / highest);
         Fill(dc, {x + 1, bars.bottom - access, x + std::max(2, pitch * 2 / 3), bars.bottom}, kAccessColour);
-        Fill(dc, {x + pitch * 2 / 3, bars.bottom - drops, x + std::max(3, pitch - 1), bars.bottom}, kDropColour);
+        Fill(dc, {x + pitch * 2 / 3, bars.bottom - drops, x + std::max(3, pitch - 1), bars.bottom},
+             kDropColour);
     }
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     if (!summary_.days.empty()) {
@@ -549,7 +561,8 @@ void LogViewWindow::PaintChart(HDC dc) {
         std::snprintf(first, sizeof first, "%02d/%02d", month, dayOfMonth);
         Draw(dc, bars.left, bars.bottom, Wide(first));
         // The legend: each colour's box and name, then the scale.
-        const std::pair<COLORREF, std::string> legend[] = {{kAccessColour, "不正アクセス"}, {kDropColour, "回線の切断"}};
+        const std::pair<COLORREF, std::string> legend[] = {{kAccessColour, "不正アクセス"},
+                                                           {kDropColour, "回線の切断"}};
         int x = bars.left + Scaled(60);
         for (const auto& [colour, name] : legend) {
             Fill(dc, {x, bars.bottom + Scaled(4), x + Scaled(10), bars.bottom + Scaled(14)}, colour);
@@ -557,10 +570,12 @@ void LogViewWindow::PaintChart(HDC dc) {
             Draw(dc, x + Scaled(14), bars.bottom, Wide(name.c_str()));
             x += Scaled(110);
         }
-        Draw(dc, x, bars.bottom, Wide(("1 日の最多 " + Thousands(highest) + " 件（クリックでその日へ）").c_str()));
+        Draw(dc, x, bars.bottom,
+             Wide(("1 日の最多 " + Thousands(highest) + " 件（クリックでその日へ）").c_str()));
     }
     int y = chart_.top;
-    Draw(dc, bars.right + Scaled(8), y, Wide(("送信元の上位（" + std::to_string(chartDays_) + " 日）").c_str()));
+    Draw(dc, bars.right + Scaled(8), y,
+         Wide(("送信元の上位（" + std::to_string(chartDays_) + " 日）").c_str()));
     for (const auto& [source, count] : summary_.sources) {
         y += Scaled(18);
         Draw(dc, bars.right + Scaled(8), y, SjisToWide(source + "  " + Thousands(count)));
@@ -574,8 +589,8 @@ void LogViewWindow::ClickChart(int x, int y) {
         return;
     }
     const int pitch = std::max<int>(1, (right - chart_.left) / static_cast<int>(summary_.days.size()));
-    const std::size_t day = std::min<std::size_t>(static_cast<std::size_t>((x - chart_.left) / pitch),
-                                                  summary_.days.size() - 1);
+    const std::size_t day =
+        std::min<std::size_t>(static_cast<std::size_t>((x - chart_.left) / pitch), summary_.days.size() - 1);
     JumpTo(summary_.days[day].day);
 }
 

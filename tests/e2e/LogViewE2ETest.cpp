@@ -27,7 +27,8 @@ constexpr int kLinesPerDay = 1000;
 DateTime DayOf(int day) {
     SYSTEMTIME now{};
     GetLocalTime(&now);
-    return DateTime::FromParts(now.wYear, now.wMonth, now.wDay, 0, 0, 0).PlusSeconds((day - kDays + 1) * 86400LL);
+    return DateTime::FromParts(now.wYear, now.wMonth, now.wDay, 0, 0, 0)
+        .PlusSeconds((day - kDays + 1) * 86400LL);
 }
 
 // Per ten lines: four accesses from eight sources, the line up with its
@@ -38,14 +39,15 @@ std::string Archive() {
         const CalendarTime date = DayOf(day).Calendar();
         for (int i = 0; i < kLinesPerDay; ++i) {
             char stamp[64];
-            std::snprintf(stamp, sizeof stamp, "[%04d/%02d/%02d %02d:%02d:%02d]  ", date.year, date.month, date.day,
-                          i / 60 % 24, i % 60, i % 60);
-            const char* const texts[] = {"PPP up (IP address 198.51.100.23)", "  DNS server 192.0.2.53",
-                                         "PPP down (idle timeout)", "Administrator login from 192.0.2.10",
-                                         "Administrator logged out", "NTP time set"};
+            std::snprintf(stamp, sizeof stamp, "[%04d/%02d/%02d %02d:%02d:%02d]  ", date.year, date.month,
+                          date.day, i / 60 % 24, i % 60, i % 60);
+            const char* const texts[] = {
+                "PPP up (IP address 198.51.100.23)",   "  DNS server 192.0.2.53",  "PPP down (idle timeout)",
+                "Administrator login from 192.0.2.10", "Administrator logged out", "NTP time set"};
             text += stamp;
-            text += i % 10 < 4 ? "Unrecognized access from 203.0.113." + std::to_string(i % 20) + ":4312 to port 23"
-                               : Utf8ToSjis(texts[i % 10 - 4]);
+            text += i % 10 < 4
+                        ? "Unrecognized access from 203.0.113." + std::to_string(i % 20) + ":4312 to port 23"
+                        : Utf8ToSjis(texts[i % 10 - 4]);
             text += "\r\n";
         }
     }
@@ -58,7 +60,8 @@ int Rows(HWND list) {
 
 bool Settled(HWND viewer) {
     const std::wstring status = ControlText(viewer, IDC_LOGVIEW_STATUS);
-    return status.find(Wide("索引")) == std::wstring::npos && status.find(Wide("検索して")) == std::wstring::npos;
+    return status.find(Wide("索引")) == std::wstring::npos &&
+           status.find(Wide("検索して")) == std::wstring::npos;
 }
 
 // Sets the date picker of another process to `day` (the time lives in that process).
@@ -75,8 +78,9 @@ bool SetPickerDate(HWND picker, const DateTime& day) {
     time.wMonth = static_cast<WORD>(date.month);
     time.wDay = static_cast<WORD>(date.day);
     void* remote = VirtualAllocEx(process, nullptr, sizeof time, MEM_COMMIT, PAGE_READWRITE);
-    const bool set = remote != nullptr && WriteProcessMemory(process, remote, &time, sizeof time, nullptr) &&
-                     SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(remote)) != 0;
+    const bool set =
+        remote != nullptr && WriteProcessMemory(process, remote, &time, sizeof time, nullptr) &&
+        SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(remote)) != 0;
     VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     CloseHandle(process);
     return set;
@@ -110,8 +114,11 @@ TEST(LogViewE2E, HidesAKindSearchesAndJumpsToADateOnALargeArchive) {
     // Day 50's first result, 50 results a day.
     ASSERT_TRUE(SetPickerDate(GetDlgItem(viewer, IDC_LOGVIEW_DATE), DayOf(50)));
     ClickButton(viewer, IDC_LOGVIEW_JUMP);
-    EXPECT_TRUE(WaitUntil([&] { return SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED) == 50 * 50; },
-                          5000));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED) == 50 * 50;
+        },
+        5000));
     Sleep(500);
     SaveScreenshot(ArtifactPath(L"log-view.bmp"));
     // The archive is never written; the index lies beside it.
