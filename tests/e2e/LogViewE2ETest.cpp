@@ -1,7 +1,7 @@
 // The ログを見る window of the real VelmoTool.exe under Wine on an archive of
 // 100 000 lines over 100 days ending today, opened with the tool hidden in the
 // notification area: all rows, one kind hidden, a search, a jump to a date,
-// and a picture of the window. The tool talks only to the simulator
+// a picture of the window, and a capture's lines joining the results. The tool talks only to the simulator
 // VELMO_SIM_A on loopback.
 #include <gtest/gtest.h>
 
@@ -126,6 +126,20 @@ TEST(LogViewE2E, HidesAKindSearchesAndJumpsToADateOnALargeArchive) {
     ASSERT_TRUE(ReadBytes(workDir + L"\\archive.log", after));
     EXPECT_EQ(after, Archive());
     EXPECT_TRUE(ReadBytes(workDir + L"\\archive.log.idx", after));
+    // A capture while the window is open: its entries join the results.
+    std::string grown = after = Archive();
+    grown.resize(grown.rfind("[2026/12/09 23:59:59]"));
+    const CalendarTime today = DayOf(kDays - 1).Calendar();
+    char stamp[64];
+    std::snprintf(stamp, sizeof stamp, "[%04d/%02d/%02d 23:59:00]  ", today.year, today.month, today.day);
+    for (int i = 0; i < 20; ++i) {
+        grown += std::string(stamp) + "Unrecognized access from 203.0.113.12:999 to port 22\r\n";
+    }
+    ASSERT_TRUE(
+        WriteBytes(workDir + L"\\archive.log", grown + "[2026/12/09 23:59:59]   Last Log Update\r\n"));
+    EXPECT_TRUE(
+        WaitUntil([&] { return Settled(viewer) && Rows(list) == kDays * kLinesPerDay / 20 + 20; }, 10000))
+        << Rows(list);
     ClickButton(window, IDC_EXIT);
     EXPECT_TRUE(tool.WaitForExit(20000));
 }
