@@ -17,12 +17,15 @@ std::uint64_t Fnv1a(std::string_view bytes) {
     return hash;
 }
 
-// The hash of the covered part's last bytes, as the file holds them now.
-bool CoveredTailHash(ArchiveBytes& bytes, std::uint64_t covered, std::uint64_t& hash) {
+// The hash of the covered part's last bytes, as the file holds them now;
+// false (and why in `read`) when they cannot be read.
+bool CoveredTailHash(ArchiveBytes& bytes, std::uint64_t covered, std::uint64_t& hash, ReadResult& read) {
     const std::uint64_t from = covered - std::min<std::uint64_t>(covered, kTailHashBytes);
     std::string tail(static_cast<std::size_t>(covered - from), '\0');
     std::size_t got = 0;
-    if (bytes.ReadAt(from, tail.data(), tail.size(), got) != ReadResult::Read || got != tail.size()) {
+    const ReadResult result = bytes.ReadAt(from, tail.data(), tail.size(), got);
+    if (result != ReadResult::Read || got != tail.size()) {
+        read = result == ReadResult::Read ? ReadResult::Failed : result;
         return false;
     }
     hash = Fnv1a(tail);
@@ -150,12 +153,16 @@ class IndexBuilder {
     std::vector<Held> held_;
 };
 
-IndexOutcome Extend(ArchiveBytes& bytes, std::uint64_t size, LogIndex& index, const CancelToken& cancel,
-                    const IndexProgress& progress) {
+// Adds the lines from the covered size up to `size`; `read` tells why it
+// stopped early. The covered part's hash is taken whether the scan ended or
+// stopped, so that the next update goes on from where this one stopped;
+// false when it cannot be read (the index is then not consistent).
+bool Extend(ArchiveBytes& bytes, std::uint64_t size, LogIndex& index, const CancelToken& cancel,
+            const IndexProgress& progress, ReadResult& read) {
     const std::uint64_t start = index.coveredSize;
     IndexBuilder builder(index);
     std::vector<char> buffer;
-    const ReadResult read =
+    read =
         ForEachBlock(bytes, start, size, buffer, cancel, [&](std::uint64_t offset, std::string_view block) {
             ForEachLine(offset, block, [&](const ArchiveLine& line) {
                 builder.Add(line);
@@ -167,19 +174,7 @@ IndexOutcome Extend(ArchiveBytes& bytes, std::uint64_t size, LogIndex& index, co
             return true;
         });
     builder.Pack();
-    // The covered part's hash, whether the scan ended or stopped early, so
-    // that the next update goes on from where this one stopped.
-    if (!CoveredTailHash(bytes, index.coveredSize, index.tailHash)) {
-        index = LogIndex{};
-        return IndexOutcome::Unreadable;
-    }
-    if (cancel.Cancelled()) {
-        return IndexOutcome::Cancelled;
-    }
-    if (read != ReadResult::Read) {
-        return IndexOutcome::Unreadable;
-    }
-    return IndexOutcome::Extended;
+    return CoveredTailHash(bytes, index.coveredSize, index.tailHash, read);
 }
 
 }  // namespace
@@ -189,29 +184,53 @@ std::string IndexPathFor(const std::string& archivePath) {
 }
 
 IndexOutcome UpdateLogIndex(ArchiveBytes& bytes, LogIndex& index, const CancelToken& cancel,
-                            const IndexProgress& progress) {
-    std::uint64_t size = 0;
-    if (bytes.Size(size) != ReadResult::Read) {
+                            const IndexProgress& progress, ReadResult* failure) {
+    ReadResult read = ReadResult::Read;
+    const auto unreadable = [&] {
+        if (failure != nullptr) {
+            *failure = read;
+        }
         return IndexOutcome::Unreadable;
+    };
+    std::uint64_t size = 0;
+    read = bytes.Size(size);
+    if (read != ReadResult::Read) {
+        return unreadable();
     }
-    std::uint64_t hash = 0;
-    const bool matches =
-        index.coveredSize == 0 || (index.coveredSize <= size && !index.runs.empty() &&
-                                   CoveredTailHash(bytes, index.coveredSize, hash) && hash == index.tailHash);
-    if (!matches) {
-        index = LogIndex{};
-    } else if (index.coveredSize == size && index.coveredSize > 0) {
+    // A file that cannot be read now (a capture holds it) leaves the index as
+    // it is; only one that no longer holds the covered part throws it away.
+    bool matches = true;
+    if (index.coveredSize > 0) {
+        std::uint64_t hash = 0;
+        if (index.coveredSize > size || index.runs.empty()) {
+            matches = false;
+        } else if (!CoveredTailHash(bytes, index.coveredSize, hash, read)) {
+            return unreadable();
+        } else {
+            matches = hash == index.tailHash;
+        }
+    }
+    if (matches && index.coveredSize == size && size > 0) {
         return IndexOutcome::Current;
     }
+    LogIndex work = matches ? index : LogIndex{};
+    if (!Extend(bytes, size, work, cancel, progress, read)) {
+        return unreadable();
+    }
     const std::uint64_t coveredBefore = index.coveredSize;
-    const IndexOutcome outcome = Extend(bytes, size, index, cancel, progress);
-    if (outcome == IndexOutcome::Extended && !matches) {
+    index = std::move(work);
+    if (cancel.Cancelled()) {
+        return IndexOutcome::Cancelled;
+    }
+    if (read != ReadResult::Read) {
+        return unreadable();  // the covered part so far is kept
+    }
+    if (!matches) {
         return IndexOutcome::Rebuilt;
     }
     // Only tool lines after the covered part: nothing new to cover.
-    return outcome == IndexOutcome::Extended && index.coveredSize == coveredBefore && coveredBefore > 0
-               ? IndexOutcome::Current
-               : outcome;
+    return index.coveredSize == coveredBefore && coveredBefore > 0 ? IndexOutcome::Current
+                                                                   : IndexOutcome::Extended;
 }
 
 IndexOutcome CatchUpLogIndex(const std::string& archivePath) {

@@ -91,10 +91,12 @@ enum class IndexOutcome { Current, Extended, Rebuilt, Cancelled, Unreadable };
 // Brings `index` up to the archive's bytes: nothing when it is current
 // (Current), the lines after the covered part when the archive only grew
 // (Extended; an empty index covers nothing), a build from the first byte
-// when the archive no longer holds what the index covers (Rebuilt). On Cancelled or Unreadable the index is
-// left as the covered part it had (empty after a rebuild that did not finish).
+// when the archive no longer holds what the index covers (Rebuilt).
+// Cancelled, or Unreadable while reading the new part, keeps the part
+// covered so far; Unreadable before that (`failure` says why: a capture
+// holding the file, a missing file) leaves the index as it was.
 IndexOutcome UpdateLogIndex(ArchiveBytes& bytes, LogIndex& index, const CancelToken& cancel,
-                            const IndexProgress& progress = {});
+                            const IndexProgress& progress = {}, ReadResult* failure = nullptr);
 
 // The index file's bytes and back; false for bytes that are not an index.
 std::string SaveLogIndex(const LogIndex& index);

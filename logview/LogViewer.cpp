@@ -58,17 +58,17 @@ void LogViewer::StartIndexJob() {
         }
         ArchiveFile file(path_);
         std::uint64_t size = 0;
-        const ReadResult sized = file.Size(size);
-        const IndexOutcome outcome =
-            UpdateLogIndex(file, *index, cancel, [&](std::uint64_t done, std::uint64_t total) {
-                {
-                    std::lock_guard<std::mutex> hold(lock_);
-                    inbox_.done = done;
-                    inbox_.total = total;
-                }
-                wake_();
-            });
-        if (sized != ReadResult::Read) {
+        ReadResult failure = file.Size(size);
+        const auto progress = [&](std::uint64_t done, std::uint64_t total) {
+            {
+                std::lock_guard<std::mutex> hold(lock_);
+                inbox_.done = done;
+                inbox_.total = total;
+            }
+            wake_();
+        };
+        const IndexOutcome outcome = UpdateLogIndex(file, *index, cancel, progress, &failure);
+        if (failure == ReadResult::Missing) {
             *index = LogIndex{};  // no archive: nothing to show
         }
         // A build stopped by the user keeps what it covered, saved as well:
@@ -78,9 +78,7 @@ void LogViewer::StartIndexJob() {
             ReplaceFileAtomically(indexPath, SaveLogIndex(*index));  // an index not saved is built again
         }
         std::lock_guard<std::mutex> hold(lock_);
-        inbox_.archive = outcome == IndexOutcome::Unreadable
-                             ? (sized == ReadResult::Read ? ReadResult::Failed : sized)
-                             : ReadResult::Read;
+        inbox_.archive = outcome == IndexOutcome::Unreadable ? failure : ReadResult::Read;
         inbox_.fileSize = size;
         inbox_.index = std::move(index);
         inbox_.indexDone = true;

@@ -1,7 +1,8 @@
 // The archive as the captures write it, step by step (the merge on strings,
 // failures among them), with foreign bytes now and then: an overlong line,
 // invalid Shift-JIS, a last line without its end. After every step the index
-// extended from the one before must equal the index built from nothing, and
+// extended from the one before (and left alone while a capture holds the
+// file) must equal the index built from nothing, and
 // the rows of a random filter, from the runs or from the search, must be
 // exactly the lines a plain line-by-line reading shows.
 #include <gtest/gtest.h>
@@ -88,6 +89,20 @@ void CheckRows(const std::string& file, const LogIndex& index, const RowFilter& 
     EXPECT_EQ(offsets, PlainRows(file, filter));
 }
 
+// The archive while a capture holds it: its size shows, its bytes do not.
+class HeldBytes final : public ArchiveBytes {
+  public:
+    explicit HeldBytes(const std::string& bytes) : bytes_(bytes) {}
+    ReadResult Size(std::uint64_t& size) override { return ArchiveString(bytes_).Size(size); }
+    ReadResult ReadAt(std::uint64_t, char*, std::size_t, std::size_t& got) override {
+        got = 0;
+        return ReadResult::Locked;
+    }
+
+  private:
+    const std::string& bytes_;
+};
+
 CapturedLog Capture(std::mt19937_64& random, DateTime now) {
     CapturedLog capture;
     capture.filters = LogFilters{true, true, true};
@@ -131,6 +146,14 @@ TEST(LogIndexModel, ExtendedCaptureByCaptureEqualsRebuilt) {
                 LogWrite write;
                 MergeLogText(file, Capture(random, now), now, write);
                 file = file.substr(0, write.cutAt) + write.appendText;
+            }
+            // A capture holding the file leaves the index as it was.
+            const LogIndex before = kept;
+            HeldBytes held(file);
+            ReadResult why = ReadResult::Read;
+            if (UpdateLogIndex(held, kept, NeverCancelled(), {}, &why) != IndexOutcome::Current) {
+                EXPECT_EQ(why, ReadResult::Locked);
+                ASSERT_EQ(kept, before);
             }
             ArchiveString bytes(file);
             const IndexOutcome outcome = UpdateLogIndex(bytes, kept, NeverCancelled());
