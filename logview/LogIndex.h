@@ -51,7 +51,7 @@ void ForEachRunSource(const IndexRun& run, F&& f) {
     std::size_t at = 0;
     auto varint = [&] {
         std::uint32_t value = 0;
-        for (int shift = 0; at < run.sources.size(); shift += 7) {
+        for (int shift = 0; at < run.sources.size() && shift <= 28; shift += 7) {
             const auto byte = static_cast<unsigned char>(run.sources[at++]);
             value |= static_cast<std::uint32_t>(byte & 0x7f) << shift;
             if (byte < 0x80) {

@@ -106,6 +106,9 @@ bool RowReader::LoadSegment(ArchiveBytes& bytes, const RowSegment& segment, cons
     }
     segmentBegin_ = UINT64_MAX;
     filter_ = filter;
+    if (segment.end < segment.begin || segment.end - segment.begin > 2 * kBlockBytes) {
+        return false;  // not a segment rows are made of
+    }
     bytes_.resize(static_cast<std::size_t>(segment.end - segment.begin));
     std::size_t got = 0;
     if (bytes.ReadAt(segment.begin, bytes_.data(), bytes_.size(), got) != ReadResult::Read) {
