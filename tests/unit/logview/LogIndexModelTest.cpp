@@ -135,7 +135,7 @@ TEST(LogIndexModel, ExtendedCaptureByCaptureEqualsRebuilt) {
         DateTime now = DateTime::FromParts(2026, 12, 1, 22, 0, 0);
         std::string file;
         LogIndex kept;
-        for (int step = 0; step < 150 && !testing::Test::HasFailure(); ++step) {
+        for (int step = 0; step < 100 && !testing::Test::HasFailure(); ++step) {
             now = now.PlusSeconds(static_cast<std::int64_t>(random() % 20000));
             const int what = static_cast<int>(random() % 20);
             if (what == 0) {
