@@ -23,6 +23,7 @@ constexpr UINT_PTR kFollowTimer = 1;     // looks at the archive's size
 constexpr UINT_PTR kTypingTimer = 2;     // the search starts when typing pauses
 constexpr std::size_t kCacheRows = 200;  // rows read at once for the list
 constexpr std::size_t kClipboardRows = 100000;
+constexpr std::size_t kListedSources = 1000;  // the most frequent, in the source box
 
 // Sizes at 96 DPI.
 constexpr int kMargin = 8;
@@ -500,6 +501,7 @@ void LogViewWindow::UpdateStatus() {
 
 void LogViewWindow::UpdateSources() {
     sources_ = viewer_ == nullptr ? std::vector<std::string>() : viewer_->Sources();
+    sources_.resize(std::min(sources_.size(), kListedSources));
     SendMessageW(source_, CB_RESETCONTENT, 0, 0);
     SendMessageW(source_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide("すべての送信元").c_str()));
     for (const std::string& source : sources_) {
