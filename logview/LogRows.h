@@ -104,6 +104,16 @@ class RowReader {
     std::vector<ShownRow> facts_;
 };
 
+// IsSjisCharBoundary, inline here where every match of a search is checked.
+inline bool OnCharBoundary(std::string_view text, std::size_t at) {
+    std::size_t i = 0;
+    while (i < at) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        i += (byte >= 0x81 && byte <= 0x9f) || (byte >= 0xe0 && byte <= 0xfc) ? 2 : 1;
+    }
+    return i == at;
+}
+
 // True when `facts` pass the filter's kinds and source.
 bool PassesKindAndSource(const LineFacts& facts, const RowFilter& filter);
 
@@ -160,7 +170,7 @@ void ForEachShownLine(std::uint64_t offset, std::string_view block, EntryKind ki
         line.closed = length > content || content == kMaxLineBytes;
         line.text = block.substr(pieceStart, content);
         const std::size_t at = found - pieceStart;
-        if (at + finder.Size() <= content && IsSjisCharBoundary(line.text, at)) {
+        if (at + finder.Size() <= content && OnCharBoundary(line.text, at)) {
             if (!factsWanted && filter.source.empty() &&
                 std::find(filter.shown.begin(), filter.shown.end(), false) == filter.shown.end()) {
                 onLine(line, LineFacts{});  // every kind shows: the line needs no reading
