@@ -84,7 +84,7 @@
 #define IDS_HISTORY_COPY 222
 #define IDS_HISTORY_NOT_WRITTEN 223
 /* The ログを見る window: its title (also the menu items) */
-#define IDS_LOGVIEW_TITLE 224
+#define IDS_LOGVIEW_TITLE 225
 /* The number-field message of the settings pages */
 #define IDS_PARSE_REAL 61715
 
