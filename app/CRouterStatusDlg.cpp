@@ -78,7 +78,7 @@ bool CRouterStatusDlg::OnInitDialog() {
     CopyWorkingSettings();
     taskbarTheme_ = tray_.CurrentTaskbarTheme();
     StartMuteTimer();
-    record_.Resume();
+    line_ = ResumeLine(record_.Resume());
     AddTrayIcon();
     RefreshAll();  // its result starts timer 1 when that is on
     if (settings.UpdateLog) {
@@ -107,7 +107,7 @@ void CRouterStatusDlg::OnClose() {
         return;
     }
     closePhase_ = ClosePhase::Closed;
-    AnswerLineWait({Outcome::Closing, 0});
+    AnswerLineWaiters({Outcome::Closing, 0});
     // The tool leaves the screen at once and the settings reach the file
     // first; a failed write here stays silent (nothing can be done about it
     // at exit).
@@ -190,11 +190,11 @@ bool CRouterStatusDlg::OnCommand(int commandId) {
 }
 
 bool CRouterStatusDlg::OnConnect() {
-    return SubmitCommand(true);
+    return StartLineCommand(LineCommand::Connect);
 }
 
 bool CRouterStatusDlg::OnDisconnect() {
-    return SubmitCommand(false);
+    return StartLineCommand(LineCommand::Disconnect);
 }
 
 void CRouterStatusDlg::CopyWorkingSettings() {

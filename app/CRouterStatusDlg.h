@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "app/LineWatch.h"
 #include "app/Notifications.h"
 #include "app/NotifyMute.h"
-#include "app/Redial.h"
 #include "app/ToolCommand.h"
 #include "app/TrayHost.h"
 #include "app/WindowHost.h"
@@ -121,7 +121,8 @@ class CRouterStatusDlg {
     const RouterClient& Router() const { return router; }
     const std::string& SettingsPath() const { return settingsPath; }
     bool RouterReachable() const { return routerReachable; }
-    bool Connected() const { return connected; }
+    bool Connected() const { return line_.shownUp; }
+    const LineState& Line() const { return line_; }
     bool FollowUpActive() const { return followUp != LineCommand::None; }
     bool AccessWarning() const { return accessWarning; }
     const NotificationState& Notifications() const { return notifications_; }
@@ -139,28 +140,22 @@ class CRouterStatusDlg {
 
     void LoadFromCurrentDirectory();
     bool Submit(JobKind kind, JobOrigin origin, JobRunner::Work work);
-    // The user's 接続 or 切断 (the buttons, the menu, a forwarded command).
-    bool SubmitCommand(bool dial, CommandAnswer answer = {});
-    // 接続 or 切断 sent to the router, whoever asked for it.
-    bool StartLineCommand(bool dial, CommandAnswer answer);
+    // A line command of the tool (the buttons, the menu, a forwarded command,
+    // the redial): one in flight, written down before it is sent.
+    bool StartLineCommand(LineCommand command, CommandAnswer answer = {}, bool redialTry = false);
     JobRunner::Work CaptureJob(CommandAnswer answer = {});
     // The line as the window shows it now.
     CommandResult ShownLine() const;
-    // After a forwarded 接続 or 切断 was shown: answers at once when nothing
-    // was sent, else waits for the status reading that shows the change.
-    void AwaitLineChange(const CommandReading& reading, bool dial, CommandAnswer answer);
-    void NoteLineChange(const StatusReading& reading);
-    // The reading in the connection record; a record that cannot be written
-    // gives one balloon per run of failures.
-    SessionEvents NoteRecord(const StatusReading& reading, LineCommand command);
-    void AnswerLineWait(const CommandResult& result);
-    // What a job found, shown; `command` is the command whose change a reading may show.
-    void ShowRefresh(const RefreshReading& reading, LineCommand command);
-    void ShowStatus(const StatusReading& reading, LineCommand command);
+    void AnswerLineWaiters(const CommandResult& result);
+    // What a job found, shown. `commandMayOwn` is false for the refresh a
+    // command's job made before sending it.
+    void ShowRefresh(const RefreshReading& reading, const LineReading& moment, bool commandMayOwn);
+    void ShowStatus(const StatusReading& reading, const LineReading& moment, bool commandMayOwn = true);
     void ShowCapture(const CaptureResult& result);
-    // A command's result: its refresh (which may show the change of
-    // `refreshShows`), then the follow-up window of `command`.
-    void ShowCommand(const CommandReading& reading, LineCommand refreshShows, LineCommand command);
+    // A line command's result: whether it was sent (a dial that found the
+    // line up sends nothing), its refresh, then the follow-up window of `command`.
+    void ShowCommand(const CommandReading& reading, const LineReading& moment, LineCommand command,
+                     std::uint64_t flight, bool sent, bool refreshAfter);
     void ShowSlowAddress();
     void RestartRefreshTimer();
     void ApplyPollRule();
@@ -174,15 +169,20 @@ class CRouterStatusDlg {
     void ResumePolls();
     // Shows `balloon` at the tray icon when its kind's switch is on.
     void Announce(const std::optional<Balloon>& balloon);
+    // The rows and the kept line into the record; a record that cannot be
+    // written gives a balloon when it starts failing and a note in the tooltip.
+    void WriteRecord(const std::vector<Session>& ended);
+    // How the settings' poll intervals bound the readings, for the line's owner.
+    LineLimits Limits() const;
+    void AnnounceRecordFailure();
+    // Timer 8 armed for the redial's next step, or stopped when the redial
+    // ended (`wasRedialing`: it ran before).
+    void ArmRedial(bool wasRedialing);
     // The tooltip: caption, the log file's note, the mute's note.
     std::string TrayTooltip();
     // Timer 7 set for the end of the mute (a passed one is cleared).
     void StartMuteTimer();
     void EndMute();
-    // What the record made of a status reading, for the redial after a drop
-    // and the next line-up balloon; `seenUp`: the reading shows the line up.
-    // Then timer 8's step of the redial.
-    void NoteLineEvents(const SessionEvents& events, bool seenUp);
     void Redial();
 
     // The window's state, in the order of its design; only the window's own
@@ -195,8 +195,7 @@ class CRouterStatusDlg {
     bool recordSubInfo = false;
     std::string settingsPath;
     bool routerReachable = false;
-    bool connected = false;
-    LineCommand followUp = LineCommand::None;  // the command whose follow-up window is open
+    LineCommand followUp = LineCommand::None;  // the command whose follow-up window polls the line
     bool accessWarning = false;
     DateTime lastDisconnectCheck;
     ToolSettings settings;
@@ -205,20 +204,17 @@ class CRouterStatusDlg {
     TrayHost& tray_;
     Clock& clock_;
     ClosePhase closePhase_ = ClosePhase::Open;
-    int modalWindows_ = 0;                // the tool's modal windows open now
-    bool questionOpen_ = false;           // one of them is the auto-disconnect question
-    NotificationState notifications_;     // what the balloons remember
-    std::optional<bool> logNewestFirst_;  // how the router lists its log, once a page showed it
-    RedialState redial_;                  // the redial after a drop (AutoRedial)
-    CommandAnswer lineAnswer_;            // a forwarded 接続 or 切断 waiting for the line to change
-    bool lineWantUp_ = false;
-    std::uint32_t lineSince_ = 0;              // tick count when its command's result was shown
+    int modalWindows_ = 0;                     // the tool's modal windows open now
+    bool questionOpen_ = false;                // one of them is the auto-disconnect question
+    NotificationState notifications_;          // what the balloons remember
+    std::optional<bool> logNewestFirst_;       // how the router lists its log, once a page showed it
+    LineState line_;                           // the line: its one owner
+    std::vector<CommandAnswer> lineWaiters_;   // forwarded commands waiting for the line command in flight
     std::vector<std::string> ignoredSources_;  // parsed from NotifyIgnore
     TaskbarTheme taskbarTheme_ = TaskbarTheme::Unknown;
-    ConnectionRecord record_;                 // the line sessions, kept on the window's thread
-    bool commandChangeSeen_ = false;          // a reading has shown the change the last command asked for
-    std::optional<DateTime> lineWentDownAt_;  // when the line last went down, as the record tells it
-    JobRunner jobs_;                          // last: its worker ends before the rest goes
+    ConnectionRecord record_;    // the record's files, written on the window's thread
+    std::string recordFailure_;  // why the record cannot be written; empty while it can
+    JobRunner jobs_;             // last: its worker ends before the rest goes
 };
 
 }  // namespace velmo

@@ -2,6 +2,7 @@
 // (autodisconnect/AutoDisconnectSchedule.h); the window hangs up, asks first
 // when the user wants that, arms timer 6 and shows the set moment.
 #include "app/CRouterStatusDlg.h"
+#include "app/CommandOnce.h"
 #include "app/Timers.h"
 #include "autodisconnect/AutoDisconnectSchedule.h"
 #include "res/StringTable.h"
@@ -60,17 +61,27 @@ void CRouterStatusDlg::HangUpAutomatically() {
         }
         return;
     }
-    NoteHangUp(redial_, clock_.TickCount());
-    commandChangeSeen_ = false;
+    // The hang-up is written down before it is sent; a 切断 in flight already takes the line down.
+    const bool wasRedialing = line_.redialing;
+    const PlannedCommand planned =
+        PlanCommand(line_, LineCommand::AutoDisconnect, clock_.Now(), clock_.Tick());
+    if (planned.plan != CommandPlan::Send) {
+        return;
+    }
+    AnswerLineWaiters(ShownLine());  // a 接続 it replaces hears the line as it is
+    WriteRecord({});
+    ArmRedial(wasRedialing);
     Submit(JobKind::Command, JobOrigin::User,
-           [client = router, &clock = clock_, this,
-            wasMinimized](const CancelToken& cancel) -> JobRunner::Delivery {
+           [client = router, &clock = clock_, this, wasMinimized,
+            flight = planned.flight](const CancelToken& cancel) -> JobRunner::Delivery {
                RouterClient copy = client;
                copy.SetCancel(cancel);
+               const std::uint64_t asked = clock.Tick();
                CommandReading reading = AutomaticHangUp(copy, clock);
-               return [this, reading = std::move(reading), wasMinimized] {
+               LineReading moment = ReadingMoment(clock, asked);
+               return [this, reading = std::move(reading), moment = std::move(moment), wasMinimized, flight] {
                    // The refresh ran after the hang-up: the drop it shows is the command's own.
-                   ShowCommand(reading, LineCommand::AutoDisconnect, LineCommand::AutoDisconnect);
+                   ShowCommand(reading, moment, LineCommand::AutoDisconnect, flight, true, true);
                    if (wasMinimized) {
                        MinimizeWindow();
                    }

@@ -3,6 +3,7 @@
 // caller's thread, with the settings file of the current directory.
 #pragma once
 
+#include "app/LineWatch.h"
 #include "app/ToolCommand.h"
 #include "base/Clock.h"
 #include "router/RouterClient.h"
@@ -10,11 +11,27 @@
 
 namespace velmo {
 
-// /connect, /disconnect (the refresh, the command, then the status page every
-// second until the line has changed, at most kLineChangeWaitMs), /capture and
-// /status. Any other command is "not running".
+// A line command's job: the full refresh (it learns the command pair and
+// shows the line the command starts from), then the command once, unless
+// it is a dial and the refresh shows the line up: then nothing is sent.
+struct LineCommandReading {
+    CommandReading command;
+    bool alreadyUp = false;  // a dial found the line up and sent nothing
+    LineReading moment;      // the refresh's reading: when its job began and its status page arrived
+};
+LineCommandReading ReadThenCommand(const RouterClient& client, Clock& clock, bool dial);
+
+// The moment of a reading whose job began at `askedTick`, taken when its status page has arrived.
+LineReading ReadingMoment(Clock& clock, std::uint64_t askedTick);
+// `moment` with what `reading` showed of the line.
+LineReading WithStatus(LineReading moment, const StatusReading& reading);
+
+// /connect, /disconnect (written down beside the record in `folder` first,
+// then the refresh, the command, then the status page every second until the
+// line has changed, at most kLineChangeWaitMs), /capture and /status. Any
+// other command is "not running".
 CommandResult RunCommandOnce(ToolCommand command, const RouterClient& client,
-                             const LogCaptureSettings& capture, Clock& clock);
+                             const LogCaptureSettings& capture, Clock& clock, const std::string& folder);
 
 // The same with the router client and the log file of "Velmo tool.ini" in
 // the current directory (read, never written).

@@ -1,5 +1,6 @@
-// The connection record as the main window keeps it: each status reading's
-// delivery notes it (on the window's thread), and the 接続履歴 window shows it.
+// The connection record as the main window keeps it: what the line's owner
+// ended and kept goes into the record's files (on the window's thread), and
+// the 接続履歴 window shows it.
 #include <algorithm>
 
 #include "app/CRouterStatusDlg.h"
@@ -12,41 +13,60 @@ namespace velmo {
 
 namespace {
 
-// Seconds of a timer setting in milliseconds, rounded up.
-std::int64_t Seconds(std::int32_t milliseconds) {
-    return (static_cast<std::int64_t>(milliseconds) + 999) / 1000;
-}
-
-// Readings come at the longest poll interval at most; the stamps jitter by a
-// second or two on either side.
-SessionLimits Limits(const ToolSettings& settings) {
-    const std::int64_t poll =
-        std::max({Seconds(settings.UpdateStatusConnectTime), Seconds(settings.UpdateStatusDisconnectTime),
-                  Seconds(settings.followUpPollTime)});
-    return {poll + 5, Seconds(settings.UpdateStatusConnectTime) + 2};
+// Milliseconds of a timer setting.
+std::int64_t Ms(std::int32_t milliseconds) {
+    return std::max<std::int64_t>(0, milliseconds);
 }
 
 }  // namespace
 
-SessionEvents CRouterStatusDlg::NoteRecord(const StatusReading& reading, LineCommand command) {
-    const SessionReading noted{clock_.Now(), clock_.TickCount(), reading.fetched, reading.status.connected,
-                               reading.status.connectionTime};
-    const ConnectionRecord::Written written = record_.Note(noted, command, Limits(settings));
-    if (written.failureStarts) {
-        std::string text = TableString(IDS_HISTORY_NOT_WRITTEN);
-        const std::size_t at = SjisFind(text, "%s");
-        if (at != npos) {
-            text.replace(at, 2, kHistoryFileName);
-        }
-        const std::string reason = SjisTrim(written.reason);
-        Announce(
-            Balloon{BalloonKind::LogFile, BalloonIcon::Error, reason.empty() ? text : text + "\n" + reason});
+// Readings come at the longest poll interval at most, measured from one
+// fetch to the start of the next reading's job; 5 s more cover a job that
+// waited behind another one.
+LineLimits CRouterStatusDlg::Limits() const {
+    LineLimits limits;
+    limits.pollMs = Ms(settings.UpdateStatusConnectTime);
+    limits.maxGapMs = std::max({Ms(settings.UpdateStatusConnectTime), Ms(settings.UpdateStatusDisconnectTime),
+                                Ms(settings.followUpPollTime)}) +
+                      5000;
+    limits.followUpMs = static_cast<std::uint64_t>(Ms(settings.followUpTime));
+    limits.autoRedial = settings.AutoRedial;
+    return limits;
+}
+
+void CRouterStatusDlg::WriteRecord(const std::vector<Session>& ended) {
+    std::string reason;
+    const bool written = record_.Write(ended, line_.kept, reason);
+    const bool wasFailing = !recordFailure_.empty();
+    if (written) {
+        recordFailure_.clear();
+    } else {
+        const std::string trimmed = SjisTrim(reason);
+        recordFailure_ = trimmed.empty() ? std::string(" ") : trimmed;  // never empty while rows wait
     }
-    return written.events;
+    if (wasFailing != !recordFailure_.empty()) {
+        if (!wasFailing) {
+            AnnounceRecordFailure();
+        }
+        UpdateTrayIcon();  // the tooltip says whether the record can be written
+    }
+}
+
+void CRouterStatusDlg::AnnounceRecordFailure() {
+    if (recordFailure_.empty()) {
+        return;
+    }
+    std::string text = TableString(IDS_HISTORY_NOT_WRITTEN);
+    const std::size_t at = SjisFind(text, "%s");
+    if (at != npos) {
+        text.replace(at, 2, kHistoryFileName);
+    }
+    const std::string reason = SjisTrim(recordFailure_);
+    Announce(Balloon{BalloonKind::LogFile, BalloonIcon::Error, reason.empty() ? text : text + "\n" + reason});
 }
 
 void CRouterStatusDlg::OnShowHistory() {
-    host_.ShowHistory(record_.View(clock_.Now()), record_.RecordPath());
+    host_.ShowHistory(record_.View(clock_.Now(), line_.kept.open), record_.RecordPath());
 }
 
 }  // namespace velmo

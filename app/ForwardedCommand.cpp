@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/CRouterStatusDlg.h"
+#include "history/RunningTime.h"
 
 namespace velmo {
 
@@ -12,7 +13,8 @@ void CRouterStatusDlg::OnForwardedCommand(ToolCommand command, CommandAnswer ans
     switch (command) {
         case ToolCommand::Connect:
         case ToolCommand::Disconnect:
-            SubmitCommand(command == ToolCommand::Connect, std::move(answer));
+            StartLineCommand(command == ToolCommand::Connect ? LineCommand::Connect : LineCommand::Disconnect,
+                             std::move(answer));
             return;
         case ToolCommand::Capture:
             CaptureSystemLog(JobOrigin::User, std::move(answer));  // menu item 32776
@@ -33,46 +35,19 @@ void CRouterStatusDlg::OnForwardedCommand(ToolCommand command, CommandAnswer ans
 }
 
 CommandResult CRouterStatusDlg::ShownLine() const {
-    if (connected) {
-        return {Outcome::Connected, RunningTimeSeconds(notifications_.connectionTime)};
+    if (line_.shownUp) {
+        return {Outcome::Connected, RunningTimeSeconds(line_.runningTime)};
     }
     return {routerReachable ? Outcome::Disconnected : Outcome::NotAnswering, 0};
 }
 
-void CRouterStatusDlg::AwaitLineChange(const CommandReading& reading, bool dial, CommandAnswer answer) {
-    if (!answer) {
-        return;
-    }
-    if (const auto notSent = CommandNotSent(reading)) {
-        answer(*notSent);
-        return;
-    }
-    // A second forwarded command replaces the first, which hears the line as it is.
-    AnswerLineWait(ShownLine());
-    lineAnswer_ = std::move(answer);
-    lineWantUp_ = dial;
-    lineSince_ = clock_.TickCount();
-}
-
-// Every status reading after the command (the follow-up window polls every
-// few seconds) is looked at until the line has changed as asked, the router
-// stops answering or the wait is over.
-void CRouterStatusDlg::NoteLineChange(const StatusReading& reading) {
-    if (!lineAnswer_) {
-        return;
-    }
-    const CommandResult line = StatusResult(reading);
-    const bool changed = line.outcome == (lineWantUp_ ? Outcome::Connected : Outcome::Disconnected);
-    if (changed || line.outcome == Outcome::NotAnswering ||
-        clock_.TickCount() - lineSince_ >= kLineChangeWaitMs) {
-        AnswerLineWait(line);
-    }
-}
-
-void CRouterStatusDlg::AnswerLineWait(const CommandResult& result) {
-    if (lineAnswer_) {
-        CommandAnswer answer = std::move(lineAnswer_);
-        lineAnswer_ = nullptr;
+// Every forwarded 接続 or 切断 waiting for the line command in flight hears
+// the same line: the change it asked for, the router gone silent, or the
+// line as it stands when the wait is over.
+void CRouterStatusDlg::AnswerLineWaiters(const CommandResult& result) {
+    std::vector<CommandAnswer> waiters = std::move(lineWaiters_);
+    lineWaiters_.clear();
+    for (CommandAnswer& answer : waiters) {
         answer(result);
     }
 }

@@ -37,90 +37,54 @@ int LogFileTextId(LogFileError error) {
     }
 }
 
-// Whether the router answered: a silence is counted from a reading that
-// answered, announced at its third missed reading, and its end announced with
-// its length.
-std::optional<Balloon> NoteRouterAnswer(NotificationState& state, const LineReading& reading) {
-    if (!reading.answered) {
-        if (state.answering || state.missedReadings > 0) {
-            if (state.missedReadings == 0) {
-                state.silentSince = reading.tick;
-            }
-            state.missedReadings = std::min(state.missedReadings + 1, kMissedReadingsBeforeAlert);
-        }
-        state.answering = false;
-        if (state.missedReadings < kMissedReadingsBeforeAlert || state.silenceAnnounced) {
-            return std::nullopt;
-        }
-        state.silenceAnnounced = true;
-        return Balloon{BalloonKind::Line, BalloonIcon::Warning, TableString(IDS_BALLOON_NO_ANSWER)};
-    }
-    const bool announced = state.silenceAnnounced;
-    state.answering = true;
-    state.missedReadings = 0;
-    state.silenceAnnounced = false;
-    if (!announced) {
-        return std::nullopt;
-    }
-    return Balloon{BalloonKind::Line, BalloonIcon::Info,
-                   FillIn(IDS_BALLOON_ANSWERS_AGAIN, "%s", DurationText(reading.tick - state.silentSince))};
+Balloon LineText(int id, BalloonIcon icon, const std::string& value = "") {
+    return Balloon{BalloonKind::Line, icon, value.empty() ? TableString(id) : FillIn(id, "%s", value)};
 }
 
-// The line's change from up to down or back, in a reading the router answered.
-std::optional<Balloon> NoteLineState(NotificationState& state, const LineReading& reading,
-                                     LineCommand command) {
-    if (reading.connectionTime.empty()) {
-        return std::nullopt;  // a page without the connection-time cell says nothing about the line
+std::optional<Balloon> LineChangeBalloon(const LineResult& result) {
+    if (result.redialled) {
+        return LineText(IDS_BALLOON_REDIALLED, BalloonIcon::Info);
     }
-    const bool changed = state.lineKnown && state.connected != reading.connected;
-    const std::string lastTime = state.connectionTime;  // what the window showed before a drop
-    if (reading.connected) {
-        state.connectionTime = reading.connectionTime;
+    switch (result.news) {
+        case LineResult::News::WentDown:
+            return Balloon{BalloonKind::Line, BalloonIcon::Warning,
+                           FillIn(IDS_BALLOON_LINE_DOWN, "%s", result.lastRunningTime)};
+        case LineResult::News::WentUp:
+            if (result.downSeconds) {
+                return LineText(IDS_BALLOON_LINE_UP_AFTER, BalloonIcon::Info,
+                                DurationText(static_cast<std::uint64_t>(*result.downSeconds) * 1000));
+            }
+            return LineText(IDS_BALLOON_LINE_UP, BalloonIcon::Info);
+        default:
+            return std::nullopt;
     }
-    state.lineKnown = true;
-    state.connected = reading.connected;
-    // The record takes the same classification: a change a command asked for
-    // is its own (切断, 自動切断), any other is news (回線断, 不明).
-    if (!changed || IsCommandsOwnChange(command, reading.connected)) {
-        return std::nullopt;
-    }
-    if (reading.connected) {
-        if (!reading.wentDownAt) {
-            return Balloon{BalloonKind::Line, BalloonIcon::Info, TableString(IDS_BALLOON_LINE_UP)};
-        }
-        // A clock set back meanwhile gives no negative length.
-        const std::int64_t down = std::max<std::int64_t>(0, reading.at.SecondsSince(*reading.wentDownAt));
-        return Balloon{
-            BalloonKind::Line, BalloonIcon::Info,
-            FillIn(IDS_BALLOON_LINE_UP_AFTER, "%s",
-                   DurationText(static_cast<std::uint32_t>(std::min<std::int64_t>(down, 4000000)) * 1000))};
-    }
-    return Balloon{BalloonKind::Line, BalloonIcon::Warning, FillIn(IDS_BALLOON_LINE_DOWN, "%s", lastTime)};
 }
 
 }  // namespace
 
-std::string DurationText(std::uint32_t milliseconds) {
-    const std::uint32_t seconds = milliseconds / 1000;
-    char text[24];
-    std::snprintf(text, sizeof text, "%u:%02u:%02u", static_cast<unsigned>(seconds / 3600),
+std::string DurationText(std::uint64_t milliseconds) {
+    const std::uint64_t seconds = milliseconds / 1000;
+    char text[32];
+    std::snprintf(text, sizeof text, "%llu:%02u:%02u", static_cast<unsigned long long>(seconds / 3600),
                   static_cast<unsigned>(seconds / 60 % 60), static_cast<unsigned>(seconds % 60));
     return text;
 }
 
-// The router's answer first; when its return and a line change come in one
-// reading, one balloon says both, with the line's picture.
-std::optional<Balloon> NoteStatusReading(NotificationState& state, const LineReading& reading,
-                                         LineCommand command) {
-    std::optional<Balloon> answer = NoteRouterAnswer(state, reading);
-    if (!reading.answered) {
-        return answer;
+std::optional<Balloon> LineBalloon(const LineResult& result) {
+    if (result.silenceStarts) {
+        return LineText(IDS_BALLOON_NO_ANSWER, BalloonIcon::Warning);
     }
-    std::optional<Balloon> line = NoteLineState(state, reading, command);
-    if (answer && line) {
-        line->text = answer->text + "\n" + line->text;
+    std::optional<Balloon> line = LineChangeBalloon(result);
+    if (!result.silenceEndedMs) {
+        return line;
     }
-    return line ? line : answer;
+    const Balloon answer =
+        LineText(IDS_BALLOON_ANSWERS_AGAIN, BalloonIcon::Info, DurationText(*result.silenceEndedMs));
+    if (line) {
+        line->text = answer.text + "\n" + line->text;
+        return line;
+    }
+    return answer;
 }
 
 std::optional<Balloon> NoteCapture(NotificationState& state, const CaptureResult& result,

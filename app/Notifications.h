@@ -8,9 +8,9 @@
 #include <optional>
 #include <string>
 
+#include "app/LineWatch.h"
 #include "app/TrayHost.h"
 #include "base/DateTime.h"
-#include "history/LineChange.h"
 #include "routerlog/CaptureResult.h"
 
 namespace velmo {
@@ -27,49 +27,23 @@ struct Balloon {
     friend bool operator==(const Balloon&, const Balloon&) = default;
 };
 
-// One status reading as the balloons see it.
-struct LineReading {
-    bool answered = false;       // the status page arrived
-    bool connected = false;      // the reading's verdict on the line
-    std::string connectionTime;  // the connection-time cell as read; empty when the page has none
-    std::uint32_t tick = 0;      // the clock's tick count when the reading was shown
-    // When the line went down, as the connection record tells it (the last
-    // moment it was seen up), and the local time of this reading: a line
-    // found up again says how long it was down.
-    std::optional<DateTime> wentDownAt = std::nullopt;
-    DateTime at = DateTime();
-};
-
-// What the rules remember between readings and captures.
+// What the rules remember between captures.
 struct NotificationState {
-    bool answering = false;         // the router answered the last reading
-    bool lineKnown = false;         // some reading has shown the line's state
-    bool connected = false;         // the line at the last reading that showed it
-    std::string connectionTime;     // the last running time read while the line was up
-    bool logFileFailing = false;    // the last capture could not write the log file
-    int missedReadings = 0;         // readings in a row the router has not answered since it last did
-    std::uint32_t silentSince = 0;  // tick count of the first of them
-    bool silenceAnnounced = false;  // "ルーターに接続できません" was shown for this silence
+    bool logFileFailing = false;  // the last capture could not write the log file
 
     friend bool operator==(const NotificationState&, const NotificationState&) = default;
 };
 
-// A status reading. The line's change from up to down or back gives a
-// balloon, unless it is the change `command` asked for: then it is the
-// command's own and the state only follows it (a drop right after a 接続 is
-// still news). The first reading that shows the line sets the state without a
-// balloon. A router that stops answering is announced once, when it stops
-// (never at the first reading), and leaves the line's state as it was, so its
-// answers afterwards are compared with the line as it stood before.
-std::optional<Balloon> NoteStatusReading(NotificationState& state, const LineReading& reading,
-                                         LineCommand command);
-
-// How many readings in a row the router must miss before it is announced.
-inline constexpr int kMissedReadingsBeforeAlert = 3;
+// The balloon of what the line's owner made of a reading: the router's
+// silence and its end, a change of the line no command of the tool asked for
+// ("回線が切断されました（接続時間 …）" with the last running time, "回線が接続され
+// ました" with how long it was down), a redial's success. When the router's
+// return and a line change come in one reading, one balloon says both.
+std::optional<Balloon> LineBalloon(const LineResult& result);
 
 // A length of time as the balloons write it: hours, minutes and seconds,
 // "0:03:12".
-std::string DurationText(std::uint32_t milliseconds);
+std::string DurationText(std::uint64_t milliseconds);
 
 // A log capture into `fileName` (the name as the user gave it). New
 // "Unrecognized access" entries give one balloon with their count and the

@@ -34,10 +34,12 @@ void CRouterStatusDlg::StartMuteTimer() {
     UpdateTrayIcon();
 }
 
-// A mute that has passed is forgotten, and the tooltip loses its note.
+// A mute that has passed is forgotten, and the tooltip loses its note. A
+// record still failing is told now: its balloon fell in the mute.
 void CRouterStatusDlg::EndMute() {
     settings.NotifyMuteUntil = DateTime::Invalid();
     UpdateTrayIcon();
+    AnnounceRecordFailure();
 }
 
 }  // namespace velmo

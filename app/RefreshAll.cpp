@@ -2,6 +2,7 @@
 // poll, the commands and their follow-up window, and the poll rule. Each
 // starts a job; the window shows what the job read when its result comes.
 #include "app/CRouterStatusDlg.h"
+#include "app/CommandOnce.h"
 #include "app/Timers.h"
 #include "res/StringTable.h"
 #include "res/resource.h"
@@ -9,79 +10,99 @@
 namespace velmo {
 
 void CRouterStatusDlg::RefreshAll(JobOrigin origin, CommandAnswer answer) {
-    const bool started =
-        Submit(JobKind::Refresh, origin,
-               [client = router, &clock = clock_, this, answer](const CancelToken& cancel) {
-                   RouterClient copy = client;
-                   copy.SetCancel(cancel);
-                   RefreshReading reading = ReadAllPages(copy, clock);
-                   return [this, reading = std::move(reading), cut = cancel.Cancelled(), answer] {
-                       // A refresh cut short by a command shows nothing; the command reads anew.
-                       if (!cut) {
-                           ShowRefresh(reading, followUp);
-                       }
-                       RestartRefreshTimer();
-                       host_.StopTimer(kTimerStatusPoll);
-                       ApplyPollRule();
-                       if (answer) {
-                           answer(ShownLine());
-                       }
-                   };
-               });
+    const bool started = Submit(JobKind::Refresh, origin,
+                                [client = router, &clock = clock_, this, answer](const CancelToken& cancel) {
+                                    RouterClient copy = client;
+                                    copy.SetCancel(cancel);
+                                    const std::uint64_t asked = clock.Tick();
+                                    RefreshReading reading = ReadAllPages(copy, clock);
+                                    LineReading moment = ReadingMoment(clock, asked);
+                                    return [this, reading = std::move(reading), moment = std::move(moment),
+                                            cut = cancel.Cancelled(), answer] {
+                                        // A refresh cut short by a command shows nothing; the command reads
+                                        // anew.
+                                        if (!cut) {
+                                            ShowRefresh(reading, moment, true);
+                                        }
+                                        RestartRefreshTimer();
+                                        host_.StopTimer(kTimerStatusPoll);
+                                        ApplyPollRule();
+                                        if (answer) {
+                                            answer(ShownLine());
+                                        }
+                                    };
+                                });
     if (!started && answer) {
         answer({Outcome::Closing, 0});
     }
 }
 
 void CRouterStatusDlg::ReadStatus() {
-    Submit(JobKind::StatusPoll, JobOrigin::Poll, [client = router, this](const CancelToken& cancel) {
-        RouterClient copy = client;
-        copy.SetCancel(cancel);
-        StatusReading reading = ReadStatusPage(copy);
-        return [this, reading = std::move(reading), cut = cancel.Cancelled()] {
-            if (!cut) {
-                ShowStatus(reading, followUp);
-            }
-            ApplyPollRule();
-        };
-    });
+    Submit(JobKind::StatusPoll, JobOrigin::Poll,
+           [client = router, &clock = clock_, this](const CancelToken& cancel) {
+               RouterClient copy = client;
+               copy.SetCancel(cancel);
+               const std::uint64_t asked = clock.Tick();
+               StatusReading reading = ReadStatusPage(copy);
+               LineReading moment = ReadingMoment(clock, asked);
+               return [this, reading = std::move(reading), moment = std::move(moment),
+                       cut = cancel.Cancelled()] {
+                   if (!cut) {
+                       ShowStatus(reading, moment);
+                   }
+                   ApplyPollRule();
+               };
+           });
 }
 
-bool CRouterStatusDlg::SubmitCommand(bool dial, CommandAnswer answer) {
-    // The user's own 接続 or 切断 ends a redial; after a 切断 a drop is not
-    // redialled for a while.
-    if (dial) {
-        NoteUserCommand(redial_);
-    } else {
-        NoteHangUp(redial_, clock_.TickCount());
+bool CRouterStatusDlg::StartLineCommand(LineCommand command, CommandAnswer answer, bool redialTry) {
+    const bool wasRedialing = line_.redialing;
+    const PlannedCommand planned = PlanCommand(line_, command, clock_.Now(), clock_.Tick(), redialTry);
+    if (planned.plan == CommandPlan::Skip) {
+        return false;
     }
-    return StartLineCommand(dial, std::move(answer));
-}
-
-bool CRouterStatusDlg::StartLineCommand(bool dial, CommandAnswer answer) {
-    commandChangeSeen_ = false;
+    if (planned.replaced) {
+        AnswerLineWaiters(ShownLine());  // the command it replaces hears the line as it is
+    }
+    if (answer) {
+        lineWaiters_.push_back(std::move(answer));
+    }
+    if (planned.plan == CommandPlan::Join) {
+        return true;  // its answer waits for the same change
+    }
+    WriteRecord({});  // the command is written down before it is sent
+    ArmRedial(wasRedialing);
+    const bool dial = command == LineCommand::Connect;
     const bool started =
         Submit(JobKind::Command, JobOrigin::User,
-               [client = router, &clock = clock_, this, dial, answer](const CancelToken& cancel) {
+               [client = router, &clock = clock_, this, dial, command,
+                flight = planned.flight](const CancelToken& cancel) {
                    RouterClient copy = client;
                    copy.SetCancel(cancel);
-                   CommandReading reading = ConnectCommand(copy, clock, dial);
-                   return [this, reading = std::move(reading), dial, answer] {
+                   LineCommandReading done = ReadThenCommand(copy, clock, dial);
+                   return [this, done = std::move(done), command, flight] {
                        // The refresh ran before the command: what it shows is not the command's doing.
-                       ShowCommand(reading, LineCommand::None,
-                                   dial ? LineCommand::Connect : LineCommand::Disconnect);
-                       AwaitLineChange(reading, dial, answer);
+                       ShowCommand(done.command, done.moment, command, flight, !done.alreadyUp, false);
                    };
                });
-    if (!started && answer) {
-        answer({Outcome::Closing, 0});
+    if (!started) {
+        NoteCommandDone(line_, planned.flight, false, false, clock_.Tick());
+        AnswerLineWaiters({Outcome::Closing, 0});
     }
     return started;
 }
 
-void CRouterStatusDlg::ShowCommand(const CommandReading& reading, LineCommand refreshShows,
-                                   LineCommand command) {
-    ShowRefresh(reading.refresh, refreshShows);
+void CRouterStatusDlg::ShowCommand(const CommandReading& reading, const LineReading& moment,
+                                   LineCommand command, std::uint64_t flight, bool sent, bool refreshAfter) {
+    const StatusReading& before = reading.refresh.status;
+    const bool asAsked = !refreshAfter && before.fetched && !before.status.connectionTime.empty() &&
+                         before.status.connected == (command == LineCommand::Connect);
+    const bool settled = NoteCommandDone(line_, flight, sent, reading.sent, clock_.Tick(), asAsked);
+    ShowRefresh(reading.refresh, moment, refreshAfter);
+    if (settled) {
+        // A dial that found the line up answers with the line; a command the router did not answer says so.
+        AnswerLineWaiters(sent ? CommandNotSent(reading).value_or(ShownLine()) : ShownLine());
+    }
     RestartRefreshTimer();
     host_.StopTimer(kTimerStatusPoll);
     ApplyPollRule();  // it still sees the follow-up window as it was
@@ -95,13 +116,14 @@ void CRouterStatusDlg::ShowCommand(const CommandReading& reading, LineCommand re
     }
 }
 
-void CRouterStatusDlg::ShowRefresh(const RefreshReading& reading, LineCommand command) {
+void CRouterStatusDlg::ShowRefresh(const RefreshReading& reading, const LineReading& moment,
+                                   bool commandMayOwn) {
     routerReachable = reading.topPageAnswered;
     if (reading.slowAddress) {
         ShowSlowAddress();
     }
     host_.SetFieldText(IDC_MODEL, reading.modelLine);
-    ShowStatus(reading.status, command);
+    ShowStatus(reading.status, moment, commandMayOwn);
     ShowAutoDisconnectTime();
 }
 
@@ -116,32 +138,27 @@ void CRouterStatusDlg::ShowSlowAddress() {
     ResumePolls();
 }
 
-void CRouterStatusDlg::ShowStatus(const StatusReading& reading, LineCommand command) {
+void CRouterStatusDlg::ShowStatus(const StatusReading& reading, const LineReading& moment,
+                                  bool commandMayOwn) {
     if (reading.fetched) {
         router.dialCommandIndex = reading.dialCommandIndex;
     }
-    connected = reading.status.connected;
-    if (connected) {
+    const bool wasRedialing = line_.redialing;
+    const LineResult result = NoteReading(line_, WithStatus(moment, reading), Limits(), commandMayOwn);
+    if (line_.shownUp) {
         routerReachable = true;  // a status reading never sets it false
     }
+    WriteRecord(result.ended);
     UpdateTrayIcon();
     host_.SetFieldText(IDC_CONNECTION_TIME, reading.status.connectionTime);
     host_.SetFieldText(IDC_MODEM_STATE, reading.status.modemState);
-    // A command owns one change: once a reading has shown what it asked for,
-    // a later change in its follow-up window (the line back up after 切断 and
-    // down again) is news, for the balloons, the record and the redial alike.
-    const LineCommand owner = commandChangeSeen_ ? LineCommand::None : command;
-    Announce(NoteStatusReading(notifications_,
-                               {reading.fetched, connected, reading.status.connectionTime, clock_.TickCount(),
-                                lineWentDownAt_, clock_.Now()},
-                               owner));
-    const SessionEvents events = NoteRecord(reading, owner);
-    const bool seenUp = reading.fetched && connected && !reading.status.connectionTime.empty();
-    NoteLineEvents(events, seenUp);
-    if (reading.fetched && !reading.status.connectionTime.empty() && IsCommandsOwnChange(owner, connected)) {
-        commandChangeSeen_ = true;
+    Announce(LineBalloon(result));
+    if (line_.redialing != wasRedialing) {
+        ArmRedial(wasRedialing);
     }
-    NoteLineChange(reading);
+    if (result.commandSettled) {
+        AnswerLineWaiters(ShownLine());
+    }
 }
 
 void CRouterStatusDlg::RestartRefreshTimer() {
@@ -155,7 +172,7 @@ void CRouterStatusDlg::RestartRefreshTimer() {
 // Timer 2 polls the status page while the line is up, and during the
 // follow-up window after a command even while it is down.
 void CRouterStatusDlg::ApplyPollRule() {
-    if (connected && settings.UpdateStatusConnect) {
+    if (line_.shownUp && settings.UpdateStatusConnect) {
         StartPollTimer(kTimerStatusPoll, settings.UpdateStatusConnectTime);
     } else if (followUp != LineCommand::None) {
         StartPollTimer(kTimerStatusPoll, settings.followUpPollTime);

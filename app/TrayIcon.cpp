@@ -13,13 +13,16 @@ namespace {
 // The tooltip is the caption read into a 63-byte buffer: at most 62 bytes.
 constexpr std::size_t kTooltipBytes = 62;
 
-// The caption, and while the log file cannot be written a note that says so
-// (both together fit the buffer). While balloons are muted the tooltip ends
-// in the mute's note: what comes before it is cut to leave it room.
-std::string Tooltip(bool logFileFailing, const std::string& muteNote) {
+// The caption, and while the log file or the record cannot be written a note
+// that says so (the caption and one note fit the buffer; a second is cut). While balloons are muted the
+// tooltip ends in the mute's note: what comes before it is cut to leave it room.
+std::string Tooltip(bool logFileFailing, bool recordFailing, const std::string& muteNote) {
     std::string tip = CRouterStatusDlg::Caption();
     if (logFileFailing) {
         tip += TableString(IDS_TOOLTIP_LOG_FAILING);
+    }
+    if (recordFailing) {
+        tip += TableString(IDS_TOOLTIP_HISTORY_FAILING);
     }
     return std::string(SjisTruncate(tip, kTooltipBytes - muteNote.size())) + muteNote;
 }
@@ -27,7 +30,7 @@ std::string Tooltip(bool logFileFailing, const std::string& muteNote) {
 }  // namespace
 
 int CRouterStatusDlg::TrayPicture() const {
-    int picture = connected ? IDI_LINE_UP : IDI_LINE_DOWN;
+    int picture = line_.shownUp ? IDI_LINE_UP : IDI_LINE_DOWN;
     if (accessWarning) {
         picture = IDI_ACCESS_WARNING;
     } else if (!routerReachable) {
@@ -37,7 +40,8 @@ int CRouterStatusDlg::TrayPicture() const {
 }
 
 std::string CRouterStatusDlg::TrayTooltip() {
-    return Tooltip(notifications_.logFileFailing, MuteNote(settings.NotifyMuteUntil, clock_.Now()));
+    return Tooltip(notifications_.logFileFailing, !recordFailure_.empty(),
+                   MuteNote(settings.NotifyMuteUntil, clock_.Now()));
 }
 
 void CRouterStatusDlg::AddTrayIcon() {

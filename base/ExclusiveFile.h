@@ -32,6 +32,8 @@ class ExclusiveFile {
     bool WriteAt(std::uint64_t position, std::string_view bytes);
     // Cuts the file to `size` bytes.
     bool Truncate(std::uint64_t size);
+    // Makes what was written reach the disk before returning.
+    bool Flush();
     // Releases the file; safe to call when closed.
     void Close();
     // The system's message (CP932) for the last call that failed; empty

@@ -116,6 +116,14 @@ bool ExclusiveFile::Truncate(std::uint64_t size) {
     return ::ftruncate(Descriptor(handle_), static_cast<off_t>(size)) == 0 || Failed();
 }
 
+bool ExclusiveFile::Flush() {
+    if (!IsOpen()) {
+        errno = EBADF;
+        return Failed();
+    }
+    return ::fsync(Descriptor(handle_)) == 0 || Failed();
+}
+
 void ExclusiveFile::Close() {
     if (IsOpen()) {
         // Closing the descriptor releases the lock.

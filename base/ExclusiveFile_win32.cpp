@@ -125,6 +125,14 @@ bool ExclusiveFile::Truncate(std::uint64_t size) {
     return (MoveTo(FileHandle(handle_), size) && SetEndOfFile(FileHandle(handle_)) != FALSE) || Failed();
 }
 
+bool ExclusiveFile::Flush() {
+    if (!IsOpen()) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return Failed();
+    }
+    return FlushFileBuffers(FileHandle(handle_)) != FALSE || Failed();
+}
+
 void ExclusiveFile::Close() {
     if (IsOpen()) {
         CloseHandle(FileHandle(handle_));

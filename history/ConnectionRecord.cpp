@@ -1,5 +1,7 @@
 #include "history/ConnectionRecord.h"
 
+#include <algorithm>
+
 #include "history/HistoryFile.h"
 
 namespace velmo {
@@ -11,54 +13,60 @@ constexpr std::int64_t kDaySeconds = 86400;
 }  // namespace
 
 ConnectionRecord::ConnectionRecord(const std::string& folder)
-    : recordPath_(folder + kHistoryFileName), openPath_(folder + kOpenSessionFileName) {}
+    : recordPath_(folder + kHistoryFileName),
+      openPath_(folder + kOpenSessionFileName),
+      pendingPath_(folder + kPendingRowsFileName) {}
 
-void ConnectionRecord::Resume() {
-    const std::optional<OpenSession> kept = LoadOpenSession(openPath_);
+KeptLine ConnectionRecord::Resume() {
+    KeptLine kept = LoadKeptLine(openPath_);
+    std::vector<Session> waiting = LoadPendingRows(pendingPath_);
+    pendingFileHolds_ = !waiting.empty();
+    std::optional<DateTime> since = kept.open ? std::optional(kept.open->lastSeenUp) : std::nullopt;
+    for (const Session& row : waiting) {
+        since = since ? std::min(*since, row.end) : row.end;
+    }
     const std::vector<Session> recent =
-        kept ? ReadRecentSessions(recordPath_, kept->lastSeenUp) : std::vector<Session>{};
-    state_ = ResumeSessions(StillOpen(kept, recent));
+        since ? ReadRecentSessions(recordPath_, *since) : std::vector<Session>{};
+    pending_.clear();
+    for (const Session& row : waiting) {
+        if (std::find(recent.begin(), recent.end(), row) == recent.end()) {
+            pending_.push_back(row);
+        }
+    }
+    kept.open = StillOpen(StillOpen(kept.open, recent), pending_);
+    keptWritten_.reset();
+    return kept;
 }
 
-ConnectionRecord::Written ConnectionRecord::Note(const SessionReading& reading, LineCommand command,
-                                                 const SessionLimits& limits) {
-    Written written;
-    written.events = NoteReading(state_, reading, command, limits);
-    unwritten_.insert(unwritten_.end(), written.events.ended.begin(), written.events.ended.end());
-    openUnwritten_ = openUnwritten_ || written.events.openChanged;
-    if (unwritten_.empty() && !openUnwritten_) {
-        return written;
+bool ConnectionRecord::Write(const std::vector<Session>& ended, const KeptLine& kept, std::string& reason) {
+    pending_.insert(pending_.end(), ended.begin(), ended.end());
+    bool written = true;
+    if (!pending_.empty()) {
+        if (AppendSessions(recordPath_, pending_, reason)) {
+            pending_.clear();
+        } else {
+            written = false;
+        }
     }
-    if (Write(written.reason)) {
-        failing_ = false;
-    } else {
-        written.failureStarts = !failing_;
-        failing_ = true;
+    // The waiting rows' file follows the record before the kept line moves
+    // on: a crash between any two writes leaves rows the next start can tell.
+    // Either file failing is tried again at the next call; the record's own
+    // failure is the one reported (the rows stay in memory meanwhile).
+    std::string retried;
+    if ((!pending_.empty() || pendingFileHolds_) && KeepPendingRows(pendingPath_, pending_, retried)) {
+        pendingFileHolds_ = !pending_.empty();
+    }
+    if (keptWritten_ != kept && KeepLine(openPath_, kept, retried)) {
+        keptWritten_ = kept;
     }
     return written;
 }
 
-bool ConnectionRecord::Write(std::string& reason) {
-    if (!unwritten_.empty()) {
-        if (!AppendSessions(recordPath_, unwritten_, reason)) {
-            return false;
-        }
-        unwritten_.clear();
-    }
-    if (openUnwritten_) {
-        if (!KeepOpenSession(openPath_, state_.open, reason)) {
-            return false;
-        }
-        openUnwritten_ = false;
-    }
-    return true;
-}
-
-HistoryView ConnectionRecord::View(const DateTime& now) const {
+HistoryView ConnectionRecord::View(const DateTime& now, const std::optional<OpenSession>& open) const {
     // A day more than the bars show, so the first bar starts with what came before it.
     HistoryView view{ReadRecentSessions(recordPath_, now.PlusSeconds(-(kHistoryDays + 1) * kDaySeconds)),
-                     state_.open, now};
-    view.rows.insert(view.rows.end(), unwritten_.begin(), unwritten_.end());
+                     open, now};
+    view.rows.insert(view.rows.end(), pending_.begin(), pending_.end());
     return view;
 }
 

@@ -1,13 +1,13 @@
-// The record as the main window keeps it: the session rules' state, the rows
-// not yet written and the two files. Runs on the window's thread, in the
-// delivery of each status reading.
+// The record's files as the main window keeps them: the rows in the record
+// file, the rows that wait for it and the kept line. Runs on the window's
+// thread; what the rows are is decided elsewhere (the line's owner).
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "history/HistorySums.h"
-#include "history/SessionRules.h"
+#include "history/KeptLine.h"
 
 namespace velmo {
 
@@ -16,36 +16,32 @@ class ConnectionRecord {
     // The files in `folder` (ending in a separator, or empty for the current directory).
     explicit ConnectionRecord(const std::string& folder);
 
-    // Takes up the open session kept by the previous run (none when the
-    // record already holds it as ended).
-    void Resume();
+    // What the previous run kept, and the rows it could not write yet (those
+    // the record already holds, and a kept session it holds as ended, are
+    // dropped: a crash came between two writes).
+    KeptLine Resume();
 
-    // What noting a reading did to the files.
-    struct Written {
-        SessionEvents events;
-        bool failureStarts = false;  // the first failed write of a run: worth one balloon
-        std::string reason;          // the system's text for it (CP932)
-    };
-    // Notes one status reading and writes what it changed: ended rows first,
-    // then the kept open session. Rows that cannot be written stay here and go
-    // first at the next reading.
-    Written Note(const SessionReading& reading, LineCommand command, const SessionLimits& limits);
+    // Appends the waiting rows and `ended` to the record, in order, flushed;
+    // then replaces the kept line. Rows the record cannot take wait in a file
+    // of their own and go first at the next call. False with the system's
+    // reason while rows wait.
+    bool Write(const std::vector<Session>& ended, const KeptLine& kept, std::string& reason);
 
-    // The last days of the record with what is still unwritten, for the window.
-    HistoryView View(const DateTime& now) const;
+    // Rows wait for the record.
+    bool Failing() const { return !pending_.empty(); }
+
+    // The last days of the record with the waiting rows, for the window.
+    HistoryView View(const DateTime& now, const std::optional<OpenSession>& open) const;
 
     const std::string& RecordPath() const { return recordPath_; }
-    const SessionState& State() const { return state_; }
 
   private:
-    bool Write(std::string& reason);
-
     std::string recordPath_;
     std::string openPath_;
-    SessionState state_;
-    std::vector<Session> unwritten_;
-    bool openUnwritten_ = false;
-    bool failing_ = false;
+    std::string pendingPath_;
+    std::vector<Session> pending_;
+    bool pendingFileHolds_ = false;  // the pending file may hold rows
+    std::optional<KeptLine> keptWritten_;
 };
 
 }  // namespace velmo

@@ -44,6 +44,18 @@ std::vector<std::string_view> Fields(std::string_view line) {
     return fields;
 }
 
+// A decimal count; 0 for anything else.
+std::uint64_t ParseNumber(std::string_view text) {
+    std::uint64_t value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') {
+            return 0;
+        }
+        value = value * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    return value;
+}
+
 std::string OpenSessionLine(const OpenSession& open) {
     return open.start.Format(kDateTimeFormat) + "," + open.lastSeenUp.Format(kDateTimeFormat) + "\r\n";
 }
@@ -101,7 +113,7 @@ bool AppendSessions(const std::string& path, const std::vector<Session>& rows, s
     for (const Session& row : rows) {
         text += HistoryRow(row);
     }
-    if (!file.WriteAt(size, text)) {
+    if (!file.WriteAt(size, text) || !file.Flush()) {
         reason = file.LastErrorText();
         file.Truncate(size);  // a part of a row would read as a damaged line; cut it when possible
         return false;
@@ -142,26 +154,62 @@ std::vector<Session> ReadRecentSessions(const std::string& path, const DateTime&
     return ParseRecentRows(text, position == 0, since);
 }
 
-bool KeepOpenSession(const std::string& path, const std::optional<OpenSession>& open, std::string& reason) {
-    return ReplaceFileAtomically(path, open ? OpenSessionLine(*open) : std::string(), &reason);
+bool KeepLine(const std::string& path, const KeptLine& kept, std::string& reason) {
+    std::string text = kept.open ? OpenSessionLine(*kept.open) : std::string("\r\n");
+    if (kept.lastAt) {
+        text +=
+            "reading," + kept.lastAt->Format(kDateTimeFormat) + "," + std::to_string(kept.lastTick) + "\r\n";
+    }
+    const SentCommand& sent = kept.command;
+    if (sent.command != LineCommand::None) {
+        text += "command," + std::to_string(static_cast<int>(sent.command)) + "," +
+                sent.at.Format(kDateTimeFormat) + "," + std::to_string(sent.tick) + "," +
+                (sent.ownsChange ? "1" : "0") + "," + (sent.sent ? "1" : "0") + "\r\n";
+    }
+    return ReplaceFileAtomically(path, text, &reason);
 }
 
-std::optional<OpenSession> LoadOpenSession(const std::string& path) {
+KeptLine LoadKeptLine(const std::string& path) {
+    KeptLine kept;
     std::string bytes;
     if (!ReadFileBytes(path, bytes)) {
-        return std::nullopt;
+        return kept;
     }
     std::size_t from = 0;
-    const std::vector<std::string_view> fields = Fields(NextLine(bytes, from));
-    if (fields.size() != 2) {
-        return std::nullopt;
+    const std::vector<std::string_view> open = Fields(NextLine(bytes, from));
+    if (open.size() == 2 && ParseStamp(open[0]) && ParseStamp(open[1])) {
+        kept.open = OpenSession{*ParseStamp(open[0]), *ParseStamp(open[1])};
     }
-    const std::optional<DateTime> start = ParseStamp(fields[0]);
-    const std::optional<DateTime> seen = ParseStamp(fields[1]);
-    if (!start || !seen) {
-        return std::nullopt;
+    while (from < bytes.size()) {
+        const std::vector<std::string_view> fields = Fields(NextLine(bytes, from));
+        if (fields.size() == 3 && fields[0] == "reading" && ParseStamp(fields[1])) {
+            kept.lastAt = ParseStamp(fields[1]);
+            kept.lastTick = ParseNumber(fields[2]);
+        } else if (fields.size() == 6 && fields[0] == "command" && ParseStamp(fields[2])) {
+            const std::uint64_t command = ParseNumber(fields[1]);
+            if (command <= static_cast<std::uint64_t>(LineCommand::AutoDisconnect)) {
+                kept.command = {static_cast<LineCommand>(command), *ParseStamp(fields[2]),
+                                ParseNumber(fields[3]), fields[4] == "1", fields[5] == "1"};
+            }
+        }
     }
-    return OpenSession{*start, *seen};
+    return kept;
+}
+
+bool KeepPendingRows(const std::string& path, const std::vector<Session>& rows, std::string& reason) {
+    std::string text;
+    for (const Session& row : rows) {
+        text += HistoryRow(row);
+    }
+    return ReplaceFileAtomically(path, text, &reason);
+}
+
+std::vector<Session> LoadPendingRows(const std::string& path) {
+    std::string bytes;
+    if (!ReadFileBytes(path, bytes)) {
+        return {};
+    }
+    return ParseRecentRows(bytes, true, DateTime::FromParts(100, 1, 1, 0, 0, 0));
 }
 
 std::optional<OpenSession> StillOpen(const std::optional<OpenSession>& kept,

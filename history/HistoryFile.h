@@ -10,12 +10,15 @@
 #include <string_view>
 #include <vector>
 
+#include "history/KeptLine.h"
 #include "history/Session.h"
 
 namespace velmo {
 
 inline constexpr const char* kHistoryFileName = "Velmo tool history.csv";
 inline constexpr const char* kOpenSessionFileName = "Velmo tool history.open";
+// Rows the record could not take yet, in the order they ended.
+inline constexpr const char* kPendingRowsFileName = "Velmo tool history.pending";
 inline constexpr std::size_t kHistoryBlockSize = 64 * 1024;
 
 // "開始,終了,接続時間,終了の理由" and CR LF (CP932).
@@ -31,8 +34,9 @@ std::optional<Session> ParseHistoryRow(std::string_view line);
 std::vector<Session> ParseRecentRows(std::string_view text, bool fromStart, const DateTime& since);
 
 // Appends `rows` (the header first into an empty file, a line end first after
-// a cut last line). False with the system's reason when the file cannot be
-// opened or written; then nothing of the rows counts as written.
+// a cut last line) and flushes them to the disk. False with the system's
+// reason when the file cannot be opened or written; then nothing of the rows
+// counts as written.
 bool AppendSessions(const std::string& path, const std::vector<Session>& rows, std::string& reason);
 
 // The rows that ended at `since` or later, read backwards from the file's end
@@ -41,9 +45,16 @@ bool AppendSessions(const std::string& path, const std::vector<Session>& rows, s
 std::vector<Session> ReadRecentSessions(const std::string& path, const DateTime& since,
                                         std::size_t blockSize = kHistoryBlockSize);
 
-// The kept open session; `none` writes the empty file.
-bool KeepOpenSession(const std::string& path, const std::optional<OpenSession>& open, std::string& reason);
-std::optional<OpenSession> LoadOpenSession(const std::string& path);
+// The kept line, replaced whole: the open session's line as earlier versions
+// wrote it (empty when none), then the last reading and the last command.
+bool KeepLine(const std::string& path, const KeptLine& kept, std::string& reason);
+// Reads what KeepLine wrote, or an earlier version's one line; nothing kept
+// when the file is absent or unreadable.
+KeptLine LoadKeptLine(const std::string& path);
+
+// The rows waiting for the record, replaced whole (empty when none), and read back.
+bool KeepPendingRows(const std::string& path, const std::vector<Session>& rows, std::string& reason);
+std::vector<Session> LoadPendingRows(const std::string& path);
 
 // The kept session, unless the record already holds it as ended (a crash
 // came between the row's append and the kept file's replacement).

@@ -54,6 +54,7 @@ constexpr Entry kStrings[] = {
     {IDS_HISTORY_OPEN, "記録を開く"},
     {IDS_HISTORY_COPY, "報告をコピー"},
     {IDS_HISTORY_NOT_WRITTEN, "接続履歴「%s」に書き込めません"},
+    {IDS_TOOLTIP_HISTORY_FAILING, "（接続履歴を書き込めません）"},
     {ID_MENU_LOG_VIEW, "記録したログを表示します"},
     {IDS_LOGVIEW_TITLE, "ログを見る"},
     {IDS_STARTUP_CREATE_FAILED, "スタートアップフォルダーにショートカットを作成できませんでした。"},

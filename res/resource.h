@@ -83,6 +83,8 @@
 #define IDS_HISTORY_OPEN 221
 #define IDS_HISTORY_COPY 222
 #define IDS_HISTORY_NOT_WRITTEN 223
+/* The tooltip's note while the connection record cannot be written */
+#define IDS_TOOLTIP_HISTORY_FAILING 224
 /* The ログを見る window: its title (also the menu items) */
 #define IDS_LOGVIEW_TITLE 225
 /* The number-field message of the settings pages */

@@ -64,9 +64,21 @@ class HistoryE2E : public ::testing::Test {
     bool WaitForRows(std::size_t count) {
         return WaitUntil([&] { return Rows().size() >= count; }, 20000);
     }
-    // The tool has seen the line up (the open session is kept).
+    // What the simulator received (it prints its requests every 100 ms).
+    static std::string Requests() {
+        Sleep(300);
+        std::string bytes;
+        ReadBytes(ArtifactPath(L"routersim-A.log"), bytes);
+        return bytes;
+    }
+    // The tool has seen the line up (the open session, the kept file's first line, is there).
     bool WaitForSession() {
-        return WaitUntil([&] { return !File(L"Velmo tool history.open").empty(); }, 20000);
+        return WaitUntil(
+            [&] {
+                const std::string kept = File(L"Velmo tool history.open");
+                return !kept.empty() && kept[0] != '\r';
+            },
+            20000);
     }
 
     std::string sim_;
@@ -134,6 +146,39 @@ TEST_F(HistoryE2E, DropHangUpsAndAnUnseenEndBecomeRowsTheWindowShows) {
     }
     EXPECT_NE(report.find(Wide("回線断")), std::wstring::npos);
     EXPECT_NE(report.find(Wide("不明")), std::wstring::npos);
+    ClickButton(window, IDC_EXIT);
+    EXPECT_TRUE(tool_.WaitForExit(20000));
+}
+
+// 切断 and an exit right after it, then a start with AutoRedial on: the row
+// is the tool's own 切断 and no dial goes out in 45 s. Then ten clicks on 接続
+// send one dial command.
+TEST_F(HistoryE2E, OwnHangUpOutlivesARestartAndTenClicksDialOnce) {
+    WriteSettings("InitMinimize=0\r\nAutoRedial=1\r\n");
+    Sim("sim/connect");
+    HWND window = Start(true);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitForSession());
+    const std::string before = Requests();
+    ClickButton(window, IDC_DISCONNECT);
+    ASSERT_TRUE(WaitUntil(
+        [&] { return CountOccurrences(Requests(), "A=H") > CountOccurrences(before, "A=H"); }, 20000));
+    ClickButton(window, IDC_EXIT);
+    ASSERT_TRUE(tool_.WaitForExit(20000));
+    window = Start(true);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitForRows(1)) << File(L"Velmo tool history.open");
+    const std::vector<std::string> rows = Rows();
+    EXPECT_EQ(rows.back().substr(rows.back().rfind(',') + 1), "切断");
+    Sleep(45000);
+    EXPECT_EQ(CountOccurrences(Requests(), "A=D"), CountOccurrences(before, "A=D"));
+
+    for (int click = 0; click < 10; ++click) {
+        ClickButton(window, IDC_CONNECT);
+    }
+    ASSERT_TRUE(WaitForSession());
+    Sleep(3000);
+    EXPECT_EQ(CountOccurrences(Requests(), "A=D"), CountOccurrences(before, "A=D") + 1);
     ClickButton(window, IDC_EXIT);
     EXPECT_TRUE(tool_.WaitForExit(20000));
 }

@@ -24,110 +24,6 @@ std::string Sjis(const char* utf8) {
     return Utf8ToSjis(utf8);
 }
 
-// The remembered states the table starts from.
-NotificationState Fresh() {
-    return {};
-}
-NotificationState Up(const char* time = "1:23:45") {
-    return {true, true, true, time, false};
-}
-NotificationState Down() {
-    return {true, true, false, "1:23:45", false};
-}
-// The router stopped answering while the line was up (or down): after
-// `missed` readings in a row, the first of them at tick 0.
-NotificationState SilentUp(int missed = kMissedReadingsBeforeAlert) {
-    return {false, true, true, "1:23:45", false, missed, 0, missed == kMissedReadingsBeforeAlert};
-}
-NotificationState SilentDown(int missed = kMissedReadingsBeforeAlert) {
-    return {false, true, false, "1:23:45", false, missed, 0, missed == kMissedReadingsBeforeAlert};
-}
-// A reading 3 min 12 s after the first missed one.
-LineReading Later(LineReading reading) {
-    reading.tick = 192000;
-    return reading;
-}
-
-LineReading ReadsUp(const char* time = "1:30:00") {
-    return {true, true, time};
-}
-LineReading ReadsDown() {
-    return {true, false, Utf8ToSjis("未接続")};
-}
-LineReading NoAnswer() {
-    return {false, false, ""};
-}
-LineReading NoTimeCell() {
-    return {true, false, ""};
-}
-
-struct ReadingRow {
-    const char* name;
-    NotificationState before;
-    LineReading reading;
-    LineCommand command;              // the command whose change the reading may show
-    std::optional<BalloonIcon> icon;  // no value: no balloon
-    const char* text;                 // UTF-8
-    NotificationState after;
-};
-
-TEST(NotificationRules, WhichStatusReadingsGiveABalloon) {
-    const ReadingRow rows[] = {
-        {"first reading, line up", Fresh(), ReadsUp(), LineCommand::None, {}, "", Up("1:30:00")},
-        {"first reading, line down",
-         Fresh(),
-         ReadsDown(),
-         LineCommand::None,
-         {},
-         "",
-         {true, true, false, "", false}},
-        {"first reading, no answer", Fresh(), NoAnswer(), LineCommand::None, {}, "", Fresh()},
-        {"line drops", Up(), ReadsDown(), LineCommand::None, BalloonIcon::Warning,
-         "回線が切断されました（接続時間 1:23:45）", Down()},
-        {"line comes back", Down(), ReadsUp(), LineCommand::None, BalloonIcon::Info, "回線が接続されました",
-         Up("1:30:00")},
-        {"line stays up", Up(), ReadsUp(), LineCommand::None, {}, "", Up("1:30:00")},
-        {"line stays down", Down(), ReadsDown(), LineCommand::None, {}, "", Down()},
-        {"own hang-up", Up(), ReadsDown(), LineCommand::Disconnect, {}, "", Down()},
-        {"own dial-up", Down(), ReadsUp(), LineCommand::Connect, {}, "", Up("1:30:00")},
-        {"router misses one reading", Up(), NoAnswer(), LineCommand::None, {}, "", SilentUp(1)},
-        {"router misses a third reading", SilentUp(2), NoAnswer(), LineCommand::None, BalloonIcon::Warning,
-         "ルーターに接続できません", SilentUp()},
-        {"router misses a third reading during a command", SilentDown(2), NoAnswer(), LineCommand::Connect,
-         BalloonIcon::Warning, "ルーターに接続できません", SilentDown()},
-        {"router still silent", SilentUp(), NoAnswer(), LineCommand::None, {}, "", SilentUp()},
-        {"router answers after two misses", SilentUp(2), ReadsUp(), LineCommand::None, {}, "", Up("1:30:00")},
-        {"router answers again, line as before", SilentUp(), Later(ReadsUp()), LineCommand::None,
-         BalloonIcon::Info, "ルーターが応答しました（応答がなかった時間 0:03:12）", Up("1:30:00")},
-        {"router answers again, line dropped meanwhile", SilentUp(), Later(ReadsDown()), LineCommand::None,
-         BalloonIcon::Warning,
-         "ルーターが応答しました（応答がなかった時間 0:03:12）\n回線が切断されました（接続時間 1:23:45）",
-         Down()},
-        {"router answers again, line came up meanwhile", SilentDown(), Later(ReadsUp()), LineCommand::None,
-         BalloonIcon::Info, "ルーターが応答しました（応答がなかった時間 0:03:12）\n回線が接続されました",
-         Up("1:30:00")},
-        {"line drops right after a dial-up", Up(), ReadsDown(), LineCommand::Connect, BalloonIcon::Warning,
-         "回線が切断されました（接続時間 1:23:45）", Down()},
-        {"line comes back right after a hang-up", Down(), ReadsUp(), LineCommand::Disconnect,
-         BalloonIcon::Info, "回線が接続されました", Up("1:30:00")},
-        {"page without the connection time", Up(), NoTimeCell(), LineCommand::None, {}, "", Up()},
-        {"page without the connection time after silence", SilentUp(), Later(NoTimeCell()), LineCommand::None,
-         BalloonIcon::Info, "ルーターが応答しました（応答がなかった時間 0:03:12）", Up()},
-    };
-    for (const ReadingRow& row : rows) {
-        SCOPED_TRACE(row.name);
-        NotificationState state = row.before;
-        const std::optional<Balloon> balloon = NoteStatusReading(state, row.reading, row.command);
-        EXPECT_EQ(state, row.after);
-        ASSERT_EQ(balloon.has_value(), row.icon.has_value());
-        if (balloon) {
-            EXPECT_EQ(balloon->kind, BalloonKind::Line);
-            EXPECT_EQ(balloon->icon, *row.icon);
-            EXPECT_EQ(balloon->text, Sjis(row.text));
-        }
-    }
-}
-
 CaptureResult Written(std::size_t accessCount = 0, const std::string& newest = "") {
     CaptureResult result;
     result.written = true;
@@ -388,7 +284,7 @@ TEST_F(NotificationsTest, NoBalloonBeforeTheIconIsThere) {
     window->RefreshAll();
     Settle();
     EXPECT_THAT(tray_.balloons, IsEmpty());
-    EXPECT_FALSE(window->Notifications().connected);
+    EXPECT_FALSE(window->Connected());
 }
 
 // The alert rules through the window, step by step on the fake clock: a

@@ -46,27 +46,5 @@ TEST(HistoryFile, DamagedLinesAreKeptAndReadPastAndRowsAppendOnALineOfTheirOwn) 
     }
 }
 
-TEST(ConnectionRecord, RowsWaitInMemoryWhileTheFileCannotBeWrittenAndOneFailureIsReported) {
-    testing::TempDirectory dir;
-    std::filesystem::create_directory(dir.File(kHistoryFileName));  // a folder where the file should be
-    ConnectionRecord record(dir.File(""));
-    const auto reading = [](int second, bool up) {
-        return SessionReading{kStart.PlusSeconds(second), static_cast<std::uint32_t>(second * 1000), true, up,
-                              up ? RunningTimeText(second) : "--:--:--"};
-    };
-    std::vector<bool> failureStarts;
-    for (int second : {3, 6, 9}) {
-        failureStarts.push_back(
-            record.Note(reading(second, second != 6), LineCommand::None, {}).failureStarts);
-    }
-    EXPECT_EQ(failureStarts, (std::vector<bool>{false, true, false}));
-    std::filesystem::remove(dir.File(kHistoryFileName));
-    EXPECT_FALSE(record.Note(reading(12, true), LineCommand::None, {}).failureStarts);
-    EXPECT_EQ(dir.Read(kHistoryFileName),
-              HistoryHeader() + HistoryRow({kStart, kStart.PlusSeconds(3), EndCause::Drop}));
-    EXPECT_EQ(LoadOpenSession(dir.File(kOpenSessionFileName)),
-              (OpenSession{kStart.PlusSeconds(0), kStart.PlusSeconds(12)}));
-}
-
 }  // namespace
 }  // namespace velmo
