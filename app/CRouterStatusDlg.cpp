@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "app/NotifyIgnore.h"
-#include "app/Timers.h"
 #include "base/FileSystem.h"
 #include "res/StringTable.h"
 #include "res/resource.h"
@@ -41,7 +40,7 @@ CRouterStatusDlg::~CRouterStatusDlg() {
     // Every exit writes the settings file: the close sequence did, unless the
     // window goes without one. A failed write has nobody left to tell, so its
     // result is dropped here.
-    if (closePhase_ != ClosePhase::Closed) {
+    if (!closed_) {
         SaveSettings();
     }
     EndJobs();
@@ -52,13 +51,49 @@ bool CRouterStatusDlg::EndJobs() {
 }
 
 void CRouterStatusDlg::OnJobDone() {
-    if (closePhase_ != ClosePhase::Closed) {  // after the close nothing more is shown
-        jobs_.DeliverFinished();
+    if (closed_) {
+        return;  // after the close nothing more is shown
+    }
+    jobs_.DeliverFinished();
+    // A message a result asks for comes after every result that came with
+    // it has been shown, so its window never holds a delivery half done.
+    if (slowAddressToShow_) {
+        slowAddressToShow_ = false;
+        WithModal(kSlowAddressOpen, [this] {
+            host_.ShowMessage(TableString(IDS_APPNAME), TableString(IDS_BAD_ADDRESS));
+            return true;
+        });
     }
 }
 
 bool CRouterStatusDlg::Submit(JobKind kind, JobOrigin origin, JobRunner::Work work) {
-    return closePhase_ == ClosePhase::Open && jobs_.Submit(kind, origin, std::move(work));
+    if (closed_) {
+        return false;
+    }
+    // Every job's delivery ends its kind's reading: the timers follow from
+    // that, whoever asked for it and whether or not it was cut short.
+    const bool started = jobs_.Submit(
+        kind, origin, [this, kind, work = std::move(work)](const CancelToken& cancel) -> JobRunner::Delivery {
+            return [this, kind, show = work(cancel)] {
+                --underWay_[static_cast<std::size_t>(kind)];
+                show();
+                const std::uint64_t now = clock_.Tick();
+                if (kind == JobKind::Capture) {
+                    captureEnded_ = now;
+                } else {
+                    statusEnded_ = now;  // a refresh and a command read the status page too
+                    if (kind != JobKind::StatusPoll) {
+                        refreshEnded_ = now;
+                    }
+                }
+                ApplyTimers();
+            };
+        });
+    if (started) {
+        ++underWay_[static_cast<std::size_t>(kind)];
+        ApplyTimers();  // a poll of the kind waits for its end
+    }
+    return started;
 }
 
 std::string CRouterStatusDlg::Caption() {
@@ -77,36 +112,44 @@ bool CRouterStatusDlg::OnInitDialog() {
     lastDisconnectCheck = clock_.Now();
     CopyWorkingSettings();
     taskbarTheme_ = tray_.CurrentTaskbarTheme();
-    StartMuteTimer();
+    // The start counts as the latest reading of each kind: no capture at start-up.
+    refreshEnded_ = statusEnded_ = captureEnded_ = clock_.Tick();
+    started_ = true;
+    PlanMuteEnd();
     line_ = ResumeLine(record_.Resume());
     AddTrayIcon();
-    RefreshAll();  // its result starts timer 1 when that is on
-    if (settings.UpdateLog) {
-        StartTimer(kTimerLogCapture, settings.UpdateLogTime);  // no capture at start-up
-    }
+    RefreshAll();
     CheckAutoDisconnect();
     host_.CenterWindow();
     if (settings.InitMinimize) {
         host_.SetMinimizedPlacement();
         host_.PostMinimizedSize();  // the size handler hides it into the tray
     }
+    ApplyTimers();
     return true;
 }
 
 void CRouterStatusDlg::OnClose() {
-    if (closePhase_ == ClosePhase::Closed) {
+    if (closed_) {
         return;  // a second close message queued behind the first
     }
-    if (questionOpen_) {
-        // The user asked to exit while the auto-disconnect question is open:
-        // it is answered as Cancel, and the close runs once the check that
-        // asked has returned (see HangUpAutomatically). Nothing is hung up.
-        closePhase_ = ClosePhase::AfterQuestion;
-        host_.Hide();
+    // An open auto-disconnect question is answered as Cancel: nothing is hung
+    // up (the check that asked sees the close when the question returns).
+    if ((modalsOpen_ & kQuestionOpen) != 0) {
         host_.EndAutoDisconnectConfirm();
-        return;
     }
-    closePhase_ = ClosePhase::Closed;
+    CloseNow();
+}
+
+void CRouterStatusDlg::OnEndSession() {
+    // Windows ends the process as soon as this returns: the close sequence
+    // runs now, and the last capture is waited for within the close bound.
+    OnClose();
+    EndJobs();
+}
+
+void CRouterStatusDlg::CloseNow() {
+    closed_ = true;
     AnswerLineWaiters({Outcome::Closing, 0});
     // The tool leaves the screen at once and the settings reach the file
     // first; a failed write here stays silent (nothing can be done about it
@@ -114,9 +157,7 @@ void CRouterStatusDlg::OnClose() {
     host_.Hide();
     RemoveTrayIcon();
     SaveSettings();
-    for (int timerId : kAllTimers) {
-        host_.StopTimer(timerId);
-    }
+    ApplyTimers();  // none runs after the close
     // What waits is dropped and what runs is cut short; the last capture
     // runs after the window has gone, for as long as EndJobs allows.
     jobs_.CancelAll();
@@ -142,13 +183,20 @@ bool CRouterStatusDlg::OnSysCommand(unsigned commandId) {
     if ((commandId & 0xFFF0u) != IDM_ABOUTBOX) {
         return false;
     }
-    HoldPolls();
-    host_.RunAboutBox();
-    ResumePolls();
+    WithModal(kAboutOpen, [this] {
+        host_.RunAboutBox();
+        return true;
+    });
     return true;
 }
 
 bool CRouterStatusDlg::OnCommand(int commandId) {
+    const bool handled = HandleCommand(commandId);
+    ApplyTimers();
+    return handled;
+}
+
+bool CRouterStatusDlg::HandleCommand(int commandId) {
     switch (commandId) {
         case IDC_CONNECT:
         case ID_MENU_CONNECT:

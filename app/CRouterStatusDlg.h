@@ -3,6 +3,7 @@
 // goes through the WindowHost and TrayHost ports.
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -12,6 +13,7 @@
 #include "app/LineWatch.h"
 #include "app/Notifications.h"
 #include "app/NotifyMute.h"
+#include "app/PollPlan.h"
 #include "app/ToolCommand.h"
 #include "app/TrayHost.h"
 #include "app/WindowHost.h"
@@ -44,7 +46,10 @@ class CRouterStatusDlg {
 
     // Message handlers, called by the front end.
     bool OnInitDialog();
-    void OnClose();                 // WM_CLOSE: the close sequence, then the dialog ends
+    void OnClose();  // WM_CLOSE: the close sequence, then the dialog ends
+    // WM_ENDSESSION (Windows shuts down or the user logs off): the close
+    // sequence and the end of the jobs before it returns, within the close bound.
+    void OnEndSession();
     void OnOK() { OnClose(); }      // Enter
     void OnCancel() { OnClose(); }  // Esc
     void OnExit();                  // button 1005 and menu item 32774
@@ -58,6 +63,11 @@ class CRouterStatusDlg {
     void OnRightButtonUp();              // WM_RBUTTONUP in the client area
     void OnTaskbarCreated();             // the shell's notification area was rebuilt
     void OnTaskbarThemeChanged();        // the taskbar's colours changed (ImmersiveColorSet)
+    // The computer goes to sleep (PBT_APMSUSPEND): nothing more touches the
+    // router. It woke up (PBT_APMRESUMEAUTOMATIC): a refresh at once, and
+    // readings that fail while the network comes back are not the router's.
+    void OnSuspend();
+    void OnResume();
 
     // 通知を止める: balloons muted per `choice` (Resume ends a mute), the
     // end written to the settings file at once.
@@ -131,14 +141,22 @@ class CRouterStatusDlg {
     JobRunner& Jobs() { return jobs_; }
 
   private:
-    // How far the window is in closing.
-    enum class ClosePhase {
-        Open,
-        AfterQuestion,  // a close came while the auto-disconnect question was open
-        Closed,         // the close sequence ran
+    // The tool's modal windows, each open at most once at a time.
+    enum Modal : unsigned {
+        kAboutOpen = 1u << 0,
+        kSettingsOpen = 1u << 1,
+        kSaveFailedOpen = 1u << 2,
+        kSlowAddressOpen = 1u << 3,
+        kQuestionOpen = 1u << 4,
     };
 
     void LoadFromCurrentDirectory();
+    // What OnCommand does before the timers follow.
+    bool HandleCommand(int commandId);
+    void HandleForwardedCommand(ToolCommand command, CommandAnswer answer);
+    // The close sequence itself: settings saved, the tool off the screen, the
+    // last capture handed to the worker, the dialog ended.
+    void CloseNow();
     bool Submit(JobKind kind, JobOrigin origin, JobRunner::Work work);
     // A line command of the tool (the buttons, the menu, a forwarded command,
     // the redial): one in flight, written down before it is sent.
@@ -156,17 +174,23 @@ class CRouterStatusDlg {
     // line up sends nothing), its refresh, then the follow-up window of `command`.
     void ShowCommand(const CommandReading& reading, const LineReading& moment, LineCommand command,
                      std::uint64_t flight, bool sent, bool refreshAfter);
+    // The slow-address message, shown once the results that came with it
+    // have all been shown.
     void ShowSlowAddress();
-    void RestartRefreshTimer();
-    void ApplyPollRule();
     void HangUpAutomatically();
-    void StartTimer(int timerId, std::int32_t milliseconds);
-    // Timers 1, 2 and 4, which start only while no modal window is open.
-    void StartPollTimer(int timerId, std::int32_t milliseconds);
-    // A modal window of the tool opens: timers 1, 2 and 4 stop until the
-    // last one closes, then start again.
-    void HoldPolls();
-    void ResumePolls();
+    // The timers as the window's state says (app/PollPlan.h), after every event.
+    PollState PollStateNow() const;
+    void ApplyTimers();
+    // Runs `show` (a modal window of the tool) with `modal` marked open.
+    template <typename Show>
+    auto WithModal(Modal modal, Show show) {
+        modalsOpen_ |= modal;
+        ApplyTimers();
+        auto result = show();
+        modalsOpen_ &= ~static_cast<unsigned>(modal);
+        ApplyTimers();
+        return result;
+    }
     // Shows `balloon` at the tray icon when its kind's switch is on.
     void Announce(const std::optional<Balloon>& balloon);
     // The rows and the kept line into the record; a record that cannot be
@@ -175,13 +199,10 @@ class CRouterStatusDlg {
     // How the settings' poll intervals bound the readings, for the line's owner.
     LineLimits Limits() const;
     void AnnounceRecordFailure();
-    // Timer 8 armed for the redial's next step, or stopped when the redial
-    // ended (`wasRedialing`: it ran before).
-    void ArmRedial(bool wasRedialing);
     // The tooltip: caption, the log file's note, the mute's note.
     std::string TrayTooltip();
-    // Timer 7 set for the end of the mute (a passed one is cleared).
-    void StartMuteTimer();
+    // When timer 7 looks at the mute again (a passed one is cleared).
+    void PlanMuteEnd();
     void EndMute();
     void Redial();
 
@@ -203,14 +224,32 @@ class CRouterStatusDlg {
     WindowHost& host_;
     TrayHost& tray_;
     Clock& clock_;
-    ClosePhase closePhase_ = ClosePhase::Open;
-    int modalWindows_ = 0;                     // the tool's modal windows open now
-    bool questionOpen_ = false;                // one of them is the auto-disconnect question
-    NotificationState notifications_;          // what the balloons remember
-    std::optional<bool> logNewestFirst_;       // how the router lists its log, once a page showed it
-    LineState line_;                           // the line: its one owner
-    std::vector<CommandAnswer> lineWaiters_;   // forwarded commands waiting for the line command in flight
-    std::vector<std::string> ignoredSources_;  // parsed from NotifyIgnore
+    bool started_ = false;     // OnInitDialog ran: the timers run from then on
+    bool closed_ = false;      // the close sequence ran
+    unsigned modalsOpen_ = 0;  // the Modal windows open now
+    bool asleep_ = false;      // between suspend and resume
+    // A reading that fails before this tick is the network coming back after sleep.
+    std::uint64_t quietUntil_ = 0;
+    bool slowAddressToShow_ = false;
+    // What the timers follow from: when the latest reading of each kind
+    // ended, how many jobs of each kind are under way, and the moments the
+    // window keeps (ticks); and the timers as they were last applied.
+    std::uint64_t refreshEnded_ = 0;
+    std::uint64_t statusEnded_ = 0;
+    std::uint64_t captureEnded_ = 0;
+    std::array<int, 4> underWay_{};  // by JobKind
+    std::optional<std::uint64_t> followUpEnds_;
+    std::optional<std::uint64_t> accessWarningEnds_;
+    std::optional<std::uint64_t> autoDisconnectDue_;
+    std::optional<std::uint64_t> muteCheckDue_;
+    TimerPlan appliedTimers_{};
+    NotificationState notifications_;            // what the balloons remember
+    std::optional<bool> logNewestFirst_;         // how the router lists its log, once a page showed it
+    LineState line_;                             // the line: its one owner
+    std::vector<CommandAnswer> lineWaiters_;     // forwarded commands waiting for the line command in flight
+    std::vector<CommandAnswer> captureWaiters_;  // forwarded captures waiting for the one under way
+    std::vector<CommandAnswer> refreshWaiters_;  // forwarded refreshes waiting for the one under way
+    std::vector<std::string> ignoredSources_;    // parsed from NotifyIgnore
     TaskbarTheme taskbarTheme_ = TaskbarTheme::Unknown;
     ConnectionRecord record_;    // the record's files, written on the window's thread
     std::string recordFailure_;  // why the record cannot be written; empty while it can

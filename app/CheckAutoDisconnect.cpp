@@ -3,7 +3,6 @@
 // when the user wants that, arms timer 6 and shows the set moment.
 #include "app/CRouterStatusDlg.h"
 #include "app/CommandOnce.h"
-#include "app/Timers.h"
 #include "autodisconnect/AutoDisconnectSchedule.h"
 #include "res/StringTable.h"
 #include "res/resource.h"
@@ -11,7 +10,7 @@
 namespace velmo {
 
 void CRouterStatusDlg::CheckAutoDisconnect() {
-    host_.StopTimer(kTimerAutoDisconnect);
+    autoDisconnectDue_.reset();
     if (!settings.AutoDisconnect) {
         return;  // field 1009 is left to the next full refresh
     }
@@ -25,12 +24,13 @@ void CRouterStatusDlg::CheckAutoDisconnect() {
         settings.AutoDisconnect = false;  // the file follows at the next save
     }
     if (settings.AutoDisconnect) {
-        host_.StartTimer(kTimerAutoDisconnect, plan.delayMs);
+        autoDisconnectDue_ = clock_.Tick() + plan.delayMs;
     }
     ShowAutoDisconnectTime();
     if (plan.hangUp) {
         HangUpAutomatically();
     }
+    ApplyTimers();
 }
 
 void CRouterStatusDlg::HangUpAutomatically() {
@@ -40,20 +40,11 @@ void CRouterStatusDlg::HangUpAutomatically() {
     if (wasMinimized) {
         RestoreWindow();
     }
-    bool goAhead = true;
-    if (settings.AutoDisconnectDlg) {
-        HoldPolls();
-        questionOpen_ = true;
-        goAhead = host_.RunAutoDisconnectConfirm() == IDOK;
-        questionOpen_ = false;
-        ResumePolls();
-        if (closePhase_ == ClosePhase::AfterQuestion) {
-            // The user asked to exit while the question was open: nothing is
-            // hung up, and the close runs as soon as this handler returns.
-            closePhase_ = ClosePhase::Open;
-            host_.PostClose();
-            return;
-        }
+    const bool goAhead = !settings.AutoDisconnectDlg || WithModal(kQuestionOpen, [this] {
+        return host_.RunAutoDisconnectConfirm() == IDOK;
+    });
+    if (closed_) {
+        return;  // the tool was closed while the question was open: nothing is hung up
     }
     if (!goAhead) {
         if (wasMinimized) {
@@ -62,7 +53,6 @@ void CRouterStatusDlg::HangUpAutomatically() {
         return;
     }
     // The hang-up is written down before it is sent; a 切断 in flight already takes the line down.
-    const bool wasRedialing = line_.redialing;
     const PlannedCommand planned =
         PlanCommand(line_, LineCommand::AutoDisconnect, clock_.Now(), clock_.Tick());
     if (planned.plan != CommandPlan::Send) {
@@ -70,7 +60,6 @@ void CRouterStatusDlg::HangUpAutomatically() {
     }
     AnswerLineWaiters(ShownLine());  // a 接続 it replaces hears the line as it is
     WriteRecord({});
-    ArmRedial(wasRedialing);
     Submit(JobKind::Command, JobOrigin::User,
            [client = router, &clock = clock_, this, wasMinimized,
             flight = planned.flight](const CancelToken& cancel) -> JobRunner::Delivery {

@@ -9,7 +9,28 @@
 
 namespace velmo {
 
+namespace {
+
+// Every waiter hears the one result, once.
+void AnswerAll(std::vector<CommandAnswer>& waiters, const CommandResult& result) {
+    std::vector<CommandAnswer> answering = std::move(waiters);
+    waiters.clear();
+    for (CommandAnswer& answer : answering) {
+        answer(result);
+    }
+}
+
+}  // namespace
+
 void CRouterStatusDlg::OnForwardedCommand(ToolCommand command, CommandAnswer answer) {
+    HandleForwardedCommand(command, std::move(answer));
+    ApplyTimers();
+}
+
+// At most one forwarded capture and one forwarded refresh are under way: a
+// further one joins it and hears its result, so a script in a loop neither
+// grows the queue nor cuts the polls short again and again.
+void CRouterStatusDlg::HandleForwardedCommand(ToolCommand command, CommandAnswer answer) {
     switch (command) {
         case ToolCommand::Connect:
         case ToolCommand::Disconnect:
@@ -17,10 +38,20 @@ void CRouterStatusDlg::OnForwardedCommand(ToolCommand command, CommandAnswer ans
                              std::move(answer));
             return;
         case ToolCommand::Capture:
-            CaptureSystemLog(JobOrigin::User, std::move(answer));  // menu item 32776
+            captureWaiters_.push_back(std::move(answer));
+            if (captureWaiters_.size() == 1) {
+                // menu item 32776
+                CaptureSystemLog(JobOrigin::User,
+                                 [this](const CommandResult& result) { AnswerAll(captureWaiters_, result); });
+            }
             return;
         case ToolCommand::Refresh:
-            RefreshAll(JobOrigin::User, std::move(answer));  // menu item 表示更新
+            refreshWaiters_.push_back(std::move(answer));
+            if (refreshWaiters_.size() == 1) {
+                // menu item 表示更新
+                RefreshAll(JobOrigin::User,
+                           [this](const CommandResult& result) { AnswerAll(refreshWaiters_, result); });
+            }
             return;
         case ToolCommand::Status:
             answer(ShownLine());
@@ -45,11 +76,7 @@ CommandResult CRouterStatusDlg::ShownLine() const {
 // the same line: the change it asked for, the router gone silent, or the
 // line as it stands when the wait is over.
 void CRouterStatusDlg::AnswerLineWaiters(const CommandResult& result) {
-    std::vector<CommandAnswer> waiters = std::move(lineWaiters_);
-    lineWaiters_.clear();
-    for (CommandAnswer& answer : waiters) {
-        answer(result);
-    }
+    AnswerAll(lineWaiters_, result);
 }
 
 }  // namespace velmo

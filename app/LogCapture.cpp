@@ -4,7 +4,6 @@
 #include "routerlog/LogCapture.h"
 #include "app/CRouterStatusDlg.h"
 #include "app/NotifyIgnore.h"
-#include "app/Timers.h"
 
 namespace velmo {
 
@@ -24,10 +23,6 @@ JobRunner::Work CRouterStatusDlg::CaptureJob(CommandAnswer answer) {
                     result.listedNewestFirst.has_value() ? result.listedNewestFirst : logNewestFirst_;
                 ShowCapture(result);
             }
-            // Timer 4 counts from the end of the latest capture, whoever asked for it.
-            if (settings.UpdateLog) {
-                StartPollTimer(kTimerLogCapture, settings.UpdateLogTime);
-            }
             if (answer) {
                 answer(cut ? CommandResult{Outcome::Closing, 0} : CaptureOutcome(result));
             }
@@ -46,10 +41,9 @@ void CRouterStatusDlg::ShowCapture(const CaptureResult& written) {
     const CaptureResult result = WithoutIgnoredAccess(written, ignoredSources_);
     if (result.accessWarning) {
         // A second finding within the warning time starts it again.
-        host_.StopTimer(kTimerAccessWarningEnd);
         accessWarning = true;
+        accessWarningEnds_ = clock_.Tick() + static_cast<std::uint64_t>(settings.accessWarningTime);
         UpdateTrayIcon();
-        StartTimer(kTimerAccessWarningEnd, settings.accessWarningTime);
     }
     const bool wasFailing = notifications_.logFileFailing;
     Announce(NoteCapture(notifications_, result, settings.UpdateLogFileName));

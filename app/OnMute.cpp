@@ -2,7 +2,6 @@
 // tooltip's note, and timer 7 that ends it by itself.
 #include "app/CRouterStatusDlg.h"
 #include "app/NotifyMute.h"
-#include "app/Timers.h"
 
 namespace velmo {
 
@@ -19,18 +18,21 @@ void CRouterStatusDlg::Mute(MuteChoice choice) {
     // Written at once, so that the mute holds after a restart however the
     // tool ends; a failed write is tried again at exit.
     SaveSettings();
-    StartMuteTimer();
+    PlanMuteEnd();
+    ApplyTimers();
 }
 
-void CRouterStatusDlg::StartMuteTimer() {
-    host_.StopTimer(kTimerMuteEnd);
+void CRouterStatusDlg::PlanMuteEnd() {
+    // The mute's end is a moment of the wall clock (08:00 tomorrow): timer 7
+    // looks at it again when it should have come.
     const std::uint32_t wait =
         MillisecondsToMuteEnd(settings.NotifyMuteUntil, clock_.Now(), kLongestMuteTimer);
     if (wait == 0) {
+        muteCheckDue_.reset();
         EndMute();
         return;
     }
-    host_.StartTimer(kTimerMuteEnd, wait);
+    muteCheckDue_ = clock_.Tick() + wait;
     UpdateTrayIcon();
 }
 

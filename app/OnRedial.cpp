@@ -1,28 +1,17 @@
 // The redial after a drop as the main window runs it: the line's owner
-// decides (app/LineWatch.h); the window sends a try as a line command, arms
-// timer 8 and shows the verdict's balloon.
+// decides (app/LineWatch.h) and its due moment is timer 8's; the window sends
+// a try as a line command and shows the verdict's balloon.
 #include "app/CRouterStatusDlg.h"
-#include "app/Timers.h"
 #include "res/StringTable.h"
 #include "res/resource.h"
 
 namespace velmo {
-
-void CRouterStatusDlg::ArmRedial(bool wasRedialing) {
-    const std::uint64_t wait = RedialWaitMs(line_, clock_.Tick());
-    if (line_.redialing) {
-        host_.StartTimer(kTimerRedial, static_cast<std::uint32_t>(std::max<std::uint64_t>(1, wait)));
-    } else if (wasRedialing) {
-        host_.StopTimer(kTimerRedial);
-    }
-}
 
 void CRouterStatusDlg::Redial() {
     if (!settings.AutoRedial) {
         StopRedial(line_);  // switched off since the drop
         return;
     }
-    const bool wasRedialing = line_.redialing;
     switch (NextRedialStep(line_, clock_.Tick(), static_cast<std::uint64_t>(settings.followUpTime))) {
         case RedialStep::Try:
             // A try reads the line first and sends nothing when it is up; a
@@ -36,7 +25,6 @@ void CRouterStatusDlg::Redial() {
         case RedialStep::None:
             break;
     }
-    ArmRedial(wasRedialing);
 }
 
 }  // namespace velmo

@@ -2,7 +2,6 @@
 #include <string>
 
 #include "app/CRouterStatusDlg.h"
-#include "app/Timers.h"
 #include "res/StringTable.h"
 #include "res/resource.h"
 #include "settings/SettingsPages.h"
@@ -32,12 +31,10 @@ std::string SaveFailedMessage(const std::string& path, const std::string& reason
 }  // namespace
 
 void CRouterStatusDlg::OnSettings() {
-    // No refresh, poll, capture or check while the sheet is open; timers 3
-    // and 5 keep running.
-    HoldPolls();
-    host_.StopTimer(kTimerAutoDisconnect);
+    // No refresh, poll, capture or check while the sheet is open (PollPlan);
+    // timers 3 and 5 keep running.
     SettingsPages pages = PagesFromSettings(settings);
-    if (host_.RunSettingsSheet(pages) == IDOK) {
+    if (WithModal(kSettingsOpen, [&] { return host_.RunSettingsSheet(pages); }) == IDOK) {
         ApplySettingsPages(pages, settings);
         lastDisconnectCheck = clock_.Now();  // an occurrence before now never fires
         settings.AutoDisconnectDlg = pages.autoDisconnect.AutoDisconnectDlg;
@@ -46,11 +43,13 @@ void CRouterStatusDlg::OnSettings() {
         if (!SaveSettings(&reason)) {
             // The change stays in memory, so the next save (the latest at
             // exit) can still write it; the user learns that it is not on disk.
-            host_.ShowMessage(TableString(IDS_APPNAME), SaveFailedMessage(settingsPath, reason));
+            WithModal(kSaveFailedOpen, [&] {
+                host_.ShowMessage(TableString(IDS_APPNAME), SaveFailedMessage(settingsPath, reason));
+                return true;
+            });
         }
     }
-    ResumePolls();
-    if (closePhase_ == ClosePhase::Closed) {
+    if (closed_) {
         return;  // the tool was closed while the sheet was open
     }
     // OK or not, the periodic work starts again at once.

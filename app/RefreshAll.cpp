@@ -1,9 +1,8 @@
 // The refresh operations of the main window: the full refresh, the status
-// poll, the commands and their follow-up window, and the poll rule. Each
-// starts a job; the window shows what the job read when its result comes.
+// poll, the commands and their follow-up window. Each starts a job; the
+// window shows what the job read when its result comes.
 #include "app/CRouterStatusDlg.h"
 #include "app/CommandOnce.h"
-#include "app/Timers.h"
 #include "res/StringTable.h"
 #include "res/resource.h"
 
@@ -24,9 +23,6 @@ void CRouterStatusDlg::RefreshAll(JobOrigin origin, CommandAnswer answer) {
                                         if (!cut) {
                                             ShowRefresh(reading, moment, true);
                                         }
-                                        RestartRefreshTimer();
-                                        host_.StopTimer(kTimerStatusPoll);
-                                        ApplyPollRule();
                                         if (answer) {
                                             answer(ShownLine());
                                         }
@@ -50,13 +46,11 @@ void CRouterStatusDlg::ReadStatus() {
                    if (!cut) {
                        ShowStatus(reading, moment);
                    }
-                   ApplyPollRule();
                };
            });
 }
 
 bool CRouterStatusDlg::StartLineCommand(LineCommand command, CommandAnswer answer, bool redialTry) {
-    const bool wasRedialing = line_.redialing;
     const PlannedCommand planned = PlanCommand(line_, command, clock_.Now(), clock_.Tick(), redialTry);
     if (planned.plan == CommandPlan::Skip) {
         return false;
@@ -71,7 +65,6 @@ bool CRouterStatusDlg::StartLineCommand(LineCommand command, CommandAnswer answe
         return true;  // its answer waits for the same change
     }
     WriteRecord({});  // the command is written down before it is sent
-    ArmRedial(wasRedialing);
     const bool dial = command == LineCommand::Connect;
     const bool started =
         Submit(JobKind::Command, JobOrigin::User,
@@ -103,21 +96,21 @@ void CRouterStatusDlg::ShowCommand(const CommandReading& reading, const LineRead
         // A dial that found the line up answers with the line; a command the router did not answer says so.
         AnswerLineWaiters(sent ? CommandNotSent(reading).value_or(ShownLine()) : ShownLine());
     }
-    RestartRefreshTimer();
-    host_.StopTimer(kTimerStatusPoll);
-    ApplyPollRule();  // it still sees the follow-up window as it was
     // The follow-up window opens while the router answers; a command to a
     // router that does not answer closes an open one.
     followUp = LineCommand::None;
-    host_.StopTimer(kTimerFollowUpEnd);
+    followUpEnds_.reset();
     if (routerReachable) {
         followUp = command;
-        StartTimer(kTimerFollowUpEnd, settings.followUpTime);
+        followUpEnds_ = clock_.Tick() + static_cast<std::uint64_t>(settings.followUpTime);
     }
 }
 
 void CRouterStatusDlg::ShowRefresh(const RefreshReading& reading, const LineReading& moment,
                                    bool commandMayOwn) {
+    if (!reading.topPageAnswered && clock_.Tick() < quietUntil_) {
+        return;  // the network comes back after sleep: the router said nothing yet
+    }
     routerReachable = reading.topPageAnswered;
     if (reading.slowAddress) {
         ShowSlowAddress();
@@ -133,17 +126,17 @@ void CRouterStatusDlg::ShowSlowAddress() {
     settings.RutorAddress.clear();
     router.routerAddress = settings.RutorAddress;
     RestoreWindow();
-    HoldPolls();
-    host_.ShowMessage(TableString(IDS_APPNAME), TableString(IDS_BAD_ADDRESS));
-    ResumePolls();
+    slowAddressToShow_ = true;
 }
 
 void CRouterStatusDlg::ShowStatus(const StatusReading& reading, const LineReading& moment,
                                   bool commandMayOwn) {
+    if (!reading.fetched && clock_.Tick() < quietUntil_) {
+        return;  // the network comes back after sleep: not the router's silence
+    }
     if (reading.fetched) {
         router.dialCommandIndex = reading.dialCommandIndex;
     }
-    const bool wasRedialing = line_.redialing;
     const LineResult result = NoteReading(line_, WithStatus(moment, reading), Limits(), commandMayOwn);
     if (line_.shownUp) {
         routerReachable = true;  // a status reading never sets it false
@@ -153,29 +146,8 @@ void CRouterStatusDlg::ShowStatus(const StatusReading& reading, const LineReadin
     host_.SetFieldText(IDC_CONNECTION_TIME, reading.status.connectionTime);
     host_.SetFieldText(IDC_MODEM_STATE, reading.status.modemState);
     Announce(LineBalloon(result));
-    if (line_.redialing != wasRedialing) {
-        ArmRedial(wasRedialing);
-    }
     if (result.commandSettled) {
         AnswerLineWaiters(ShownLine());
-    }
-}
-
-void CRouterStatusDlg::RestartRefreshTimer() {
-    // Timer 1 counts from the end of the latest full reading, whoever asked
-    // for it (starting a running timer starts it anew).
-    if (settings.UpdateStatusDisconnect) {
-        StartPollTimer(kTimerRefresh, settings.UpdateStatusDisconnectTime);
-    }
-}
-
-// Timer 2 polls the status page while the line is up, and during the
-// follow-up window after a command even while it is down.
-void CRouterStatusDlg::ApplyPollRule() {
-    if (line_.shownUp && settings.UpdateStatusConnect) {
-        StartPollTimer(kTimerStatusPoll, settings.UpdateStatusConnectTime);
-    } else if (followUp != LineCommand::None) {
-        StartPollTimer(kTimerStatusPoll, settings.followUpPollTime);
     }
 }
 

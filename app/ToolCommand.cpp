@@ -82,7 +82,7 @@ bool ReadArgument(const std::string& argument, CommandLine& line, bool& haveComm
 }
 
 constexpr std::uint32_t kRequestMark = 0x434D4C56;  // "VLMC"
-constexpr std::uint32_t kRequestVersion = 1;
+constexpr std::uint32_t kRequestVersion = 2;
 
 void PutWord(unsigned char* at, std::uint64_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) {
@@ -209,6 +209,7 @@ std::array<unsigned char, kRequestBytes> EncodeRequest(const CommandRequest& req
     PutWord(body.data() + 4, kRequestVersion, 4);
     PutWord(body.data() + 8, static_cast<std::uint32_t>(request.command), 4);
     PutWord(body.data() + 16, request.replyWindow, 8);
+    PutWord(body.data() + 24, request.token, 8);
     return body;
 }
 
@@ -223,7 +224,21 @@ std::optional<CommandRequest> DecodeRequest(const void* bytes, std::size_t size)
         command > static_cast<std::uint32_t>(ToolCommand::Exit)) {
         return std::nullopt;
     }
-    return CommandRequest{static_cast<ToolCommand>(command), GetWord(body + 16, 8)};
+    return CommandRequest{static_cast<ToolCommand>(command), GetWord(body + 16, 8), GetWord(body + 24, 8)};
+}
+
+CommandReply EncodeReply(std::uint64_t token, const CommandResult& result) {
+    return {token,
+            (static_cast<std::uint64_t>(result.value) << 8) | static_cast<std::uint8_t>(result.outcome)};
+}
+
+std::optional<CommandResult> DecodeReply(std::uint64_t awaitedToken, const CommandReply& reply) {
+    const std::uint64_t outcome = reply.result & 0xFF;
+    if (reply.token != awaitedToken || outcome > static_cast<std::uint64_t>(Outcome::NoAnswer)) {
+        return std::nullopt;
+    }
+    // The value comes back with its sign: the shift of a signed word keeps it.
+    return CommandResult{static_cast<Outcome>(outcome), static_cast<std::int64_t>(reply.result) >> 8};
 }
 
 }  // namespace velmo

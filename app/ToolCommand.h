@@ -78,16 +78,29 @@ using CommandAnswer = std::function<void(const CommandResult&)>;
 inline constexpr std::uint32_t kLineChangeWaitMs = 20000;
 
 // The request a second start hands to the running tool: a fixed-size body
-// with a mark and version, the command, a reserved zero and the window that
-// waits for the answer (a handle as a number). A body of any other size, mark,
-// version or reserved word, or with a command the running tool does not take
-// (none, /help), decodes to nothing and is ignored.
+// with a mark and version, the command, a reserved zero, the window that
+// waits for the answer (a handle as a number) and a random token. A body of
+// any other size, mark, version or reserved word, or with a command the
+// running tool does not take (none, /help), decodes to nothing and is ignored.
 struct CommandRequest {
     ToolCommand command = ToolCommand::None;
     std::uint64_t replyWindow = 0;
+    std::uint64_t token = 0;
 };
-inline constexpr std::size_t kRequestBytes = 24;
+inline constexpr std::size_t kRequestBytes = 32;
 std::array<unsigned char, kRequestBytes> EncodeRequest(const CommandRequest& request);
 std::optional<CommandRequest> DecodeRequest(const void* bytes, std::size_t size);
+
+// The running tool's answer, two words that fit one posted message: the
+// request's token, which only the requester and the running tool know, and
+// the result (the outcome in the low byte, the value above it). A reply whose
+// token is not the one awaited, or whose outcome is unknown, decodes to nothing,
+// so no other program can answer in the running tool's place.
+struct CommandReply {
+    std::uint64_t token = 0;
+    std::uint64_t result = 0;
+};
+CommandReply EncodeReply(std::uint64_t token, const CommandResult& result);
+std::optional<CommandResult> DecodeReply(std::uint64_t awaitedToken, const CommandReply& reply);
 
 }  // namespace velmo

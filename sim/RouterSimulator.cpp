@@ -1,5 +1,7 @@
 #include "sim/RouterSimulator.h"
 
+#include <cstdlib>
+
 #include <chrono>
 
 #include "sim/SimulatorPages.h"
@@ -83,6 +85,15 @@ void RouterSimulator::RegisterPages() {
     handlers_["sim/disconnect"] = [this](const std::string&) {
         SetConnected(false);
         return Response{200, "disconnected\n"};
+    };
+    // "sim/away?MS": out of reach for MS ms, as a router is to a computer
+    // whose network comes back after sleep; the line runs on meanwhile.
+    handlers_["sim/away"] = [this](const std::string& target) {
+        const std::size_t query = target.find('?');
+        const long ms = query == std::string::npos ? 0 : std::atol(target.c_str() + query + 1);
+        std::lock_guard lock(mutex_);
+        awayUntil_ = SteadyClock::now() + std::chrono::milliseconds(ms);
+        return Response{200, "away\n"};
     };
     RegisterLogPages();
 }
@@ -277,6 +288,9 @@ void RouterSimulator::Serve(Socket socket) {
 
 Fault RouterSimulator::FaultFor(const std::string& target) const {
     std::lock_guard lock(mutex_);
+    if (target.rfind("sim/", 0) != 0 && SteadyClock::now() < awayUntil_) {
+        return Fault{Fault::Kind::Silent, 0};
+    }
     auto it = faults_.find(target);
     if (it == faults_.end()) {
         it = faults_.find(PathOf(target));

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -100,13 +101,15 @@ class RouterSimulator {
     // menu.htm, cgi-bin/logi, syslog.htm, cgi-bin/logo and sim/add-log.
     void RegisterLogPages();
 
-    // options_, line_, log_, loggedIn_, faults_, requestLines_
+    // options_, line_, log_, loggedIn_, faults_, requestLines_, awayUntil_
     mutable std::mutex mutex_;
     RouterSimulatorOptions options_;
     SimulatedLine line_;
     SimulatedLog log_;
     bool loggedIn_ = false;
     std::map<std::string, Fault> faults_;
+    // Until then every page and command goes unanswered ("sim/away?MS").
+    std::chrono::steady_clock::time_point awayUntil_{};
     std::vector<std::string> requestLines_;
     // Path before any query -> the page or command it serves.
     std::map<std::string, PageHandler> handlers_;

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <random>
 
 #include "win32/SingleInstance.h"
 #include "win32/WideText.h"
@@ -13,40 +14,19 @@ namespace {
 
 const wchar_t* const kReplyClass = L"VelmoToolReply";
 
-// The user a process runs as, as the bytes of its token's user record.
-std::vector<BYTE> ProcessUser(HANDLE process) {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(process, TOKEN_QUERY, &token)) {
-        return {};
-    }
-    DWORD size = 0;
-    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
-    std::vector<BYTE> user(size);
-    if (size == 0 || !GetTokenInformation(token, TokenUser, user.data(), size, &size)) {
-        user.clear();
-    }
-    CloseHandle(token);
-    return user;
-}
-
-bool RunsAsThisUser(DWORD processId) {
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
-    if (process == nullptr) {
-        return false;
-    }
-    const std::vector<BYTE> theirs = ProcessUser(process);
-    CloseHandle(process);
-    const std::vector<BYTE> ours = ProcessUser(GetCurrentProcess());
-    return !theirs.empty() && !ours.empty() &&
-           EqualSid(reinterpret_cast<const TOKEN_USER*>(theirs.data())->User.Sid,
-                    reinterpret_cast<const TOKEN_USER*>(ours.data())->User.Sid);
-}
-
 // The answer as the reply window received it.
 struct Reply {
+    std::uint64_t token = 0;
     bool arrived = false;
     CommandResult result;
 };
+
+// A value no other program can guess: only the running tool, which was handed
+// it, can answer this start.
+std::uint64_t RandomToken() {
+    std::random_device random;
+    return (static_cast<std::uint64_t>(random()) << 32) ^ random();
+}
 
 LRESULT CALLBACK ReplyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
@@ -54,11 +34,14 @@ LRESULT CALLBACK ReplyWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
     auto* reply = reinterpret_cast<Reply*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (message == kCommandReplyMessage && reply != nullptr && !reply->arrived &&
-        wParam <= static_cast<WPARAM>(Outcome::NoAnswer)) {
-        reply->arrived = true;
-        reply->result = {static_cast<Outcome>(wParam), static_cast<std::int64_t>(lParam)};
-        return 0;
+    if (message == kCommandReplyMessage && reply != nullptr && !reply->arrived) {
+        const std::optional<CommandResult> result = DecodeReply(
+            reply->token, {static_cast<std::uint64_t>(wParam), static_cast<std::uint64_t>(lParam)});
+        if (result) {
+            reply->arrived = true;
+            reply->result = *result;
+        }
+        return 0;  // anything else is ignored
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -92,24 +75,33 @@ void PumpUntil(Done done, HANDLE process, DWORD timeoutMs) {
 }
 
 // Sends the request and waits for the answer; nothing when it was refused.
+// A tool that is still starting takes no command yet: the request is sent
+// again until it does, within the time-out.
 std::optional<CommandResult> ExchangeWithRunning(HWND running, HANDLE process, ToolCommand command,
                                                  DWORD timeoutMs) {
     Reply reply;
+    reply.token = RandomToken();
     HWND replyWindow = MakeReplyWindow(reply);
-    const auto body = EncodeRequest({command, reinterpret_cast<std::uint64_t>(replyWindow)});
+    const auto body = EncodeRequest({command, reinterpret_cast<std::uint64_t>(replyWindow), reply.token});
     COPYDATASTRUCT data{kCommandCopyDataTag, static_cast<DWORD>(body.size()),
                         const_cast<unsigned char*>(body.data())};
     const DWORD start = GetTickCount();
-    DWORD_PTR accepted = 0;
-    const LRESULT sent =
-        SendMessageTimeoutW(running, WM_COPYDATA, reinterpret_cast<WPARAM>(replyWindow),
-                            reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, timeoutMs, &accepted);
+    auto left = [&] { return timeoutMs - std::min(timeoutMs, GetTickCount() - start); };
+    DWORD_PTR answer = 0;
+    LRESULT sent = 0;
+    for (;;) {
+        sent = SendMessageTimeoutW(running, WM_COPYDATA, reinterpret_cast<WPARAM>(replyWindow),
+                                   reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, left(), &answer);
+        if (sent == 0 || static_cast<InstanceAnswer>(answer) != InstanceAnswer::Starting || left() == 0) {
+            break;
+        }
+        PumpUntil([] { return false; }, process, std::min(kStartingRetryMs, left()));
+    }
     std::optional<CommandResult> result;
-    if (sent != 0 && accepted != TRUE) {
+    if (sent != 0 && static_cast<InstanceAnswer>(answer) == InstanceAnswer::Refused) {
         result = std::nullopt;  // closing: its window has gone
     } else {
-        PumpUntil([&] { return reply.arrived; }, process,
-                  timeoutMs - std::min(timeoutMs, GetTickCount() - start));
+        PumpUntil([&] { return reply.arrived; }, process, left());
         result = reply.arrived ? reply.result : CommandResult{Outcome::NoAnswer, 0};
         if (!reply.arrived && WaitForSingleObject(process, 0) == WAIT_OBJECT_0) {
             result = CommandResult{Outcome::Closing, 0};  // it ended without carrying the command out
@@ -117,7 +109,7 @@ std::optional<CommandResult> ExchangeWithRunning(HWND running, HANDLE process, T
     }
     if (result && result->outcome == Outcome::Exiting) {
         // /exit is done once the process has gone (an update may replace the .exe then).
-        PumpUntil([] { return false; }, process, timeoutMs - std::min(timeoutMs, GetTickCount() - start));
+        PumpUntil([] { return false; }, process, left());
         result->outcome =
             WaitForSingleObject(process, 0) == WAIT_OBJECT_0 ? Outcome::Exiting : Outcome::NoAnswer;
     }
@@ -168,23 +160,23 @@ std::optional<CommandResult> ForwardCommand(const std::string& key, ToolCommand 
     return result;
 }
 
-bool AcceptForwardedCommand(WPARAM sender, const COPYDATASTRUCT* data, CRouterStatusDlg& dialog) {
+InstanceAnswer AcceptForwardedCommand(WPARAM sender, const COPYDATASTRUCT* data, CRouterStatusDlg& dialog) {
     if (data == nullptr || data->dwData != kCommandCopyDataTag) {
-        return false;
+        return InstanceAnswer::Refused;
     }
     const std::optional<CommandRequest> request = DecodeRequest(data->lpData, data->cbData);
-    // The answer goes to the window that sent the request, of a process of this user.
+    // The answer goes to the window that sent the request, with its token.
     HWND replyWindow = reinterpret_cast<HWND>(sender);
-    DWORD processId = 0;
-    if (!request || request->replyWindow != reinterpret_cast<std::uint64_t>(replyWindow) ||
-        GetWindowThreadProcessId(replyWindow, &processId) == 0 || !RunsAsThisUser(processId)) {
-        return false;
+    if (!request || request->replyWindow != reinterpret_cast<std::uint64_t>(replyWindow)) {
+        return InstanceAnswer::Refused;
     }
-    dialog.OnForwardedCommand(request->command, [replyWindow](const CommandResult& result) {
-        PostMessageW(replyWindow, kCommandReplyMessage, static_cast<WPARAM>(result.outcome),
-                     static_cast<LPARAM>(result.value));
+    const std::uint64_t token = request->token;
+    dialog.OnForwardedCommand(request->command, [replyWindow, token](const CommandResult& result) {
+        const CommandReply reply = EncodeReply(token, result);
+        PostMessageW(replyWindow, kCommandReplyMessage, static_cast<WPARAM>(reply.token),
+                     static_cast<LPARAM>(reply.result));
     });
-    return true;
+    return InstanceAnswer::Done;
 }
 
 }  // namespace velmo

@@ -4,13 +4,14 @@
 //
 // The second start makes a message-only reply window and sends WM_COPYDATA
 // (tag kCommandCopyDataTag, the body of EncodeRequest naming the reply
-// window, which is also the message's sender) to the running tool's instance
-// window. The running tool takes the body only from a process of its own user
-// whose window the reply window is, carries the command out and returns at
-// once; when the window has shown the result it posts kCommandReplyMessage to
-// the reply window (wParam the Outcome, lParam its value). The second start
-// pumps its messages until then, up to its time-out, or until the running
-// process has ended.
+// window, which is also the message's sender, and a random token) to the
+// running tool's instance window. The running tool carries the command out
+// and returns at once; when the window has shown the result it posts
+// kCommandReplyMessage to the reply window (EncodeReply: the token, then the
+// result). The reply window takes only a reply with its own token. The second
+// start pumps its messages until then, up to its time-out, or until the running
+// process has ended. A tool still starting answers Starting, and the request is
+// sent again until it takes it.
 #pragma once
 
 #include <windows.h>
@@ -21,6 +22,7 @@
 
 #include "app/CRouterStatusDlg.h"
 #include "app/ToolCommand.h"
+#include "win32/SingleInstance.h"
 
 namespace velmo {
 
@@ -40,8 +42,8 @@ void PrintText(const std::string& text);
 std::optional<CommandResult> ForwardCommand(const std::string& key, ToolCommand command, DWORD timeoutMs);
 
 // The running tool's side: a WM_COPYDATA that reached its instance window.
-// True when the request was well formed, came from this user and was handed
-// to `dialog`; anything else is ignored.
-bool AcceptForwardedCommand(WPARAM sender, const COPYDATASTRUCT* data, CRouterStatusDlg& dialog);
+// Done when the request was well formed and was handed to `dialog`; anything
+// else is refused.
+InstanceAnswer AcceptForwardedCommand(WPARAM sender, const COPYDATASTRUCT* data, CRouterStatusDlg& dialog);
 
 }  // namespace velmo

@@ -12,6 +12,7 @@ struct MainDialogContext {
     Win32WindowHost* host;
     Win32TrayHost* tray;
     CRouterStatusDlg* dialog;
+    const std::function<void()>* started;
 };
 
 // Sent to every top-level window when Explorer has rebuilt the taskbar.
@@ -42,7 +43,10 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(context));
         context->host->Attach(window);
         context->tray->Attach(window);
-        return context->dialog->OnInitDialog() ? TRUE : FALSE;
+        const BOOL focus = context->dialog->OnInitDialog() ? TRUE : FALSE;
+        // Queued behind the start-up's own hiding into the notification area.
+        PostMessageW(window, WM_VELMO_STARTED, 0, 0);
+        return focus;
     }
     MainDialogContext* context = ContextOf(window);
     if (context == nullptr) {
@@ -68,6 +72,23 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_CLOSE:
             dialog.OnClose();
             return TRUE;
+        case WM_POWERBROADCAST:
+            if (wParam == PBT_APMSUSPEND) {
+                dialog.OnSuspend();
+            } else if (wParam == PBT_APMRESUMEAUTOMATIC) {
+                dialog.OnResume();  // sent on every wake-up, by the user or not
+            }
+            SetWindowLongPtrW(window, DWLP_MSGRESULT, TRUE);
+            return TRUE;
+        case WM_QUERYENDSESSION:
+            // The tool never holds Windows up: it closes when the session ends.
+            SetWindowLongPtrW(window, DWLP_MSGRESULT, TRUE);
+            return TRUE;
+        case WM_ENDSESSION:
+            if (wParam != FALSE) {
+                dialog.OnEndSession();
+            }
+            return TRUE;
         case WM_TIMER:
             dialog.OnTimer(static_cast<int>(wParam));
             return FALSE;  // and on to default processing
@@ -83,6 +104,14 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
                 dialog.OnSizeMinimized();
             }
             return FALSE;
+        case WM_VELMO_STARTED:
+            // The dialog loop would show the window once it first runs idle;
+            // shown now, the window is as it stays when a second start asks.
+            if (!context->host->KeepsHidden()) {
+                ShowWindow(window, SW_SHOW);
+            }
+            (*context->started)();
+            return TRUE;
         case WM_VELMO_JOB_DONE:
             dialog.OnJobDone();
             return TRUE;
@@ -108,8 +137,9 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 }  // namespace
 
-void RunMainDialog(HINSTANCE instance, Win32WindowHost& host, Win32TrayHost& tray, CRouterStatusDlg& dialog) {
-    MainDialogContext context{&host, &tray, &dialog};
+void RunMainDialog(HINSTANCE instance, Win32WindowHost& host, Win32TrayHost& tray, CRouterStatusDlg& dialog,
+                   const std::function<void()>& started) {
+    MainDialogContext context{&host, &tray, &dialog, &started};
     DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_ROUTERSTATUS), nullptr, MainDialogProc,
                     reinterpret_cast<LPARAM>(&context));
 }

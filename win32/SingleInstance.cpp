@@ -10,7 +10,7 @@ namespace velmo {
 namespace {
 
 const wchar_t* const kWindowClass = L"VelmoToolInstance";
-// Sent by a second start; answered 1 when the main window came up, else 0.
+// Sent by a second start; answered with an InstanceAnswer.
 constexpr UINT kActivateMessage = WM_APP + 1;
 constexpr int kFindAttempts = 40;  // 50 ms apart
 
@@ -23,24 +23,26 @@ LRESULT CALLBACK InstanceWindowProc(HWND window, UINT message, WPARAM wParam, LP
         return DefWindowProcW(window, message, wParam, lParam);
     }
     auto* context = reinterpret_cast<InstanceWindow::Context*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    Win32WindowHost* host = context != nullptr ? context->host : nullptr;
-    HWND main = host != nullptr ? host->window() : nullptr;
-    if (main == nullptr || !IsWindow(main)) {
-        return 0;  // not up yet, or already gone: closing
+    if (context == nullptr || context->phase == InstanceWindow::Phase::Starting) {
+        // The start under way shows the window as the settings say: a second
+        // start at the same moment has nothing to bring up, and is done. A
+        // command waits until there is a window to carry it out.
+        return static_cast<LRESULT>(message == WM_COPYDATA ? InstanceAnswer::Starting : InstanceAnswer::Done);
+    }
+    HWND main = context->host->window();
+    if (context->phase == InstanceWindow::Phase::Closed || main == nullptr || !IsWindow(main)) {
+        return static_cast<LRESULT>(InstanceAnswer::Refused);
     }
     if (message == WM_COPYDATA) {
-        return context->dialog != nullptr &&
-                       AcceptForwardedCommand(wParam, reinterpret_cast<const COPYDATASTRUCT*>(lParam),
-                                              *context->dialog)
-                   ? TRUE
-                   : FALSE;
+        return static_cast<LRESULT>(AcceptForwardedCommand(
+            wParam, reinterpret_cast<const COPYDATASTRUCT*>(lParam), *context->dialog));
     }
-    if (host->IsMinimized()) {
+    if (context->host->IsMinimized()) {
         PostMessageW(main, WM_VELMO_TRAY, 0, WM_LBUTTONDOWN);
     } else {
         SetForegroundWindow(GetLastActivePopup(main));
     }
-    return 1;
+    return static_cast<LRESULT>(InstanceAnswer::Done);
 }
 
 }  // namespace
@@ -135,7 +137,7 @@ bool ActivateRunningInstance(const std::string& key, DWORD timeoutMs) {
     // again (a refresh holds it for up to a few seconds).
     DWORD_PTR answer = 0;
     return SendMessageTimeoutW(running, kActivateMessage, 0, 0, SMTO_NORMAL, timeoutMs, &answer) != 0 &&
-           answer == 1;
+           static_cast<InstanceAnswer>(answer) == InstanceAnswer::Done;
 }
 
 }  // namespace velmo

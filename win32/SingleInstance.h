@@ -14,6 +14,15 @@
 
 namespace velmo {
 
+// What the running instance's window answers a second start's request.
+enum class InstanceAnswer : LRESULT {
+    Refused = 0,   // closing (its main window has gone), or a request that is none of ours
+    Done = 1,      // the window came up (or comes up as its start-up shows it), or the command was taken
+    Starting = 2,  // a command to a tool whose main window is not up yet: ask again in a moment
+};
+// How long a second start waits between two requests to a starting instance.
+inline constexpr DWORD kStartingRetryMs = 100;
+
 // The instance name of the current directory, the settings file's folder.
 std::string CurrentFolderInstanceKey();
 
@@ -40,7 +49,9 @@ class InstanceClaim {
 // that, asked by a second start, brings the main window up as a left click
 // on the notification-area icon would (restored from there, or the open
 // dialog to the front), and takes the commands a second start hands over
-// (win32/CommandForwarding) while a main window is served.
+// (win32/CommandForwarding). It is made just after the claim, before the main
+// window: until Serve a command is answered Starting, after Close every
+// request is refused.
 class InstanceWindow {
   public:
     InstanceWindow(HINSTANCE instance, const std::string& key, Win32WindowHost& host);
@@ -48,12 +59,23 @@ class InstanceWindow {
     InstanceWindow(const InstanceWindow&) = delete;
     InstanceWindow& operator=(const InstanceWindow&) = delete;
 
-    // The main window that carries out handed-over commands; nullptr: none (refused).
-    void Serve(CRouterStatusDlg* dialog) { context_.dialog = dialog; }
+    // The main window is up (shown, or hidden in the notification area as the
+    // settings say) and carries out handed-over commands from now on.
+    void Serve(CRouterStatusDlg& dialog) {
+        context_.dialog = &dialog;
+        context_.phase = Phase::Serving;
+    }
+    // The main window has gone: every request is refused.
+    void Close() {
+        context_.dialog = nullptr;
+        context_.phase = Phase::Closed;
+    }
 
+    enum class Phase { Starting, Serving, Closed };
     struct Context {
         Win32WindowHost* host = nullptr;
         CRouterStatusDlg* dialog = nullptr;
+        Phase phase = Phase::Starting;
     };
 
   private:
@@ -66,8 +88,9 @@ class InstanceWindow {
 HWND FindRunningInstance(const std::string& key);
 
 // The second start's side: asks the instance of `key` to come to the front.
-// True when it did; false when there is none or it is closing (its main
-// window has gone) or it did not answer within `timeoutMs`.
+// True when it did, or when it is starting and so comes up by itself; false
+// when there is none or it is closing (its main window has gone) or it did
+// not answer within `timeoutMs`.
 bool ActivateRunningInstance(const std::string& key, DWORD timeoutMs);
 
 }  // namespace velmo

@@ -74,9 +74,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     velmo::InstanceWindow instanceWindow(instance, key, host);
     velmo::CRouterToolApp app;
     app.InitInstance(host, tray, clock, [&](velmo::CRouterStatusDlg& dialog) {
-        instanceWindow.Serve(&dialog);
-        velmo::RunMainDialog(instance, host, tray, dialog);
-        instanceWindow.Serve(nullptr);
+        velmo::RunMainDialog(instance, host, tray, dialog, [&] { instanceWindow.Serve(dialog); });
+        instanceWindow.Close();
     });
     if (!app.JobsEnded()) {
         // A worker is stuck where nothing can interrupt it (name resolution).

@@ -23,11 +23,12 @@ class CommandLineE2E : public ::testing::Test {
         WriteSettings(SimAddress("VELMO_SIM_CMD"));
     }
     // Always a simulator on loopback, before any start.
-    void WriteSettings(const std::string& address) {
+    void WriteSettings(const std::string& address, bool updateLog = false) {
         ASSERT_TRUE(WriteBytes(dir_ + L"\\Velmo tool.ini",
                                "[Setting]\r\nRutorAddress=" + address +
                                    "\r\nRootPasswd=" + EncodePassword("admin") +
-                                   "\r\nInitMinimize=1\r\nUpdateLog=0\r\nUpdateLogFileName=syslog.txt\r\n"));
+                                   "\r\nInitMinimize=1\r\nUpdateLog=" + (updateLog ? "1" : "0") +
+                                   "\r\nUpdateLogFileName=syslog.txt\r\n"));
     }
     // Runs one command; checks its exit code and returns its line.
     std::string Run(const std::wstring& arguments, DWORD exitCode) {
@@ -92,7 +93,7 @@ TEST_F(CommandLineE2E, WithARunningToolEachCommandIsItsAndExitEndsIt) {
     EXPECT_EQ(Run(L"/refresh", 0), "disconnected\r\n");
     // Bodies the running tool ignores: malformed, or naming a window not the sender's.
     HWND instance = FindWindowExW(HWND_MESSAGE, nullptr, L"VelmoToolInstance", nullptr);
-    const auto body = EncodeRequest({ToolCommand::Connect, 0x1234});
+    const auto body = EncodeRequest({ToolCommand::Connect, 0x1234, 1});
     for (DWORD size : {0ul, 3ul, static_cast<DWORD>(body.size())}) {
         COPYDATASTRUCT data{0x434D4C56, size, const_cast<unsigned char*>(body.data())};
         EXPECT_EQ(SendMessageW(instance, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)), FALSE) << size;
@@ -101,6 +102,50 @@ TEST_F(CommandLineE2E, WithARunningToolEachCommandIsItsAndExitEndsIt) {
     EXPECT_EQ(Run(L"/exit", 0), "exited\r\n");
     EXPECT_TRUE(tool.WaitForExit(1000));
     EXPECT_EQ(Run(L"/exit", 3), "not running\r\n");
+}
+
+// A command handed over while the running tool is still starting waits for
+// it (the Startup shortcut and a task at logon start both at once).
+TEST_F(CommandLineE2E, ACommandGivenWhileTheToolStartsIsCarriedOutOnceItIsUp) {
+    ToolProcess tool;
+    ASSERT_TRUE(tool.Start(ToolExe(), dir_));
+    EXPECT_EQ(Run(L"/status", 0), "disconnected\r\n");
+    EXPECT_EQ(Run(L"/exit", 0), "exited\r\n");
+    EXPECT_TRUE(tool.WaitForExit(5000));
+}
+
+// Windows ends the session: the tool agrees at once, and before its answer
+// to the end it has saved its settings and made its last capture; a silent
+// router holds it no longer than the close allows.
+TEST_F(CommandLineE2E, TheEndOfTheSessionSavesTheSettingsAndCapturesWithinThreeSeconds) {
+    for (const char* sim : {"VELMO_SIM_CMD", "VELMO_SIM_QUIET"}) {
+        WriteSettings(SimAddress(sim), true);
+        DeleteFileW((dir_ + L"\\syslog.txt").c_str());
+        ToolProcess tool;
+        ASSERT_TRUE(tool.Start(ToolExe(), dir_));
+        HWND window = tool.WaitForWindow(L"Velmo tool ver. 1.10", 30000, false);
+        ASSERT_NE(window, nullptr);
+        Sleep(2000);  // up and polling
+        DWORD_PTR agreed = 0;
+        ASSERT_NE(
+            SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &agreed),
+            0);
+        EXPECT_EQ(agreed, static_cast<DWORD_PTR>(TRUE)) << sim;
+        const DWORD start = GetTickCount();
+        DWORD_PTR ignored = 0;
+        EXPECT_NE(
+            SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 10000, &ignored),
+            0);
+        const DWORD spent = GetTickCount() - start;
+        std::printf("[figures] %s: the end of the session took %lu ms\n", sim, spent);
+        EXPECT_LT(spent, 3000u) << sim;
+        tool.Kill();  // as Windows does once the answer came
+        std::string saved;
+        ASSERT_TRUE(ReadBytes(dir_ + L"\\Velmo tool.ini", saved));
+        EXPECT_NE(saved.find("NotifyMuteUntil="), std::string::npos) << sim << ": settings not saved";
+        const bool answers = std::string(sim) == "VELMO_SIM_CMD";
+        EXPECT_EQ(CountOccurrences(LogFile(), "Last Log Update"), answers ? 1 : 0) << sim;
+    }
 }
 
 }  // namespace

@@ -135,6 +135,26 @@ TEST_F(InstanceE2E, ASecondStartFromTheSameFolderBringsTheFirstUpAndEnds) {
     Close(again, window);
 }
 
+// Two starts from one folder at the same moment, in every order the race
+// takes: one ends, the other's window is up as the settings say, never hidden
+// by the first start's request to come to the front.
+TEST_F(InstanceE2E, TwoStartsAtTheSameMomentLeaveOneWindowAsTheSettingsSay) {
+    for (const bool minimized : {false, false, true}) {
+        ASSERT_TRUE(WriteSettings(folder_, simA_, minimized ? "InitMinimize=1\r\n" : "InitMinimize=0\r\n"));
+        ToolProcess tools[2];
+        ASSERT_TRUE(tools[0].Start(ToolExe(), folder_));
+        ASSERT_TRUE(tools[1].Start(ToolExe(), folder_));
+        EXPECT_TRUE(WaitUntil([&] { return tools[0].WaitForExit(0) || tools[1].WaitForExit(0); }, 40000));
+        ToolProcess& survivor = tools[0].WaitForExit(0) ? tools[1] : tools[0];
+        ASSERT_FALSE(survivor.WaitForExit(0)) << "both ended";
+        HWND window = survivor.WaitForWindow(kCaption, 10000, false);
+        ASSERT_NE(window, nullptr);
+        Sleep(1500);  // a late hide or show would have happened by now
+        EXPECT_EQ(IsWindowVisible(window) != FALSE, !minimized) << (minimized ? "shown" : "hidden");
+        Close(survivor, window);
+    }
+}
+
 TEST_F(InstanceE2E, StartsFromTwoFoldersRunSideBySide) {
     // Two routers, two folders (one with a Japanese name), two settings files.
     const std::wstring other = folder_ + L"\\" + Wide("ルーター２");

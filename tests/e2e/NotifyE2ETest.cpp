@@ -263,5 +263,30 @@ TEST_F(NotifyE2E, DropIsRedialledAfterHalfAMinute) {
     Close(window);
 }
 
+// The computer sleeps and wakes up; the router does not answer while the
+// network comes back. That is neither the router's silence nor news of the
+// line: no balloon, no record row, and the session goes on.
+TEST_F(NotifyE2E, SleepAndResumeGiveNoSilenceBalloonAndNoRecordRow) {
+    ASSERT_TRUE(SimControl(sim_, "sim/connect"));
+    HWND window = Start();
+    ASSERT_NE(window, nullptr);
+    auto lineShown = [&] {
+        return ControlText(window, IDC_CONNECTION_TIME).find(L':') != std::wstring::npos;
+    };
+    ASSERT_TRUE(WaitUntil(lineShown, 15000));
+    Post(window, WM_POWERBROADCAST, PBT_APMSUSPEND);
+    Sleep(500);
+    ASSERT_TRUE(SimControl(sim_, "sim/away?15000"));
+    Post(window, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC);
+    // The status is polled every second: three missed readings would have
+    // been announced long before the router answers again.
+    EXPECT_FALSE(BalloonShows(Wide("ルーターに接続できません"), 22000));
+    EXPECT_TRUE(WaitUntil(lineShown, 10000));
+    std::string record;
+    ReadBytes(workDir_ + L"\\Velmo tool history.csv", record);
+    EXPECT_LE(CountOccurrences(record, "\r\n"), 1) << record;  // the header at most
+    Close(window);
+}
+
 }  // namespace
 }  // namespace velmo::e2e

@@ -82,12 +82,13 @@ TEST(ToolCommand, EachResultHasItsLineAndExitCode) {
     }
 }
 
-TEST(ToolCommand, RequestBodyRoundTripsAndAnyOtherBodyIsRefused) {
-    const auto body = EncodeRequest({C::Capture, 0x1234567890ABCDEFull});
+TEST(ToolCommand, RequestAndReplyRoundTripAndAnyOtherBodyOrTokenIsRefused) {
+    const auto body = EncodeRequest({C::Capture, 0x1234567890ABCDEFull, 0xFEDCBA0987654321ull});
     const auto decoded = DecodeRequest(body.data(), body.size());
     ASSERT_TRUE(decoded.has_value());
     EXPECT_EQ(decoded->command, C::Capture);
     EXPECT_EQ(decoded->replyWindow, 0x1234567890ABCDEFull);
+    EXPECT_EQ(decoded->token, 0xFEDCBA0987654321ull);
     EXPECT_FALSE(DecodeRequest(nullptr, body.size()));
     EXPECT_FALSE(DecodeRequest(body.data(), body.size() - 1));
     for (const std::size_t at : {0u, 4u, 12u}) {  // mark, version, reserved
@@ -96,9 +97,16 @@ TEST(ToolCommand, RequestBodyRoundTripsAndAnyOtherBodyIsRefused) {
         EXPECT_FALSE(DecodeRequest(bad.data(), bad.size())) << at;
     }
     for (const ToolCommand refused : {C::None, C::Help, static_cast<C>(99)}) {
-        const auto other = EncodeRequest({refused, 1});
+        const auto other = EncodeRequest({refused, 1, 1});
         EXPECT_FALSE(DecodeRequest(other.data(), other.size()));
     }
+    for (const CommandResult result :
+         {CommandResult{Outcome::Connected, 360000}, CommandResult{Outcome::Connected, -1},
+          CommandResult{Outcome::NoAnswer, 0}}) {
+        EXPECT_EQ(DecodeReply(7, EncodeReply(7, result)), result);
+        EXPECT_FALSE(DecodeReply(8, EncodeReply(7, result)));  // not the token awaited
+    }
+    EXPECT_FALSE(DecodeReply(7, CommandReply{7, 0xFF}));  // no such outcome
 }
 
 class ForwardedCommandTest : public testing::WindowFixture {};
