@@ -103,6 +103,7 @@ std::string CRouterStatusDlg::Caption() {
 bool CRouterStatusDlg::OnInitDialog() {
     host_.AddAboutItemToSystemMenu("&" + TableString(IDS_ABOUTBOX) + "...");
     host_.AddSystemMenuItem(IDM_HISTORY, TableString(IDS_HISTORY_TITLE));
+    host_.AddSystemMenuItem(IDM_LOG_VIEW, TableString(IDS_LOGVIEW_TITLE));
     host_.SetWindowIcons();
     host_.SetCaption(Caption());
     followUp = LineCommand::None;
@@ -175,6 +176,10 @@ bool CRouterStatusDlg::OnSysCommand(unsigned commandId) {
         OnShowHistory();
         return true;
     }
+    if ((commandId & 0xFFF0u) == IDM_LOG_VIEW) {
+        OnShowLogView();
+        return true;
+    }
     if ((commandId & 0xFFF0u) != IDM_ABOUTBOX) {
         return false;
     }
@@ -217,6 +222,9 @@ bool CRouterStatusDlg::HandleCommand(int commandId) {
             return true;
         case ID_MENU_HISTORY:
             OnShowHistory();
+            return true;
+        case ID_MENU_LOG_VIEW:
+            OnShowLogView();
             return true;
         default:
             break;

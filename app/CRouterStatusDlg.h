@@ -92,6 +92,9 @@ class CRouterStatusDlg {
 
     // The 接続履歴 window (tray menu item and system menu item).
     void OnShowHistory();
+    // The ログを見る window, and a source added to NotifyIgnore from it.
+    void OnShowLogView();
+    void IgnoreSource(const std::string& source);
 
     // Log capture and the settings sheet.
     void CaptureSystemLog(JobOrigin origin = JobOrigin::Poll, CommandAnswer answer = {});

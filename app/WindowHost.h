@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "history/HistorySums.h"
@@ -74,6 +75,11 @@ class WindowHost {
     // and drawn anew); it stays open beside the tool, modeless. `recordPath`
     // is the record file its 記録を開く button opens.
     virtual void ShowHistory(const HistoryView& view, const std::string& recordPath) = 0;
+    // Shows the ログを見る window on the log archive `archivePath` (opened, or
+    // brought to the front); modeless, one at a time. A source the user adds
+    // to the ignore list there is handed to `ignoreSource`.
+    virtual void ShowLogView(const std::string& archivePath,
+                             std::function<void(const std::string& source)> ignoreSource) = 0;
 };
 
 }  // namespace velmo

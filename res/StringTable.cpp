@@ -55,6 +55,8 @@ constexpr Entry kStrings[] = {
     {IDS_HISTORY_COPY, "報告をコピー"},
     {IDS_HISTORY_NOT_WRITTEN, "接続履歴「%s」に書き込めません"},
     {IDS_TOOLTIP_HISTORY_FAILING, "（接続履歴を書き込めません）"},
+    {ID_MENU_LOG_VIEW, "記録したログを表示します"},
+    {IDS_LOGVIEW_TITLE, "ログを見る"},
     {IDS_STARTUP_CREATE_FAILED, "スタートアップフォルダーにショートカットを作成できませんでした。"},
     {IDS_STARTUP_REMOVE_FAILED, "スタートアップフォルダーのショートカットを削除できませんでした。"},
     {IDS_BALLOON_ANSWERS_AGAIN, "ルーターが応答しました（応答がなかった時間 %s）"},

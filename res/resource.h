@@ -85,6 +85,8 @@
 #define IDS_HISTORY_NOT_WRITTEN 223
 /* The tooltip's note while the connection record cannot be written */
 #define IDS_TOOLTIP_HISTORY_FAILING 224
+/* The ログを見る window: its title (also the menu items) */
+#define IDS_LOGVIEW_TITLE 225
 /* The number-field message of the settings pages */
 #define IDS_PARSE_REAL 61715
 
@@ -151,6 +153,23 @@
 #define IDC_HISTORY_OPEN 1044
 #define IDC_HISTORY_COPY 1045
 
+/* The ログを見る window's controls */
+#define IDC_LOGVIEW_LIST 1050
+#define IDC_LOGVIEW_KIND_ACCESS 1051
+#define IDC_LOGVIEW_KIND_LOGIN 1052
+#define IDC_LOGVIEW_KIND_LINE 1053
+#define IDC_LOGVIEW_KIND_OTHER 1054
+#define IDC_LOGVIEW_SEARCH 1055
+#define IDC_LOGVIEW_DATE 1056
+#define IDC_LOGVIEW_SOURCE 1057
+#define IDC_LOGVIEW_IGNORE 1058
+#define IDC_LOGVIEW_COPY 1059
+#define IDC_LOGVIEW_CSV 1060
+#define IDC_LOGVIEW_DAYS 1061
+#define IDC_LOGVIEW_CANCEL 1062
+#define IDC_LOGVIEW_STATUS 1063
+#define IDC_LOGVIEW_JUMP 1064
+
 /* Auto-disconnect confirmation */
 #define IDC_COUNTDOWN 1028
 
@@ -167,11 +186,14 @@
 #define ID_MENU_MUTE_4H 32780
 #define ID_MENU_MUTE_MORNING 32781
 #define ID_MENU_MUTE_RESUME 32782
+#define ID_MENU_LOG_VIEW 32783
 
 /* System menu item of the about box (low four bits are the system's) */
 #define IDM_ABOUTBOX 0x0010
 /* System menu item of the 接続履歴 window */
 #define IDM_HISTORY 0x0020
+/* System menu item of the ログを見る window */
+#define IDM_LOG_VIEW 0x0030
 
 /* Notification-area callback message */
 #define WM_VELMO_TRAY 2024

@@ -177,4 +177,9 @@ void Win32WindowHost::ShowHistory(const HistoryView& view, const std::string& re
     history_.Show(view, recordPath);
 }
 
+void Win32WindowHost::ShowLogView(const std::string& archivePath,
+                                  std::function<void(const std::string& source)> ignoreSource) {
+    logView_.Show(archivePath, std::move(ignoreSource));
+}
+
 }  // namespace velmo

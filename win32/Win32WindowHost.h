@@ -7,6 +7,7 @@
 #include "app/WindowHost.h"
 #include "base/Clock.h"
 #include "win32/HistoryWindow.h"
+#include "win32/LogViewWindow.h"
 
 namespace velmo {
 
@@ -49,6 +50,8 @@ class Win32WindowHost final : public WindowHost {
     void BringLastActivePopupToFront() override;
     void ShowTrayMenu(bool muted) override;
     void ShowHistory(const HistoryView& view, const std::string& recordPath) override;
+    void ShowLogView(const std::string& archivePath,
+                     std::function<void(const std::string& source)> ignoreSource) override;
 
   private:
     void SetShowCommand(UINT showCommand);
@@ -61,6 +64,7 @@ class Win32WindowHost final : public WindowHost {
     bool keepHidden_ = false;
     HWND confirmWindow_ = nullptr;  // the open auto-disconnect confirmation
     HistoryWindow history_{instance_};
+    LogViewWindow logView_{instance_};
 };
 
 }  // namespace velmo

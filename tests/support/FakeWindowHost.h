@@ -83,11 +83,18 @@ class FakeWindowHost final : public WindowHost {
     }
 
     void ShowHistory(const HistoryView& view, const std::string&) override { history = view; }
+    void ShowLogView(const std::string& archivePath,
+                     std::function<void(const std::string&)> ignore) override {
+        logViewPath = archivePath;
+        ignoreSource = std::move(ignore);
+    }
 
     bool TimerRunning(int id) const { return timers.count(id) != 0; }
 
     std::string aboutItem, caption;
-    HistoryView history;  // what the 接続履歴 window was shown last
+    HistoryView history;      // what the 接続履歴 window was shown last
+    std::string logViewPath;  // the archive the ログを見る window was shown on last
+    std::function<void(const std::string&)> ignoreSource;
     bool enabled = true;
     int confirmResult = IDOK;
     bool confirmEnded = false;

@@ -10,6 +10,7 @@
 #include "base/FileSystem.h"
 #include "res/resource.h"
 #include "settings/ProfileFile.h"
+#include "settings/SettingsStore.h"
 #include "tests/support/ReadOnlyFile.h"
 #include "tests/unit/app/WindowFixture.h"
 
@@ -111,6 +112,20 @@ TEST_F(SettingsAndLogTest, MenuCaptureRunsWhateverUpdateLogSays) {
     Settle();
     EXPECT_THAT(LogBytes(), HasSubstr("  PPP up\r\n"));
     EXPECT_THAT(LogBytes(), HasSubstr("   Last Log Update\r\n"));
+}
+
+TEST_F(SettingsAndLogTest, LogViewOpensOnTheArchiveAndAddsASourceToTheIgnoreListOnce) {
+    auto window = OpenWindow("UpdateLogFileName=log.txt\r\nNotifyIgnore=192.0.2.1\r\n", kDown);
+    window->OnSysCommand(IDM_LOG_VIEW);
+    EXPECT_EQ(host_.logViewPath, "log.txt");
+    host_.logViewPath.clear();
+    window->OnCommand(ID_MENU_LOG_VIEW);
+    EXPECT_EQ(host_.logViewPath, "log.txt");
+    host_.ignoreSource("2001:db8::7");
+    host_.ignoreSource("2001:db8::7");
+    ToolSettings reread;
+    LoadSettings(reread, window->SettingsPath(), clock_);
+    EXPECT_EQ(reread.NotifyIgnore, "192.0.2.1 2001:db8::7");
 }
 
 TEST_F(SettingsAndLogTest, NewUnrecognisedAccessShowsTheWarningForTenSeconds) {

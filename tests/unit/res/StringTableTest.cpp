@@ -79,6 +79,8 @@ TEST(StringTable, ResourceScriptCarriesTheSameTexts) {
                                             {"IDS_HISTORY_COPY", IDS_HISTORY_COPY},
                                             {"IDS_HISTORY_NOT_WRITTEN", IDS_HISTORY_NOT_WRITTEN},
                                             {"IDS_TOOLTIP_HISTORY_FAILING", IDS_TOOLTIP_HISTORY_FAILING},
+                                            {"ID_MENU_LOG_VIEW", ID_MENU_LOG_VIEW},
+                                            {"IDS_LOGVIEW_TITLE", IDS_LOGVIEW_TITLE},
                                             {"IDS_STARTUP_CREATE_FAILED", IDS_STARTUP_CREATE_FAILED},
                                             {"IDS_STARTUP_REMOVE_FAILED", IDS_STARTUP_REMOVE_FAILED},
                                             {"IDS_BALLOON_ANSWERS_AGAIN", IDS_BALLOON_ANSWERS_AGAIN},

@@ -1,0 +1,251 @@
+#include "logview/LogIndex.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "base/FileSystem.h"
+
+namespace velmo {
+
+namespace {
+
+std::uint64_t Fnv1a(std::string_view bytes) {
+    std::uint64_t hash = 1469598103934665603ull;
+    for (unsigned char byte : bytes) {
+        hash = (hash ^ byte) * 1099511628211ull;
+    }
+    return hash;
+}
+
+// The hash of the covered part's last bytes, as the file holds them now;
+// false (and why in `read`) when they cannot be read.
+bool CoveredTailHash(ArchiveBytes& bytes, std::uint64_t covered, std::uint64_t& hash, ReadResult& read) {
+    const std::uint64_t from = covered - std::min<std::uint64_t>(covered, kTailHashBytes);
+    std::string tail(static_cast<std::size_t>(covered - from), '\0');
+    std::size_t got = 0;
+    const ReadResult result = bytes.ReadAt(from, tail.data(), tail.size(), got);
+    if (result != ReadResult::Read || got != tail.size()) {
+        read = result == ReadResult::Read ? ReadResult::Failed : result;
+        return false;
+    }
+    hash = Fnv1a(tail);
+    return true;
+}
+
+// Adds lines to an index in file order. Tool lines are held back until a
+// line that is not one follows them, since the capture may still cut them.
+class IndexBuilder {
+  public:
+    explicit IndexBuilder(LogIndex& index) : index_(index) {
+        for (std::uint32_t i = 0; i < index_.sources.size(); ++i) {
+            sourceNumbers_.emplace(index_.sources[i], i);
+        }
+        counts_.assign(index_.sources.size(), 0);
+        if (!index_.runs.empty()) {
+            Unpack(index_.runs.back());
+        }
+    }
+
+    void Add(const ArchiveLine& line) {
+        if (!line.closed) {
+            return;  // a line the file does not end yet may still grow
+        }
+        const LineFacts facts = ReadLineFacts(line.text, index_.lastKind);
+        if (facts.toolLine) {
+            held_.push_back({line.offset, facts.day, facts.stamped});
+            return;
+        }
+        for (const Held& tool : held_) {
+            LineFacts toolFacts;
+            toolFacts.stamped = tool.stamped;
+            toolFacts.day = tool.day;
+            toolFacts.toolLine = true;
+            Count(tool.offset, toolFacts, false);
+        }
+        held_.clear();
+        Count(line.offset, facts, line.next - line.offset == line.text.size());
+        index_.coveredSize = line.next;
+    }
+
+  private:
+    struct Held {
+        std::uint64_t offset;
+        std::int32_t day;
+        bool stamped;
+    };
+
+    void Count(std::uint64_t offset, const LineFacts& facts, bool cutPiece) {
+        IndexRun* run = index_.runs.empty() ? nullptr : &index_.runs.back();
+        if (run == nullptr || (facts.stamped && facts.day != run->day) || offset - run->offset >= kRunBytes) {
+            Pack();
+            IndexRun next;
+            next.day = facts.stamped || run == nullptr ? facts.day : run->day;
+            next.offset = offset;
+            next.kindBefore = index_.lastKind;
+            index_.runs.push_back(std::move(next));
+            run = &index_.runs.back();
+        }
+        ++run->lines;
+        ++run->kinds[static_cast<int>(facts.kind)];
+        run->drops += facts.drop ? 1 : 0;
+        index_.damagedLines += cutPiece ? 1 : 0;
+        if (!facts.source.empty()) {
+            CountSource(facts.source);
+        }
+        if (!facts.continuation && !facts.toolLine) {
+            index_.lastKind = facts.kind;
+        }
+    }
+
+    void CountSource(std::string_view source) {
+        auto found = sourceNumbers_.find(std::string(source));
+        if (found == sourceNumbers_.end()) {
+            found =
+                sourceNumbers_.emplace(std::string(source), static_cast<std::uint32_t>(index_.sources.size()))
+                    .first;
+            index_.sources.emplace_back(source);
+            counts_.push_back(0);
+        }
+        if (counts_[found->second]++ == 0) {
+            touched_.push_back(found->second);
+        }
+    }
+
+    // The open run's sources, counted by number until the run is packed.
+    void Unpack(const IndexRun& run) {
+        ForEachRunSource(run, [&](std::uint32_t number, std::uint32_t entries) {
+            counts_[number] = entries;
+            touched_.push_back(number);
+        });
+    }
+
+  public:
+    void Pack() {
+        if (index_.runs.empty()) {
+            return;
+        }
+        std::string& packed = index_.runs.back().sources;
+        packed.clear();
+        std::sort(touched_.begin(), touched_.end());
+        std::uint32_t previous = 0;
+        for (std::uint32_t number : touched_) {
+            PutVarint(packed, number - previous);
+            PutVarint(packed, counts_[number]);
+            counts_[number] = 0;
+            previous = number;
+        }
+        touched_.clear();
+    }
+
+  private:
+    static void PutVarint(std::string& bytes, std::uint32_t value) {
+        while (value >= 0x80) {
+            bytes.push_back(static_cast<char>((value & 0x7f) | 0x80));
+            value >>= 7;
+        }
+        bytes.push_back(static_cast<char>(value));
+    }
+
+    std::vector<std::uint32_t> counts_;
+    std::vector<std::uint32_t> touched_;
+    LogIndex& index_;
+    std::unordered_map<std::string, std::uint32_t> sourceNumbers_;
+    std::vector<Held> held_;
+};
+
+// Adds the lines from the covered size up to `size`; `read` tells why it
+// stopped early. The covered part's hash is taken whether the scan ended or
+// stopped, so that the next update goes on from where this one stopped;
+// false when it cannot be read (the index is then not consistent).
+bool Extend(ArchiveBytes& bytes, std::uint64_t size, LogIndex& index, const CancelToken& cancel,
+            const IndexProgress& progress, ReadResult& read) {
+    const std::uint64_t start = index.coveredSize;
+    IndexBuilder builder(index);
+    std::vector<char> buffer;
+    read =
+        ForEachBlock(bytes, start, size, buffer, cancel, [&](std::uint64_t offset, std::string_view block) {
+            ForEachLine(offset, block, [&](const ArchiveLine& line) {
+                builder.Add(line);
+                return true;
+            });
+            if (progress) {
+                progress(offset + block.size() - start, size - start);
+            }
+            return true;
+        });
+    builder.Pack();
+    return CoveredTailHash(bytes, index.coveredSize, index.tailHash, read);
+}
+
+}  // namespace
+
+std::string IndexPathFor(const std::string& archivePath) {
+    return archivePath + ".idx";
+}
+
+IndexOutcome UpdateLogIndex(ArchiveBytes& bytes, LogIndex& index, const CancelToken& cancel,
+                            const IndexProgress& progress, ReadResult* failure) {
+    ReadResult read = ReadResult::Read;
+    const auto unreadable = [&] {
+        if (failure != nullptr) {
+            *failure = read;
+        }
+        return IndexOutcome::Unreadable;
+    };
+    std::uint64_t size = 0;
+    read = bytes.Size(size);
+    if (read != ReadResult::Read) {
+        return unreadable();
+    }
+    // A file that cannot be read now (a capture holds it) leaves the index as
+    // it is; only one that no longer holds the covered part throws it away.
+    bool matches = true;
+    if (index.coveredSize > 0) {
+        std::uint64_t hash = 0;
+        if (index.coveredSize > size || index.runs.empty()) {
+            matches = false;
+        } else if (!CoveredTailHash(bytes, index.coveredSize, hash, read)) {
+            return unreadable();
+        } else {
+            matches = hash == index.tailHash;
+        }
+    }
+    if (matches && index.coveredSize == size && size > 0) {
+        return IndexOutcome::Current;
+    }
+    LogIndex work = matches ? index : LogIndex{};
+    if (!Extend(bytes, size, work, cancel, progress, read)) {
+        return unreadable();
+    }
+    const std::uint64_t coveredBefore = index.coveredSize;
+    index = std::move(work);
+    if (cancel.Cancelled()) {
+        return IndexOutcome::Cancelled;
+    }
+    if (read != ReadResult::Read) {
+        return unreadable();  // the covered part so far is kept
+    }
+    if (!matches) {
+        return IndexOutcome::Rebuilt;
+    }
+    // Only tool lines after the covered part: nothing new to cover.
+    return index.coveredSize == coveredBefore && coveredBefore > 0 ? IndexOutcome::Current
+                                                                   : IndexOutcome::Extended;
+}
+
+IndexOutcome CatchUpLogIndex(const std::string& archivePath) {
+    const std::string indexPath = IndexPathFor(archivePath);
+    LogIndex index;
+    std::string saved;
+    if (ReadFileBytes(indexPath, saved) && !LoadLogIndex(saved, index)) {
+        index = LogIndex{};
+    }
+    ArchiveFile file(archivePath);
+    const IndexOutcome outcome = UpdateLogIndex(file, index, NeverCancelled());
+    if (outcome == IndexOutcome::Extended || outcome == IndexOutcome::Rebuilt) {
+        ReplaceFileAtomically(indexPath, SaveLogIndex(index));  // an index not saved is built again
+    }
+    return outcome;
+}
+
+}  // namespace velmo

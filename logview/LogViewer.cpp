@@ -1,0 +1,263 @@
+#include "logview/LogViewer.h"
+
+#include <algorithm>
+
+#include "base/FileSystem.h"
+#include "logview/LogSearch.h"
+
+namespace velmo {
+
+LogViewer::LogViewer(std::string archivePath, std::function<void()> wake)
+    : path_(std::move(archivePath)), wake_(std::move(wake)), index_(std::make_shared<LogIndex>()) {}
+
+LogViewer::~LogViewer() {
+    StopJob();
+}
+
+void LogViewer::StopJob() {
+    if (job_.joinable()) {
+        cancel_->Cancel();
+        job_.join();
+    }
+}
+
+void LogViewer::Cancel() {
+    StopJob();
+    TakeUpdates();
+    phase_ = ViewerPhase::Ready;
+}
+
+void LogViewer::RunJob(std::function<void(const CancelToken&)> job) {
+    StopJob();
+    {
+        std::lock_guard<std::mutex> hold(lock_);
+        inbox_ = Inbox{};
+    }
+    cancel_ = std::make_unique<CancelToken>();
+    job_ = std::thread([this, job = std::move(job), cancel = cancel_.get()] {
+        job(*cancel);
+        wake_();
+    });
+}
+
+void LogViewer::Start() {
+    StartIndexJob();
+}
+
+void LogViewer::StartIndexJob() {
+    phase_ = ViewerPhase::Indexing;
+    std::shared_ptr<const LogIndex> current = index_;
+    RunJob([this, current](const CancelToken& cancel) {
+        auto index = std::make_shared<LogIndex>(*current);
+        const std::string indexPath = IndexPathFor(path_);
+        if (index->coveredSize == 0) {
+            std::string saved;
+            if (ReadFileBytes(indexPath, saved) && !LoadLogIndex(saved, *index)) {
+                *index = LogIndex{};
+            }
+        }
+        ArchiveFile file(path_);
+        std::uint64_t size = 0;
+        ReadResult failure = file.Size(size);
+        const auto progress = [&](std::uint64_t done, std::uint64_t total) {
+            {
+                std::lock_guard<std::mutex> hold(lock_);
+                inbox_.done = done;
+                inbox_.total = total;
+            }
+            wake_();
+        };
+        const IndexOutcome outcome = UpdateLogIndex(file, *index, cancel, progress, &failure);
+        if (failure == ReadResult::Missing) {
+            *index = LogIndex{};  // no archive: nothing to show
+        }
+        // A build stopped by the user keeps what it covered, saved as well:
+        // the next one goes on from there.
+        if (outcome == IndexOutcome::Extended || outcome == IndexOutcome::Rebuilt ||
+            outcome == IndexOutcome::Cancelled) {
+            ReplaceFileAtomically(indexPath, SaveLogIndex(*index));  // an index not saved is built again
+        }
+        std::lock_guard<std::mutex> hold(lock_);
+        inbox_.archive = outcome == IndexOutcome::Unreadable ? failure : ReadResult::Read;
+        inbox_.fileSize = size;
+        inbox_.index = std::move(index);
+        inbox_.indexDone = true;
+    });
+}
+
+void LogViewer::StartSearch(std::uint64_t from) {
+    phase_ = ViewerPhase::Searching;
+    rows_.TruncateFrom(from);
+    reader_.Forget();
+    std::shared_ptr<const LogIndex> index = index_;
+    const RowFilter filter = filter_;
+    const std::uint64_t size = fileSize_;
+    RunJob([this, index, filter, size, from](const CancelToken& cancel) {
+        ArchiveFile file(path_);
+        const ReadResult read =
+            SearchArchive(file, *index, size, from, filter, cancel,
+                          [&](std::vector<RowSegment>&& found, std::uint64_t done) {
+                              {
+                                  std::lock_guard<std::mutex> hold(lock_);
+                                  inbox_.found.insert(inbox_.found.end(), found.begin(), found.end());
+                                  inbox_.done = done;
+                                  inbox_.total = size;
+                              }
+                              wake_();
+                          });
+        std::lock_guard<std::mutex> hold(lock_);
+        inbox_.archive = read;
+        inbox_.searchDone = true;
+    });
+}
+
+void LogViewer::ShowIndexRows() {
+    // The uncovered tail is only the tool lines that end the archive (and
+    // what a capture appended since): small enough to count here.
+    std::uint64_t tailRows = 0;
+    if (fileSize_ > index_->coveredSize && fileSize_ - index_->coveredSize <= kBlockBytes) {
+        std::string tail(static_cast<std::size_t>(fileSize_ - index_->coveredSize), '\0');
+        std::size_t got = 0;
+        std::uint64_t size = 0;
+        if (ReadFileRange(path_, index_->coveredSize, tail.data(), tail.size(), got, size) ==
+            ReadResult::Read) {
+            tail.resize(got);
+            tailRows = CountShownLines(index_->coveredSize, tail, index_->lastKind, filter_);
+        }
+    }
+    IndexRows(*index_, filter_, std::min(fileSize_, index_->coveredSize + kBlockBytes), tailRows, rows_);
+    reader_.Forget();
+}
+
+void LogViewer::SetFilter(const RowFilter& filter) {
+    filter_ = filter;
+    if (phase_ == ViewerPhase::Indexing) {
+        return;  // the rows follow once the index is there
+    }
+    if (filter_.NeedsScan()) {
+        rows_.Clear();
+        StartSearch(0);
+    } else {
+        StopJob();
+        TakeUpdates();
+        phase_ = ViewerPhase::Ready;
+        ShowIndexRows();
+    }
+}
+
+void LogViewer::CheckArchive() {
+    if (phase_ == ViewerPhase::Indexing) {
+        return;
+    }
+    if (phase_ == ViewerPhase::Searching) {
+        recheck_ = true;  // after the search
+        return;
+    }
+    std::uint64_t size = 0;
+    const ReadResult sized = FileLength(path_, size);
+    if (sized != ReadResult::Read) {
+        archive_ = sized;
+        return;
+    }
+    if (size != fileSize_ || archive_ != ReadResult::Read) {
+        StartIndexJob();
+    }
+}
+
+bool LogViewer::TakeUpdates() {
+    Inbox taken;
+    {
+        std::lock_guard<std::mutex> hold(lock_);
+        taken = std::move(inbox_);
+        inbox_ = Inbox{};
+        inbox_.done = taken.done;
+        inbox_.total = taken.total;
+        inbox_.archive = taken.archive;
+    }
+    bool changed = false;
+    if (taken.indexDone) {
+        archive_ = taken.archive;
+        phase_ = ViewerPhase::Ready;
+        if (taken.index) {
+            // Rows before the old index's last run stay as they were.
+            const std::uint64_t from = index_->runs.empty() ? 0 : index_->runs.back().offset;
+            const bool extended = taken.index->runs.size() >= index_->runs.size() && !index_->runs.empty() &&
+                                  taken.index->runs[index_->runs.size() - 1].offset == from;
+            index_ = std::move(taken.index);
+            fileSize_ = taken.fileSize;
+            if (filter_.NeedsScan()) {
+                if (!extended) {
+                    rows_.Clear();
+                }
+                StartSearch(extended ? from : 0);
+            } else {
+                ShowIndexRows();
+            }
+            changed = true;
+        }
+    }
+    for (const RowSegment& segment : taken.found) {
+        rows_.Append(segment);
+        changed = true;
+    }
+    if (taken.searchDone) {
+        archive_ = taken.archive;
+        phase_ = ViewerPhase::Ready;
+        if (recheck_) {
+            recheck_ = false;
+            CheckArchive();
+        }
+    }
+    return changed;
+}
+
+ViewerState LogViewer::State() const {
+    ViewerState state;
+    {
+        std::lock_guard<std::mutex> hold(lock_);
+        state.done = inbox_.done;
+        state.total = inbox_.total;
+    }
+    state.phase = phase_;
+    state.archive = archive_;
+    state.fileSize = fileSize_;
+    state.damagedLines = index_->damagedLines;
+    state.unreadRows = unreadRows_;
+    state.partlyIndexed = fileSize_ > index_->coveredSize + kBlockBytes;
+    return state;
+}
+
+bool LogViewer::ReadRows(std::uint64_t first, std::size_t count, std::vector<ShownRow>& out) {
+    ArchiveFile file(path_);
+    unreadRows_ = !reader_.Read(file, rows_, filter_, first, count, out);
+    return !unreadRows_;
+}
+
+DaySummary LogViewer::Summary(std::int32_t lastDay, int days) const {
+    return SummarizeDays(*index_, lastDay, days);
+}
+
+std::uint64_t LogViewer::RowForDay(std::int32_t day) const {
+    return velmo::RowForDay(*index_, rows_, day);
+}
+
+std::vector<std::string> LogViewer::Sources() const {
+    std::vector<std::uint64_t> counts(index_->sources.size(), 0);
+    for (const IndexRun& run : index_->runs) {
+        ForEachRunSource(run,
+                         [&](std::uint32_t number, std::uint32_t entries) { counts[number] += entries; });
+    }
+    std::vector<std::uint32_t> order(counts.size());
+    for (std::uint32_t i = 0; i < order.size(); ++i) {
+        order[i] = i;
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::uint32_t a, std::uint32_t b) { return counts[a] > counts[b]; });
+    std::vector<std::string> sources;
+    for (std::uint32_t i : order) {
+        sources.push_back(index_->sources[i]);
+    }
+    return sources;
+}
+
+}  // namespace velmo

@@ -1,0 +1,99 @@
+// What the ログを見る window shows, kept off the window: the index of the
+// archive, the rows of the chosen filter, and the one background job that
+// loads or extends the index or searches. The job hands its results over
+// under a lock and calls `wake`; the window then calls TakeUpdates on its own
+// thread. Nothing here ever writes to the archive.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "base/CancelToken.h"
+#include "logview/DayCounts.h"
+#include "logview/LogIndex.h"
+#include "logview/LogRows.h"
+
+namespace velmo {
+
+enum class ViewerPhase { Indexing, Searching, Ready };
+
+// What the window says about the archive.
+struct ViewerState {
+    ViewerPhase phase = ViewerPhase::Ready;
+    std::uint64_t done = 0;                 // bytes the job has read
+    std::uint64_t total = 0;                // bytes it reads in all
+    ReadResult archive = ReadResult::Read;  // the last read of the archive
+    std::uint64_t fileSize = 0;
+    std::uint64_t damagedLines = 0;
+    bool unreadRows = false;     // rows the list could not read (the file changed or is locked)
+    bool partlyIndexed = false;  // the index stopped before the archive's end: only its part shows
+};
+
+class LogViewer {
+  public:
+    LogViewer(std::string archivePath, std::function<void()> wake);
+    ~LogViewer();
+    LogViewer(const LogViewer&) = delete;
+    LogViewer& operator=(const LogViewer&) = delete;
+
+    // Loads the index (building or extending it as needed) in the background.
+    void Start();
+    // The window's timer: a grown or changed archive is caught up with.
+    void CheckArchive();
+    void SetFilter(const RowFilter& filter);
+    const RowFilter& Filter() const { return filter_; }
+    // Applies what the job handed over; true when the rows changed.
+    bool TakeUpdates();
+    // Stops the running job (a rebuild or a search) where it is.
+    void Cancel();
+
+    const LogRows& Rows() const { return rows_; }
+    ViewerState State() const;
+    bool ReadRows(std::uint64_t first, std::size_t count, std::vector<ShownRow>& out);
+    DaySummary Summary(std::int32_t lastDay, int days) const;
+    std::uint64_t RowForDay(std::int32_t day) const;
+    // Access sources, the most frequent first.
+    std::vector<std::string> Sources() const;
+
+  private:
+    struct Inbox {
+        std::shared_ptr<const LogIndex> index;
+        std::vector<RowSegment> found;
+        bool searchDone = false;
+        bool indexDone = false;
+        ReadResult archive = ReadResult::Read;
+        std::uint64_t fileSize = 0;
+        std::uint64_t done = 0, total = 0;
+    };
+
+    void RunJob(std::function<void(const CancelToken&)> job);
+    void StopJob();
+    void StartIndexJob();
+    void StartSearch(std::uint64_t from);
+    void ShowIndexRows();
+
+    std::string path_;
+    std::function<void()> wake_;
+    std::shared_ptr<const LogIndex> index_;
+    LogRows rows_;
+    RowFilter filter_;
+    RowReader reader_;
+    ViewerPhase phase_ = ViewerPhase::Indexing;
+    ReadResult archive_ = ReadResult::Read;
+    std::uint64_t fileSize_ = 0;
+    bool unreadRows_ = false;
+    bool recheck_ = false;
+
+    std::thread job_;
+    std::unique_ptr<CancelToken> cancel_;
+    mutable std::mutex lock_;
+    Inbox inbox_;
+};
+
+}  // namespace velmo

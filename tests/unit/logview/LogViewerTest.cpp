@@ -1,0 +1,101 @@
+// The viewer over a real archive file that captures write while it is open:
+// its index is built off the caller's thread and saved beside the archive,
+// each capture's lines join the rows (and a running search's results), and
+// the saved index stays what a build from nothing gives.
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <mutex>
+
+#include "base/FileSystem.h"
+#include "logview/LogViewer.h"
+#include "routerlog/LogFile.h"
+#include "tests/support/TempDirectory.h"
+
+namespace velmo {
+namespace {
+
+class Woken {
+  public:
+    void Wake() {
+        std::lock_guard<std::mutex> hold(lock_);
+        ++wakes_;
+        changed_.notify_all();
+    }
+    // Hands the viewer's results over on this thread until its job is done.
+    bool Settle(LogViewer& viewer) {
+        std::unique_lock<std::mutex> hold(lock_);
+        while (true) {
+            hold.unlock();
+            viewer.TakeUpdates();
+            hold.lock();
+            if (viewer.State().phase == ViewerPhase::Ready) {
+                return true;
+            }
+            if (!changed_.wait_for(hold, std::chrono::seconds(20), [&] { return wakes_ > 0; })) {
+                return false;
+            }
+            wakes_ = 0;
+        }
+    }
+
+  private:
+    std::mutex lock_;
+    std::condition_variable changed_;
+    int wakes_ = 0;
+};
+
+void Capture(const std::string& path, DateTime now, std::initializer_list<const char*> texts) {
+    CapturedLog capture;
+    capture.filters = LogFilters{true, true, true};
+    for (const char* text : texts) {
+        capture.entries.push_back(LogEntry{now, 0, text, false});
+    }
+    ASSERT_TRUE(UpdateLogFile(path, capture, now).written);
+}
+
+TEST(LogViewer, FollowsCapturesAndSearchesOffTheCallersThread) {
+    testing::TempDirectory dir;
+    const std::string path = dir.File("archive.log");
+    DateTime now = DateTime::FromParts(2026, 12, 7, 23, 59, 0);
+    for (int i = 0; i < 30; ++i, now = now.PlusSeconds(3600)) {
+        Capture(path, now,
+                {"PPP up", "Unrecognized access from 203.0.113.9:4312 to port 23", "NTP time set"});
+    }
+    Woken woken;
+    LogViewer viewer(path, [&] { woken.Wake(); });
+    viewer.Start();
+    ASSERT_TRUE(woken.Settle(viewer));
+    EXPECT_EQ(viewer.Rows().Count(), 91u);  // and the update marker
+    std::vector<ShownRow> rows;
+    ASSERT_TRUE(viewer.ReadRows(0, 2, rows));
+    EXPECT_EQ(rows[1].source, "203.0.113.9");
+    EXPECT_EQ(viewer.RowForDay(DayNumber(2026, 12, 8)), 3u);
+
+    RowFilter filter;
+    filter.text = "203.0.113.9:";
+    viewer.SetFilter(filter);
+    ASSERT_TRUE(woken.Settle(viewer));
+    EXPECT_EQ(viewer.Rows().Count(), 30u);
+    Capture(path, now, {"Unrecognized access from 203.0.113.9:80 to port 8080", "PPP down"});
+    viewer.CheckArchive();
+    ASSERT_TRUE(woken.Settle(viewer));
+    EXPECT_EQ(viewer.Rows().Count(), 31u);
+    filter.text.clear();
+    filter.shown = {true, false, false, false};
+    viewer.SetFilter(filter);
+    EXPECT_EQ(viewer.Rows().Count(), 31u);
+    EXPECT_EQ(viewer.Summary(DayNumber(2026, 12, 9), 2).days[0].accesses, 24u);
+
+    // What the viewer saved is current, and equal to a build from nothing.
+    EXPECT_EQ(CatchUpLogIndex(path), IndexOutcome::Current);
+    std::string saved;
+    LogIndex kept, rebuilt;
+    ASSERT_TRUE(ReadFileBytes(IndexPathFor(path), saved) && LoadLogIndex(saved, kept));
+    ArchiveFile file(path);
+    UpdateLogIndex(file, rebuilt, NeverCancelled());
+    EXPECT_EQ(kept, rebuilt);
+}
+
+}  // namespace
+}  // namespace velmo

@@ -1,0 +1,673 @@
+#include "win32/LogViewWindow.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "base/CodePage.h"
+#include "base/Wide_win32.h"
+#include "logview/RowText.h"
+#include "res/StringTable.h"
+#include "res/resource.h"
+
+namespace velmo {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"VelmoToolLogView";
+constexpr UINT kDpiChanged = 0x02E0;     // WM_DPICHANGED, missing from older headers
+constexpr UINT kWake = WM_APP + 28;      // the viewer handed something over
+constexpr UINT_PTR kFollowTimer = 1;     // looks at the archive's size
+constexpr UINT_PTR kTypingTimer = 2;     // the search starts when typing pauses
+constexpr std::size_t kCacheRows = 200;  // rows read at once for the list
+constexpr std::size_t kClipboardRows = 100000;
+constexpr std::size_t kListedSources = 1000;  // the most frequent, in the source box
+
+// Sizes at 96 DPI.
+constexpr int kMargin = 8;
+constexpr int kRow = 24;
+constexpr int kChartHeight = 120;
+constexpr int kSourcesWidth = 230;
+constexpr int kStatusHeight = 20;
+
+// Each kind's check box, in the order of EntryKind.
+constexpr int kKindBoxes[kEntryKindCount] = {IDC_LOGVIEW_KIND_ACCESS, IDC_LOGVIEW_KIND_LOGIN,
+                                             IDC_LOGVIEW_KIND_LINE, IDC_LOGVIEW_KIND_OTHER};
+constexpr int kColumnWidths[kRowColumns] = {150, 110, 120, 50, 520};
+constexpr COLORREF kAccessColour = RGB(216, 72, 48);
+constexpr COLORREF kDropColour = RGB(48, 96, 200);
+
+// The controls of the two rows above the list: class, text, id, width.
+struct ControlRow {
+    const wchar_t* className;
+    const char* utf8;
+    DWORD style;
+    int id;
+    int width;
+};
+const ControlRow kControls[] = {
+    {L"BUTTON", "不正アクセス", BS_AUTOCHECKBOX, IDC_LOGVIEW_KIND_ACCESS, 100},
+    {L"BUTTON", "ログイン/ログアウト", BS_AUTOCHECKBOX, IDC_LOGVIEW_KIND_LOGIN, 140},
+    {L"BUTTON", "回線", BS_AUTOCHECKBOX, IDC_LOGVIEW_KIND_LINE, 60},
+    {L"BUTTON", "その他", BS_AUTOCHECKBOX, IDC_LOGVIEW_KIND_OTHER, 70},
+    {L"EDIT", "", WS_BORDER | ES_AUTOHSCROLL, IDC_LOGVIEW_SEARCH, 200},
+    {L"BUTTON", "中止", BS_PUSHBUTTON, IDC_LOGVIEW_CANCEL, 50},
+    {DATETIMEPICK_CLASSW, "", DTS_SHORTDATEFORMAT, IDC_LOGVIEW_DATE, 110},
+    {L"BUTTON", "移動", BS_PUSHBUTTON, IDC_LOGVIEW_JUMP, 50},
+    {L"COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL, IDC_LOGVIEW_SOURCE, 170},
+    {L"BUTTON", "通知しない", BS_PUSHBUTTON, IDC_LOGVIEW_IGNORE, 80},
+    {L"BUTTON", "コピー", BS_PUSHBUTTON, IDC_LOGVIEW_COPY, 60},
+    {L"BUTTON", "CSV 保存", BS_PUSHBUTTON, IDC_LOGVIEW_CSV, 70},
+    {L"BUTTON", "90 日", BS_PUSHBUTTON, IDC_LOGVIEW_DAYS, 50},
+};
+constexpr std::size_t kFirstRowControls = 6;  // the rest stand on the second row
+
+std::wstring Wide(const char* utf8) {
+    return SjisToWide(Utf8ToSjis(utf8));
+}
+
+std::int32_t Today() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    return DayNumber(now.wYear, now.wMonth, now.wDay);
+}
+
+UINT WindowDpi(HWND window) {
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static const auto getDpi = reinterpret_cast<GetDpiForWindowFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (getDpi != nullptr && window != nullptr) {
+        return getDpi(window);
+    }
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
+
+void Fill(HDC dc, const RECT& rect, COLORREF colour) {
+    SetBkColor(dc, colour);
+    ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
+}
+
+void Draw(HDC dc, int x, int y, const std::wstring& text) {
+    TextOutW(dc, x, y, text.c_str(), static_cast<int>(text.size()));
+}
+
+std::string Thousands(std::uint64_t value) {
+    std::string digits = std::to_string(value);
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) {
+        digits.insert(static_cast<std::size_t>(at), ",");
+    }
+    return digits;
+}
+
+}  // namespace
+
+LogViewWindow::~LogViewWindow() {
+    Close();
+    if (font_ != nullptr) {
+        DeleteObject(font_);
+    }
+}
+
+void LogViewWindow::Close() {
+    if (window_ != nullptr) {
+        DestroyWindow(window_);
+    }
+}
+
+void LogViewWindow::Show(const std::string& archivePath,
+                         std::function<void(const std::string&)> ignoreSource) {
+    ignoreSource_ = std::move(ignoreSource);
+    if (window_ == nullptr || archivePath != archivePath_) {
+        Close();
+        archivePath_ = archivePath;
+        if (!Create()) {
+            return;
+        }
+    }
+    ShowWindow(window_, IsIconic(window_) ? SW_RESTORE : SW_SHOW);
+    SetForegroundWindow(window_);
+}
+
+bool LogViewWindow::Create() {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = Proc;
+    windowClass.hInstance = instance_;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(IDI_APP));
+    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.lpszClassName = kClassName;
+    RegisterClassExW(&windowClass);  // fails harmlessly when registered before
+    const std::wstring title = SjisToWide(TableString(IDS_LOGVIEW_TITLE)) + L" - " + SjisToWide(archivePath_);
+    window_ = CreateWindowExW(0, kClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                              CW_USEDEFAULT, CW_USEDEFAULT, 960, 680, nullptr, nullptr, instance_, this);
+    if (window_ == nullptr) {
+        return false;
+    }
+    // Centred on the work area of the screen under the pointer, at its DPI.
+    SetDpi(WindowDpi(window_));
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& work = monitor.rcWork;
+    const int width = std::min<int>(Scaled(960), work.right - work.left);
+    const int height = std::min<int>(Scaled(680), work.bottom - work.top);
+    SetWindowPos(window_, nullptr, work.left + (work.right - work.left - width) / 2,
+                 work.top + (work.bottom - work.top - height) / 2, width, height, SWP_NOZORDER);
+
+    HWND window = window_;
+    viewer_ = std::make_unique<LogViewer>(archivePath_, [window] { PostMessageW(window, kWake, 0, 0); });
+    viewer_->Start();
+    SetTimer(window_, kFollowTimer, 1000, nullptr);
+    today_ = Today();
+    UpdateStatus();
+    return true;
+}
+
+HWND LogViewWindow::Control(const wchar_t* className, const char* utf8, DWORD style, int id) {
+    HWND control =
+        CreateWindowExW(0, className, Wide(utf8).c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, 0, 0, 0,
+                        0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+    controls_.push_back(control);
+    return control;
+}
+
+void LogViewWindow::CreateControls() {
+    for (const ControlRow& row : kControls) {
+        HWND control = Control(row.className, row.utf8, row.style, row.id);
+        if (row.style == BS_AUTOCHECKBOX) {
+            SendMessageW(control, BM_SETCHECK, BST_CHECKED, 0);
+        }
+    }
+    search_ = GetDlgItem(window_, IDC_LOGVIEW_SEARCH);
+    date_ = GetDlgItem(window_, IDC_LOGVIEW_DATE);
+    source_ = GetDlgItem(window_, IDC_LOGVIEW_SOURCE);
+    SendMessageW(search_, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(Wide("検索する文字").c_str()));
+    list_ = Control(WC_LISTVIEWW, "", WS_BORDER | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS,
+                    IDC_LOGVIEW_LIST);
+    ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+    const auto& titles = ColumnTitles();
+    for (int i = 0; i < kRowColumns; ++i) {
+        std::wstring title = SjisToWide(titles[static_cast<std::size_t>(i)]);
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH;
+        column.pszText = title.data();
+        column.cx = kColumnWidths[i];
+        ListView_InsertColumn(list_, i, &column);
+    }
+    status_ = Control(L"STATIC", "", SS_LEFTNOWORDWRAP, IDC_LOGVIEW_STATUS);
+    progress_ = Control(PROGRESS_CLASSW, "", 0, 0);
+    SendMessageW(progress_, PBM_SETRANGE32, 0, 1000);
+    UpdateSources();
+}
+
+void LogViewWindow::SetDpi(UINT dpi) {
+    dpi_ = dpi;
+    if (font_ != nullptr) {
+        DeleteObject(font_);
+    }
+    font_ =
+        CreateFontW(-MulDiv(9, static_cast<int>(dpi_), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                    DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                    L"\xFF2D\xFF33 \xFF30\x30B4\x30B7\x30C3\x30AF");  // ＭＳ Ｐゴシック
+    for (HWND control : controls_) {
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+    }
+    for (int i = 0; list_ != nullptr && i < kRowColumns; ++i) {
+        ListView_SetColumnWidth(list_, i, Scaled(kColumnWidths[i]));
+    }
+    Layout();
+}
+
+void LogViewWindow::Layout() {
+    if (list_ == nullptr) {
+        return;
+    }
+    RECT client{};
+    GetClientRect(window_, &client);
+    int x = Scaled(kMargin);
+    int y = Scaled(kMargin);
+    for (std::size_t i = 0; i < std::size(kControls); ++i) {
+        if (i == kFirstRowControls) {
+            x = Scaled(kMargin);
+            y += Scaled(kRow + 4);
+        }
+        const int height = kControls[i].id == IDC_LOGVIEW_SOURCE ? Scaled(300) : Scaled(kRow);
+        MoveWindow(GetDlgItem(window_, kControls[i].id), x, y, Scaled(kControls[i].width), height, TRUE);
+        x += Scaled(kControls[i].width + 6);
+    }
+    const int listTop = y + Scaled(kRow + 6);
+    const int statusTop = client.bottom - Scaled(kMargin + kStatusHeight);
+    const int chartTop = statusTop - Scaled(kChartHeight + 4);
+    MoveWindow(list_, Scaled(kMargin), listTop, client.right - 2 * Scaled(kMargin),
+               chartTop - listTop - Scaled(4), TRUE);
+    chart_ = {Scaled(kMargin), chartTop, client.right - Scaled(kMargin), chartTop + Scaled(kChartHeight)};
+    MoveWindow(status_, Scaled(kMargin), statusTop, client.right - Scaled(3 * kMargin + 160),
+               Scaled(kStatusHeight), TRUE);
+    MoveWindow(progress_, client.right - Scaled(kMargin + 160), statusTop, Scaled(160),
+               Scaled(kStatusHeight - 4), TRUE);
+    InvalidateRect(window_, nullptr, TRUE);
+}
+
+LRESULT CALLBACK LogViewWindow::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<LogViewWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->window_ = window;
+    }
+    auto* self = reinterpret_cast<LogViewWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    return self != nullptr ? self->Handle(message, wParam, lParam)
+                           : DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT LogViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            CreateControls();
+            return 0;
+        case WM_SIZE:
+            Layout();
+            return 0;
+        case kDpiChanged: {
+            const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+            SetWindowPos(window_, nullptr, suggested->left, suggested->top,
+                         suggested->right - suggested->left, suggested->bottom - suggested->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            SetDpi(HIWORD(wParam));
+            return 0;
+        }
+        case WM_GETMINMAXINFO:
+            reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {Scaled(640), Scaled(420)};
+            return 0;
+        case kWake:
+            TakeUpdates();
+            return 0;
+        case WM_TIMER:
+            if (wParam == kTypingTimer) {
+                KillTimer(window_, kTypingTimer);
+                ApplyFilter();
+            } else if (viewer_ != nullptr) {
+                if (Today() != today_) {
+                    today_ = Today();
+                    UpdateChart();
+                }
+                viewer_->CheckArchive();
+                UpdateStatus();
+            }
+            return 0;
+        case WM_NOTIFY:
+            return OnNotify(reinterpret_cast<NMHDR*>(lParam)) ? TRUE : 0;
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam), HIWORD(wParam));
+            return 0;
+        case WM_LBUTTONDOWN:
+            ClickChart(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+            return 0;
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            HDC dc = BeginPaint(window_, &paint);
+            PaintChart(dc);
+            EndPaint(window_, &paint);
+            return 0;
+        }
+        case WM_DESTROY:
+            KillTimer(window_, kFollowTimer);
+            viewer_.reset();  // stops its job before the window goes
+            window_ = list_ = search_ = date_ = source_ = status_ = progress_ = nullptr;
+            controls_.clear();
+            cache_.clear();
+            return 0;
+        default:
+            return DefWindowProcW(window_, message, wParam, lParam);
+    }
+}
+
+bool LogViewWindow::OnNotify(NMHDR* header) {
+    if (header->idFrom == IDC_LOGVIEW_LIST && header->code == LVN_GETDISPINFOW) {
+        FillCell(reinterpret_cast<NMLVDISPINFOW*>(header));
+        return true;
+    }
+    if (header->idFrom == IDC_LOGVIEW_DATE && header->code == DTN_DATETIMECHANGE) {
+        OnCommand(IDC_LOGVIEW_JUMP, BN_CLICKED);
+    }
+    return false;
+}
+
+void LogViewWindow::OnCommand(int id, int code) {
+    if (viewer_ == nullptr) {
+        return;
+    }
+    switch (id) {
+        case IDC_LOGVIEW_SEARCH:
+            if (code == EN_CHANGE) {
+                SetTimer(window_, kTypingTimer, 400, nullptr);
+            }
+            return;
+        case IDC_LOGVIEW_SOURCE:
+            if (code == CBN_SELCHANGE) {
+                ApplyFilter();
+            }
+            return;
+        case IDC_LOGVIEW_CANCEL:
+            viewer_->Cancel();
+            UpdateStatus();
+            return;
+        case IDC_LOGVIEW_JUMP: {
+            SYSTEMTIME chosen{};
+            if (DateTime_GetSystemtime(date_, &chosen) == GDT_VALID) {
+                JumpTo(DayNumber(chosen.wYear, chosen.wMonth, chosen.wDay));
+            }
+            return;
+        }
+        case IDC_LOGVIEW_IGNORE:
+            IgnoreChosen();
+            return;
+        case IDC_LOGVIEW_COPY:
+            CopyShown();
+            return;
+        case IDC_LOGVIEW_CSV:
+            SaveCsv();
+            return;
+        case IDC_LOGVIEW_DAYS:
+            chartDays_ = chartDays_ == 30 ? 90 : 30;
+            SetWindowTextW(GetDlgItem(window_, IDC_LOGVIEW_DAYS),
+                           chartDays_ == 30 ? L"90 \x65E5" : L"30 \x65E5");
+            UpdateChart();
+            return;
+        default:
+            if (std::find(std::begin(kKindBoxes), std::end(kKindBoxes), id) != std::end(kKindBoxes)) {
+                ApplyFilter();
+            }
+            return;
+    }
+}
+
+void LogViewWindow::ApplyFilter() {
+    RowFilter filter;
+    for (int kind = 0; kind < kEntryKindCount; ++kind) {
+        filter.shown[kind] =
+            SendMessageW(GetDlgItem(window_, kKindBoxes[kind]), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
+    const int chosen = static_cast<int>(SendMessageW(source_, CB_GETCURSEL, 0, 0));
+    if (chosen > 0 && static_cast<std::size_t>(chosen) <= sources_.size()) {
+        filter.source = sources_[static_cast<std::size_t>(chosen) - 1];
+    }
+    const int length = GetWindowTextLengthW(search_);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    GetWindowTextW(search_, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(length));
+    filter.text = WideToSjis(text);
+    if (filter == viewer_->Filter()) {
+        return;
+    }
+    viewer_->SetFilter(filter);
+    ShowRowCount(true);
+    UpdateStatus();
+}
+
+void LogViewWindow::TakeUpdates() {
+    if (viewer_ == nullptr) {
+        return;
+    }
+    const std::uint64_t before = viewer_->Rows().Count();
+    const int top = ListView_GetTopIndex(list_);
+    const int perPage = ListView_GetCountPerPage(list_);
+    const bool atBottom = before == 0 || static_cast<std::uint64_t>(top + perPage) >= before;
+    const ViewerPhase phaseBefore = viewer_->State().phase;
+    if (viewer_->TakeUpdates()) {
+        ShowRowCount(atBottom);
+    }
+    if (phaseBefore == ViewerPhase::Indexing && viewer_->State().phase != ViewerPhase::Indexing) {
+        UpdateSources();
+        UpdateChart();
+    }
+    UpdateStatus();
+}
+
+void LogViewWindow::ShowRowCount(bool keepBottom) {
+    cache_.clear();
+    const std::uint64_t count = viewer_->Rows().Count();
+    // The list counts in int: an archive of more rows shows its newest ones.
+    const int shown = static_cast<int>(std::min<std::uint64_t>(count, 0x7FFFFFFF));
+    ListView_SetItemCountEx(list_, shown, LVSICF_NOSCROLL);
+    if (keepBottom && shown > 0) {
+        ListView_EnsureVisible(list_, shown - 1, FALSE);
+    }
+    InvalidateRect(list_, nullptr, FALSE);
+}
+
+const ShownRow* LogViewWindow::Row(std::uint64_t row) {
+    if (row < cacheFirst_ || row >= cacheFirst_ + cache_.size()) {
+        cacheFirst_ = row - std::min<std::uint64_t>(row, kCacheRows / 2);
+        viewer_->ReadRows(cacheFirst_, kCacheRows, cache_);
+    }
+    return row - cacheFirst_ < cache_.size() ? &cache_[static_cast<std::size_t>(row - cacheFirst_)] : nullptr;
+}
+
+void LogViewWindow::FillCell(NMLVDISPINFOW* info) {
+    if ((info->item.mask & LVIF_TEXT) == 0 || viewer_ == nullptr) {
+        return;
+    }
+    const ShownRow* row = Row(static_cast<std::uint64_t>(info->item.iItem));
+    cell_ = row == nullptr ? L"" : SjisToWide(RowCells(*row)[static_cast<std::size_t>(info->item.iSubItem)]);
+    info->item.pszText = cell_.data();
+}
+
+void LogViewWindow::UpdateStatus() {
+    if (viewer_ == nullptr) {
+        return;
+    }
+    const ViewerState state = viewer_->State();
+    std::string text = Thousands(viewer_->Rows().Count()) + " 件";
+    if (state.phase == ViewerPhase::Indexing) {
+        text += "　索引を作成しています";
+    } else if (state.phase == ViewerPhase::Searching) {
+        text += "　検索しています";
+    }
+    switch (state.archive) {
+        case ReadResult::Missing:
+            text += "　ログファイルがありません";
+            break;
+        case ReadResult::Locked:
+            text += "　ログファイルが使用中のため読めません（あとで読み直します）";
+            break;
+        case ReadResult::Failed:
+            text += "　ログファイルの読めない部分があります";
+            break;
+        case ReadResult::Read:
+            break;
+    }
+    if (state.damagedLines > 0) {
+        text += "　長すぎる行 " + Thousands(state.damagedLines) + " 箇所を分けて表示";
+    }
+    if (state.partlyIndexed && state.phase == ViewerPhase::Ready) {
+        text += "　索引の作成を中止したため、ログの前の部分だけを表示しています";
+    }
+    if (state.unreadRows) {
+        text += "　一部の行を読めませんでした";
+    }
+    SetWindowTextW(status_, (Wide(text.c_str()) + SjisToWide(note_)).c_str());
+    const bool busy = state.phase != ViewerPhase::Ready && state.total > 0;
+    ShowWindow(progress_, busy ? SW_SHOW : SW_HIDE);
+    SendMessageW(progress_, PBM_SETPOS, busy ? static_cast<WPARAM>(state.done * 1000 / state.total) : 0, 0);
+}
+
+void LogViewWindow::UpdateSources() {
+    sources_ = viewer_ == nullptr ? std::vector<std::string>() : viewer_->Sources();
+    sources_.resize(std::min(sources_.size(), kListedSources));
+    SendMessageW(source_, CB_RESETCONTENT, 0, 0);
+    SendMessageW(source_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide("すべての送信元").c_str()));
+    for (const std::string& source : sources_) {
+        SendMessageW(source_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(SjisToWide(source).c_str()));
+    }
+    const std::string& chosen = viewer_ == nullptr ? std::string() : viewer_->Filter().source;
+    const auto at = std::find(sources_.begin(), sources_.end(), chosen);
+    SendMessageW(source_, CB_SETCURSEL,
+                 chosen.empty() || at == sources_.end() ? 0 : at - sources_.begin() + 1, 0);
+}
+
+void LogViewWindow::UpdateChart() {
+    if (viewer_ != nullptr) {
+        summary_ = viewer_->Summary(today_, chartDays_);
+    }
+    InvalidateRect(window_, &chart_, TRUE);
+}
+
+void LogViewWindow::JumpTo(std::int32_t day) {
+    const std::uint64_t count = viewer_->Rows().Count();
+    if (count == 0) {
+        return;
+    }
+    const int row = static_cast<int>(std::min<std::uint64_t>(viewer_->RowForDay(day), count - 1));
+    // The day's first row at the top of the list.
+    ListView_EnsureVisible(list_, static_cast<int>(count - 1), FALSE);
+    ListView_EnsureVisible(list_, row, FALSE);
+    ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_SetItemState(list_, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+void LogViewWindow::PaintChart(HDC dc) {
+    HGDIOBJ oldFont = SelectObject(dc, font_);
+    SetBkMode(dc, TRANSPARENT);
+    const RECT bars{chart_.left, chart_.top, chart_.right - Scaled(kSourcesWidth),
+                    chart_.bottom - Scaled(16)};
+    Fill(dc, bars, GetSysColor(COLOR_WINDOW));
+    std::uint64_t highest = 1;
+    for (const DayCount& day : summary_.days) {
+        highest = std::max({highest, day.accesses, day.drops});
+    }
+    const int days = std::max<int>(1, static_cast<int>(summary_.days.size()));
+    const int pitch = std::max<int>(1, (bars.right - bars.left) / days);
+    const int height = bars.bottom - bars.top - Scaled(4);
+    for (std::size_t i = 0; i < summary_.days.size(); ++i) {
+        const DayCount& day = summary_.days[i];
+        const int x = bars.left + static_cast<int>(i) * pitch;
+        const int access = static_cast<int>(day.accesses * static_cast<std::uint64_t>(height) / highest);
+        const int drops = static_cast<int>(day.drops * static_cast<std::uint64_t>(height) / highest);
+        Fill(dc, {x + 1, bars.bottom - access, x + std::max(2, pitch * 2 / 3), bars.bottom}, kAccessColour);
+        Fill(dc, {x + pitch * 2 / 3, bars.bottom - drops, x + std::max(3, pitch - 1), bars.bottom},
+             kDropColour);
+    }
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    if (!summary_.days.empty()) {
+        int year = 0, month = 0, dayOfMonth = 0;
+        DayDate(summary_.days.front().day, year, month, dayOfMonth);
+        char first[16];
+        std::snprintf(first, sizeof first, "%02d/%02d", month, dayOfMonth);
+        Draw(dc, bars.left, bars.bottom, Wide(first));
+        // The legend: each colour's box and name, then the scale.
+        const std::pair<COLORREF, std::string> legend[] = {{kAccessColour, "不正アクセス"},
+                                                           {kDropColour, "回線の切断"}};
+        int x = bars.left + Scaled(60);
+        for (const auto& [colour, name] : legend) {
+            Fill(dc, {x, bars.bottom + Scaled(4), x + Scaled(10), bars.bottom + Scaled(14)}, colour);
+            SetBkMode(dc, TRANSPARENT);
+            Draw(dc, x + Scaled(14), bars.bottom, Wide(name.c_str()));
+            x += Scaled(110);
+        }
+        Draw(dc, x, bars.bottom,
+             Wide(("1 日の最多 " + Thousands(highest) + " 件（クリックでその日へ）").c_str()));
+    }
+    int y = chart_.top;
+    Draw(dc, bars.right + Scaled(8), y,
+         Wide(("送信元の上位（" + std::to_string(chartDays_) + " 日）").c_str()));
+    for (const auto& [source, count] : summary_.sources) {
+        y += Scaled(18);
+        Draw(dc, bars.right + Scaled(8), y, SjisToWide(source + "  " + Thousands(count)));
+    }
+    SelectObject(dc, oldFont);
+}
+
+void LogViewWindow::ClickChart(int x, int y) {
+    const int right = chart_.right - Scaled(kSourcesWidth);
+    if (summary_.days.empty() || x < chart_.left || x >= right || y < chart_.top || y >= chart_.bottom) {
+        return;
+    }
+    const int pitch = std::max<int>(1, (right - chart_.left) / static_cast<int>(summary_.days.size()));
+    const std::size_t day =
+        std::min<std::size_t>(static_cast<std::size_t>((x - chart_.left) / pitch), summary_.days.size() - 1);
+    JumpTo(summary_.days[day].day);
+}
+
+std::string LogViewWindow::ShownCsv(std::size_t rowLimit, bool& cut) {
+    std::string text;
+    for (const std::string& title : ColumnTitles()) {
+        text += (text.empty() ? "" : ",") + title;
+    }
+    text += "\r\n";
+    const std::uint64_t count = viewer_->Rows().Count();
+    cut = count > rowLimit;
+    std::vector<ShownRow> rows;
+    for (std::uint64_t first = 0; first < std::min<std::uint64_t>(count, rowLimit); first += rows.size()) {
+        if (!viewer_->ReadRows(first, 10000, rows) || rows.empty()) {
+            break;
+        }
+        for (const ShownRow& row : rows) {
+            text += CsvLine(RowCells(row));
+        }
+    }
+    return text;
+}
+
+void LogViewWindow::CopyShown() {
+    bool cut = false;
+    const std::wstring text = SjisToWide(ShownCsv(kClipboardRows, cut));
+    note_ = cut ? Utf8ToSjis("　（コピーは先頭 " + Thousands(kClipboardRows) + " 件まで）") : std::string();
+    if (OpenClipboard(window_)) {
+        EmptyClipboard();
+        if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t))) {
+            std::copy_n(text.c_str(), text.size() + 1, static_cast<wchar_t*>(GlobalLock(memory)));
+            GlobalUnlock(memory);
+            if (SetClipboardData(CF_UNICODETEXT, memory) == nullptr) {
+                GlobalFree(memory);
+            }
+        }
+        CloseClipboard();
+    }
+    UpdateStatus();
+}
+
+void LogViewWindow::SaveCsv() {
+    wchar_t name[MAX_PATH] = L"log.csv";
+    const std::wstring filter = Wide("CSV ファイル (*.csv)") + L'\0' + L"*.csv" + L'\0' + L'\0';
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = window_;
+    dialog.lpstrFilter = filter.c_str();
+    dialog.lpstrFile = name;
+    dialog.nMaxFile = MAX_PATH;
+    dialog.lpstrDefExt = L"csv";
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
+    if (!GetSaveFileNameW(&dialog)) {
+        return;
+    }
+    bool cut = false;
+    const std::string text = ShownCsv(SIZE_MAX, cut);
+    std::FILE* file = _wfopen(name, L"wb");
+    const bool written = file != nullptr && std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    if (file != nullptr) {
+        std::fclose(file);
+    }
+    note_ = Utf8ToSjis(written ? "　CSV を保存しました" : "　CSV を保存できませんでした");
+    UpdateStatus();
+}
+
+void LogViewWindow::IgnoreChosen() {
+    const std::string& source = viewer_->Filter().source;
+    if (source.empty() || !ignoreSource_) {
+        note_ = Utf8ToSjis("　送信元を選んでください");
+    } else {
+        ignoreSource_(source);
+        note_ = source + Utf8ToSjis(" を通知しない送信元に加えました");
+    }
+    UpdateStatus();
+}
+
+}  // namespace velmo

@@ -1,0 +1,84 @@
+// The ログを見る window: the log archive as a virtual list (only the rows on
+// screen are read), check boxes per kind, a search box, a date picker, the
+// access sources, and bars of accesses and line drops per day. A top-level
+// window of its own, so it stays up while the main window sits in the
+// notification area; drawn at its monitor's DPI. It only translates: every
+// decision is the core's LogViewer.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "logview/DayCounts.h"
+#include "logview/LogViewer.h"
+
+namespace velmo {
+
+class LogViewWindow {
+  public:
+    explicit LogViewWindow(HINSTANCE instance) : instance_(instance) {}
+    ~LogViewWindow();
+    LogViewWindow(const LogViewWindow&) = delete;
+    LogViewWindow& operator=(const LogViewWindow&) = delete;
+
+    // Opens the window on `archivePath`, or brings it to the front.
+    void Show(const std::string& archivePath, std::function<void(const std::string&)> ignoreSource);
+    void Close();
+
+  private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    bool Create();
+    void CreateControls();
+    HWND Control(const wchar_t* className, const char* utf8, DWORD style, int id);
+    void SetDpi(UINT dpi);
+    int Scaled(int pixelsAt96) const { return MulDiv(pixelsAt96, static_cast<int>(dpi_), 96); }
+    void Layout();
+    bool OnNotify(NMHDR* header);
+    void OnCommand(int id, int code);
+
+    void ApplyFilter();
+    void TakeUpdates();
+    void ShowRowCount(bool keepBottom);
+    void FillCell(NMLVDISPINFOW* info);
+    const ShownRow* Row(std::uint64_t row);
+    void UpdateStatus();
+    void UpdateSources();
+    void UpdateChart();
+    void JumpTo(std::int32_t day);
+    void PaintChart(HDC dc);
+    void ClickChart(int x, int y);
+    void CopyShown();
+    void SaveCsv();
+    void IgnoreChosen();
+    std::string ShownCsv(std::size_t rowLimit, bool& cut);
+
+    HINSTANCE instance_;
+    HWND window_ = nullptr;
+    HWND list_ = nullptr, search_ = nullptr, date_ = nullptr, source_ = nullptr, status_ = nullptr,
+         progress_ = nullptr;
+    std::vector<HWND> controls_;
+    HFONT font_ = nullptr;
+    UINT dpi_ = 96;
+
+    std::string archivePath_;
+    std::function<void(const std::string&)> ignoreSource_;
+    std::unique_ptr<LogViewer> viewer_;
+    std::vector<ShownRow> cache_;
+    std::uint64_t cacheFirst_ = 0;
+    std::wstring cell_;
+    std::vector<std::string> sources_;
+    int chartDays_ = 30;
+    std::int32_t today_ = 0;
+    DaySummary summary_;
+    RECT chart_{};
+    std::string note_;  // what the last export or ignore did
+};
+
+}  // namespace velmo
