@@ -1,5 +1,7 @@
 #include "app/CommandOnce.h"
 
+#include "app/CaptureLog.h"
+
 #include "base/FileSystem.h"
 #include "history/ConnectionRecord.h"
 #include "res/StringTable.h"
@@ -92,7 +94,7 @@ CommandResult RunCommandOnce(ToolCommand command, const RouterClient& client,
         case ToolCommand::Disconnect:
             return LineCommandOnce(client, clock, command == ToolCommand::Connect, folder);
         case ToolCommand::Capture:
-            return CaptureOutcome(CaptureSystemLog(client, capture, clock));
+            return CaptureOutcome(CaptureAndIndexLog(client, capture, clock));
         case ToolCommand::Status:
             return StatusResult(ReadStatusPage(client));
         default:

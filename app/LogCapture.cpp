@@ -1,11 +1,24 @@
 // The log capture as the main window runs it: the capture itself lives in
 // routerlog and runs as a job; the window raises the access warning it
 // reports and announces new access entries and a log file it cannot write.
-#include "routerlog/LogCapture.h"
 #include "app/CRouterStatusDlg.h"
+#include "app/CaptureLog.h"
 #include "app/NotifyIgnore.h"
+#include "logview/LogIndex.h"
 
 namespace velmo {
+
+CaptureResult CaptureAndIndexLog(const RouterClient& client, const LogCaptureSettings& settings,
+                                 Clock& clock) {
+    CaptureResult result = CaptureSystemLog(client, settings, clock);
+    if (result.written) {
+        // After the capture has let go of the file: the index reads only what
+        // was appended. One it cannot bring up waits for the viewer, which
+        // catches up or builds it again itself.
+        CatchUpLogIndex(settings.fileName);
+    }
+    return result;
+}
 
 JobRunner::Work CRouterStatusDlg::CaptureJob(CommandAnswer answer) {
     LogCaptureSettings capture;
@@ -16,7 +29,7 @@ JobRunner::Work CRouterStatusDlg::CaptureJob(CommandAnswer answer) {
             answer](const CancelToken& cancel) -> JobRunner::Delivery {
         RouterClient copy = client;
         copy.SetCancel(cancel);
-        CaptureResult result = velmo::CaptureSystemLog(copy, capture, clock);
+        CaptureResult result = CaptureAndIndexLog(copy, capture, clock);
         return [this, result = std::move(result), cut = cancel.Cancelled(), answer] {
             if (!cut) {  // a capture cut short wrote nothing and has nothing to say
                 logLedger_ = result.ledger.has_value() ? result.ledger : logLedger_;

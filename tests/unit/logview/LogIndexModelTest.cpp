@@ -106,7 +106,6 @@ class HeldBytes final : public ArchiveBytes {
 CapturedLog Capture(std::mt19937_64& random, DateTime now) {
     CapturedLog capture;
     capture.filters = LogFilters{true, true, true};
-    capture.newestFirst = false;
     for (int n = static_cast<int>(random() % 6); n > 0; --n) {
         LogEntry entry;
         entry.ageMs = static_cast<std::int64_t>(random() % 600) * 1000;
