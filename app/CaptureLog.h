@@ -9,6 +9,7 @@
 
 namespace velmo {
 
-CaptureResult CaptureAndIndexLog(const RouterClient& client, const LogCaptureSettings& settings, Clock& clock);
+CaptureResult CaptureAndIndexLog(const RouterClient& client, const LogCaptureSettings& settings,
+                                 Clock& clock);
 
 }  // namespace velmo

@@ -1,5 +1,6 @@
 #include "win32/DialogPlacement.h"
 
+#include <algorithm>
 #include <commctrl.h>
 #include <prsht.h>
 
@@ -64,6 +65,19 @@ int CALLBACK CentreSheetOnOwner(HWND sheet, UINT message, LPARAM) {
         SetWindowSubclass(sheet, CentreOnShow, kCentreOnShowId, 0);
     }
     return 0;
+}
+
+void CentreUnderPointer(HWND window, int width, int height) {
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& work = monitor.rcWork;
+    width = std::min<int>(width, work.right - work.left);
+    height = std::min<int>(height, work.bottom - work.top);
+    SetWindowPos(window, nullptr, work.left + (work.right - work.left - width) / 2,
+                 work.top + (work.bottom - work.top - height) / 2, width, height, SWP_NOZORDER);
 }
 
 }  // namespace velmo

@@ -8,6 +8,7 @@
 #include "base/Wide_win32.h"
 #include "res/StringTable.h"
 #include "res/resource.h"
+#include "win32/DialogPlacement.h"
 
 namespace velmo {
 
@@ -103,17 +104,7 @@ bool HistoryWindow::Create() {
         return false;
     }
     SetDpi(WindowDpi(window_));
-    // Centred on the work area of the screen under the pointer.
-    POINT pointer{};
-    GetCursorPos(&pointer);
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    GetMonitorInfoW(MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST), &monitor);
-    const RECT& work = monitor.rcWork;
-    const int width = std::min<int>(Scaled(640), work.right - work.left);
-    const int height = std::min<int>(Scaled(600), work.bottom - work.top);
-    SetWindowPos(window_, nullptr, work.left + (work.right - work.left - width) / 2,
-                 work.top + (work.bottom - work.top - height) / 2, width, height, SWP_NOZORDER);
+    CentreUnderPointer(window_, Scaled(640), Scaled(600));
     return true;
 }
 

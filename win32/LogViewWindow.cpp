@@ -11,6 +11,7 @@
 #include "logview/RowText.h"
 #include "res/StringTable.h"
 #include "res/resource.h"
+#include "win32/DialogPlacement.h"
 
 namespace velmo {
 
@@ -151,16 +152,7 @@ bool LogViewWindow::Create() {
     }
     // Centred on the work area of the screen under the pointer, at its DPI.
     SetDpi(WindowDpi(window_));
-    POINT pointer{};
-    GetCursorPos(&pointer);
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    GetMonitorInfoW(MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST), &monitor);
-    const RECT& work = monitor.rcWork;
-    const int width = std::min<int>(Scaled(960), work.right - work.left);
-    const int height = std::min<int>(Scaled(680), work.bottom - work.top);
-    SetWindowPos(window_, nullptr, work.left + (work.right - work.left - width) / 2,
-                 work.top + (work.bottom - work.top - height) / 2, width, height, SWP_NOZORDER);
+    CentreUnderPointer(window_, Scaled(960), Scaled(680));
 
     HWND window = window_;
     viewer_ = std::make_unique<LogViewer>(archivePath_, [window] { PostMessageW(window, kWake, 0, 0); });
