@@ -9,13 +9,13 @@
 #include "res/StringTable.h"
 #include "res/resource.h"
 #include "win32/DialogPlacement.h"
+#include "win32/OwnWindow.h"
 
 namespace velmo {
 
 namespace {
 
 constexpr wchar_t kClassName[] = L"VelmoToolHistory";
-constexpr UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED, missing from older headers
 
 // Sizes at 96 DPI.
 constexpr int kMargin = 12;
@@ -36,28 +36,9 @@ COLORREF SpanColour(LineSpanKind kind) {
     }
 }
 
-void FillColour(HDC dc, const RECT& rect, COLORREF colour) {
-    SetBkColor(dc, colour);
-    ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
-}
-
 void DrawSjis(HDC dc, int x, int y, const std::string& text) {
     const std::wstring wide = SjisToWide(text);
     TextOutW(dc, x, y, wide.c_str(), static_cast<int>(wide.size()));
-}
-
-// The DPI of the window's monitor (per-monitor aware), or the screen's.
-UINT WindowDpi(HWND window) {
-    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    static const auto getDpi = reinterpret_cast<GetDpiForWindowFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-    if (getDpi != nullptr && window != nullptr) {
-        return getDpi(window);
-    }
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi > 0 ? static_cast<UINT>(dpi) : 96;
 }
 
 }  // namespace
@@ -91,7 +72,7 @@ void HistoryWindow::Show(const HistoryView& view, const std::string& recordPath)
 bool HistoryWindow::Create() {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = Proc;
+    windowClass.lpfnWndProc = ForwardToOwner<HistoryWindow>;
     windowClass.hInstance = instance_;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(IDI_APP));
@@ -113,9 +94,7 @@ void HistoryWindow::SetDpi(UINT dpi) {
     if (font_ != nullptr) {
         DeleteObject(font_);
     }
-    font_ = CreateFontW(-MulDiv(9, static_cast<int>(dpi_), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                        DEFAULT_PITCH, L"\xFF2D\xFF33 \xFF30\x30B4\x30B7\x30C3\x30AF");  // ＭＳ Ｐゴシック
+    font_ = CreateDialogFont(dpi_);
     for (HWND button : {openButton_, copyButton_}) {
         if (button != nullptr) {
             SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
@@ -135,17 +114,6 @@ void HistoryWindow::Layout() {
     InvalidateRect(window_, nullptr, FALSE);
 }
 
-LRESULT CALLBACK HistoryWindow::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<HistoryWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        self->window_ = window;
-    }
-    auto* self = reinterpret_cast<HistoryWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    return self != nullptr ? self->Handle(message, wParam, lParam)
-                           : DefWindowProcW(window, message, wParam, lParam);
-}
-
 LRESULT HistoryWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE:
@@ -159,7 +127,7 @@ LRESULT HistoryWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SIZE:
             Layout();
             return 0;
-        case kDpiChanged: {
+        case kDpiChangedMessage: {
             const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
             SetWindowPos(window_, nullptr, suggested->left, suggested->top,
                          suggested->right - suggested->left, suggested->bottom - suggested->top,

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "history/HistorySums.h"
+#include "win32/OwnWindow.h"
 
 namespace velmo {
 
@@ -26,7 +27,8 @@ class HistoryWindow {
     void Close();
 
   private:
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    template <typename Owner>
+    friend LRESULT CALLBACK ForwardToOwner(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     bool Create();
     void SetDpi(UINT dpi);

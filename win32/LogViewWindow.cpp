@@ -12,13 +12,13 @@
 #include "res/StringTable.h"
 #include "res/resource.h"
 #include "win32/DialogPlacement.h"
+#include "win32/OwnWindow.h"
 
 namespace velmo {
 
 namespace {
 
 constexpr wchar_t kClassName[] = L"VelmoToolLogView";
-constexpr UINT kDpiChanged = 0x02E0;     // WM_DPICHANGED, missing from older headers
 constexpr UINT kWake = WM_APP + 28;      // the viewer handed something over
 constexpr UINT_PTR kFollowTimer = 1;     // looks at the archive's size
 constexpr UINT_PTR kTypingTimer = 2;     // the search starts when typing pauses
@@ -75,24 +75,6 @@ std::int32_t Today() {
     return DayNumber(now.wYear, now.wMonth, now.wDay);
 }
 
-UINT WindowDpi(HWND window) {
-    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    static const auto getDpi = reinterpret_cast<GetDpiForWindowFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-    if (getDpi != nullptr && window != nullptr) {
-        return getDpi(window);
-    }
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi > 0 ? static_cast<UINT>(dpi) : 96;
-}
-
-void Fill(HDC dc, const RECT& rect, COLORREF colour) {
-    SetBkColor(dc, colour);
-    ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
-}
-
 void Draw(HDC dc, int x, int y, const std::wstring& text) {
     TextOutW(dc, x, y, text.c_str(), static_cast<int>(text.size()));
 }
@@ -137,7 +119,7 @@ void LogViewWindow::Show(const std::string& archivePath,
 bool LogViewWindow::Create() {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = Proc;
+    windowClass.lpfnWndProc = ForwardToOwner<LogViewWindow>;
     windowClass.hInstance = instance_;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(IDI_APP));
@@ -205,10 +187,7 @@ void LogViewWindow::SetDpi(UINT dpi) {
     if (font_ != nullptr) {
         DeleteObject(font_);
     }
-    font_ =
-        CreateFontW(-MulDiv(9, static_cast<int>(dpi_), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                    DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
-                    L"\xFF2D\xFF33 \xFF30\x30B4\x30B7\x30C3\x30AF");  // ＭＳ Ｐゴシック
+    font_ = CreateDialogFont(dpi_);
     for (HWND control : controls_) {
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
     }
@@ -248,17 +227,6 @@ void LogViewWindow::Layout() {
     InvalidateRect(window_, nullptr, TRUE);
 }
 
-LRESULT CALLBACK LogViewWindow::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<LogViewWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        self->window_ = window;
-    }
-    auto* self = reinterpret_cast<LogViewWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    return self != nullptr ? self->Handle(message, wParam, lParam)
-                           : DefWindowProcW(window, message, wParam, lParam);
-}
-
 LRESULT LogViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE:
@@ -267,7 +235,7 @@ LRESULT LogViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SIZE:
             Layout();
             return 0;
-        case kDpiChanged: {
+        case kDpiChangedMessage: {
             const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
             SetWindowPos(window_, nullptr, suggested->left, suggested->top,
                          suggested->right - suggested->left, suggested->bottom - suggested->top,
@@ -530,7 +498,7 @@ void LogViewWindow::PaintChart(HDC dc) {
     SetBkMode(dc, TRANSPARENT);
     const RECT bars{chart_.left, chart_.top, chart_.right - Scaled(kSourcesWidth),
                     chart_.bottom - Scaled(16)};
-    Fill(dc, bars, GetSysColor(COLOR_WINDOW));
+    FillColour(dc, bars, GetSysColor(COLOR_WINDOW));
     std::uint64_t highest = 1;
     for (const DayCount& day : summary_.days) {
         highest = std::max({highest, day.accesses, day.drops});
@@ -543,9 +511,10 @@ void LogViewWindow::PaintChart(HDC dc) {
         const int x = bars.left + static_cast<int>(i) * pitch;
         const int access = static_cast<int>(day.accesses * static_cast<std::uint64_t>(height) / highest);
         const int drops = static_cast<int>(day.drops * static_cast<std::uint64_t>(height) / highest);
-        Fill(dc, {x + 1, bars.bottom - access, x + std::max(2, pitch * 2 / 3), bars.bottom}, kAccessColour);
-        Fill(dc, {x + pitch * 2 / 3, bars.bottom - drops, x + std::max(3, pitch - 1), bars.bottom},
-             kDropColour);
+        FillColour(dc, {x + 1, bars.bottom - access, x + std::max(2, pitch * 2 / 3), bars.bottom},
+                   kAccessColour);
+        FillColour(dc, {x + pitch * 2 / 3, bars.bottom - drops, x + std::max(3, pitch - 1), bars.bottom},
+                   kDropColour);
     }
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     if (!summary_.days.empty()) {
@@ -559,7 +528,7 @@ void LogViewWindow::PaintChart(HDC dc) {
                                                            {kDropColour, "回線の切断"}};
         int x = bars.left + Scaled(60);
         for (const auto& [colour, name] : legend) {
-            Fill(dc, {x, bars.bottom + Scaled(4), x + Scaled(10), bars.bottom + Scaled(14)}, colour);
+            FillColour(dc, {x, bars.bottom + Scaled(4), x + Scaled(10), bars.bottom + Scaled(14)}, colour);
             SetBkMode(dc, TRANSPARENT);
             Draw(dc, x + Scaled(14), bars.bottom, Wide(name.c_str()));
             x += Scaled(110);

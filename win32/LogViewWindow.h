@@ -17,6 +17,7 @@
 
 #include "logview/DayCounts.h"
 #include "logview/LogViewer.h"
+#include "win32/OwnWindow.h"
 
 namespace velmo {
 
@@ -32,7 +33,8 @@ class LogViewWindow {
     void Close();
 
   private:
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    template <typename Owner>
+    friend LRESULT CALLBACK ForwardToOwner(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     bool Create();
     void CreateControls();
