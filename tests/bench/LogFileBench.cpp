@@ -26,19 +26,12 @@
 #include "base/FileSystem.h"
 #include "routerlog/LogFile.h"
 #include "routerlog/LogStamp.h"
+#include "tests/bench/HeapCount.h"
 
 namespace {
 
-// Heap use, counted by the replaced operator new / delete below.
-std::atomic<std::size_t> heapNow{0};
-std::atomic<std::size_t> heapPeak{0};
-
-void CountAllocation(void* block) {
-    const std::size_t now = heapNow += malloc_usable_size(block);
-    std::size_t peak = heapPeak.load();
-    while (now > peak && !heapPeak.compare_exchange_weak(peak, now)) {
-    }
-}
+using velmo::bench::heapNow;
+using velmo::bench::heapPeak;
 
 const velmo::DateTime kNow = velmo::DateTime::FromParts(2026, 12, 8, 12, 0, 0);
 const std::string kMarker = "[2026/12/08 11:00:00]   Last Log Update\r\n";
@@ -206,26 +199,6 @@ BENCHMARK(UpdateLogFileBench)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-void* operator new(std::size_t size) {
-    void* block = std::malloc(size == 0 ? 1 : size);
-    if (block == nullptr) {
-        throw std::bad_alloc();
-    }
-    CountAllocation(block);
-    return block;
-}
-
-void operator delete(void* block) noexcept {
-    if (block != nullptr) {
-        heapNow -= malloc_usable_size(block);
-        std::free(block);
-    }
-}
-
-void operator delete(void* block, std::size_t) noexcept {
-    operator delete(block);
-}
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);

@@ -23,11 +23,12 @@
 #include "logview/LogRows.h"
 #include "logview/LogSearch.h"
 #include "routerlog/LogStamp.h"
+#include "tests/bench/HeapCount.h"
 
 namespace {
 
-std::atomic<std::size_t> heapNow{0};
-std::atomic<std::size_t> heapPeak{0};
+using velmo::bench::heapNow;
+using velmo::bench::heapPeak;
 
 constexpr long kLinesPerDay = 10000;
 
@@ -176,29 +177,6 @@ void Measure(long lines) {
 }
 
 }  // namespace
-
-void* operator new(std::size_t size) {
-    void* block = std::malloc(size == 0 ? 1 : size);
-    if (block == nullptr) {
-        throw std::bad_alloc();
-    }
-    const std::size_t now = heapNow += malloc_usable_size(block);
-    std::size_t peak = heapPeak.load();
-    while (now > peak && !heapPeak.compare_exchange_weak(peak, now)) {
-    }
-    return block;
-}
-
-void operator delete(void* block) noexcept {
-    if (block != nullptr) {
-        heapNow -= malloc_usable_size(block);
-        std::free(block);
-    }
-}
-
-void operator delete(void* block, std::size_t) noexcept {
-    operator delete(block);
-}
 
 int main(int argc, char** argv) {
     const long largest = argc > 1 ? std::atol(argv[1]) : 10000000;
