@@ -235,14 +235,10 @@ LRESULT LogViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SIZE:
             Layout();
             return 0;
-        case kDpiChangedMessage: {
-            const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-            SetWindowPos(window_, nullptr, suggested->left, suggested->top,
-                         suggested->right - suggested->left, suggested->bottom - suggested->top,
-                         SWP_NOZORDER | SWP_NOACTIVATE);
+        case kDpiChangedMessage:
+            MoveToSuggestedRect(window_, lParam);
             SetDpi(HIWORD(wParam));
             return 0;
-        }
         case WM_GETMINMAXINFO:
             reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {Scaled(640), Scaled(420)};
             return 0;

@@ -25,6 +25,9 @@ LRESULT CALLBACK ForwardToOwner(HWND window, UINT message, WPARAM wParam, LPARAM
                            : DefWindowProcW(window, message, wParam, lParam);
 }
 
+// WM_DPICHANGED: the window takes the rectangle Windows suggests (lParam).
+void MoveToSuggestedRect(HWND window, LPARAM suggested);
+
 // The DPI of the window's monitor (per-monitor aware), or the screen's.
 UINT WindowDpi(HWND window);
 
