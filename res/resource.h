@@ -195,12 +195,4 @@
 /* System menu item of the ログを見る window */
 #define IDM_LOG_VIEW 0x0030
 
-/* Notification-area callback message */
-#define WM_VELMO_TRAY 2024
-/* Posted by a job's worker: a job has ended and its result waits */
-#define WM_VELMO_JOB_DONE 2025
-/* Posted by the main window to itself at the end of its start-up: once it
-   arrives, the window is shown or hidden as the settings say */
-#define WM_VELMO_STARTED 2026
-
 #endif

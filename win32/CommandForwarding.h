@@ -22,12 +22,10 @@
 
 #include "app/CRouterStatusDlg.h"
 #include "app/ToolCommand.h"
+#include "win32/Messages.h"
 #include "win32/SingleInstance.h"
 
 namespace velmo {
-
-inline constexpr ULONG_PTR kCommandCopyDataTag = 0x434D4C56;  // "VLMC"
-inline constexpr UINT kCommandReplyMessage = WM_APP + 2;
 
 // The arguments after the program's name, as UTF-8.
 std::vector<std::string> CommandArguments();

@@ -12,6 +12,7 @@
 #include "res/StringTable.h"
 #include "res/resource.h"
 #include "win32/DialogPlacement.h"
+#include "win32/Messages.h"
 #include "win32/OwnWindow.h"
 
 namespace velmo {
@@ -19,7 +20,6 @@ namespace velmo {
 namespace {
 
 constexpr wchar_t kClassName[] = L"VelmoToolLogView";
-constexpr UINT kWake = WM_APP + 28;      // the viewer handed something over
 constexpr UINT_PTR kFollowTimer = 1;     // looks at the archive's size
 constexpr UINT_PTR kTypingTimer = 2;     // the search starts when typing pauses
 constexpr std::size_t kCacheRows = 200;  // rows read at once for the list
@@ -137,7 +137,8 @@ bool LogViewWindow::Create() {
     CentreUnderPointer(window_, Scaled(960), Scaled(680));
 
     HWND window = window_;
-    viewer_ = std::make_unique<LogViewer>(archivePath_, [window] { PostMessageW(window, kWake, 0, 0); });
+    viewer_ = std::make_unique<LogViewer>(archivePath_,
+                                          [window] { PostMessageW(window, kLogViewWakeMessage, 0, 0); });
     viewer_->Start();
     SetTimer(window_, kFollowTimer, 1000, nullptr);
     today_ = Today();
@@ -242,7 +243,7 @@ LRESULT LogViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_GETMINMAXINFO:
             reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {Scaled(640), Scaled(420)};
             return 0;
-        case kWake:
+        case kLogViewWakeMessage:
             TakeUpdates();
             return 0;
         case WM_TIMER:

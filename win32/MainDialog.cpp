@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "res/resource.h"
+#include "win32/Messages.h"
 
 namespace velmo {
 
@@ -45,7 +46,7 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         context->tray->Attach(window);
         const BOOL focus = context->dialog->OnInitDialog() ? TRUE : FALSE;
         // Queued behind the start-up's own hiding into the notification area.
-        PostMessageW(window, WM_VELMO_STARTED, 0, 0);
+        PostMessageW(window, kStartedMessage, 0, 0);
         return focus;
     }
     MainDialogContext* context = ContextOf(window);
@@ -104,7 +105,7 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
                 dialog.OnSizeMinimized();
             }
             return FALSE;
-        case WM_VELMO_STARTED:
+        case kStartedMessage:
             // The dialog loop would show the window once it first runs idle;
             // shown now, the window is as it stays when a second start asks.
             if (!context->host->KeepsHidden()) {
@@ -112,10 +113,10 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
             }
             (*context->started)();
             return TRUE;
-        case WM_VELMO_JOB_DONE:
+        case kJobDoneMessage:
             dialog.OnJobDone();
             return TRUE;
-        case WM_VELMO_TRAY:
+        case kTrayMessage:
             dialog.OnTrayNotify(TrayMouseOf(lParam));
             return TRUE;
         case WM_RBUTTONUP:

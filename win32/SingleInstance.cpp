@@ -3,6 +3,7 @@
 #include "base/InstanceKey.h"
 #include "res/resource.h"
 #include "win32/CommandForwarding.h"
+#include "win32/Messages.h"
 #include "win32/WideText.h"
 
 namespace velmo {
@@ -10,8 +11,6 @@ namespace velmo {
 namespace {
 
 const wchar_t* const kWindowClass = L"VelmoToolInstance";
-// Sent by a second start; answered with an InstanceAnswer.
-constexpr UINT kActivateMessage = WM_APP + 1;
 constexpr int kFindAttempts = 40;  // 50 ms apart
 
 LRESULT CALLBACK InstanceWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -38,7 +37,7 @@ LRESULT CALLBACK InstanceWindowProc(HWND window, UINT message, WPARAM wParam, LP
             wParam, reinterpret_cast<const COPYDATASTRUCT*>(lParam), *context->dialog));
     }
     if (context->host->IsMinimized()) {
-        PostMessageW(main, WM_VELMO_TRAY, 0, WM_LBUTTONDOWN);
+        PostMessageW(main, kTrayMessage, 0, WM_LBUTTONDOWN);
     } else {
         SetForegroundWindow(GetLastActivePopup(main));
     }

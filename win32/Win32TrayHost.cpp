@@ -7,6 +7,7 @@
 
 #include "base/Wide_win32.h"
 #include "res/resource.h"
+#include "win32/Messages.h"
 
 namespace velmo {
 
@@ -45,7 +46,7 @@ void Win32TrayHost::Notify(DWORD action, std::uint32_t iconId, int pictureId, co
     data.uID = iconId;
     if (action != NIM_DELETE) {
         data.uFlags = NIF_ICON | NIF_TIP | (action == NIM_ADD ? NIF_MESSAGE : 0);
-        data.uCallbackMessage = WM_VELMO_TRAY;
+        data.uCallbackMessage = kTrayMessage;
         // The small-icon size, so the tray shows the 16x16 image at 100 % and
         // the 32x32 one at high DPI.
         data.hIcon = static_cast<HICON>(

@@ -4,6 +4,7 @@
 #include "res/resource.h"
 #include "win32/AboutBox.h"
 #include "win32/ConfirmDialog.h"
+#include "win32/Messages.h"
 #include "win32/SettingsSheet.h"
 
 namespace velmo {
@@ -118,7 +119,7 @@ void Win32WindowHost::PostMinimizedSize() {
 }
 
 void Win32WindowHost::PostJobDone() {
-    PostMessageW(window_, WM_VELMO_JOB_DONE, 0, 0);
+    PostMessageW(window_, kJobDoneMessage, 0, 0);
 }
 
 void Win32WindowHost::PostClose() {

@@ -10,6 +10,7 @@
 #include "router/HttpRequest.h"
 #include "settings/PasswordScramble.h"
 #include "tests/e2e/Driver.h"
+#include "win32/Messages.h"
 
 namespace velmo::e2e {
 namespace {
@@ -95,7 +96,7 @@ TEST_F(CommandLineE2E, WithARunningToolEachCommandIsItsAndExitEndsIt) {
     HWND instance = FindWindowExW(HWND_MESSAGE, nullptr, L"VelmoToolInstance", nullptr);
     const auto body = EncodeRequest({ToolCommand::Connect, 0x1234, 1});
     for (DWORD size : {0ul, 3ul, static_cast<DWORD>(body.size())}) {
-        COPYDATASTRUCT data{0x434D4C56, size, const_cast<unsigned char*>(body.data())};
+        COPYDATASTRUCT data{kCommandCopyDataTag, size, const_cast<unsigned char*>(body.data())};
         EXPECT_EQ(SendMessageW(instance, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)), FALSE) << size;
     }
     EXPECT_EQ(Run(L"/status", 0), "disconnected\r\n") << "a refused body connected";

@@ -23,6 +23,7 @@
 #include "router/HttpRequest.h"
 #include "settings/PasswordScramble.h"
 #include "tests/e2e/Driver.h"
+#include "win32/Messages.h"
 
 namespace velmo::e2e {
 namespace {
@@ -362,7 +363,7 @@ class TrayMenuE2E : public FaultsE2E {
             ADD_FAILURE() << "no item " << commandId << " in the tray menu";
             return false;
         }
-        Post(window, WM_VELMO_TRAY, 1, WM_RBUTTONDOWN);
+        Post(window, kTrayMessage, 1, WM_RBUTTONDOWN);
         HWND menuWindow = nullptr;
         if (!WaitUntil(
                 [&] {

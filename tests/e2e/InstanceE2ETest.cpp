@@ -14,6 +14,7 @@
 
 #include "res/resource.h"
 #include "tests/e2e/Driver.h"
+#include "win32/Messages.h"
 
 namespace velmo::e2e {
 namespace {
@@ -236,7 +237,7 @@ TEST_F(InstanceE2E, DialogsStayOnTheScreenAndCentreOnItWhileTheWindowIsHidden) {
 
     // Hidden in the notification area: the sheet opens in the screen's middle.
     MoveTo(window, 40, 40);
-    Post(window, WM_VELMO_TRAY, 1, WM_LBUTTONDOWN);
+    Post(window, kTrayMessage, 1, WM_LBUTTONDOWN);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(window); }, 10000));
     Post(window, WM_COMMAND, ID_MENU_SETTINGS);
     sheet = tool.WaitForWindow(sheetCaption, 10000);
@@ -249,7 +250,7 @@ TEST_F(InstanceE2E, DialogsStayOnTheScreenAndCentreOnItWhileTheWindowIsHidden) {
     SaveScreenshot(ArtifactPath(L"settings-centred-on-screen.bmp"));
     Post(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(sheet); }, 10000));
-    Post(window, WM_VELMO_TRAY, 1, WM_LBUTTONDOWN);
+    Post(window, kTrayMessage, 1, WM_LBUTTONDOWN);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(window) != FALSE; }, 10000));
     Close(tool, window);
 }

@@ -12,6 +12,7 @@
 #include "settings/PasswordScramble.h"
 #include "settings/SettingsStore.h"
 #include "tests/e2e/Driver.h"
+#include "win32/Messages.h"
 
 namespace velmo::e2e {
 namespace {
@@ -162,9 +163,9 @@ TEST_F(MainWindowE2E, TrayClicksHideAndRestoreAndTheAboutBoxOpensFromTheSystemMe
     SaveScreenshot(ArtifactPath(L"tray-icon.bmp"));  // the icon in the Wine taskbar
 
     // The notification-area callback: a left click hides, the next restores.
-    Post(window, WM_VELMO_TRAY, 1, WM_LBUTTONDOWN);
+    Post(window, kTrayMessage, 1, WM_LBUTTONDOWN);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(window); }, 10000));
-    Post(window, WM_VELMO_TRAY, 1, WM_LBUTTONDOWN);
+    Post(window, kTrayMessage, 1, WM_LBUTTONDOWN);
     EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window) != FALSE; }, 10000));
 
     // The system menu's about item; its low four bits belong to the system.
@@ -199,7 +200,7 @@ TEST_F(MainWindowE2E, InitMinimizeStartsInTheTrayAndOneClickShowsTheWindow) {
     Sleep(2000);
     EXPECT_FALSE(IsWindowVisible(window));
 
-    Post(window, WM_VELMO_TRAY, 1, WM_LBUTTONDOWN);
+    Post(window, kTrayMessage, 1, WM_LBUTTONDOWN);
 
     EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window) != FALSE; }, 10000));
     EXPECT_FALSE(IsIconic(window));
