@@ -56,11 +56,7 @@ void CRouterStatusDlg::AnnounceRecordFailure() {
     if (recordFailure_.empty()) {
         return;
     }
-    std::string text = TableString(IDS_HISTORY_NOT_WRITTEN);
-    const std::size_t at = SjisFind(text, "%s");
-    if (at != npos) {
-        text.replace(at, 2, kHistoryFileName);
-    }
+    const std::string text = FilledString(IDS_HISTORY_NOT_WRITTEN, {kHistoryFileName});
     const std::string reason = SjisTrim(recordFailure_);
     Announce(Balloon{BalloonKind::LogFile, BalloonIcon::Error, reason.empty() ? text : text + "\n" + reason});
 }

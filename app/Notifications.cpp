@@ -12,18 +12,6 @@ namespace velmo {
 
 namespace {
 
-// The table's text `id` with its one placeholder ("%d" or "%s") replaced by
-// `value`. The placeholder is searched on character boundaries, so a trail
-// byte never starts a match.
-std::string FillIn(int id, std::string_view placeholder, const std::string& value) {
-    std::string text = TableString(id);
-    const std::size_t at = SjisFind(text, placeholder);
-    if (at != npos) {
-        text.replace(at, placeholder.size(), value);
-    }
-    return text;
-}
-
 int LogFileTextId(LogFileError error) {
     switch (error) {
         case LogFileError::NotRead:
@@ -36,7 +24,7 @@ int LogFileTextId(LogFileError error) {
 }
 
 Balloon LineText(int id, BalloonIcon icon, const std::string& value = "") {
-    return Balloon{BalloonKind::Line, icon, value.empty() ? TableString(id) : FillIn(id, "%s", value)};
+    return Balloon{BalloonKind::Line, icon, value.empty() ? TableString(id) : FilledString(id, {value})};
 }
 
 std::optional<Balloon> LineChangeBalloon(const LineResult& result) {
@@ -46,7 +34,7 @@ std::optional<Balloon> LineChangeBalloon(const LineResult& result) {
     switch (result.news) {
         case LineResult::News::WentDown:
             return Balloon{BalloonKind::Line, BalloonIcon::Warning,
-                           FillIn(IDS_BALLOON_LINE_DOWN, "%s", result.lastRunningTime)};
+                           FilledString(IDS_BALLOON_LINE_DOWN, {result.lastRunningTime})};
         case LineResult::News::WentUp:
             if (result.downSeconds) {
                 return LineText(IDS_BALLOON_LINE_UP_AFTER, BalloonIcon::Info,
@@ -93,7 +81,7 @@ std::optional<Balloon> NoteCapture(NotificationState& state, const CaptureResult
         if (!runStarts) {
             return std::nullopt;
         }
-        std::string text = FillIn(LogFileTextId(result.error), "%s", fileName);
+        std::string text = FilledString(LogFileTextId(result.error), {fileName});
         const std::string reason = SjisTrim(result.errorText);
         if (!reason.empty()) {
             text += "\n" + reason;
@@ -105,7 +93,7 @@ std::optional<Balloon> NoteCapture(NotificationState& state, const CaptureResult
         return std::nullopt;
     }
     return Balloon{BalloonKind::Access, BalloonIcon::Warning,
-                   FillIn(IDS_BALLOON_ACCESS, "%d", std::to_string(result.accessCount)) + "\n" +
+                   FilledString(IDS_BALLOON_ACCESS, {std::to_string(result.accessCount)}) + "\n" +
                        result.newestAccessEntry};
 }
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "base/SjisText.h"
 #include "res/StringTable.h"
 #include "res/resource.h"
 
@@ -62,12 +61,7 @@ std::string MuteNote(const DateTime& until, const DateTime& now) {
     if (!Muted(until, now)) {
         return {};
     }
-    std::string note = TableString(IDS_TOOLTIP_MUTED);
-    const std::size_t at = SjisFind(note, "%s");
-    if (at != npos) {
-        note.replace(at, 2, until.Format("%H:%M"));
-    }
-    return note;
+    return FilledString(IDS_TOOLTIP_MUTED, {until.Format("%H:%M")});
 }
 
 std::uint32_t MillisecondsToMuteEnd(const DateTime& until, const DateTime& now, std::uint32_t limit) {

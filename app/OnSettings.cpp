@@ -13,19 +13,7 @@ namespace {
 // String 120 with the settings file's path and the system's reason in its
 // two "%s" places.
 std::string SaveFailedMessage(const std::string& path, const std::string& reason) {
-    std::string text = TableString(IDS_SETTINGS_SAVE_FAILED);
-    // Each place is looked for after the text put in before it, so a "%s"
-    // inside the path stays as it is.
-    std::size_t from = 0;
-    for (const std::string* part : {&path, &reason}) {
-        const std::size_t place = text.find("%s", from);
-        if (place == std::string::npos) {
-            break;
-        }
-        text.replace(place, 2, *part);
-        from = place + part->size();
-    }
-    return text;
+    return FilledString(IDS_SETTINGS_SAVE_FAILED, {path, reason});
 }
 
 }  // namespace

@@ -1,0 +1,33 @@
+# Makes the two copies the build needs of the text table res/texts/ja.txt:
+#   generated/res/Texts.inc  the core's table, one {id, "text"} entry a line
+#   generated/res/Texts.rc   the resource script's STRINGTABLE
+# A line that is neither a comment nor "ID "text"" stops the configuration.
+function(velmo_generate_texts table out_dir)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${table})
+  file(STRINGS ${table} lines ENCODING UTF-8)
+  set(inc "// Made from res/texts/ja.txt by res/Texts.cmake; edit that file.\n")
+  set(rc "// Made from res/texts/ja.txt by res/Texts.cmake; edit that file.\nSTRINGTABLE\nBEGIN\n")
+  string(APPEND rc "    IDS_VERSION VELMO_VERSION_TEXT\n")
+  string(APPEND inc "{IDS_VERSION, VELMO_VERSION_TEXT},\n")
+  set(ids "")
+  foreach(line IN LISTS lines)
+    if(line MATCHES "^#" OR line STREQUAL "")
+      continue()
+    endif()
+    if(NOT line MATCHES "^([A-Z][A-Z0-9_]*) +(\"[^\"\\\\]*(\\\\n[^\"\\\\]*)*\")$")
+      message(FATAL_ERROR "${table}: not an id and a quoted text: ${line}")
+    endif()
+    set(id ${CMAKE_MATCH_1})
+    set(text ${CMAKE_MATCH_2})
+    if(id IN_LIST ids)
+      message(FATAL_ERROR "${table}: ${id} twice")
+    endif()
+    list(APPEND ids ${id})
+    string(APPEND inc "{${id}, ${text}},\n")
+    string(APPEND rc "    ${id} ${text}\n")
+  endforeach()
+  string(APPEND rc "END\n")
+  # Written only when changed, so an unchanged table rebuilds nothing.
+  file(CONFIGURE OUTPUT ${out_dir}/Texts.inc CONTENT "${inc}" @ONLY)
+  file(CONFIGURE OUTPUT ${out_dir}/Texts.rc CONTENT "${rc}" @ONLY)
+endfunction()
