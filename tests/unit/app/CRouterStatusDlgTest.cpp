@@ -42,7 +42,7 @@ TEST_F(CRouterStatusDlgTest, InitialisationSetsCaptionMenuIconsAndCentres) {
     auto window = MakeWindow();
     EXPECT_TRUE(window->OnInitDialog());
     Settle();
-    EXPECT_EQ(host_.caption, "Velmo tool ver. 1.10");
+    EXPECT_EQ(host_.caption, CRouterStatusDlg::Caption());
     EXPECT_EQ(host_.aboutItem, "&About Velmo tool...");
     EXPECT_TRUE(host_.iconsSet);
     EXPECT_TRUE(host_.centred);

@@ -150,7 +150,7 @@ TEST_F(NotificationsTest, LogFileThatCannotBeWrittenIsAnnouncedOncePerRunAndName
     std::filesystem::create_directory(dir_.File("logs"));
     auto window = OpenWindow("UpdateLogFileName=logs\r\n", kDown);
     router_.Serve("syslog.htm", LogPage({{1000, "PPP up"}}));
-    const std::string caption = "Velmo tool ver. 1.10";
+    const std::string caption = CRouterStatusDlg::Caption();
     const std::string failingTip = caption + Sjis("（ログを書き込めません）");
 
     window->OnCommand(ID_MENU_CAPTURE_LOG);
@@ -312,7 +312,8 @@ TEST_F(NotificationsTest, AlertsOverTimeWithSilenceIgnoredSourcesAndMutes) {
         const char* balloon;     // UTF-8
         const char* tooltipEnd;  // UTF-8
     };
-    const char* const caption = "Velmo tool ver. 1.10";
+    const std::string captionText = CRouterStatusDlg::Caption();  // ASCII, so UTF-8 too
+    const char* const caption = captionText.c_str();
     const Step steps[] = {
         {"one missed reading is not news", [&] { router_.GoAway(), poll(); }, "", caption},
         {"nor is a second", poll, "", caption},

@@ -23,7 +23,7 @@ TEST_F(TrayIconTest, IsAddedWithTheNotReachablePictureThenFollowsTheState) {
     window->OnInitDialog();
     Settle();
     EXPECT_THAT(tray_.calls, ElementsAre("add 1 132", "modify 1 135"));
-    EXPECT_EQ(tray_.tooltip, "Velmo tool ver. 1.10");
+    EXPECT_EQ(tray_.tooltip, CRouterStatusDlg::Caption());
 }
 
 TEST_F(TrayIconTest, WarningPictureWinsOverEveryStateUntilTimerFive) {
