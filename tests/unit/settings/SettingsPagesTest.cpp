@@ -106,11 +106,12 @@ TEST(CPropGeneralSetting, BadNumberKeepsThePageAndReportsTheField) {
     FakePageControls controls;
     CPropGeneralSetting page;
     page.DoDataExchange(Exchange::Load, controls);
-    controls.texts[IDC_UPDATE_DISCONNECT_SECONDS] = "abc";
-    controls.texts[IDC_ROUTER_ADDRESS] = "127.0.0.1:8080";
+    controls.texts[IDC_UPDATE_CONNECT_SECONDS] = "abc";
+    controls.texts[IDC_UPDATE_DISCONNECT_SECONDS] = "x";
+    controls.checks[IDC_UPDATE_DISCONNECT] = true;
     EXPECT_FALSE(page.DoDataExchange(Exchange::Save, controls));
-    EXPECT_THAT(controls.failedFields, ElementsAre(IDC_UPDATE_DISCONNECT_SECONDS));
-    EXPECT_EQ(page.RutorAddress, "");  // the exchange stopped at the bad field
+    EXPECT_THAT(controls.failedFields, ElementsAre(IDC_UPDATE_CONNECT_SECONDS));
+    EXPECT_FALSE(page.UpdateStatusDisconnect);  // the exchange stopped at the first bad field
 }
 
 TEST(CPropLogSetting, UntickingLogCaptureGreysFiveControlsAndTheButton) {
