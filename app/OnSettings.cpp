@@ -25,7 +25,6 @@ void CRouterStatusDlg::OnSettings() {
     if (WithModal(kSettingsOpen, [&] { return host_.RunSettingsSheet(pages); }) == IDOK) {
         ApplySettingsPages(pages, settings);
         lastDisconnectCheck = clock_.Now();  // an occurrence before now never fires
-        settings.AutoDisconnectDlg = pages.autoDisconnect.AutoDisconnectDlg;
         CopyWorkingSettings();
         std::string reason;
         if (!SaveSettings(&reason)) {

@@ -1,33 +1,43 @@
 #include "settings/SettingsPages.h"
 
+#include <cstdint>
+#include <string>
+#include <type_traits>
+#include <variant>
+
 #include "base/CodePage.h"
 #include "base/FileSystem.h"
 #include "res/StringTable.h"
 #include "res/resource.h"
 #include "settings/LogFilePath.h"
 #include "settings/NumberField.h"
+#include "settings/SettingsTable.h"
 
 namespace velmo {
 
 namespace {
 
-void ExchangeCheck(Exchange direction, PageControls& controls, int id, bool& value) {
+// A page member with its control, by the member's type.
+bool ExchangeControl(Exchange direction, PageControls& controls, int id, bool& value) {
     if (direction == Exchange::Save) {
         value = controls.Checked(id);
     } else {
         controls.SetChecked(id, value);
     }
+    return true;
 }
 
-void ExchangeText(Exchange direction, PageControls& controls, int id, std::string& value) {
+bool ExchangeControl(Exchange direction, PageControls& controls, int id, std::string& value) {
     if (direction == Exchange::Save) {
         value = controls.Text(id);
     } else {
         controls.SetText(id, value);
     }
+    return true;
 }
 
-bool ExchangeNumber(Exchange direction, PageControls& controls, int id, float& value) {
+// False, the field reported, when the number does not read.
+bool ExchangeControl(Exchange direction, PageControls& controls, int id, float& value) {
     if (direction == Exchange::Load) {
         controls.SetText(id, FormatNumberField(value));
         return true;
@@ -39,18 +49,97 @@ bool ExchangeNumber(Exchange direction, PageControls& controls, int id, float& v
     return true;
 }
 
+// The pickers of a moment are the page's own.
+bool ExchangeControl(Exchange, PageControls&, int, DateTime&) {
+    return true;
+}
+
+// The fields the table puts on `page`, in the table's order; the save
+// direction stops at the first number that does not read.
+template <class Page>
+bool ExchangeFields(Page& page, Exchange direction, PageControls& controls) {
+    for (const SettingRow& row : kSettingRows) {
+        const auto* field = std::get_if<PageField<Page>>(&row.page);
+        if (field == nullptr) {
+            continue;
+        }
+        const auto exchange = [&](auto member) {
+            return ExchangeControl(direction, controls, field->control, page.*member);
+        };
+        if (!std::visit(exchange, field->member)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+template <class Page, class Pages>
+auto& PageOf(Pages& pages, const PageField<Page>&) {
+    if constexpr (std::is_same_v<Page, CPropGeneralSetting>) {
+        return pages.general;
+    } else if constexpr (std::is_same_v<Page, CPropLogSetting>) {
+        return pages.log;
+    } else if constexpr (std::is_same_v<Page, CPropAutoDisconnectSetting>) {
+        return pages.autoDisconnect;
+    } else {
+        return pages.notify;
+    }
+}
+
+// The record's value a row fills, as the type `Value` (a scrambled text is a
+// text in the record).
+template <class Value, class Settings>
+auto& RecordValue(const RecordMember& member, Settings& settings) {
+    if constexpr (std::is_same_v<Value, std::string>) {
+        if (const auto* scrambled = std::get_if<Scrambled>(&member)) {
+            return settings.*scrambled->member;
+        }
+    }
+    return settings.*std::get<Value ToolSettings::*>(member);
+}
+
+// A page shows a time, held in milliseconds, as a float in its unit.
+template <class Shown>
+using StoredAs = std::conditional_t<std::is_same_v<Shown, float>, std::int32_t, Shown>;
+
+template <class Value>
+void Copy(const Value& from, Value& to, PageUnit) {
+    to = from;
+}
+void Copy(std::int32_t milliseconds, float& shown, PageUnit unit) {
+    shown =
+        unit == PageUnit::Minutes ? MillisecondsToMinutes(milliseconds) : MillisecondsToSeconds(milliseconds);
+}
+void Copy(float shown, std::int32_t& milliseconds, PageUnit unit) {
+    milliseconds = unit == PageUnit::Minutes ? MinutesToMilliseconds(shown) : SecondsToMilliseconds(shown);
+}
+
+// Calls `copy(recordValue, pageValue, unit)` for every field the table puts on a page.
+template <class Settings, class Pages, class CopyFunction>
+void ForEachPageField(Settings& settings, Pages& pages, CopyFunction copy) {
+    for (const SettingRow& row : kSettingRows) {
+        std::visit(
+            [&]<class Field>(const Field& field) {
+                if constexpr (!std::is_same_v<Field, std::monostate>) {
+                    std::visit(
+                        [&](auto member) {
+                            auto& shown = PageOf(pages, field).*member;
+                            using Shown = std::remove_cvref_t<decltype(shown)>;
+                            copy(RecordValue<StoredAs<Shown>>(row.member, settings), shown, field.unit);
+                        },
+                        field.member);
+                }
+            },
+            row.page);
+    }
+}
+
 }  // namespace
 
 bool CPropGeneralSetting::DoDataExchange(Exchange direction, PageControls& controls) {
-    ExchangeCheck(direction, controls, IDC_UPDATE_CONNECT, UpdateStatusConnect);
-    ExchangeCheck(direction, controls, IDC_UPDATE_DISCONNECT, UpdateStatusDisconnect);
-    if (!ExchangeNumber(direction, controls, IDC_UPDATE_CONNECT_SECONDS, UpdateStatusConnectSeconds) ||
-        !ExchangeNumber(direction, controls, IDC_UPDATE_DISCONNECT_SECONDS, UpdateStatusDisconnectSeconds)) {
+    if (!ExchangeFields(*this, direction, controls)) {
         return false;
     }
-    ExchangeText(direction, controls, IDC_ROOT_PASSWORD, RootPasswd);
-    ExchangeText(direction, controls, IDC_ROUTER_ADDRESS, RutorAddress);
-    ExchangeCheck(direction, controls, IDC_INIT_MINIMIZE, InitMinimize);
     if (direction == Exchange::Load) {
         controls.Enable(IDC_UPDATE_CONNECT_SECONDS, UpdateStatusConnect);
         controls.Enable(IDC_UPDATE_DISCONNECT_SECONDS, UpdateStatusDisconnect);
@@ -65,14 +154,9 @@ void CPropGeneralSetting::RefreshControls(PageControls& controls) {
 }
 
 bool CPropLogSetting::DoDataExchange(Exchange direction, PageControls& controls) {
-    ExchangeCheck(direction, controls, IDC_UPDATE_LOG, UpdateLog);
-    ExchangeCheck(direction, controls, IDC_RECORD_LOGIN, UpdateLogRecordLogIn);
-    ExchangeCheck(direction, controls, IDC_RECORD_LOGOUT, UpdateLogRecordLogOut);
-    ExchangeCheck(direction, controls, IDC_RECORD_SUBINFO, UpdateLogRecordSubInfo);
-    if (!ExchangeNumber(direction, controls, IDC_UPDATE_LOG_MINUTES, UpdateLogMinutes)) {
+    if (!ExchangeFields(*this, direction, controls)) {
         return false;
     }
-    ExchangeText(direction, controls, IDC_LOG_FILE_NAME, UpdateLogFileName);
     if (direction == Exchange::Load) {
         for (int id : {IDC_RECORD_LOGIN, IDC_RECORD_LOGOUT, IDC_RECORD_SUBINFO, IDC_UPDATE_LOG_MINUTES,
                        IDC_LOG_FILE_NAME, IDC_CHOOSE_LOG_FILE}) {
@@ -107,9 +191,9 @@ void CPropLogSetting::ChooseLogFile(PageControls& controls, LogFileChooser& choo
 }
 
 bool CPropAutoDisconnectSetting::DoDataExchange(Exchange direction, PageControls& controls) {
-    ExchangeCheck(direction, controls, IDC_AUTO_DISCONNECT, AutoDisconnect);
-    ExchangeCheck(direction, controls, IDC_SELECT_DAY, AutoDisconnectSelectDay);
-    ExchangeCheck(direction, controls, IDC_CONFIRM_FIRST, AutoDisconnectDlg);
+    if (!ExchangeFields(*this, direction, controls)) {
+        return false;
+    }
     if (direction == Exchange::Load) {
         controls.Enable(IDC_SELECT_DAY, AutoDisconnect);
         controls.Enable(IDC_TIME_PICKER, AutoDisconnect);
@@ -150,11 +234,10 @@ void CPropAutoDisconnectSetting::SetNowTime(PageControls& controls, Clock& clock
 }
 
 bool CPropNotifySetting::DoDataExchange(Exchange direction, PageControls& controls) {
-    ExchangeCheck(direction, controls, IDC_NOTIFY_ACCESS, NotifyAccess);
-    ExchangeCheck(direction, controls, IDC_NOTIFY_LINE, NotifyLine);
-    ExchangeText(direction, controls, IDC_NOTIFY_IGNORE, NotifyIgnore);
-    ExchangeCheck(direction, controls, IDC_AUTO_REDIAL, AutoRedial);
-    ExchangeCheck(direction, controls, IDC_START_WITH_WINDOWS, StartWithWindows);
+    if (!ExchangeFields(*this, direction, controls)) {
+        return false;
+    }
+    ExchangeControl(direction, controls, IDC_START_WITH_WINDOWS, StartWithWindows);
     if (direction == Exchange::Load) {
         controls.SetText(IDC_STARTUP_NOTE, StartupTurnedOff ? TableString(IDS_STARTUP_TURNED_OFF) : "");
     }
@@ -163,62 +246,15 @@ bool CPropNotifySetting::DoDataExchange(Exchange direction, PageControls& contro
 
 SettingsPages PagesFromSettings(const ToolSettings& settings) {
     SettingsPages pages;
-    pages.general.RutorAddress = settings.RutorAddress;
-    pages.general.RootPasswd = settings.RootPasswd;
-    pages.general.InitMinimize = settings.InitMinimize;
-    pages.general.UpdateStatusConnect = settings.UpdateStatusConnect;
-    pages.general.UpdateStatusDisconnect = settings.UpdateStatusDisconnect;
-    pages.general.UpdateStatusConnectSeconds = MillisecondsToSeconds(settings.UpdateStatusConnectTime);
-    pages.general.UpdateStatusDisconnectSeconds = MillisecondsToSeconds(settings.UpdateStatusDisconnectTime);
-    pages.log.UpdateLog = settings.UpdateLog;
-    pages.log.UpdateLogMinutes = MillisecondsToMinutes(settings.UpdateLogTime);
-    pages.log.UpdateLogFileName = settings.UpdateLogFileName;
-    pages.log.UpdateLogRecordLogIn = settings.UpdateLogRecordLogIn;
-    pages.log.UpdateLogRecordLogOut = settings.UpdateLogRecordLogOut;
-    pages.log.UpdateLogRecordSubInfo = settings.UpdateLogRecordSubInfo;
-    pages.autoDisconnect.AutoDisconnect = settings.AutoDisconnect;
-    pages.autoDisconnect.AutoDisconnectSelectDay = settings.AutoDisconnectSelectDay;
-    pages.autoDisconnect.AutoDisconnectDlg = settings.AutoDisconnectDlg;
-    pages.autoDisconnect.AutoDisconnectTime = settings.AutoDisconnectTime;
-    pages.notify.NotifyAccess = settings.NotifyAccess;
-    pages.notify.NotifyLine = settings.NotifyLine;
-    pages.notify.NotifyIgnore = settings.NotifyIgnore;
-    pages.notify.AutoRedial = settings.AutoRedial;
+    ForEachPageField(settings, pages,
+                     [](const auto& stored, auto& shown, PageUnit unit) { Copy(stored, shown, unit); });
     return pages;
 }
 
 void ApplySettingsPages(const SettingsPages& pages, ToolSettings& settings) {
-    const CPropGeneralSetting& general = pages.general;
-    settings.RutorAddress = general.RutorAddress;
-    settings.RootPasswd = general.RootPasswd;
-    settings.InitMinimize = general.InitMinimize;
-    settings.UpdateStatusConnect = general.UpdateStatusConnect;
-    settings.UpdateStatusConnectTime = SecondsToMilliseconds(general.UpdateStatusConnectSeconds);
-    if (settings.UpdateStatusConnectTime <= 0) {
-        settings.UpdateStatusConnect = false;
-    }
-    settings.followUpPollTime = settings.UpdateStatusConnect ? settings.UpdateStatusConnectTime : 10000;
-    settings.UpdateStatusDisconnect = general.UpdateStatusDisconnect;
-    settings.UpdateStatusDisconnectTime = SecondsToMilliseconds(general.UpdateStatusDisconnectSeconds);
-    if (settings.UpdateStatusDisconnectTime <= 0) {
-        settings.UpdateStatusDisconnect = false;
-    }
-    settings.UpdateLog = pages.log.UpdateLog;
-    settings.UpdateLogTime = MinutesToMilliseconds(pages.log.UpdateLogMinutes);
-    if (settings.UpdateLogTime <= 0) {
-        settings.UpdateLog = false;
-    }
-    settings.UpdateLogFileName = pages.log.UpdateLogFileName;
-    settings.UpdateLogRecordLogIn = pages.log.UpdateLogRecordLogIn;
-    settings.UpdateLogRecordLogOut = pages.log.UpdateLogRecordLogOut;
-    settings.UpdateLogRecordSubInfo = pages.log.UpdateLogRecordSubInfo;
-    settings.AutoDisconnect = pages.autoDisconnect.AutoDisconnect;
-    settings.AutoDisconnectSelectDay = pages.autoDisconnect.AutoDisconnectSelectDay;
-    settings.AutoDisconnectTime = pages.autoDisconnect.AutoDisconnectTime;
-    settings.NotifyAccess = pages.notify.NotifyAccess;
-    settings.NotifyLine = pages.notify.NotifyLine;
-    settings.NotifyIgnore = pages.notify.NotifyIgnore;
-    settings.AutoRedial = pages.notify.AutoRedial;
+    ForEachPageField(settings, pages,
+                     [](auto& stored, const auto& shown, PageUnit unit) { Copy(shown, stored, unit); });
+    DeriveFromStoredValues(settings);
 }
 
 }  // namespace velmo

@@ -1,6 +1,8 @@
 // The settings sheet's four pages: what each holds, how it exchanges data
-// with its controls, and which controls are enabled. The controls themselves
-// are the platform's, reached through the PageControls port.
+// with its controls, and which controls are enabled. Which member of a page
+// edits which setting, through which control, is the settings table's
+// (SettingsTable.h); a page adds its own rules. The controls themselves are
+// the platform's, reached through the PageControls port.
 #pragma once
 
 #include <string>
@@ -116,9 +118,8 @@ struct SettingsPages {
 // minutes); "Windows の起動時に開始する" is left off for the sheet to fill.
 SettingsPages PagesFromSettings(const ToolSettings& settings);
 
-// Applies the pages of a confirmed sheet to the settings, except
-// AutoDisconnectDlg, which the window applies after noting the moment: an
-// interval of 0 ms or less switches its feature off.
+// Applies the pages of a confirmed sheet to the settings: an interval of 0 ms
+// or less switches its feature off.
 void ApplySettingsPages(const SettingsPages& pages, ToolSettings& settings);
 
 }  // namespace velmo

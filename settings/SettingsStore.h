@@ -3,9 +3,11 @@
 
 #include <array>
 #include <cstddef>
+#include <iterator>
 #include <string>
 
 #include "base/Clock.h"
+#include "settings/SettingsTable.h"
 #include "settings/ToolSettings.h"
 
 namespace velmo {
@@ -13,10 +15,8 @@ namespace velmo {
 // Section of the settings file.
 inline constexpr const char* kSettingsSection = "Setting";
 
-// How many keys section "Setting" stores: the first seventeen, then
-// "NotifyAccess", "NotifyLine", "NotifyIgnore", "AutoRedial" and
-// "NotifyMuteUntil".
-inline constexpr std::size_t kSettingsKeyCount = 22;
+// How many keys section "Setting" stores: one for each row of the table.
+inline constexpr std::size_t kSettingsKeyCount = std::size(kSettingRows);
 
 // The stored keys of section "Setting", in the order they are read and written.
 const std::array<const char*, kSettingsKeyCount>& SettingsKeys();

@@ -1,5 +1,6 @@
 // The persisted settings record. Fields bear the names of their keys in the
-// settings file; three derived timing values lie among them and are never stored.
+// settings file (SettingsTable.h); three derived timing values lie among them
+// and are never stored.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +11,7 @@
 namespace velmo {
 
 // The router's factory LAN address, used when the file names none.
-extern const char* const kFactoryRouterAddress;
+inline constexpr const char* kFactoryRouterAddress = "192.168.0.1";
 
 struct ToolSettings {
     std::string RutorAddress;  // host, or host:port

@@ -5,43 +5,23 @@
 
 #include <array>
 #include <map>
+#include <string>
 
 #include "base/CodePage.h"
+#include "res/StringTable.h"
 #include "res/resource.h"
 #include "settings/LogFilePath.h"
 #include "settings/NumberField.h"
 #include "settings/SettingsSheetPage.h"
 #include "tests/support/FakeClock.h"
+#include "tests/support/FakePageControls.h"
 
 namespace velmo {
 namespace {
 
 using ::testing::ElementsAre;
 
-class FakePageControls final : public PageControls {
-  public:
-    std::string Text(int id) override { return ++calls, texts[id]; }
-    void SetText(int id, const std::string& text) override { ++calls, texts[id] = text; }
-    bool Checked(int id) override { return ++calls, checks[id]; }
-    void SetChecked(int id, bool checked) override { ++calls, checks[id] = checked; }
-    void Enable(int id, bool enabled) override { ++calls, enabled_[id] = enabled; }
-    DateTime PickerTime(int id) override { return ++calls, pickers[id]; }
-    void SetPickerTime(int id, const DateTime& time) override { ++calls, pickers[id] = time; }
-    void SetPickerFormat(int id, const std::string& format) override { ++calls, formats[id] = format; }
-    void NumberFieldFailed(int id) override { ++calls, failedFields.push_back(id); }
-
-    bool IsEnabled(int id) const { return enabled_.at(id); }
-    bool WasEnabledOrDisabled(int id) const { return enabled_.count(id) != 0; }
-
-    std::map<int, std::string> texts, formats;
-    std::map<int, bool> checks;
-    std::map<int, DateTime> pickers;
-    std::vector<int> failedFields;
-    int calls = 0;  // every call of the port, of any kind
-
-  private:
-    std::map<int, bool> enabled_;
-};
+using testing::FakePageControls;
 
 TEST(NumberField, ShowsSixSignificantDigits) {
     EXPECT_EQ(FormatNumberField(MillisecondsToSeconds(3000)), "3");
@@ -106,11 +86,12 @@ TEST(CPropGeneralSetting, BadNumberKeepsThePageAndReportsTheField) {
     FakePageControls controls;
     CPropGeneralSetting page;
     page.DoDataExchange(Exchange::Load, controls);
-    controls.texts[IDC_UPDATE_DISCONNECT_SECONDS] = "abc";
-    controls.texts[IDC_ROUTER_ADDRESS] = "127.0.0.1:8080";
+    controls.texts[IDC_UPDATE_CONNECT_SECONDS] = "abc";
+    controls.texts[IDC_UPDATE_DISCONNECT_SECONDS] = "x";
+    controls.checks[IDC_UPDATE_DISCONNECT] = true;
     EXPECT_FALSE(page.DoDataExchange(Exchange::Save, controls));
-    EXPECT_THAT(controls.failedFields, ElementsAre(IDC_UPDATE_DISCONNECT_SECONDS));
-    EXPECT_EQ(page.RutorAddress, "");  // the exchange stopped at the bad field
+    EXPECT_THAT(controls.failedFields, ElementsAre(IDC_UPDATE_CONNECT_SECONDS));
+    EXPECT_FALSE(page.UpdateStatusDisconnect);  // the exchange stopped at the first bad field
 }
 
 TEST(CPropLogSetting, UntickingLogCaptureGreysFiveControlsAndTheButton) {
@@ -276,54 +257,23 @@ TEST(SettingsSheetPage, LoadsWhenShownAndReadsBackWhenLeft) {
     EXPECT_EQ(pages.log.UpdateLogFileName, "keep.txt");  // the log page was never opened
 }
 
-// "通知": its three boxes load from the page and read back into it, through
-// the sheet's routing as the other pages do, and none governs another.
-TEST(SettingsSheetPage, NotifyPageExchangesItsBoxes) {
+// "通知": the start-up box stands for the Startup shortcut, not for a setting;
+// the page exchanges it with its fields and shows the note under it, and none
+// of its boxes governs another.
+TEST(SettingsSheetPage, NotifyPageExchangesTheStartUpBoxAndShowsItsNote) {
     SettingsPages pages;
-    pages.notify.NotifyAccess = true;
-    pages.notify.NotifyLine = false;
-    pages.notify.AutoRedial = true;
     pages.notify.StartWithWindows = true;
+    pages.notify.StartupTurnedOff = true;
     testing::FakeClock clock;
     SettingsSheetPage notify = SettingsSheetPages(pages, clock)[3];
     FakePageControls controls;
     notify.OnInitDialog(controls);
-    EXPECT_EQ(controls.checks, (std::map<int, bool>{{IDC_NOTIFY_ACCESS, true},
-                                                    {IDC_NOTIFY_LINE, false},
-                                                    {IDC_AUTO_REDIAL, true},
-                                                    {IDC_START_WITH_WINDOWS, true}}));
-    controls.checks = {{IDC_NOTIFY_ACCESS, false},
-                       {IDC_NOTIFY_LINE, true},
-                       {IDC_AUTO_REDIAL, false},
-                       {IDC_START_WITH_WINDOWS, false}};
+    EXPECT_TRUE(controls.checks[IDC_START_WITH_WINDOWS]);
+    EXPECT_EQ(controls.texts[IDC_STARTUP_NOTE], TableString(IDS_STARTUP_TURNED_OFF));
+    controls.checks[IDC_START_WITH_WINDOWS] = false;
     EXPECT_TRUE(notify.OnKillActive(controls));
-    EXPECT_FALSE(pages.notify.NotifyAccess);
-    EXPECT_TRUE(pages.notify.NotifyLine);
-    EXPECT_FALSE(pages.notify.AutoRedial);
     EXPECT_FALSE(pages.notify.StartWithWindows);
     EXPECT_FALSE(controls.WasEnabledOrDisabled(IDC_NOTIFY_ACCESS));
-    EXPECT_EQ(controls.texts, (std::map<int, std::string>{{IDC_NOTIFY_IGNORE, ""}, {IDC_STARTUP_NOTE, ""}}));
-}
-
-// The notification flags go into the pages and come back; the start-up box
-// is not a setting: copying in leaves it off and applying ignores it.
-TEST(SettingsPages, NotificationFlagsRoundTripAndTheStartUpBoxStaysOutOfTheRecord) {
-    for (int bits = 0; bits < 4; ++bits) {
-        ToolSettings settings;
-        settings.NotifyAccess = (bits & 1) != 0;
-        settings.NotifyLine = (bits & 2) != 0;
-        SettingsPages pages = PagesFromSettings(settings);
-        EXPECT_EQ(pages.notify.NotifyAccess, settings.NotifyAccess);
-        EXPECT_EQ(pages.notify.NotifyLine, settings.NotifyLine);
-        EXPECT_FALSE(pages.notify.StartWithWindows);
-        pages.notify.NotifyAccess = !pages.notify.NotifyAccess;
-        pages.notify.NotifyLine = !pages.notify.NotifyLine;
-        pages.notify.StartWithWindows = true;
-        ToolSettings applied = settings;
-        ApplySettingsPages(pages, applied);
-        EXPECT_EQ(applied.NotifyAccess, !settings.NotifyAccess) << bits;
-        EXPECT_EQ(applied.NotifyLine, !settings.NotifyLine) << bits;
-    }
 }
 
 TEST(SettingsPages, CopyInShowsSecondsAndMinutes) {

@@ -1,7 +1,0 @@
-#include "settings/ToolSettings.h"
-
-namespace velmo {
-
-const char* const kFactoryRouterAddress = "192.168.0.1";
-
-}  // namespace velmo
