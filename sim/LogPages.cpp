@@ -1,6 +1,7 @@
 #include "sim/LogPages.h"
 
 #include "base/CodePage.h"
+#include "sim/AdminPage.h"
 
 namespace velmo {
 namespace {
@@ -33,11 +34,6 @@ std::string LoginForm(const RouterSimulatorOptions& options, bool get, bool mark
     return form + Utf8ToSjis("<INPUT TYPE=SUBMIT VALUE=\"ログイン\">\n") + "</FORM>\n";
 }
 
-std::string Page(const char* titleUtf8, const std::string& body) {
-    return "<HTML><HEAD><TITLE>" + Utf8ToSjis(titleUtf8) + "</TITLE></HEAD><BODY>\n" + body +
-           "</BODY></HTML>\n";
-}
-
 }  // namespace
 
 std::string MenuPageBody(const RouterSimulatorOptions& options) {
@@ -56,36 +52,24 @@ std::string MenuPageBody(const RouterSimulatorOptions& options) {
             forms = LoginForm(options, false, true) + LoginForm(options, true, true);
             break;
     }
-    return Page("メニュー", Utf8ToSjis("<P>設定の変更とログの表示には管理者パスワードが必要です。</P>\n") +
-                                forms + "<A HREF=/status.htm>STATUS</A>\n");
+    return AdminPage("メニュー",
+                     Utf8ToSjis("<P>設定の変更とログの表示には管理者パスワードが必要です。</P>\n") + forms +
+                         "<A HREF=/status.htm>STATUS</A>\n");
 }
 
 std::string LoginAnswerBody(bool loggedIn) {
-    return Page("ログイン",
-                Utf8ToSjis(loggedIn ? "<P>ログインしました。</P>\n<A HREF=/syslog.htm>LOG</A>\n"
-                                    : "<P>パスワードが違います。</P>\n<A HREF=/menu.htm>MENU</A>\n"));
+    return AdminPage("ログイン",
+                     Utf8ToSjis(loggedIn ? "<P>ログインしました。</P>\n<A HREF=/syslog.htm>LOG</A>\n"
+                                         : "<P>パスワードが違います。</P>\n<A HREF=/menu.htm>MENU</A>\n"));
 }
 
 std::string LogoutAnswerBody() {
-    return Page("ログアウト", Utf8ToSjis("<P>ログアウトしました。</P>\n"));
-}
-
-// L1 is defined before L2: the tool reads only what follows "function L2(w,x)",
-// and L2's body names neither function, so the first call it finds is the
-// first entry.
-std::string SystemLogPageBody(const std::string& scriptCalls) {
-    const std::string script =
-        "<SCRIPT LANGUAGE=\"JavaScript\">\n<!--\n"
-        "function L1(x){document.write(\"<TR><TD></TD><TD>\"+x+\"</TD></TR>\");}\n"
-        "function L2(w,x){var d=new Date(new Date().getTime()-w);"
-        "document.write(\"<TR><TD>\"+d.toLocaleString()+\"</TD><TD>\"+x+\"</TD></TR>\");}\n"
-        "//-->\n</SCRIPT>\n";
-    return Page("システムログ", "<TABLE BORDER=1>\n" + script + "<SCRIPT LANGUAGE=\"JavaScript\">\n" +
-                                    scriptCalls + "</SCRIPT>\n</TABLE>\n");
+    return AdminPage("ログアウト", Utf8ToSjis("<P>ログアウトしました。</P>\n"));
 }
 
 std::string LoginRequiredPageBody() {
-    return Page("システムログ", Utf8ToSjis("<P>ログインしてください。</P>\n<A HREF=/menu.htm>MENU</A>\n"));
+    return AdminPage("システムログ",
+                     Utf8ToSjis("<P>ログインしてください。</P>\n<A HREF=/menu.htm>MENU</A>\n"));
 }
 
 }  // namespace velmo

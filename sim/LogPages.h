@@ -1,5 +1,6 @@
 // The administration pages of the simulated router, in CP932: the menu page
-// with the login form, the answers to login and logout, and the system log.
+// with the login form, the answers to login and logout, and what the system
+// log page shows without a login (the log page itself: sim/LogPageBuilder.h).
 #pragma once
 
 #include <string>
@@ -15,8 +16,6 @@ std::string MenuPageBody(const RouterSimulatorOptions& options);
 // The answer to a login request, right password or not.
 std::string LoginAnswerBody(bool loggedIn);
 std::string LogoutAnswerBody();
-// The system log page: a script defining L1 and L2, then `scriptCalls`.
-std::string SystemLogPageBody(const std::string& scriptCalls);
 // What the log page address shows without a login: no script at all.
 std::string LoginRequiredPageBody();
 

@@ -1,6 +1,7 @@
 // The administrator login and the system log of the simulated router.
 #include "base/CodePage.h"
 #include "sim/AdminLogin.h"
+#include "sim/LogPageBuilder.h"
 #include "sim/LogPages.h"
 #include "sim/RouterSimulator.h"
 
@@ -34,7 +35,7 @@ void RouterSimulator::RegisterLogPages() {
         if (!loggedIn_ && !options_.logAlwaysReadable) {
             return Response{200, LoginRequiredPageBody()};
         }
-        return Response{200, SystemLogPageBody(log_.ScriptCalls())};
+        return Response{200, SystemLogPageBody(log_.PageEntries())};
     };
     handlers_["cgi-bin/logo"] = [this](const std::string&) {
         std::lock_guard lock(mutex_);

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <iterator>
+#include <optional>
 
 #include "base/CodePage.h"
 
@@ -39,18 +40,13 @@ std::int64_t SimulatedLog::SystemMs() {
     return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
 }
 
-std::string SimulatedLog::ScriptCalls() const {
+std::vector<LogPageEntry> SimulatedLog::PageEntries() const {
     const std::int64_t nowMs = NowMs();
-    std::string calls;
+    std::vector<LogPageEntry> page;
     for (const SimulatedLogEntry& entry : entries_) {
-        if (entry.subInfo) {
-            calls += "L1('" + entry.text + "');\n";
-        } else {
-            const std::int64_t ageMs = nowMs - entry.momentMs;
-            calls += "L2(" + std::to_string(ageMs) + ",'" + entry.text + "');\n";
-        }
+        page.push_back({entry.subInfo ? std::nullopt : std::optional(nowMs - entry.momentMs), entry.text});
     }
-    return calls;
+    return page;
 }
 
 std::vector<SimulatedLogEntry> SampleLogEntries(int count, std::int64_t nowMs) {

@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+#include "sim/LogPageBuilder.h"
+
 namespace velmo {
 
 struct SimulatedLogEntry {
@@ -38,9 +40,9 @@ class SimulatedLog {
     void Set(std::vector<SimulatedLogEntry> entries) { entries_ = std::move(entries); }
     const std::vector<SimulatedLogEntry>& Entries() const { return entries_; }
 
-    // "L2(<age>,'<text>');" and "L1('<text>');" lines, in the order the
-    // entries were added, ages as of now.
-    std::string ScriptCalls() const;
+    // The entries as the log page lists them, in the order they were added,
+    // ages as of now.
+    std::vector<LogPageEntry> PageEntries() const;
 
   private:
     WallClock clock_ = &SystemMs;

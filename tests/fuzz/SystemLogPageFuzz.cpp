@@ -10,6 +10,7 @@
 
 #include "base/SjisText.h"
 #include "routerlog/SystemLogPage.h"
+#include "sim/LogPageBuilder.h"
 
 namespace {
 
@@ -69,8 +70,7 @@ void RoundTripEntryText(std::string_view text) {
             return;
         }
     }
-    const std::string page =
-        "<SCRIPT>function L2(w,x){}\nL2(2000,'" + Escaped(text) + "');L1('after');</SCRIPT>";
+    const std::string page = velmo::SystemLogPageBody({{2000, Escaped(text)}, {{}, "after"}});
     std::vector<velmo::LogEntry> entries;
     if (velmo::ParseSystemLogPage(page, kBase, entries) != velmo::LogPageOutcome::EntriesRead) {
         std::abort();

@@ -10,6 +10,7 @@
 #include "app/Timers.h"
 #include "res/resource.h"
 #include "settings/SettingsStore.h"
+#include "sim/LogPageBuilder.h"
 #include "tests/unit/app/WindowFixture.h"
 
 namespace velmo {
@@ -94,15 +95,6 @@ TEST(NotificationRules, WhichCapturesGiveABalloon) {
     }
 }
 
-// A log page whose timed entries are `ageMs` old each, oldest first.
-std::string LogPage(const std::vector<std::pair<int, std::string>>& entries) {
-    std::string page = "<SCRIPT>function L2(w,x){}\n";
-    for (const auto& [ageMs, text] : entries) {
-        page += "L2(" + std::to_string(ageMs) + ",'" + text + "');\n";
-    }
-    return page + "</SCRIPT>";
-}
-
 const std::string kUp = testing::EnglishStatusPage("1:23:45", "Ready");
 const std::string kDown = testing::EnglishStatusPage("-", "Ready");
 
@@ -119,9 +111,9 @@ class NotificationsTest : public testing::WindowFixture {
 
 TEST_F(NotificationsTest, NewAccessEntriesOfOneCaptureGiveOneBalloonWithTheirCountAndTheNewest) {
     auto window = OpenWindow("UpdateLogFileName=log.txt\r\n", kDown);
-    router_.Serve("syslog.htm", LogPage({{9000, "Unrecognized access from 198.51.100.1"},
-                                         {5000, "PPP up"},
-                                         {1000, "Unrecognized access from 198.51.100.2"}}));
+    router_.Serve("syslog.htm", SystemLogPageBody({{9000, "Unrecognized access from 198.51.100.1"},
+                                                   {5000, "PPP up"},
+                                                   {1000, "Unrecognized access from 198.51.100.2"}}));
     window->OnCommand(ID_MENU_CAPTURE_LOG);
     Settle();
     ASSERT_THAT(tray_.balloons, SizeIs(1));
@@ -136,8 +128,8 @@ TEST_F(NotificationsTest, NewAccessEntriesOfOneCaptureGiveOneBalloonWithTheirCou
     Settle();
     EXPECT_THAT(tray_.balloons, SizeIs(1));
     clock_.Advance(60000);
-    router_.Serve("syslog.htm", LogPage({{61000, "Unrecognized access from 198.51.100.2"},
-                                         {2000, "Unrecognized access from 198.51.100.3"}}));
+    router_.Serve("syslog.htm", SystemLogPageBody({{61000, "Unrecognized access from 198.51.100.2"},
+                                                   {2000, "Unrecognized access from 198.51.100.3"}}));
     window->OnCommand(ID_MENU_CAPTURE_LOG);
     Settle();
     ASSERT_THAT(tray_.balloons, SizeIs(2));
@@ -149,7 +141,7 @@ TEST_F(NotificationsTest, LogFileThatCannotBeWrittenIsAnnouncedOncePerRunAndName
     // The log file's name is a folder: it cannot be opened.
     std::filesystem::create_directory(dir_.File("logs"));
     auto window = OpenWindow("UpdateLogFileName=logs\r\n", kDown);
-    router_.Serve("syslog.htm", LogPage({{1000, "PPP up"}}));
+    router_.Serve("syslog.htm", SystemLogPageBody({{1000, "PPP up"}}));
     const std::string caption = CRouterStatusDlg::Caption();
     const std::string failingTip = caption + Sjis("（ログを書き込めません）");
 
@@ -216,7 +208,7 @@ TEST_F(NotificationsTest, SwitchedOffBalloonsStayQuietButAnUnwritableLogFileIsAl
         "NotifyAccess=0\r\nNotifyLine=0\r\nUpdateLogFileName=log.txt\r\n"
         "UpdateStatusConnect=1\r\nUpdateStatusConnectTime=3000\r\n",
         kUp);
-    router_.Serve("syslog.htm", LogPage({{1000, "Unrecognized access from 198.51.100.1"}}));
+    router_.Serve("syslog.htm", SystemLogPageBody({{1000, "Unrecognized access from 198.51.100.1"}}));
     window->OnCommand(ID_MENU_CAPTURE_LOG);
     Settle();
     router_.Serve("status.htm", kDown);
@@ -300,7 +292,7 @@ TEST_F(NotificationsTest, AlertsOverTimeWithSilenceIgnoredSourcesAndMutes) {
     };
     const auto capture = [&](const char* entry) {
         return [&, entry] {
-            router_.Serve("syslog.htm", LogPage({{1000, entry}}));
+            router_.Serve("syslog.htm", SystemLogPageBody({{1000, entry}}));
             window->OnCommand(ID_MENU_CAPTURE_LOG);
             Settle();
         };

@@ -11,6 +11,7 @@
 #include "res/resource.h"
 #include "settings/ProfileFile.h"
 #include "settings/SettingsStore.h"
+#include "sim/LogPageBuilder.h"
 #include "tests/support/ReadOnlyFile.h"
 #include "tests/unit/app/WindowFixture.h"
 
@@ -23,11 +24,6 @@ using ::testing::HasSubstr;
 using ::testing::Not;
 
 const std::string kDown = testing::EnglishStatusPage("-", "Ready");
-
-// A log page with one timed entry `ageMs` old.
-std::string LogPage(const std::string& text, int ageMs = 1000) {
-    return "<SCRIPT>function L2(w,x){}\nL2(" + std::to_string(ageMs) + ",'" + text + "');\n</SCRIPT>";
-}
 
 class SettingsAndLogTest : public testing::WindowFixture {
   protected:
@@ -86,7 +82,7 @@ TEST_F(SettingsAndLogTest, CancelAppliesNothingButRestartsThePeriodicWork) {
         kDown);
     window->SaveSettings();
     const std::string before = IniBytes();
-    router_.Serve("syslog.htm", LogPage("PPP up"));
+    router_.Serve("syslog.htm", SystemLogPageBody({{1000, "PPP up"}}));
     router_.ClearRequests();
     host_.onSettingsSheet = [](SettingsPages& pages) {
         pages.general.RutorAddress = "changed";
@@ -107,7 +103,7 @@ TEST_F(SettingsAndLogTest, CancelAppliesNothingButRestartsThePeriodicWork) {
 
 TEST_F(SettingsAndLogTest, MenuCaptureRunsWhateverUpdateLogSays) {
     auto window = OpenWindow("UpdateLog=0\r\nUpdateLogFileName=log.txt\r\n", kDown);
-    router_.Serve("syslog.htm", LogPage("PPP up"));
+    router_.Serve("syslog.htm", SystemLogPageBody({{1000, "PPP up"}}));
     window->OnCommand(ID_MENU_CAPTURE_LOG);
     Settle();
     EXPECT_THAT(LogBytes(), HasSubstr("  PPP up\r\n"));
@@ -130,7 +126,7 @@ TEST_F(SettingsAndLogTest, LogViewOpensOnTheArchiveAndAddsASourceToTheIgnoreList
 
 TEST_F(SettingsAndLogTest, NewUnrecognisedAccessShowsTheWarningForTenSeconds) {
     auto window = OpenWindow("UpdateLogFileName=log.txt\r\n", kDown);
-    router_.Serve("syslog.htm", LogPage("Unrecognized access from 203.0.113.7"));
+    router_.Serve("syslog.htm", SystemLogPageBody({{1000, "Unrecognized access from 203.0.113.7"}}));
     window->CaptureSystemLog();
     Settle();
     EXPECT_EQ(tray_.picture, IDI_ACCESS_WARNING);
@@ -146,7 +142,7 @@ TEST_F(SettingsAndLogTest, NewUnrecognisedAccessShowsTheWarningForTenSeconds) {
 
 TEST_F(SettingsAndLogTest, LogTimerStopsCapturesAndStartsAgain) {
     auto window = OpenWindow("UpdateLog=1\r\nUpdateLogTime=120000\r\nUpdateLogFileName=log.txt\r\n", kDown);
-    router_.Serve("syslog.htm", LogPage("PPP up"));
+    router_.Serve("syslog.htm", SystemLogPageBody({{1000, "PPP up"}}));
     window->OnTimer(kTimerLogCapture);
     Settle();
     EXPECT_THAT(host_.calls, ElementsAre("stop 4", "start 4 120000"));
@@ -155,7 +151,7 @@ TEST_F(SettingsAndLogTest, LogTimerStopsCapturesAndStartsAgain) {
 
 TEST_F(SettingsAndLogTest, CloseCapturesOnceMoreBeforeTheTimersStopOnlyWhenLoggingIsOn) {
     auto window = OpenWindow("UpdateLog=1\r\nUpdateLogFileName=log.txt\r\n", kDown);
-    router_.Serve("syslog.htm", LogPage("PPP up"));
+    router_.Serve("syslog.htm", SystemLogPageBody({{1000, "PPP up"}}));
     router_.ClearRequests();
     window->RefreshAll();  // still waiting when the close comes: dropped
     window->OnClose();

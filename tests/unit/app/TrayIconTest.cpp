@@ -3,6 +3,7 @@
 
 #include "app/Timers.h"
 #include "res/resource.h"
+#include "sim/LogPageBuilder.h"
 #include "tests/unit/app/WindowFixture.h"
 
 namespace velmo {
@@ -28,8 +29,7 @@ TEST_F(TrayIconTest, IsAddedWithTheNotReachablePictureThenFollowsTheState) {
 
 TEST_F(TrayIconTest, WarningPictureWinsOverEveryStateUntilTimerFive) {
     auto window = OpenWindow("UpdateLogFileName=log.txt\r\n", kDown);
-    router_.Serve("syslog.htm",
-                  "<SCRIPT>function L2(w,x){}\nL2(1000,'Unrecognized access from 203.0.113.7');\n</SCRIPT>");
+    router_.Serve("syslog.htm", SystemLogPageBody({{1000, "Unrecognized access from 203.0.113.7"}}));
     window->CaptureSystemLog();
     Settle();
     ASSERT_TRUE(window->AccessWarning());

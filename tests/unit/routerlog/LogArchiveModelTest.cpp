@@ -49,6 +49,7 @@
 #include "routerlog/LogFile.h"
 #include "routerlog/LogStamp.h"
 #include "routerlog/SystemLogPage.h"
+#include "sim/LogPageBuilder.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/MemoryLogFile.h"
 #include "tests/support/TempDirectory.h"
@@ -120,38 +121,20 @@ class SimulatedRouter {
 
     // The log page at `servedMs`, and the ids of its entries in page order.
     std::string Page(std::int64_t servedMs, std::vector<std::int64_t>& ids) const {
-        std::vector<const RouterEntry*> listed;
+        std::vector<LogPageEntry> entries;
         for (const RouterEntry& entry : log_) {
-            listed.push_back(&entry);
+            const std::int64_t age = servedMs - entry.timeMs;
+            entries.push_back({entry.subInfo
+                                   ? std::nullopt
+                                   : std::optional(wholeSeconds_ ? FloorDiv(age, 1000) * 1000 : age),
+                               entry.text});
         }
-        if (newestFirst_) {
-            // Each timed entry keeps its sub-info lines after it.
-            std::vector<const RouterEntry*> turned;
-            std::size_t end = listed.size();
-            for (std::size_t i = listed.size(); i-- > 0;) {
-                if (!listed[i]->subInfo || i == 0) {
-                    turned.insert(turned.end(), listed.begin() + static_cast<std::ptrdiff_t>(i),
-                                  listed.begin() + static_cast<std::ptrdiff_t>(end));
-                    end = i;
-                }
-            }
-            listed = turned;
-        }
-        std::string page = "<script>function L2(w,x){document.write(w+x)}\n";
+        const LogListing listing = newestFirst_ ? LogListing::NewestFirst : LogListing::OldestFirst;
         ids.clear();
-        for (const RouterEntry* entry : listed) {
-            ids.push_back(entry->id);
-            if (entry->subInfo) {
-                page += "L1('" + entry->text + "');\n";
-                continue;
-            }
-            std::int64_t age = servedMs - entry->timeMs;
-            if (wholeSeconds_) {
-                age = FloorDiv(age, 1000) * 1000;
-            }
-            page += "L2(" + std::to_string(age) + ",'" + entry->text + "');\n";
+        for (const std::size_t i : ListingOrder(entries, listing)) {
+            ids.push_back(log_[i].id);
         }
-        return page + "</script>";
+        return SystemLogPageBody(entries, listing);
     }
 
     const RouterEntry& Entry(std::int64_t id) const { return byId_.at(id); }

@@ -10,6 +10,7 @@
 #include "routerlog/LogFile.h"
 #include "routerlog/LogStamp.h"
 #include "routerlog/SystemLogPage.h"
+#include "sim/LogPageBuilder.h"
 #include "tests/support/MemoryLogFile.h"
 #include "tests/support/ReadOnlyFile.h"
 #include "tests/support/TempDirectory.h"
@@ -186,22 +187,11 @@ TEST_F(LogFileTest, EntriesAreMatchedByTextStampAndPlace) {
     }
 }
 
-// A log page read at `read`, from calls L2(<ms ago>,'text') written as
-// {ms ago, text}; a negative age stands for a sub-info entry L1('text').
-struct PageCall {
-    int msAgo;
-    std::string text;
-};
-
-CapturedLog ReadPage(const std::vector<PageCall>& calls, DateTime read, const LogFilters& filters) {
-    std::string page = "<script>function L2(w,x){}\n";
-    for (const PageCall& call : calls) {
-        page += call.msAgo < 0 ? "L1('" + call.text + "');"
-                               : "L2(" + std::to_string(call.msAgo) + ",'" + call.text + "');";
-    }
+// What the tool reads at `read` from a log page that lists `listed` in this order.
+CapturedLog ReadPage(const std::vector<LogPageEntry>& listed, DateTime read, const LogFilters& filters) {
     CapturedLog capture;
     capture.filters = filters;
-    EXPECT_EQ(ParseSystemLogPage(page + "</script>", read.ToFileTime(), capture.entries),
+    EXPECT_EQ(ParseSystemLogPage(SystemLogPageBody(listed), read.ToFileTime(), capture.entries),
               LogPageOutcome::EntriesRead);
     return capture;
 }
@@ -211,7 +201,7 @@ CapturedLog ReadPage(const std::vector<PageCall>& calls, DateTime read, const Lo
 struct ReproductionRow {
     const char* what;
     std::string file;
-    std::vector<PageCall> page;
+    std::vector<LogPageEntry> page;
     LogFilters filters;
     std::string written;
 };
@@ -241,7 +231,7 @@ TEST_F(LogFileTest, ReproductionsOfLostAndDoubledEntries) {
     const ReproductionRow rows[] = {
         {"a repeated sub-info text is written again after its older blank-stamped copy",
          "[2026/12/08 09:00:00]  PPP up\r\n" + std::string(23, ' ') + dns + "\r\n",
-         {{60000, "PPP up"}, {-1, dns}},
+         {{60000, "PPP up"}, {{}, dns}},
          all,
          "[2026/12/08 09:59:10]  PPP up\r\n[2026/12/08 09:59:10]  " + dns + "\r\n"},
         {"the same text 2 s later where the log wrapped is a new entry",
@@ -263,7 +253,7 @@ TEST_F(LogFileTest, ReproductionsOfLostAndDoubledEntries) {
          "[2026/12/08 10:00:09]  PPP up\r\n"},
         {"a newest-first page within one second is ordered by the router's ages",
          "",
-         {{5100, "PPP up"}, {-1, dns}, {5400, "PPP down"}},
+         {{5100, "PPP up"}, {{}, dns}, {5400, "PPP down"}},
          all,
          "[2026/12/08 10:00:04]  PPP down\r\n[2026/12/08 10:00:04]  PPP up\r\n[2026/12/08 10:00:04]  " + dns +
              "\r\n"},

@@ -6,6 +6,7 @@
 
 #include "base/CodePage.h"
 #include "routerlog/SystemLogPage.h"
+#include "sim/LogPageBuilder.h"
 
 namespace velmo {
 namespace {
@@ -15,8 +16,7 @@ const LogFilters kAll{true, true, true};
 const std::string kBlanks(23, ' ');
 
 std::string LogPage(const std::string& calls) {
-    return "<HTML><SCRIPT>\nfunction L1(w){document.write(w);}\nfunction L2(w,x){document.write(x);}\n" +
-           calls + "</SCRIPT></HTML>";
+    return SystemLogPageAround(calls);
 }
 
 // The entries as the log file would receive them, one line each; an entry
@@ -198,15 +198,15 @@ TEST(ParseEntryAge, SaturatesInsteadOfOverflowing) {
 }
 
 TEST(ParseSystemLogPage, ScriptWithoutEntriesHasNoEntry) {
-    EXPECT_EQ(Parse(LogPage(""), LogPageOutcome::NoEntry), kBlanks + "earlier\n");
+    EXPECT_EQ(Parse(SystemLogPageBody({}), LogPageOutcome::NoEntry), kBlanks + "earlier\n");
 }
 
 TEST(ParseSystemLogPage, ReadsAHundredThousandEntries) {
-    std::string calls;
+    std::vector<LogPageEntry> entries;
     for (int i = 0; i < 100000; ++i) {
-        calls += "L2(" + std::to_string(i) + ",'entry " + std::to_string(i) + "');\n";
+        entries.push_back({i, "entry " + std::to_string(i)});
     }
-    const std::string capture = Parse(LogPage(calls), LogPageOutcome::EntriesRead);
+    const std::string capture = Parse(SystemLogPageBody(entries), LogPageOutcome::EntriesRead);
     EXPECT_EQ(capture.substr(capture.size() - 35), "[2026/12/08 11:58:30]  entry 99999\n");
 }
 
