@@ -85,6 +85,21 @@ velmo_wine_prefix() {
     touch "$WINEPREFIX/.velmo-ready"
 }
 
+# Keeps one Wine server, with Wine's services, up until velmo_stop_wine. Left
+# to itself, Wine shuts its services down when the last program ends, and a
+# test program started during that shutdown can hang; the tests then start
+# and end programs one after another without that gap.
+velmo_start_wine() {
+    velmo_wine_env
+    wineserver -p
+    wine cmd /c exit </dev/null >/dev/null 2>&1
+}
+
+velmo_stop_wine() {
+    velmo_wine_env
+    wineserver -k 2>/dev/null
+}
+
 # Starts Xvfb on a free display unless one is given; sets DISPLAY and VELMO_XVFB_PID.
 velmo_start_xvfb() {
     local n
