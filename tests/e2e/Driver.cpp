@@ -33,6 +33,26 @@ bool ToolProcess::Start(const std::wstring& exe, const std::wstring& workDir) {
                           workDir.c_str(), &startup, &info_) != FALSE;
 }
 
+namespace {
+
+// Appends what the pipe holds now, without waiting for more. Waiting for the
+// pipe's end would hang: a process the tool starts (Wine's desktop and its
+// services) inherits the write end and keeps it open after the tool exits.
+void DrainPipe(HANDLE readEnd, std::string& output) {
+    DWORD available = 0;
+    while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr) && available > 0) {
+        char buffer[4096];
+        DWORD got = 0;
+        if (!ReadFile(readEnd, buffer, std::min<DWORD>(available, sizeof buffer), &got, nullptr) ||
+            got == 0) {
+            return;
+        }
+        output.append(buffer, got);
+    }
+}
+
+}  // namespace
+
 ToolRun RunTool(const std::wstring& exe, const std::wstring& workDir, const std::wstring& arguments,
                 DWORD timeoutMs) {
     ToolRun run;
@@ -55,20 +75,23 @@ ToolRun RunTool(const std::wstring& exe, const std::wstring& workDir, const std:
                                         workDir.c_str(), &startup, &info) != FALSE;
     CloseHandle(writeEnd);
     if (started) {
-        if (WaitForSingleObject(info.hProcess, timeoutMs) != WAIT_OBJECT_0) {
+        // Read while the tool runs, so a long output never fills the pipe and
+        // stalls it; the exit, not the pipe's end, closes the run.
+        bool exited = false;
+        while (!exited && GetTickCount() - start < timeoutMs) {
+            exited = WaitForSingleObject(info.hProcess, 50) == WAIT_OBJECT_0;
+            DrainPipe(readEnd, run.output);
+        }
+        if (exited) {
+            GetExitCodeProcess(info.hProcess, &run.exitCode);
+        } else {
             TerminateProcess(info.hProcess, 1);
             WaitForSingleObject(info.hProcess, 5000);
-        } else {
-            GetExitCodeProcess(info.hProcess, &run.exitCode);
         }
+        DrainPipe(readEnd, run.output);
         run.milliseconds = GetTickCount() - start;
         CloseHandle(info.hThread);
         CloseHandle(info.hProcess);
-    }
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-        run.output.append(buffer, got);
     }
     CloseHandle(readEnd);
     return run;
