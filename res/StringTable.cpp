@@ -1,5 +1,7 @@
 #include "res/StringTable.h"
 
+#include <array>
+#include <atomic>
 #include <map>
 
 #include "base/CodePage.h"
@@ -13,32 +15,63 @@ namespace {
 
 struct Entry {
     int id;
-    const char* utf8;
+    const char* japanese;
+    const char* english;
 };
 
 constexpr Entry kStrings[] = {
 #include "res/Texts.inc"
 };
 
+using Texts = std::array<std::string, 2>;
+
 // Built once, on first use, from the UTF-8 texts above.
-const std::map<int, std::string>& SjisTable() {
-    static const std::map<int, std::string> table = [] {
-        std::map<int, std::string> converted;
+const std::map<int, Texts>& SjisTable() {
+    static const std::map<int, Texts> table = [] {
+        std::map<int, Texts> converted;
         for (const Entry& entry : kStrings) {
-            converted.emplace(entry.id, Utf8ToSjis(entry.utf8));
+            converted.emplace(entry.id, Texts{Utf8ToSjis(entry.japanese), Utf8ToSjis(entry.english)});
         }
         return converted;
     }();
     return table;
 }
 
+std::atomic<Language> currentLanguage{Language::Japanese};
+
+constexpr unsigned kPrimaryLanguageMask = 0x3FF;
+constexpr unsigned kJapanesePrimaryLanguage = 0x11;
+
 }  // namespace
 
-const std::string& TableString(int id) {
+Language ChooseLanguage(std::string_view setting, unsigned displayLanguageId) {
+    if (setting == "ja") {
+        return Language::Japanese;
+    }
+    if (setting == "en") {
+        return Language::English;
+    }
+    return (displayLanguageId & kPrimaryLanguageMask) == kJapanesePrimaryLanguage ? Language::Japanese
+                                                                                  : Language::English;
+}
+
+void SetTextLanguage(Language language) {
+    currentLanguage.store(language);
+}
+
+Language TextLanguage() {
+    return currentLanguage.load();
+}
+
+const std::string& TableString(int id, Language language) {
     static const std::string empty;
     const auto& table = SjisTable();
     auto it = table.find(id);
-    return it == table.end() ? empty : it->second;
+    return it == table.end() ? empty : it->second[static_cast<std::size_t>(language)];
+}
+
+const std::string& TableString(int id) {
+    return TableString(id, TextLanguage());
 }
 
 std::string FilledString(int id, std::initializer_list<std::string_view> values) {
@@ -57,13 +90,12 @@ std::string FilledString(int id, std::initializer_list<std::string_view> values)
     return text;
 }
 
-const char* StringTableUtf8(int id) {
+std::vector<int> TableIds() {
+    std::vector<int> ids;
     for (const Entry& entry : kStrings) {
-        if (entry.id == id) {
-            return entry.utf8;
-        }
+        ids.push_back(entry.id);
     }
-    return nullptr;
+    return ids;
 }
 
 }  // namespace velmo

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/CodePage.h"
 #include "res/resource.h"
@@ -30,11 +32,51 @@ TEST(StringTable, PlaceholdersAreFilledInTurn) {
     }
 }
 
+// The placeholders of a text, in order: "%s", "%d", "%04d"...
+std::vector<std::string> Placeholders(const std::string& text) {
+    std::vector<std::string> found;
+    for (std::size_t at = text.find('%'); at != std::string::npos; at = text.find('%', at + 1)) {
+        const std::size_t end = text.find_first_of("sdmYHMS%", at + 1);
+        found.push_back(text.substr(at, end == std::string::npos ? 1 : end - at + 1));
+    }
+    return found;
+}
+
+TEST(StringTable, EveryTextHasBothLanguagesWithTheSamePlaceholders) {
+    for (const int id : TableIds()) {
+        const std::string& japanese = TableString(id, Language::Japanese);
+        const std::string& english = TableString(id, Language::English);
+        EXPECT_FALSE(japanese.empty() || english.empty()) << id;
+        EXPECT_EQ(Placeholders(japanese), Placeholders(english)) << id << ": " << english;
+    }
+}
+
+TEST(StringTable, TheDisplayLanguageDecidesUnlessTheSettingNamesOne) {
+    constexpr unsigned kJapaneseJapan = 0x411, kEnglishUs = 0x409, kGerman = 0x407;
+    const struct {
+        const char* setting;
+        unsigned display;
+        Language expected;
+    } cases[] = {
+        {"auto", kJapaneseJapan, Language::Japanese}, {"auto", kEnglishUs, Language::English},
+        {"auto", kGerman, Language::English},         {"", kJapaneseJapan, Language::Japanese},
+        {"fr", kJapaneseJapan, Language::Japanese},   {"ja", kEnglishUs, Language::Japanese},
+        {"en", kJapaneseJapan, Language::English},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ChooseLanguage(c.setting, c.display), c.expected) << c.setting << " " << c.display;
+    }
+}
+
 TEST(StringTable, TextsTheToolWritesAreExact) {
     EXPECT_EQ(TableString(IDS_LOG_STAMP), "[%04d/%02d/%02d %02d:%02d:%02d]  ");
     EXPECT_EQ(TableString(IDS_DATETIME_FORMAT), "%Y/%m/%d %H:%M:%S");
     EXPECT_EQ(TableString(IDS_APPNAME) + " ver. " + TableString(IDS_VERSION), "Velmo tool ver. 1.10");
     EXPECT_EQ(TableString(9999), "");
+    // The log file's words are the same whatever the tool speaks.
+    for (const int id : {IDS_LOG_STAMP, IDS_LOG_UPDATE_MARKER, IDS_LOG_FAILURE, IDS_APPNAME}) {
+        EXPECT_EQ(TableString(id, Language::English), TableString(id, Language::Japanese)) << id;
+    }
 }
 
 }  // namespace
