@@ -18,10 +18,17 @@ class WindowHost {
     virtual ~WindowHost() = default;
 
     // Removes Maximize and Size from the system menu and appends a separator
-    // and the about item (command 16) with `text`.
+    // and the about item (command 16) with `text`; when the item is there
+    // already, gives it `text`.
     virtual void AddAboutItemToSystemMenu(const std::string& text) = 0;
-    // Appends an item with `commandId` (low four bits zero) and `text` to the system menu.
+    // Appends an item with `commandId` (low four bits zero) and `text` to the
+    // system menu; when the item is there already, gives it `text`.
     virtual void AddSystemMenuItem(unsigned commandId, const std::string& text) = 0;
+    // Shows the window and the other open windows (history, log view) in the
+    // language the string table speaks now: the window's controls take the
+    // texts and places of its layout in that language. The texts the window
+    // logic sets itself (caption, fields, system menu) it sets again.
+    virtual void ShowLanguage() = 0;
     // Sets the application icon as the big and the small window icon.
     virtual void SetWindowIcons() = 0;
     virtual void SetCaption(const std::string& text) = 0;

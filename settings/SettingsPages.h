@@ -5,6 +5,7 @@
 // the platform's, reached through the PageControls port.
 #pragma once
 
+#include <span>
 #include <string>
 
 #include "base/Clock.h"
@@ -13,7 +14,15 @@
 
 namespace velmo {
 
-// One page's controls, by id.
+// One item of a drop-down list: the value the setting holds and the text
+// shown for it.
+struct Choice {
+    const char* value;
+    int textId;
+};
+
+// One page's controls, by id. A drop-down list's text is the value of its
+// selected item; setting a value selects its item (the first when none has it).
 class PageControls {
   public:
     virtual ~PageControls() = default;
@@ -21,6 +30,8 @@ class PageControls {
     virtual void SetText(int controlId, const std::string& text) = 0;
     virtual bool Checked(int controlId) = 0;
     virtual void SetChecked(int controlId, bool checked) = 0;
+    // Fills a drop-down list with `choices`, in their order.
+    virtual void SetChoices(int controlId, std::span<const Choice> choices) = 0;
     virtual void Enable(int controlId, bool enabled) = 0;
     virtual DateTime PickerTime(int controlId) = 0;
     virtual void SetPickerTime(int controlId, const DateTime& time) = 0;

@@ -13,8 +13,35 @@
 
 namespace velmo {
 
+namespace {
+
+// A drop-down list keeps each item's value as the item's data.
+bool IsDropDownList(HWND control) {
+    wchar_t className[32] = {};
+    GetClassNameW(control, className, 32);
+    return lstrcmpiW(className, WC_COMBOBOXW) == 0;
+}
+
+}  // namespace
+
+void Win32PageControls::SetChoices(int controlId, std::span<const Choice> choices) {
+    HWND list = GetDlgItem(page_, controlId);
+    SendMessageW(list, CB_RESETCONTENT, 0, 0);
+    for (const Choice& choice : choices) {
+        const std::wstring text = SjisToWide(TableString(choice.textId));
+        const LRESULT index = SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        SendMessageW(list, CB_SETITEMDATA, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(choice.value));
+    }
+}
+
 std::string Win32PageControls::Text(int controlId) {
     HWND control = GetDlgItem(page_, controlId);
+    if (control != nullptr && IsDropDownList(control)) {
+        const LRESULT index = SendMessageW(control, CB_GETCURSEL, 0, 0);
+        const LRESULT data = index == CB_ERR ? CB_ERR : SendMessageW(control, CB_GETITEMDATA, index, 0);
+        return data == CB_ERR ? std::string() : reinterpret_cast<const char*>(data);
+    }
     const int length = control != nullptr ? GetWindowTextLengthW(control) : 0;
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
     const int copied = length > 0 ? GetWindowTextW(control, text.data(), length + 1) : 0;
@@ -23,6 +50,19 @@ std::string Win32PageControls::Text(int controlId) {
 }
 
 void Win32PageControls::SetText(int controlId, const std::string& text) {
+    HWND control = GetDlgItem(page_, controlId);
+    if (control != nullptr && IsDropDownList(control)) {
+        const LRESULT count = SendMessageW(control, CB_GETCOUNT, 0, 0);
+        LRESULT selected = 0;
+        for (LRESULT index = 0; index < count; ++index) {
+            const LRESULT data = SendMessageW(control, CB_GETITEMDATA, index, 0);
+            if (data != CB_ERR && text == reinterpret_cast<const char*>(data)) {
+                selected = index;
+            }
+        }
+        SendMessageW(control, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+        return;
+    }
     SetDlgItemTextW(page_, controlId, SjisToWide(text).c_str());
 }
 

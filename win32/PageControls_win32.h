@@ -16,6 +16,7 @@ class Win32PageControls final : public PageControls {
     void SetText(int controlId, const std::string& text) override;
     bool Checked(int controlId) override;
     void SetChecked(int controlId, bool checked) override;
+    void SetChoices(int controlId, std::span<const Choice> choices) override;
     void Enable(int controlId, bool enabled) override;
     DateTime PickerTime(int controlId) override;
     void SetPickerTime(int controlId, const DateTime& time) override;

@@ -15,6 +15,9 @@ class FakePageControls final : public PageControls {
     void SetText(int id, const std::string& text) override { ++calls, texts[id] = text; }
     bool Checked(int id) override { return ++calls, checks[id]; }
     void SetChecked(int id, bool checked) override { ++calls, checks[id] = checked; }
+    void SetChoices(int id, std::span<const Choice> list) override {
+        ++calls, choices[id].assign(list.begin(), list.end());
+    }
     void Enable(int id, bool enabled) override { ++calls, enabled_[id] = enabled; }
     DateTime PickerTime(int id) override { return ++calls, pickers[id]; }
     void SetPickerTime(int id, const DateTime& time) override { ++calls, pickers[id] = time; }
@@ -27,6 +30,7 @@ class FakePageControls final : public PageControls {
     std::map<int, std::string> texts, formats;
     std::map<int, bool> checks;
     std::map<int, DateTime> pickers;
+    std::map<int, std::vector<Choice>> choices;
     std::vector<int> failedFields;
     int calls = 0;  // every call of the port, of any kind
 

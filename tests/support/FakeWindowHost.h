@@ -15,6 +15,7 @@ class FakeWindowHost final : public WindowHost {
   public:
     void AddAboutItemToSystemMenu(const std::string& text) override { aboutItem = text; }
     void AddSystemMenuItem(unsigned, const std::string&) override {}
+    void ShowLanguage() override { calls.push_back("language"); }
     void SetWindowIcons() override { iconsSet = true; }
     void SetCaption(const std::string& text) override { caption = text; }
     void CenterWindow() override { centred = true; }
