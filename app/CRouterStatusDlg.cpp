@@ -101,11 +101,8 @@ std::string CRouterStatusDlg::Caption() {
 }
 
 bool CRouterStatusDlg::OnInitDialog() {
-    host_.AddAboutItemToSystemMenu("&" + TableString(IDS_ABOUTBOX) + "...");
-    host_.AddSystemMenuItem(IDM_HISTORY, TableString(IDS_HISTORY_TITLE));
-    host_.AddSystemMenuItem(IDM_LOG_VIEW, TableString(IDS_LOGVIEW_TITLE));
+    ShowOwnTexts();
     host_.SetWindowIcons();
-    host_.SetCaption(Caption());
     followUp = LineCommand::None;
     trayIconAdded = false;
     accessWarning = false;
@@ -256,6 +253,7 @@ void CRouterStatusDlg::CopyWorkingSettings() {
 
 void CRouterStatusDlg::LoadSettings() {
     velmo::LoadSettings(settings, settingsPath, clock_);
+    SpeakSettingsLanguage();
 }
 
 bool CRouterStatusDlg::SaveSettings(std::string* reason) {

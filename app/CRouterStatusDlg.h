@@ -113,6 +113,11 @@ class CRouterStatusDlg {
     int TrayPicture() const;
 
     void LoadSettings();
+    // Sets the string table's language from `settings`; false when unchanged.
+    bool SpeakSettingsLanguage();
+    // The caption and the system menu items, in the language spoken now.
+    void ShowOwnTexts();
+    void ShowNewLanguage();
     // False when the file could not be written, with the system's reason.
     bool SaveSettings(std::string* reason = nullptr);
     // The router client's address and password and the log filters, from `settings`.

@@ -26,6 +26,9 @@ void CRouterStatusDlg::OnSettings() {
         ApplySettingsPages(pages, settings);
         lastDisconnectCheck = clock_.Now();  // an occurrence before now never fires
         CopyWorkingSettings();
+        if (SpeakSettingsLanguage()) {
+            ShowNewLanguage();
+        }
         std::string reason;
         if (!SaveSettings(&reason)) {
             // The change stays in memory, so the next save (the latest at

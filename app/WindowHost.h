@@ -29,6 +29,10 @@ class WindowHost {
     // texts and places of its layout in that language. The texts the window
     // logic sets itself (caption, fields, system menu) it sets again.
     virtual void ShowLanguage() = 0;
+    // The Windows display language, as a language id (0x0411 Japanese): the
+    // language the user's Windows shows its own menus in, not the region's
+    // formats, the keyboard or the ANSI code page.
+    virtual unsigned DisplayLanguageId() = 0;
     // Sets the application icon as the big and the small window icon.
     virtual void SetWindowIcons() = 0;
     virtual void SetCaption(const std::string& text) = 0;

@@ -89,6 +89,10 @@
 #define IDS_LOGVIEW_TITLE 225
 /* The number-field message of the settings pages */
 #define IDS_PARSE_REAL 61715
+/* The language drop-down's items */
+#define IDS_LANGUAGE_AUTO 250
+#define IDS_LANGUAGE_JA 251
+#define IDS_LANGUAGE_EN 252
 
 /* Dialog results, and the buttons that give them (the platform's numbers) */
 #ifndef IDOK
@@ -123,6 +127,7 @@
 #define IDC_UPDATE_DISCONNECT 1013
 #define IDC_UPDATE_DISCONNECT_SECONDS 1014
 #define IDC_INIT_MINIMIZE 1027
+#define IDC_LANGUAGE 1070
 
 /* Settings pages: "ログ" */
 #define IDC_UPDATE_LOG 1015

@@ -147,6 +147,9 @@ void ForEachPageField(Settings& settings, Pages& pages, CopyFunction copy) {
 }  // namespace
 
 bool CPropGeneralSetting::DoDataExchange(Exchange direction, PageControls& controls) {
+    if (direction == Exchange::Load) {
+        controls.SetChoices(IDC_LANGUAGE, kLanguageChoices);
+    }
     if (!ExchangeFields(*this, direction, controls)) {
         return false;
     }

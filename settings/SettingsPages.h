@@ -10,6 +10,7 @@
 
 #include "base/Clock.h"
 #include "base/DateTime.h"
+#include "res/resource.h"
 #include "settings/ToolSettings.h"
 
 namespace velmo {
@@ -48,6 +49,10 @@ class LogFileChooser {
     virtual bool ChooseSaveFile(const std::string& initialDirectory, std::string& fileName) = 0;
 };
 
+// The values of the Language setting, as the General page offers them.
+inline constexpr Choice kLanguageChoices[] = {
+    {"auto", IDS_LANGUAGE_AUTO}, {"ja", IDS_LANGUAGE_JA}, {"en", IDS_LANGUAGE_EN}};
+
 // Exchange direction, as the framework calls it.
 enum class Exchange { Load, Save };
 
@@ -61,6 +66,7 @@ class CPropGeneralSetting {
     std::string RootPasswd;
     std::string RutorAddress;
     bool InitMinimize = false;
+    std::string Language;
 
     // False when a number field does not read (save direction).
     bool DoDataExchange(Exchange direction, PageControls& controls);

@@ -128,6 +128,9 @@ inline constexpr SettingRow kSettingRows[] = {
     {"AutoRedial", &ToolSettings::AutoRedial, "0", OnPage(&CPropNotifySetting::AutoRedial, IDC_AUTO_REDIAL)},
     // Set by the tray menu's mute, on no page; empty: not muted.
     {"NotifyMuteUntil", &ToolSettings::NotifyMuteUntil, ""},
+    // The language the tool speaks (kLanguageChoices); a value this version
+    // does not know reads as "auto".
+    {"Language", &ToolSettings::Language, "auto", OnPage(&CPropGeneralSetting::Language, IDC_LANGUAGE)},
 };
 
 // What follows from the stored values, after a load and after the sheet: a

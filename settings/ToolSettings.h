@@ -39,6 +39,7 @@ struct ToolSettings {
     std::string NotifyIgnore;  // 通知しない送信元: addresses, as the user wrote them
     bool AutoRedial = false;  // 回線が切れたら自動で接続する (off: on a metered line every dial costs)
     DateTime NotifyMuteUntil = DateTime::Invalid();  // balloons muted until then; invalid: not muted
+    std::string Language = "auto";                   // "auto" (the Windows display language), "ja" or "en"
 };
 
 }  // namespace velmo

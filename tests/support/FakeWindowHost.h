@@ -16,6 +16,7 @@ class FakeWindowHost final : public WindowHost {
     void AddAboutItemToSystemMenu(const std::string& text) override { aboutItem = text; }
     void AddSystemMenuItem(unsigned, const std::string&) override {}
     void ShowLanguage() override { calls.push_back("language"); }
+    unsigned DisplayLanguageId() override { return displayLanguageId; }
     void SetWindowIcons() override { iconsSet = true; }
     void SetCaption(const std::string& text) override { caption = text; }
     void CenterWindow() override { centred = true; }
@@ -103,6 +104,7 @@ class FakeWindowHost final : public WindowHost {
     std::function<void()> onShowTrayMenu;
     bool menuShownMuted = false;  // what the last ShowTrayMenu was told
     std::function<int(SettingsPages&)> onSettingsSheet;
+    unsigned displayLanguageId = 0x0411;  // Japanese
     bool iconsSet = false, centred = false, minimized = false, hidden = false;
     int endResult = -1;
     std::atomic<int> jobsDone{0};

@@ -1,6 +1,7 @@
 // The settings sheet as the window runs it, and the log capture's triggers.
 #include <gmock/gmock.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include <string>
@@ -8,6 +9,7 @@
 
 #include "app/Timers.h"
 #include "base/FileSystem.h"
+#include "res/StringTable.h"
 #include "res/resource.h"
 #include "settings/ProfileFile.h"
 #include "settings/SettingsStore.h"
@@ -99,6 +101,41 @@ TEST_F(SettingsAndLogTest, CancelAppliesNothingButRestartsThePeriodicWork) {
     EXPECT_THAT(host_.calls, Contains("start 4 60000"));
     EXPECT_THAT(router_.Requests(), ElementsAre("", "banner.htm", "status.htm", "syslog.htm"));
     EXPECT_THAT(LogBytes(), HasSubstr("  PPP up\r\n"));
+}
+
+// The language at the start follows the file's setting or the display
+// language; a change on the sheet shows in the windows at once.
+TEST_F(SettingsAndLogTest, TheLanguageFollowsTheSettingOrTheDisplayLanguageAndSwitchesOnOk) {
+    const struct {
+        unsigned display;
+        const char* stored;  // the file's Language line
+        const char* chosen;  // on the sheet
+        Language atStart, afterOk;
+    } cases[] = {
+        {0x0411, "", "en", Language::Japanese, Language::English},
+        {0x0409, "", "auto", Language::English, Language::English},
+        {0x0409, "Language=ja\r\n", "auto", Language::Japanese, Language::English},
+        {0x0411, "Language=xx\r\n", "ja", Language::Japanese, Language::Japanese},
+    };
+    for (const auto& c : cases) {
+        host_.displayLanguageId = c.display;
+        host_.calls.clear();
+        auto window = OpenWindow(c.stored, kDown);
+        EXPECT_EQ(TextLanguage(), c.atStart) << c.chosen;
+        host_.onSettingsSheet = [&](SettingsPages& pages) {
+            pages.general.Language = c.chosen;
+            return IDOK;
+        };
+        window->OnSettings();
+        Settle();
+        EXPECT_EQ(TextLanguage(), c.afterOk) << c.chosen;
+        EXPECT_EQ(std::count(host_.calls.begin(), host_.calls.end(), "language"),
+                  c.atStart == c.afterOk ? 0 : 1);
+        EXPECT_EQ(host_.fields[IDC_AUTODISCONNECT_TIME], TableString(IDS_NOT_SET, c.afterOk));
+        EXPECT_EQ(IniValue(IniBytes(), "Language"), c.chosen);
+        window->OnClose();
+        Settle();
+    }
 }
 
 TEST_F(SettingsAndLogTest, MenuCaptureRunsWhateverUpdateLogSays) {
