@@ -27,6 +27,7 @@ class Win32WindowHost final : public WindowHost {
     void AddAboutItemToSystemMenu(const std::string& text) override;
     void AddSystemMenuItem(unsigned commandId, const std::string& text) override;
     void ShowLanguage() override {}
+    unsigned DisplayLanguageId() override { return GetUserDefaultUILanguage(); }
     void SetWindowIcons() override;
     void SetCaption(const std::string& text) override;
     void CenterWindow() override;
