@@ -222,8 +222,11 @@ class ResponseProbe {
     std::thread thread_;
 };
 
-// The window answers within 100 ms whatever the router does; the figures of
-// each case are printed for the record.
+// The window never waits on the router: every wait for it, and its close, is
+// shorter than one answer of the slow router, which a window that waited on
+// the network could not be. How fast it answers is a figure, printed for the
+// record, not a bound: on a loaded machine it varies with the scheduler.
+constexpr long kSlowRouterAnswerMs = 1500;
 class ResponsivenessE2E : public FaultsE2E {
   protected:
     // Runs `action` on the started window with the probe asking all along,
@@ -243,9 +246,9 @@ class ResponsivenessE2E : public FaultsE2E {
         const CloseFigures figures = CloseAndMeasure(window);
         std::printf("[figures] %s: longest wait for the window %ld ms\n", name, longest);
         Report(name, figures);
-        EXPECT_LE(longest, 100) << name;
+        EXPECT_LT(longest, kSlowRouterAnswerMs) << name;
         EXPECT_GE(figures.windowGone, 0);
-        EXPECT_LE(figures.windowGone, 100) << name;
+        EXPECT_LT(figures.windowGone, kSlowRouterAnswerMs) << name;
         EXPECT_GE(figures.processGone, 0);
         EXPECT_LE(figures.processGone, 2000) << name;
     }
