@@ -13,18 +13,20 @@ VELMO_PACKAGES=(cmake g++ make python3 googletest libbenchmark-dev clang libclan
 
 velmo_ensure_packages() {
     velmo_install_missing_packages || return 1
-    velmo_ensure_japanese_locale
+    velmo_ensure_locale ja_JP
+    velmo_ensure_locale en_US
 }
 
-# Wine takes its locale, and with it the ANSI code page 932, the Japanese
-# day names of the date picker and its own dialogs' texts, from LANG; that
-# needs the system's ja_JP.UTF-8 locale.
-velmo_ensure_japanese_locale() {
-    locale -a 2>/dev/null | grep -qix 'ja_JP.utf8' && return 0
+# Wine takes its locale, and with it the display language, the ANSI code page
+# 932, the Japanese day names of the date picker and its own dialogs' texts,
+# from LANG; that needs the system's ja_JP.UTF-8 locale (and en_US.UTF-8 for
+# the English e2e suite).
+velmo_ensure_locale() {
+    locale -a 2>/dev/null | grep -qix "$1.utf8" && return 0
     local sudo=()
     [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-    velmo_log "generating the ja_JP.UTF-8 locale"
-    "${sudo[@]}" localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+    velmo_log "generating the $1.UTF-8 locale"
+    "${sudo[@]}" localedef -i "$1" -f UTF-8 "$1.UTF-8"
 }
 
 velmo_install_missing_packages() {

@@ -11,6 +11,7 @@
 #include "res/resource.h"
 #include "settings/PasswordScramble.h"
 #include "settings/SettingsStore.h"
+#include "settings/SettingsTable.h"
 #include "tests/e2e/Driver.h"
 #include "win32/Messages.h"
 
@@ -73,28 +74,11 @@ class MainWindowE2E : public ::testing::Test {
         std::string file;
         ASSERT_TRUE(ReadBytes(IniPath(), file));
         auto lines = KeyLines(file);
-        const std::vector<std::string> keys = {"RutorAddress",
-                                               "RootPasswd",
-                                               "InitMinimize",
-                                               "UpdateStatusConnect",
-                                               "UpdateStatusConnectTime",
-                                               "UpdateStatusDisconnect",
-                                               "UpdateStatusDisconnectTime",
-                                               "UpdateLog",
-                                               "UpdateLogTime",
-                                               "UpdateLogFileName",
-                                               "UpdateLogRecordLogIn",
-                                               "UpdateLogRecordLogOut",
-                                               "UpdateLogRecordSubInfo",
-                                               "AutoDisconnect",
-                                               "AutoDisconnectSelectDay",
-                                               "AutoDisconnectTime",
-                                               "AutoDisconnectDlg",
-                                               "NotifyAccess",
-                                               "NotifyLine",
-                                               "NotifyIgnore",
-                                               "AutoRedial",
-                                               "NotifyMuteUntil"};
+        // Every key of the table, in the table's order.
+        std::vector<std::string> keys;
+        for (const SettingRow& row : kSettingRows) {
+            keys.emplace_back(row.key);
+        }
         ASSERT_EQ(lines.size(), keys.size()) << file;
         for (std::size_t i = 0; i < keys.size(); ++i) {
             EXPECT_EQ(lines[i].first, keys[i]);
