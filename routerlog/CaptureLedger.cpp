@@ -6,7 +6,9 @@ namespace velmo {
 
 namespace {
 
-constexpr std::string_view kHeader = "velmo capture ledger 1\n";
+// 2: the page as the router listed it (1 kept it oldest first, as guessed
+// where the page could not show its order; such a file reads as absent).
+constexpr std::string_view kHeader = "velmo capture ledger 2\n";
 
 // Reads the next blank- or line-ended unsigned field.
 class Fields {

@@ -41,7 +41,8 @@ struct FetchTicks {
 };
 
 struct CaptureLedger {
-    // The last page merged, oldest first, and the ticks around its fetch.
+    // The last page merged, as the router listed it (which way that is may
+    // show only on a later page), and the ticks around its fetch.
     std::vector<LedgerEntry> entries;
     std::optional<FetchTicks> ticks;
     // Some page of this router gave an age that is not a whole second.
@@ -64,7 +65,7 @@ inline constexpr std::uint64_t kLedgerPriorBytes = 4096;
 // FNV-1a, 64 bits.
 std::uint64_t HashBytes(std::string_view bytes);
 
-// The page's entries as the ledger keeps them (the page oldest first).
+// The page's entries as the ledger keeps them, in the page's order.
 std::vector<LedgerEntry> LedgerEntries(const std::vector<LogEntry>& page);
 
 // The ledger file of a log file: its name with ".ledger" added.

@@ -59,18 +59,16 @@ bool Admissible(const std::vector<LedgerEntry>& last, const std::vector<LedgerEn
 
 }  // namespace
 
-LedgerReading ReadAgainstLedger(const CaptureLedger& ledger, const std::vector<LedgerEntry>& page,
-                                const FetchTicks& ticks, bool millisecondAges) {
+LedgerReading ReadAgainstLedger(const std::vector<LedgerEntry>& last, const FetchTicks& lastTicks,
+                                const std::vector<LedgerEntry>& page, const FetchTicks& ticks,
+                                bool millisecondAges) {
     LedgerReading reading;
-    if (!ledger.ticks) {
-        return reading;
-    }
-    const Span bounds = TickBounds(*ledger.ticks, ticks);
+    const Span bounds = TickBounds(lastTicks, ticks);
     const std::int64_t resolution = millisecondAges ? kMillisecondAgeResolution : kSecondAgeResolution;
-    const std::size_t longest = std::min(ledger.entries.size(), page.size());
+    const std::size_t longest = std::min(last.size(), page.size());
     // From the longest run to none: the last admissible one is the shortest.
     for (std::size_t k = longest + 1; k-- > 0;) {
-        if (Admissible(ledger.entries, page, k, bounds, resolution)) {
+        if (Admissible(last, page, k, bounds, resolution)) {
             ++reading.readings;
             reading.firstNew = k;
         }

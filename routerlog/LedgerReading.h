@@ -38,7 +38,9 @@ struct LedgerReading {
 // tick bounds, and every timed entry after the run is younger than D. No run
 // at all (a reboot cleared the log, or more came than the page holds) is
 // admissible only when every timed entry is younger than D's upper bound.
-LedgerReading ReadAgainstLedger(const CaptureLedger& ledger, const std::vector<LedgerEntry>& page,
-                                const FetchTicks& ticks, bool millisecondAges);
+// `last` is the ledger's page oldest first, fetched within `lastTicks`.
+LedgerReading ReadAgainstLedger(const std::vector<LedgerEntry>& last, const FetchTicks& lastTicks,
+                                const std::vector<LedgerEntry>& page, const FetchTicks& ticks,
+                                bool millisecondAges);
 
 }  // namespace velmo

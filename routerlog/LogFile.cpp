@@ -106,6 +106,7 @@ struct OrientedPage {
     std::vector<LogEntry> page;
     std::vector<LogEntry> other;
     bool orderShown = false;
+    bool pageNewestFirst = false;     // `page` is the listed page turned round
     std::optional<bool> newestFirst;  // as known after this page
 };
 
@@ -117,6 +118,7 @@ OrientedPage Orient(const CapturedLog& capture, const CaptureLedger* ledger, Dat
     const bool newestFirst =
         oriented.orderShown ? ListedNewestFirst(oriented.page, now) : known.value_or(false);
     oriented.newestFirst = oriented.orderShown ? std::optional<bool>(newestFirst) : known;
+    oriented.pageNewestFirst = newestFirst;
     oriented.other = oriented.page;
     TurnRound(newestFirst ? oriented.page : oriented.other);
     return oriented;
@@ -160,7 +162,7 @@ bool NextLedger(TailBytes& bytes, const CapturedLog& capture, const CaptureLedge
     if (capture.failedAt) {
         next = ledger != nullptr ? *ledger : CaptureLedger{};
     } else {
-        next.entries = LedgerEntries(oriented.page);
+        next.entries = LedgerEntries(capture.entries);
         next.ticks = capture.ticks;
         next.millisecondAges =
             (ledger != nullptr && ledger->millisecondAges) || HasMillisecondAges(oriented.page);
@@ -176,20 +178,28 @@ bool NextLedger(TailBytes& bytes, const CapturedLog& capture, const CaptureLedge
     return true;
 }
 
-// The page read against the ledger. Where neither this page nor an earlier
-// one showed how the router lists, both orders are read: of their readings
-// together, the shortest run is taken.
+// The page read against the ledger. The ledger keeps its page as the router
+// listed it, and both pages come from one router: both are read oldest first
+// in one direction. Where neither this page nor an earlier one showed how the
+// router lists, both directions are read: of their readings together, the
+// shortest run is taken.
 LedgerReading ReadPage(const CapturedLog& capture, const CaptureLedger* ledger, OrientedPage& oriented) {
-    if (ledger == nullptr || !capture.ticks || capture.failedAt) {
+    if (ledger == nullptr || !ledger->ticks || !capture.ticks || capture.failedAt) {
         return {};
     }
     const bool msAges = ledger->millisecondAges || HasMillisecondAges(oriented.page);
-    LedgerReading reading = ReadAgainstLedger(*ledger, LedgerEntries(oriented.page), *capture.ticks, msAges);
+    const auto read = [&](bool newestFirst, const std::vector<LogEntry>& page) {
+        std::vector<LedgerEntry> last = ledger->entries;
+        if (newestFirst) {
+            TurnRound(last);
+        }
+        return ReadAgainstLedger(last, *ledger->ticks, LedgerEntries(page), *capture.ticks, msAges);
+    };
+    LedgerReading reading = read(oriented.pageNewestFirst, oriented.page);
     if (oriented.orderShown || oriented.newestFirst) {
         return reading;
     }
-    const LedgerReading other =
-        ReadAgainstLedger(*ledger, LedgerEntries(oriented.other), *capture.ticks, msAges);
+    const LedgerReading other = read(!oriented.pageNewestFirst, oriented.other);
     if (other.readings > 0 && (reading.readings == 0 || other.firstNew < reading.firstNew)) {
         std::swap(oriented.page, oriented.other);
         reading.firstNew = other.firstNew;

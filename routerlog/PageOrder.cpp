@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <iterator>
 
 namespace velmo {
 
@@ -51,22 +50,6 @@ bool ListedNewestFirst(const std::vector<LogEntry>& entries, DateTime now) {
 bool OrderUnclear(const std::vector<LogEntry>& entries, DateTime now) {
     const AgeSteps steps = CountAgeSteps(entries, now);
     return steps.older == steps.younger;
-}
-
-void TurnRound(std::vector<LogEntry>& entries) {
-    std::vector<LogEntry> turned;
-    turned.reserve(entries.size());
-    std::size_t groupEnd = entries.size();
-    for (std::size_t i = entries.size(); i-- > 0;) {
-        // A group begins at a timed entry, and at the page's first entry.
-        if (i == 0 || !entries[i].subInfo) {
-            turned.insert(turned.end(),
-                          std::make_move_iterator(entries.begin() + static_cast<std::ptrdiff_t>(i)),
-                          std::make_move_iterator(entries.begin() + static_cast<std::ptrdiff_t>(groupEnd)));
-            groupEnd = i;
-        }
-    }
-    entries = std::move(turned);
 }
 
 }  // namespace velmo

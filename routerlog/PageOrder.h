@@ -1,6 +1,8 @@
 // A router may list its log newest first; the log file is kept oldest first.
 #pragma once
 
+#include <cstddef>
+#include <iterator>
 #include <vector>
 
 #include "base/DateTime.h"
@@ -25,6 +27,21 @@ bool OrderUnclear(const std::vector<LogEntry>& entries, DateTime now);
 // followed by the sub-info entries that followed it on the page. Sub-info
 // entries before the first timed entry (theirs has left the page) form a
 // group of their own, which goes last.
-void TurnRound(std::vector<LogEntry>& entries);
+// The same for any entries that say whether they are sub-info.
+template <class Entry>
+void TurnRound(std::vector<Entry>& entries) {
+    std::vector<Entry> turned;
+    turned.reserve(entries.size());
+    std::size_t groupEnd = entries.size();
+    for (std::size_t i = entries.size(); i-- > 0;) {
+        // A group begins at a timed entry, and at the page's first entry.
+        if (i == 0 || !entries[i].subInfo) {
+            turned.insert(turned.end(), std::make_move_iterator(entries.begin() + static_cast<std::ptrdiff_t>(i)),
+                          std::make_move_iterator(entries.begin() + static_cast<std::ptrdiff_t>(groupEnd)));
+            groupEnd = i;
+        }
+    }
+    entries = std::move(turned);
+}
 
 }  // namespace velmo
