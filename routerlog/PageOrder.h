@@ -36,7 +36,8 @@ void TurnRound(std::vector<Entry>& entries) {
     for (std::size_t i = entries.size(); i-- > 0;) {
         // A group begins at a timed entry, and at the page's first entry.
         if (i == 0 || !entries[i].subInfo) {
-            turned.insert(turned.end(), std::make_move_iterator(entries.begin() + static_cast<std::ptrdiff_t>(i)),
+            turned.insert(turned.end(),
+                          std::make_move_iterator(entries.begin() + static_cast<std::ptrdiff_t>(i)),
                           std::make_move_iterator(entries.begin() + static_cast<std::ptrdiff_t>(groupEnd)));
             groupEnd = i;
         }

@@ -31,7 +31,8 @@ int ControlFrame(const std::wstring& className, LONG style) {
         return 0;
     }
     const LONG kind = style & BS_TYPEMASK;
-    if (kind == BS_AUTOCHECKBOX || kind == BS_CHECKBOX || kind == BS_AUTORADIOBUTTON || kind == BS_RADIOBUTTON) {
+    if (kind == BS_AUTOCHECKBOX || kind == BS_CHECKBOX || kind == BS_AUTORADIOBUTTON ||
+        kind == BS_RADIOBUTTON) {
         return GetSystemMetrics(SM_CXMENUCHECK) + 4;
     }
     return kind == BS_GROUPBOX ? 16 : 2 * GetSystemMetrics(SM_CXEDGE) + 4;
@@ -62,7 +63,8 @@ std::vector<std::wstring> CutTexts(HWND window) {
         SelectObject(dc, old);
         ReleaseDC(child, dc);
         if (needed.right > width || (wraps && needed.bottom > client.bottom)) {
-            cut.push_back(text + L" (" + std::to_wstring(needed.right) + L" > " + std::to_wstring(width) + L")");
+            cut.push_back(text + L" (" + std::to_wstring(needed.right) + L" > " + std::to_wstring(width) +
+                          L")");
         }
     }
     return cut;
@@ -84,8 +86,8 @@ class EnglishE2E : public ::testing::Test {
     // Wine reads the scaling when a program starts.
     static void SetScaling(DWORD dpi) {
         HKEY key = nullptr;
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                            &key, nullptr) == ERROR_SUCCESS) {
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE,
+                            nullptr, &key, nullptr) == ERROR_SUCCESS) {
             RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
             RegCloseKey(key);
         }
@@ -137,7 +139,8 @@ TEST_F(EnglishE2E, EveryWindowSpeaksEnglishUncutAtEachScalingAndSwitchesToJapane
         SaveScreenshot(ArtifactPath(L"english-main-window-" + scale + L".bmp"));
         HWND sheet = ForEachSettingsPage(window, [&](int page, HWND shown) {
             EXPECT_EQ(CutTexts(shown), std::vector<std::wstring>()) << "page " << page << " at " << dpi;
-            SaveScreenshot(ArtifactPath(L"english-settings-" + std::to_wstring(page) + L"-" + scale + L".bmp"));
+            SaveScreenshot(
+                ArtifactPath(L"english-settings-" + std::to_wstring(page) + L"-" + scale + L".bmp"));
         });
         ASSERT_NE(sheet, nullptr);
         Post(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL);
@@ -154,7 +157,9 @@ TEST_F(EnglishE2E, EveryWindowSpeaksEnglishUncutAtEachScalingAndSwitchesToJapane
     Post(window, kTrayMessage, 1, WM_RBUTTONDOWN);
     HWND menuWindow = nullptr;
     ASSERT_TRUE(WaitUntil(
-        [&] { return (menuWindow = FindWindowW(L"#32768", nullptr)) != nullptr && IsWindowVisible(menuWindow); },
+        [&] {
+            return (menuWindow = FindWindowW(L"#32768", nullptr)) != nullptr && IsWindowVisible(menuWindow);
+        },
         10000));
     Sleep(300);
     SaveScreenshot(ArtifactPath(L"english-tray-menu.bmp"));

@@ -435,6 +435,34 @@ CapturedLog PageAt(std::uint64_t tick, const std::vector<std::pair<std::int64_t,
     return capture;
 }
 
+// A newest-first router whose page cannot show its order: a burst of one age
+// and an entry dated ahead (logged before the router's clock was set). The
+// next page shows the order; the burst is on both pages and is found again.
+TEST(WriteCapture, APageWhoseOrderShowsOnlyLaterIsReadInTheOrderItShows) {
+    const std::string access = "Unrecognized access from 203.0.113.9:80 to port 8080";
+    const LogEntry ahead{kNow.PlusSeconds(43200), -43200000, "NTP time set", false};
+    CapturedLog first;
+    first.filters = LogFilters{true, true, true};
+    first.ticks = FetchTicks{100000, 100200};
+    first.entries.assign(5, LogEntry{kNow.PlusSeconds(-40), 40000, access, false});
+    first.entries.push_back(ahead);
+    CapturedLog second = first;
+    second.ticks = FetchTicks{107000, 107200};
+    second.entries.assign(5, LogEntry{kNow.PlusSeconds(-40), 47000, access, false});
+    second.entries.insert(second.entries.begin(), LogEntry{kNow.PlusSeconds(-4), 4000, "PPP up", false});
+    testing::MemoryLogFile file("", "");
+    WriteCapture(file, file.ledger, first, kNow);
+    const CaptureResult result = WriteCapture(file, file.ledger, second, kNow);
+    EXPECT_EQ(result.choices.ledgerReadings, 1u);
+    EXPECT_EQ(result.newEntries, 1u);
+    std::size_t copies = 0;
+    for (std::size_t at = file.log.find(access); at != std::string::npos;
+         at = file.log.find(access, at + 1)) {
+        ++copies;
+    }
+    EXPECT_EQ(copies, 5u) << file.log;
+}
+
 TEST(WriteCapture, AKillAtAnyByteOfAnyWriteLeavesEveryEntryOnceAndNoFragment) {
     const std::string access = "Unrecognized access from 203.0.113.7:4312 to port 23";
     const CapturedLog first = PageAt(100000, {{40000, "PPP up"}, {90000, "NTP time set"}});
