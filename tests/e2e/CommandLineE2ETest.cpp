@@ -89,7 +89,7 @@ TEST_F(CommandLineE2E, WithoutARunningToolEachCommandRunsOnceAndExits) {
 TEST_F(CommandLineE2E, WithARunningToolEachCommandIsItsAndExitEndsIt) {
     ToolProcess tool;
     ASSERT_TRUE(tool.Start(ToolExe(), dir_));
-    ASSERT_NE(tool.WaitForWindow(L"Velmo tool ver. 1.10", 30000, false), nullptr);
+    ASSERT_NE(tool.WaitForWindow(kMainCaption, 30000, false), nullptr);
     RunEachCommand();
     EXPECT_EQ(Run(L"/refresh", 0), "disconnected\r\n");
     // Bodies the running tool ignores: malformed, or naming a window not the sender's.
@@ -124,7 +124,7 @@ TEST_F(CommandLineE2E, TheEndOfTheSessionSavesTheSettingsAndCapturesWithinThreeS
         DeleteFileW((dir_ + L"\\syslog.txt").c_str());
         ToolProcess tool;
         ASSERT_TRUE(tool.Start(ToolExe(), dir_));
-        HWND window = tool.WaitForWindow(L"Velmo tool ver. 1.10", 30000, false);
+        HWND window = tool.WaitForWindow(kMainCaption, 30000, false);
         ASSERT_NE(window, nullptr);
         Sleep(2000);  // up and polling
         DWORD_PTR agreed = 0;

@@ -14,6 +14,7 @@
 
 #include "base/CodePage.h"
 #include "base/Wide_win32.h"
+#include "res/resource.h"
 
 namespace velmo::e2e {
 
@@ -52,6 +53,15 @@ void DrainPipe(HANDLE readEnd, std::string& output) {
 }
 
 }  // namespace
+
+HWND ToolProcess::StartMainWindow(const std::wstring& workDir) {
+    return Start(ToolExe(), workDir) ? WaitForWindow(kMainCaption, 30000) : nullptr;
+}
+
+bool ToolProcess::ExitWithButton(HWND window) const {
+    ClickButton(window, IDC_EXIT);
+    return WaitForExit(20000);
+}
 
 ToolRun RunTool(const std::wstring& exe, const std::wstring& workDir, const std::wstring& arguments,
                 DWORD timeoutMs) {

@@ -10,6 +10,9 @@
 
 namespace velmo::e2e {
 
+// The main window's caption.
+inline const wchar_t* const kMainCaption = L"Velmo tool ver. 1.10";
+
 class ToolProcess {
   public:
     ToolProcess() = default;
@@ -19,6 +22,12 @@ class ToolProcess {
 
     // Starts `exe` with `workDir` as its current directory.
     bool Start(const std::wstring& exe, const std::wstring& workDir);
+    // Starts the tool under test in `workDir` and waits (30 s at most) for
+    // its main window; nullptr when it does not show.
+    HWND StartMainWindow(const std::wstring& workDir);
+    // Presses the main window's 終了 button; true when the process ended
+    // within 20 s.
+    bool ExitWithButton(HWND window) const;
     // The first visible (or, with `visibleOnly` false, any) top-level window
     // of this process with `caption`, or nullptr after the time-out.
     HWND WaitForWindow(const std::wstring& caption, DWORD timeoutMs, bool visibleOnly = true) const;

@@ -23,8 +23,6 @@
 namespace velmo::e2e {
 namespace {
 
-const wchar_t* const kCaption = L"Velmo tool ver. 1.10";
-
 // The pixels a control of `style` keeps for its own drawing beside its text.
 int ControlFrame(const std::wstring& className, LONG style) {
     if (className != L"Button") {
@@ -93,15 +91,11 @@ class EnglishE2E : public ::testing::Test {
         }
     }
     HWND Start() {
-        EXPECT_TRUE(tool_.Start(ToolExe(), workDir_));
-        HWND window = tool_.WaitForWindow(kCaption, 30000);
+        HWND window = tool_.StartMainWindow(workDir_);
         EXPECT_NE(window, nullptr);
         return window;
     }
-    void Close(HWND window) {
-        ClickButton(window, IDC_EXIT);
-        EXPECT_TRUE(tool_.WaitForExit(20000));
-    }
+    void Close(HWND window) { EXPECT_TRUE(tool_.ExitWithButton(window)); }
     std::string Settings() const {
         std::string ini;
         ReadBytes(workDir_ + L"\\Velmo tool.ini", ini);
@@ -149,7 +143,7 @@ TEST_F(EnglishE2E, EveryWindowSpeaksEnglishUncutAtEachScalingAndSwitchesToJapane
             Close(window);
         }
     }
-    HWND window = tool_.WaitForWindow(kCaption, 1000);
+    HWND window = tool_.WaitForWindow(kMainCaption, 1000);
     ASSERT_NE(window, nullptr);
 
     // The tray menu (Wine keeps a menu's items in its own process: the

@@ -28,7 +28,6 @@
 namespace velmo::e2e {
 namespace {
 
-const wchar_t* const kCaption = L"Velmo tool ver. 1.10";
 // A key the settings files written here lack: the tool's save adds it.
 const char* const kSavedKey = "UpdateLogRecordSubInfo=";
 
@@ -49,8 +48,7 @@ class FaultsE2E : public ::testing::Test {
     }
 
     HWND Start() {
-        EXPECT_TRUE(tool_.Start(ToolExe(), workDir_));
-        HWND window = tool_.WaitForWindow(kCaption, 30000);
+        HWND window = tool_.StartMainWindow(workDir_);
         EXPECT_NE(window, nullptr);
         return window;
     }

@@ -18,8 +18,6 @@
 namespace velmo::e2e {
 namespace {
 
-const wchar_t* const kCaption = L"Velmo tool ver. 1.10";
-
 class HistoryE2E : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -43,7 +41,7 @@ class HistoryE2E : public ::testing::Test {
     }
     HWND Start(bool visible) {
         EXPECT_TRUE(tool_.Start(ToolExe(), workDir_));
-        return tool_.WaitForWindow(kCaption, 30000, visible);
+        return tool_.WaitForWindow(kMainCaption, 30000, visible);
     }
     std::string File(const wchar_t* name) const {
         std::string bytes;

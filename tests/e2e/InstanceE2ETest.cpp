@@ -19,8 +19,6 @@
 namespace velmo::e2e {
 namespace {
 
-const wchar_t* const kCaption = L"Velmo tool ver. 1.10";
-
 // The settings file of one folder, pointing at `simAddress`.
 bool WriteSettings(const std::wstring& folder, const std::string& simAddress, const std::string& extra) {
     std::string ini = "[Setting]\r\nRutorAddress=" + simAddress + "\r\n";
@@ -84,7 +82,7 @@ class InstanceE2E : public ::testing::Test {
 
     HWND StartIn(ToolProcess& tool, const std::wstring& folder, bool visible = true) {
         EXPECT_TRUE(tool.Start(ToolExe(), folder));
-        HWND window = tool.WaitForWindow(kCaption, 30000, visible);
+        HWND window = tool.WaitForWindow(kMainCaption, 30000, visible);
         EXPECT_NE(window, nullptr);
         return window;
     }
@@ -148,7 +146,7 @@ TEST_F(InstanceE2E, TwoStartsAtTheSameMomentLeaveOneWindowAsTheSettingsSay) {
         EXPECT_TRUE(WaitUntil([&] { return tools[0].WaitForExit(0) || tools[1].WaitForExit(0); }, 40000));
         ToolProcess& survivor = tools[0].WaitForExit(0) ? tools[1] : tools[0];
         ASSERT_FALSE(survivor.WaitForExit(0)) << "both ended";
-        HWND window = survivor.WaitForWindow(kCaption, 10000, false);
+        HWND window = survivor.WaitForWindow(kMainCaption, 10000, false);
         ASSERT_NE(window, nullptr);
         Sleep(1500);  // a late hide or show would have happened by now
         EXPECT_EQ(IsWindowVisible(window) != FALSE, !minimized) << (minimized ? "shown" : "hidden");

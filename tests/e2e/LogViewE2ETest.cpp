@@ -96,7 +96,7 @@ TEST(LogViewE2E, HidesAKindSearchesAndJumpsToADateOnALargeArchive) {
                                "\r\nInitMinimize=1\r\nUpdateLog=0\r\nUpdateLogFileName=archive.log\r\n"));
     ToolProcess tool;
     ASSERT_TRUE(tool.Start(ToolExe(), workDir));
-    HWND window = tool.WaitForWindow(L"Velmo tool ver. 1.10", 30000, false);
+    HWND window = tool.WaitForWindow(kMainCaption, 30000, false);
     ASSERT_NE(window, nullptr);
     Post(window, WM_COMMAND, ID_MENU_LOG_VIEW);
     HWND viewer = tool.WaitForWindow(Wide("ログを見る - archive.log"), 10000);

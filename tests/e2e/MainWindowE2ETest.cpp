@@ -18,8 +18,6 @@
 namespace velmo::e2e {
 namespace {
 
-const wchar_t* const kCaption = L"Velmo tool ver. 1.10";
-
 // Values of "key=value" lines in file order.
 std::vector<std::pair<std::string, std::string>> KeyLines(const std::string& file) {
     std::vector<std::pair<std::string, std::string>> lines;
@@ -65,8 +63,8 @@ class MainWindowE2E : public ::testing::Test {
 
     HWND StartAndFindWindow() {
         EXPECT_TRUE(tool_.Start(ToolExe(), workDir_));
-        HWND window = tool_.WaitForWindow(kCaption, 30000);
-        EXPECT_NE(window, nullptr) << "no window captioned 'Velmo tool ver. 1.10'";
+        HWND window = tool_.WaitForWindow(kMainCaption, 30000);
+        EXPECT_NE(window, nullptr) << "no main window";
         return window;
     }
 
@@ -178,7 +176,7 @@ TEST_F(MainWindowE2E, InitMinimizeStartsInTheTrayAndOneClickShowsTheWindow) {
     ASSERT_TRUE(WriteBytes(IniPath(), ini));
 
     ASSERT_TRUE(tool_.Start(ToolExe(), workDir_));
-    HWND window = tool_.WaitForWindow(kCaption, 30000, false);
+    HWND window = tool_.WaitForWindow(kMainCaption, 30000, false);
     ASSERT_NE(window, nullptr);
     // Hidden, and still hidden once the dialog's message loop has run idle.
     Sleep(2000);

@@ -18,8 +18,6 @@
 namespace velmo::e2e {
 namespace {
 
-const wchar_t* const kCaption = L"Velmo tool ver. 1.10";
-
 bool SimControl(const std::string& address, const std::string& path) {
     std::string answer;
     return RequestPage(address, path, answer);
@@ -64,15 +62,11 @@ class NotifyE2E : public ::testing::Test {
     }
 
     HWND Start() {
-        EXPECT_TRUE(tool_.Start(ToolExe(), workDir_));
-        HWND window = tool_.WaitForWindow(kCaption, 30000);
+        HWND window = tool_.StartMainWindow(workDir_);
         EXPECT_NE(window, nullptr);
         return window;
     }
-    void Close(HWND window) {
-        ClickButton(window, IDC_EXIT);
-        EXPECT_TRUE(tool_.WaitForExit(20000));
-    }
+    void Close(HWND window) { EXPECT_TRUE(tool_.ExitWithButton(window)); }
     std::string LogBytes() const {
         std::string bytes;
         ReadBytes(workDir_ + L"\\syslog.txt", bytes);
@@ -127,7 +121,7 @@ TEST_F(NotifyE2E, NewAccessEntryShowsOneBalloonWithItsCountAndText) {
     EXPECT_TRUE(WaitUntil([&] { return !(shown = ShownBalloon({count, entry})).empty(); }, 10000));
     EXPECT_EQ(shown.find(count), 0u);
     // The tool keeps working while the balloon shows: the window still answers.
-    EXPECT_EQ(WindowText(window), kCaption);
+    EXPECT_EQ(WindowText(window), kMainCaption);
     Sleep(300);
     SaveScreenshot(ArtifactPath(L"notify-access-balloon.bmp"));
     Close(window);

@@ -22,7 +22,6 @@
 namespace velmo::e2e {
 namespace {
 
-const wchar_t* const kCaption = L"Velmo tool ver. 1.10";
 constexpr WPARAM kNotifyPage = 3;
 
 class NotifyPageE2E : public ::testing::Test {
@@ -71,8 +70,7 @@ class NotifyPageE2E : public ::testing::Test {
     }
 
     HWND Start() {
-        EXPECT_TRUE(tool_.Start(ToolExe(), workDir_));
-        HWND window = tool_.WaitForWindow(kCaption, 30000);
+        HWND window = tool_.StartMainWindow(workDir_);
         EXPECT_NE(window, nullptr);
         return window;
     }

@@ -25,8 +25,6 @@
 namespace velmo::e2e {
 namespace {
 
-const wchar_t* const kCaption = L"Velmo tool ver. 1.10";
-
 bool Shows(HWND window, int controlId, const std::wstring& part) {
     return ControlText(window, controlId).find(part) != std::wstring::npos;
 }
@@ -72,16 +70,12 @@ class RouterE2E : public ::testing::Test {
     }
 
     HWND Start() {
-        EXPECT_TRUE(tool_.Start(ToolExe(), workDir_));
-        HWND window = tool_.WaitForWindow(kCaption, 30000);
+        HWND window = tool_.StartMainWindow(workDir_);
         EXPECT_NE(window, nullptr);
         return window;
     }
 
-    void Close(HWND window) {
-        ClickButton(window, IDC_EXIT);
-        EXPECT_TRUE(tool_.WaitForExit(20000));
-    }
+    void Close(HWND window) { EXPECT_TRUE(tool_.ExitWithButton(window)); }
 
     std::wstring IniPath() const { return workDir_ + L"\\Velmo tool.ini"; }
     std::string FileBytes(const std::wstring& name) const {
