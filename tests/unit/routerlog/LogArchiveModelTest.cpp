@@ -254,11 +254,12 @@ class Archive {
         // A killed capture's page and this one may show an entry twice.
         std::vector<bool> taken(ids.size(), false);
         std::vector<std::int64_t> writtenIds;
-        std::map<std::int64_t, int> held = copies_;
+        std::map<std::int64_t, int> taking;  // this capture's lines, on top of copies_
+        const auto held = [&](std::int64_t id) { return copies_[id] + taking[id]; };
         // Of equal lines, one the file lacks comes first, then one this page
         // shows (only its entries can be lost), then the oldest.
         const auto rank = [&](std::size_t i) {
-            return std::tuple(held[ids[i]] > 0,
+            return std::tuple(held(ids[i]) > 0,
                               i < pending && !std::count(pageIds.begin(), pageIds.end(), ids[i]), ids[i]);
         };
         for (const std::string& line : written) {
@@ -270,7 +271,7 @@ class Archive {
             }
             ASSERT_LT(pick, ids.size()) << "written but not kept from the page: " << line;
             taken[pick] = true;
-            ++held[ids[pick]];
+            ++taking[ids[pick]];
             writtenIds.push_back(ids[pick]);
         }
         // A page written again because the file holds part of it out of order.
