@@ -37,6 +37,7 @@ constexpr int kStatusHeight = 20;
 constexpr int kKindBoxes[kEntryKindCount] = {IDC_LOGVIEW_KIND_ACCESS, IDC_LOGVIEW_KIND_LOGIN,
                                              IDC_LOGVIEW_KIND_LINE, IDC_LOGVIEW_KIND_OTHER};
 constexpr int kColumnWidths[kRowColumns] = {150, 110, 120, 50, 520};
+constexpr int kKindColumn = 1;
 constexpr COLORREF kAccessColour = RGB(216, 72, 48);
 constexpr COLORREF kDropColour = RGB(48, 96, 200);
 
@@ -234,6 +235,7 @@ void LogViewWindow::ShowLanguage() {
     }
     note_.clear();  // it spoke of what was done, in the language of then
     SetTexts();
+    SizeColumns();
     Layout();
     UpdateSources();
     UpdateStatus();
@@ -249,10 +251,25 @@ void LogViewWindow::SetDpi(UINT dpi) {
     for (HWND control : controls_) {
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
     }
-    for (int i = 0; list_ != nullptr && i < kRowColumns; ++i) {
-        ListView_SetColumnWidth(list_, i, Scaled(kColumnWidths[i]));
-    }
+    SizeColumns();
     Layout();
+}
+
+// The columns at their widths for the DPI; the kind column at least as wide
+// as the access kind's name, the kind of most rows.
+void LogViewWindow::SizeColumns() {
+    if (list_ == nullptr) {
+        return;
+    }
+    HDC dc = GetDC(list_);
+    HGDIOBJ oldFont = SelectObject(dc, font_);
+    const int accessWidth = TextWidth(dc, SjisToWide(KindName(EntryKind::Access))) + Scaled(kButtonRoom);
+    SelectObject(dc, oldFont);
+    ReleaseDC(list_, dc);
+    for (int i = 0; i < kRowColumns; ++i) {
+        const int width = Scaled(kColumnWidths[i]);
+        ListView_SetColumnWidth(list_, i, i == kKindColumn ? std::max(width, accessWidth) : width);
+    }
 }
 
 void LogViewWindow::Layout() {

@@ -45,6 +45,7 @@ class LogViewWindow {
     void SetTexts();
     void SetDpi(UINT dpi);
     int Scaled(int pixelsAt96) const { return MulDiv(pixelsAt96, static_cast<int>(dpi_), 96); }
+    void SizeColumns();
     void Layout();
     bool OnNotify(NMHDR* header);
     void OnCommand(int id, int code);
