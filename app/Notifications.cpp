@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "base/SjisText.h"
+#include "history/RunningTime.h"
 #include "res/StringTable.h"
 #include "res/resource.h"
 
@@ -34,7 +35,7 @@ std::optional<Balloon> LineChangeBalloon(const LineResult& result) {
     switch (result.news) {
         case LineResult::News::WentDown:
             return Balloon{BalloonKind::Line, BalloonIcon::Warning,
-                           FilledString(IDS_BALLOON_LINE_DOWN, {result.lastRunningTime})};
+                           FilledString(IDS_BALLOON_LINE_DOWN, {ShownRunningTime(result.lastRunningTime)})};
         case LineResult::News::WentUp:
             if (result.downSeconds) {
                 return LineText(IDS_BALLOON_LINE_UP_AFTER, BalloonIcon::Info,

@@ -3,6 +3,7 @@
 // window shows what the job read when its result comes.
 #include "app/CRouterStatusDlg.h"
 #include "app/CommandOnce.h"
+#include "history/RunningTime.h"
 #include "res/StringTable.h"
 #include "res/resource.h"
 
@@ -143,7 +144,7 @@ void CRouterStatusDlg::ShowStatus(const StatusReading& reading, const LineReadin
     }
     WriteRecord(result.ended);
     UpdateTrayIcon();
-    host_.SetFieldText(IDC_CONNECTION_TIME, reading.status.connectionTime);
+    host_.SetFieldText(IDC_CONNECTION_TIME, ShownRunningTime(reading.status.connectionTime));
     host_.SetFieldText(IDC_MODEM_STATE, reading.status.modemState);
     Announce(LineBalloon(result));
     if (result.commandSettled) {

@@ -1,6 +1,6 @@
 #include "autodisconnect/CAutoDisconnectConfirmDlg.h"
 
-#include "base/CodePage.h"
+#include "res/StringTable.h"
 #include "res/resource.h"
 
 namespace velmo {
@@ -41,9 +41,7 @@ void CAutoDisconnectConfirmDlg::OnCancel() {
 }
 
 std::string CAutoDisconnectConfirmDlg::CountdownText(int seconds) {
-    static const std::string kBefore = Utf8ToSjis("自動切断まで ");
-    static const std::string kAfter = Utf8ToSjis(" 秒");
-    return kBefore + std::to_string(seconds) + kAfter;
+    return FilledString(IDS_AUTODISCONNECT_COUNTDOWN, {std::to_string(seconds)});
 }
 
 }  // namespace velmo

@@ -32,7 +32,7 @@ class CAutoDisconnectConfirmDlg {
     void OnOK();      // OK button, Enter
     void OnCancel();  // Cancel button, Esc, close box
 
-    // "自動切断まで %d 秒" for the given seconds (CP932).
+    // "自動切断まで %d 秒" for the given seconds (CP932, in the language the tool speaks).
     static std::string CountdownText(int seconds);
 
     int countdown = 0;  // seconds left

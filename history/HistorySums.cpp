@@ -1,10 +1,10 @@
 #include "history/HistorySums.h"
 
 #include <algorithm>
-#include <cstdio>
 
-#include "base/CodePage.h"
 #include "history/RunningTime.h"
+#include "res/StringTable.h"
+#include "res/resource.h"
 
 namespace velmo {
 
@@ -48,18 +48,13 @@ std::int64_t Seconds(const std::vector<LineSpan>& spans, LineSpanKind kind) {
     return sum;
 }
 
-std::string Utf8Printf(const char* format, long long a, long long b = 0) {
-    char text[160];
-    std::snprintf(text, sizeof text, format, a, b);
-    return Utf8ToSjis(text);
-}
-
 std::string Availability(const HistoryTotals& totals) {
     if (totals.seenSeconds30 == 0) {
-        return Utf8ToSjis("稼働率（30日）: -");
+        return FilledString(IDS_HISTORY_AVAILABILITY, {"-"});
     }
     const long long permille = totals.upSeconds30 * 1000 / totals.seenSeconds30;
-    return Utf8Printf("稼働率（30日）: %lld.%lld%%", permille / 10, permille % 10);
+    return FilledString(IDS_HISTORY_AVAILABILITY,
+                        {std::to_string(permille / 10) + "." + std::to_string(permille % 10) + "%"});
 }
 
 }  // namespace
@@ -124,19 +119,19 @@ HistoryTotals Totals(const HistoryView& view) {
 }
 
 std::vector<std::string> SummaryLines(const HistoryTotals& totals) {
-    return {Utf8ToSjis("今月の接続時間: ") + RunningTimeText(totals.monthUpSeconds),
-            Utf8Printf("回線断: 7日間 %lld 回、30日間 %lld 回", totals.drops7, totals.drops30),
+    return {FilledString(IDS_HISTORY_MONTH_TIME, {RunningTimeText(totals.monthUpSeconds)}),
+            FilledString(IDS_HISTORY_DROPS, {std::to_string(totals.drops7), std::to_string(totals.drops30)}),
             Availability(totals)};
 }
 
 std::string ReportText(const HistoryView& view) {
-    std::string text = Utf8ToSjis("接続履歴（過去30日間の回線断と不明な終了）\r\n");
-    text += Utf8ToSjis("開始\t終了\t接続時間\t終了の理由\r\n");
+    std::string text = TableString(IDS_HISTORY_REPORT_TITLE) + "\r\n";
+    text += TableString(IDS_HISTORY_REPORT_COLUMNS) + "\r\n";
     const DateTime from30 = DaysBack(view.now, kHistoryDays);
     for (const Session& row : view.rows) {
         if (row.end >= from30 && IsNews(row.cause)) {
             text += row.start.Format(kDateTimeFormat) + "\t" + row.end.Format(kDateTimeFormat) + "\t" +
-                    RunningTimeText(row.end.SecondsSince(row.start)) + "\t" + CauseWord(row.cause) + "\r\n";
+                    RunningTimeText(row.end.SecondsSince(row.start)) + "\t" + CauseText(row.cause) + "\r\n";
         }
     }
     const HistoryTotals totals = Totals(view);
@@ -144,7 +139,7 @@ std::string ReportText(const HistoryView& view) {
     for (const std::string& line : SummaryLines(totals)) {
         text += line + "\r\n";
     }
-    text += Utf8Printf("不明な終了: 30日間 %lld 回", totals.unseen30) + "\r\n";
+    text += FilledString(IDS_HISTORY_UNSEEN, {std::to_string(totals.unseen30)}) + "\r\n";
     return text;
 }
 

@@ -56,12 +56,13 @@ std::vector<DayBar> DayBars(const HistoryView& view);
 
 HistoryTotals Totals(const HistoryView& view);
 
-// The lines under the bars (CP932): this month's time, the drops, the availability.
+// The lines under the bars (CP932, in the language the tool speaks): this
+// month's time, the drops, the availability.
 std::vector<std::string> SummaryLines(const HistoryTotals& totals);
 
 // The plain-text report of the last kHistoryDays days for the clipboard
-// (CP932, CR LF): one line for each drop and unseen end (start, end, duration,
-// cause), then the sums.
+// (CP932, CR LF, in the language the tool speaks): one line for each drop and unseen end (start, end,
+// duration, cause), then the sums.
 std::string ReportText(const HistoryView& view);
 
 }  // namespace velmo

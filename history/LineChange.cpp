@@ -3,6 +3,8 @@
 #include <array>
 
 #include "base/CodePage.h"
+#include "res/StringTable.h"
+#include "res/resource.h"
 
 namespace velmo {
 
@@ -19,6 +21,11 @@ const std::array<std::string, 4>& Words() {
 
 const std::string& CauseWord(EndCause cause) {
     return Words()[static_cast<std::size_t>(cause)];
+}
+
+const std::string& CauseText(EndCause cause) {
+    static constexpr int kIds[] = {IDS_CAUSE_USER, IDS_CAUSE_AUTO, IDS_CAUSE_DROP, IDS_CAUSE_UNSEEN};
+    return TableString(kIds[static_cast<std::size_t>(cause)]);
 }
 
 bool CauseFromWord(const std::string& word, EndCause& cause) {

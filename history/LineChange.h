@@ -20,6 +20,9 @@ enum class EndCause {
 
 // The record's word for `cause` (CP932).
 const std::string& CauseWord(EndCause cause);
+// The cause as the window and its report show it (CP932), in the language the
+// tool speaks; the record file keeps CauseWord whatever the language.
+const std::string& CauseText(EndCause cause);
 // The cause a record's word names; false for any other text.
 bool CauseFromWord(const std::string& word, EndCause& cause);
 

@@ -4,6 +4,8 @@
 #include <string_view>
 
 #include "base/CodePage.h"
+#include "res/StringTable.h"
+#include "res/resource.h"
 
 namespace velmo {
 
@@ -31,10 +33,15 @@ std::int64_t ClockSeconds(std::string_view text) {
     return parts[0] * 3600 + parts[1] * 60 + parts[2];
 }
 
+// The day mark of the router's Japanese pages.
+const std::string& DayMark() {
+    static const std::string mark = Utf8ToSjis("日");
+    return mark;
+}
+
 // The day count before "日" or "d", with the blanks after it passed over;
 // `rest` receives the text after them. -1 without a day count.
 std::int64_t DayCount(std::string_view text, std::string_view& rest) {
-    static const std::string kDayMark = Utf8ToSjis("日");
     std::size_t digits = 0;
     std::int64_t days = 0;
     while (digits < text.size() && digits < 6 && text[digits] >= '0' && text[digits] <= '9') {
@@ -45,8 +52,8 @@ std::int64_t DayCount(std::string_view text, std::string_view& rest) {
         return -1;
     }
     rest = text.substr(digits);
-    if (rest.starts_with(kDayMark)) {
-        rest.remove_prefix(kDayMark.size());
+    if (rest.starts_with(DayMark())) {
+        rest.remove_prefix(DayMark().size());
     } else if (rest.starts_with("d")) {
         rest.remove_prefix(1);
     } else {
@@ -71,6 +78,16 @@ std::int64_t RunningTimeSeconds(const std::string& cell) {
     const std::int64_t days = DayCount(cell, rest);
     const std::int64_t clock = days < 0 ? -1 : ClockSeconds(rest);
     return clock < 0 ? -1 : days * 86400 + clock;
+}
+
+std::string ShownRunningTime(const std::string& cell) {
+    const std::size_t digits = cell.find_first_not_of("0123456789");
+    if (RunningTimeSeconds(cell) < 0 || digits == std::string::npos ||
+        cell.compare(digits, DayMark().size(), DayMark()) != 0) {
+        return cell;  // a plain clock, the "d" form or no running time
+    }
+    return cell.substr(0, digits) + TableString(IDS_RUNNING_TIME_DAY) +
+           cell.substr(digits + DayMark().size());
 }
 
 std::string RunningTimeText(std::int64_t seconds) {

@@ -1,22 +1,20 @@
 #include "logview/RowText.h"
 
-#include "base/CodePage.h"
+#include "res/StringTable.h"
+#include "res/resource.h"
 #include "routerlog/LogStamp.h"
 
 namespace velmo {
 
 const std::string& KindName(EntryKind kind) {
-    static const std::array<std::string, kEntryKindCount> names = {Utf8ToSjis("不正アクセス"),
-                                                                   Utf8ToSjis("ログイン/ログアウト"),
-                                                                   Utf8ToSjis("回線"), Utf8ToSjis("その他")};
-    return names[static_cast<int>(kind)];
+    static constexpr int kIds[kEntryKindCount] = {IDS_KIND_ACCESS, IDS_KIND_LOGIN, IDS_KIND_LINE,
+                                                  IDS_KIND_OTHER};
+    return TableString(kIds[static_cast<int>(kind)]);
 }
 
-const std::array<std::string, kRowColumns>& ColumnTitles() {
-    static const std::array<std::string, kRowColumns> titles = {Utf8ToSjis("日時"), Utf8ToSjis("種類"),
-                                                                Utf8ToSjis("送信元"), Utf8ToSjis("ポート"),
-                                                                Utf8ToSjis("内容")};
-    return titles;
+std::array<std::string, kRowColumns> ColumnTitles() {
+    return {TableString(IDS_COLUMN_TIME), TableString(IDS_COLUMN_KIND), TableString(IDS_COLUMN_SOURCE),
+            TableString(IDS_COLUMN_PORT), TableString(IDS_COLUMN_TEXT)};
 }
 
 std::array<std::string, kRowColumns> RowCells(const ShownRow& row) {

@@ -11,12 +11,14 @@ namespace velmo {
 
 inline constexpr int kRowColumns = 5;
 
-// The kind's name as the window shows it (CP932).
+// The kind's name as the window shows it (CP932), in the language the tool
+// speaks.
 const std::string& KindName(EntryKind kind);
 
-// The column titles, and a row's cells: the stamp's date and time, the kind,
-// the source and port of an access entry, and the text after the stamp.
-const std::array<std::string, kRowColumns>& ColumnTitles();
+// The column titles (in the language the tool speaks), and a row's cells: the
+// stamp's date and time, the kind, the source and port of an access entry,
+// and the text after the stamp.
+std::array<std::string, kRowColumns> ColumnTitles();
 std::array<std::string, kRowColumns> RowCells(const ShownRow& row);
 
 // One CSV line of cells (quoted where a cell holds a comma, a quote or a

@@ -93,6 +93,73 @@
 #define IDS_LANGUAGE_AUTO 250
 #define IDS_LANGUAGE_JA 251
 #define IDS_LANGUAGE_EN 252
+/* The ログを見る window: the kinds of entry (check boxes, the list's 種類
+   column, the chart's legend), the list's column titles, the buttons and the
+   search box's cue, the status line's parts (each begins with its own
+   separator), the chart's legend and headings, the notes an export or an
+   ignored source leaves and the CSV dialog's file type */
+#define IDS_KIND_ACCESS 300
+#define IDS_KIND_LOGIN 301
+#define IDS_KIND_LINE 302
+#define IDS_KIND_OTHER 303
+#define IDS_COLUMN_TIME 304
+#define IDS_COLUMN_KIND 305
+#define IDS_COLUMN_SOURCE 306
+#define IDS_COLUMN_PORT 307
+#define IDS_COLUMN_TEXT 308
+#define IDS_LOGVIEW_CANCEL 310
+#define IDS_LOGVIEW_JUMP 311
+#define IDS_LOGVIEW_IGNORE 312
+#define IDS_LOGVIEW_COPY 313
+#define IDS_LOGVIEW_CSV 314
+#define IDS_LOGVIEW_DAYS 315
+#define IDS_LOGVIEW_SEARCH_CUE 316
+#define IDS_LOGVIEW_ALL_SOURCES 317
+#define IDS_LOGVIEW_ROWS 320
+#define IDS_LOGVIEW_INDEXING 321
+#define IDS_LOGVIEW_SEARCHING 322
+#define IDS_LOGVIEW_MISSING 323
+#define IDS_LOGVIEW_LOCKED 324
+#define IDS_LOGVIEW_READ_FAILED 325
+#define IDS_LOGVIEW_LONG_LINES 326
+#define IDS_LOGVIEW_PARTLY_INDEXED 327
+#define IDS_LOGVIEW_UNREAD_ROWS 328
+#define IDS_LOGVIEW_LEGEND_DROPS 330
+#define IDS_LOGVIEW_DAY_MOST 331
+#define IDS_LOGVIEW_TOP_SOURCES 332
+#define IDS_LOGVIEW_COPY_CUT 335
+#define IDS_LOGVIEW_CSV_FILES 336
+#define IDS_LOGVIEW_CSV_SAVED 337
+#define IDS_LOGVIEW_CSV_NOT_SAVED 338
+#define IDS_LOGVIEW_CHOOSE_SOURCE 339
+#define IDS_LOGVIEW_SOURCE_IGNORED 340
+/* The 接続履歴 window: the legend of the bars, the sums under them, and the
+   report's heading and column titles; the ends' causes as the screen and
+   the report show them (the record file keeps its own words) */
+#define IDS_HISTORY_LEGEND_UP 350
+#define IDS_HISTORY_LEGEND_DOWN 351
+#define IDS_HISTORY_LEGEND_NOT_SEEN 352
+#define IDS_HISTORY_MONTH_TIME 353
+#define IDS_HISTORY_DROPS 354
+#define IDS_HISTORY_AVAILABILITY 355
+#define IDS_HISTORY_UNSEEN 356
+#define IDS_HISTORY_REPORT_TITLE 357
+#define IDS_HISTORY_REPORT_COLUMNS 358
+#define IDS_CAUSE_USER 360
+#define IDS_CAUSE_AUTO 361
+#define IDS_CAUSE_DROP 362
+#define IDS_CAUSE_UNSEEN 363
+/* The main window's readings: the model field of an unreachable router, the
+   modem words shown for the router's own, and the day mark of a running time */
+#define IDS_ROUTER_NOT_REACHABLE 370
+#define IDS_MODEM_READY 371
+#define IDS_MODEM_NOT_READY 372
+#define IDS_MODEM_DIALING 373
+#define IDS_MODEM_HANGING 374
+#define IDS_MODEM_DIAL_FAILED 375
+#define IDS_RUNNING_TIME_DAY 376
+/* The auto-disconnect confirmation's countdown, the seconds in "%s" */
+#define IDS_AUTODISCONNECT_COUNTDOWN 380
 
 /* Dialog results, and the buttons that give them (the platform's numbers) */
 #ifndef IDOK

@@ -1,6 +1,7 @@
 #include "router/StatusPage.h"
 
 #include <span>
+#include <utility>
 
 #include "base/CodePage.h"
 #include "base/SjisText.h"
@@ -29,18 +30,28 @@ const std::array<MarkerPair, 5>& statusMarkers() {
 }
 
 const std::array<WordPair, 5>& modemWords() {
-    static const std::array<WordPair, 5> table = {{
-        {"Ready", Utf8ToSjis("レディ")},
-        {"Not ready", Utf8ToSjis("用意ができていません")},
-        {"Dialing", Utf8ToSjis("ダイヤル中")},
-        {"Hanging", Utf8ToSjis("切断中")},
-        {"Dialup fail", Utf8ToSjis("ダイヤルアップに失敗しました")},
-    }};
-    return table;
+    // The router's words, and the text shown for each.
+    static constexpr std::pair<const char*, int> kWords[] = {
+        {"Ready", IDS_MODEM_READY},
+        {"Not ready", IDS_MODEM_NOT_READY},
+        {"Dialing", IDS_MODEM_DIALING},
+        {"Hanging", IDS_MODEM_HANGING},
+        {"Dialup fail", IDS_MODEM_DIAL_FAILED},
+    };
+    static const std::array<std::array<WordPair, 5>, 2> tables = [] {
+        std::array<std::array<WordPair, 5>, 2> both;
+        for (const Language language : {Language::Japanese, Language::English}) {
+            for (std::size_t i = 0; i < both[0].size(); ++i) {
+                both[static_cast<std::size_t>(language)][i] = {kWords[i].first,
+                                                               TableString(kWords[i].second, language)};
+            }
+        }
+        return both;
+    }();
+    return tables[static_cast<std::size_t>(TextLanguage())];
 }
 
 std::string ModelLine(bool fetched, const std::string& page, bool routerReachable) {
-    static const std::string kNotReachable = Utf8ToSjis("ルーターに接続できません");
     std::string model;
     if (!fetched || !ExtractBetween(model, page, bannerMarkers())) {
         model = TableString(IDS_UNKNOWN);
@@ -50,7 +61,7 @@ std::string ModelLine(bool fetched, const std::string& page, bool routerReachabl
     }
     // An unreachable router overrides whatever the page gave.
     if (!routerReachable) {
-        model = kNotReachable;
+        model = TableString(IDS_ROUTER_NOT_REACHABLE);
     }
     return model;
 }

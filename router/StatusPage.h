@@ -29,13 +29,15 @@ const std::array<MarkerPair, 2>& bannerMarkers();
 // The five marker pairs of "status.htm": pairs 1-2 the connection time,
 // pairs 3-5 the modem state. Built once (CP932).
 const std::array<MarkerPair, 5>& statusMarkers();
-// The router's English modem words and the Japanese shown instead. Built once.
+// The router's English modem words and the texts shown instead, in the
+// language the tool speaks. Built once for each language.
 const std::array<WordPair, 5>& modemWords();
 
 // The model line for field 1006: the text cut from a fetched banner page, with
 // "Broadband Router " put before one that begins with "(" and lacks "Router";
 // "不明" when the page was not fetched or holds no model line;
-// "ルーターに接続できません" whenever the router is not reachable.
+// "ルーターに接続できません" whenever the router is not reachable (both in the
+// language the tool speaks).
 std::string ModelLine(bool fetched, const std::string& page, bool routerReachable);
 
 // Reads a fetched status page. A page that was not fetched reads as a

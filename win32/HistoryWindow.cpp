@@ -69,6 +69,17 @@ void HistoryWindow::Show(const HistoryView& view, const std::string& recordPath)
     InvalidateRect(window_, nullptr, FALSE);
 }
 
+void HistoryWindow::ShowLanguage() {
+    if (window_ == nullptr) {
+        return;
+    }
+    summary_ = SummaryLines(Totals(view_));
+    SetWindowTextW(window_, SjisToWide(TableString(IDS_HISTORY_TITLE)).c_str());
+    SetWindowTextW(openButton_, SjisToWide(TableString(IDS_HISTORY_OPEN)).c_str());
+    SetWindowTextW(copyButton_, SjisToWide(TableString(IDS_HISTORY_COPY)).c_str());
+    InvalidateRect(window_, nullptr, FALSE);
+}
+
 bool HistoryWindow::Create() {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
@@ -213,14 +224,19 @@ void HistoryWindow::PaintBars(HDC dc, const RECT& area) {
 }
 
 void HistoryWindow::PaintLegend(HDC dc, int y) {
-    const std::pair<LineSpanKind, const char*> entries[] = {
-        {LineSpanKind::Up, "接続"}, {LineSpanKind::Down, "切断"}, {LineSpanKind::NotSeen, "記録なし"}};
+    const std::pair<LineSpanKind, int> entries[] = {{LineSpanKind::Up, IDS_HISTORY_LEGEND_UP},
+                                                    {LineSpanKind::Down, IDS_HISTORY_LEGEND_DOWN},
+                                                    {LineSpanKind::NotSeen, IDS_HISTORY_LEGEND_NOT_SEEN}};
     int x = Scaled(kMargin + kLabelWidth);
     for (const auto& [kind, label] : entries) {
         FillColour(dc, {x, y + Scaled(3), x + Scaled(10), y + Scaled(13)}, SpanColour(kind));
         SetBkMode(dc, TRANSPARENT);
-        DrawSjis(dc, x + Scaled(14), y, Utf8ToSjis(label));
-        x += Scaled(90);
+        const std::wstring text = SjisToWide(TableString(label));
+        TextOutW(dc, x + Scaled(14), y, text.c_str(), static_cast<int>(text.size()));
+        // A longer name pushes the next entry on.
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        x += std::max(Scaled(90), Scaled(14 + 12) + static_cast<int>(size.cx));
     }
 }
 

@@ -23,6 +23,9 @@ class HistoryWindow {
 
     // Opens the window, or brings it to the front, showing `view`.
     void Show(const HistoryView& view, const std::string& recordPath);
+    // Sets every text the open window shows again from the table, in the
+    // language the tool speaks now.
+    void ShowLanguage();
     // Destroys the window when it is open.
     void Close();
 

@@ -37,36 +37,64 @@ constexpr int kStatusHeight = 20;
 constexpr int kKindBoxes[kEntryKindCount] = {IDC_LOGVIEW_KIND_ACCESS, IDC_LOGVIEW_KIND_LOGIN,
                                              IDC_LOGVIEW_KIND_LINE, IDC_LOGVIEW_KIND_OTHER};
 constexpr int kColumnWidths[kRowColumns] = {150, 110, 120, 50, 520};
+constexpr int kKindColumn = 1;
 constexpr COLORREF kAccessColour = RGB(216, 72, 48);
 constexpr COLORREF kDropColour = RGB(48, 96, 200);
 
-// The controls of the two rows above the list: class, text, id, width.
+// The controls of the two rows above the list: class, style, id, the least
+// width (wider when the text needs it). The kind boxes take the kinds' names;
+// the days button's text names the other span.
 struct ControlRow {
     const wchar_t* className;
-    const char* utf8;
     DWORD style;
     int id;
     int width;
 };
 const ControlRow kControls[] = {
-    {L"BUTTON", "不正アクセス", BS_AUTOCHECKBOX, IDC_LOGVIEW_KIND_ACCESS, 100},
-    {L"BUTTON", "ログイン/ログアウト", BS_AUTOCHECKBOX, IDC_LOGVIEW_KIND_LOGIN, 140},
-    {L"BUTTON", "回線", BS_AUTOCHECKBOX, IDC_LOGVIEW_KIND_LINE, 60},
-    {L"BUTTON", "その他", BS_AUTOCHECKBOX, IDC_LOGVIEW_KIND_OTHER, 70},
-    {L"EDIT", "", WS_BORDER | ES_AUTOHSCROLL, IDC_LOGVIEW_SEARCH, 200},
-    {L"BUTTON", "中止", BS_PUSHBUTTON, IDC_LOGVIEW_CANCEL, 50},
-    {DATETIMEPICK_CLASSW, "", DTS_SHORTDATEFORMAT, IDC_LOGVIEW_DATE, 110},
-    {L"BUTTON", "移動", BS_PUSHBUTTON, IDC_LOGVIEW_JUMP, 50},
-    {L"COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL, IDC_LOGVIEW_SOURCE, 170},
-    {L"BUTTON", "通知しない", BS_PUSHBUTTON, IDC_LOGVIEW_IGNORE, 80},
-    {L"BUTTON", "コピー", BS_PUSHBUTTON, IDC_LOGVIEW_COPY, 60},
-    {L"BUTTON", "CSV 保存", BS_PUSHBUTTON, IDC_LOGVIEW_CSV, 70},
-    {L"BUTTON", "90 日", BS_PUSHBUTTON, IDC_LOGVIEW_DAYS, 50},
+    {L"BUTTON", BS_AUTOCHECKBOX, IDC_LOGVIEW_KIND_ACCESS, 100},
+    {L"BUTTON", BS_AUTOCHECKBOX, IDC_LOGVIEW_KIND_LOGIN, 140},
+    {L"BUTTON", BS_AUTOCHECKBOX, IDC_LOGVIEW_KIND_LINE, 60},
+    {L"BUTTON", BS_AUTOCHECKBOX, IDC_LOGVIEW_KIND_OTHER, 70},
+    {L"EDIT", WS_BORDER | ES_AUTOHSCROLL, IDC_LOGVIEW_SEARCH, 200},
+    {L"BUTTON", BS_PUSHBUTTON, IDC_LOGVIEW_CANCEL, 50},
+    {DATETIMEPICK_CLASSW, DTS_SHORTDATEFORMAT, IDC_LOGVIEW_DATE, 110},
+    {L"BUTTON", BS_PUSHBUTTON, IDC_LOGVIEW_JUMP, 50},
+    {L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL, IDC_LOGVIEW_SOURCE, 170},
+    {L"BUTTON", BS_PUSHBUTTON, IDC_LOGVIEW_IGNORE, 80},
+    {L"BUTTON", BS_PUSHBUTTON, IDC_LOGVIEW_COPY, 60},
+    {L"BUTTON", BS_PUSHBUTTON, IDC_LOGVIEW_CSV, 70},
+    {L"BUTTON", BS_PUSHBUTTON, IDC_LOGVIEW_DAYS, 50},
 };
 constexpr std::size_t kFirstRowControls = 6;  // the rest stand on the second row
 
-std::wstring Wide(const char* utf8) {
-    return SjisToWide(Utf8ToSjis(utf8));
+// The push buttons' texts.
+constexpr std::pair<int, int> kButtonTexts[] = {{IDC_LOGVIEW_CANCEL, IDS_LOGVIEW_CANCEL},
+                                                {IDC_LOGVIEW_JUMP, IDS_LOGVIEW_JUMP},
+                                                {IDC_LOGVIEW_IGNORE, IDS_LOGVIEW_IGNORE},
+                                                {IDC_LOGVIEW_COPY, IDS_LOGVIEW_COPY},
+                                                {IDC_LOGVIEW_CSV, IDS_LOGVIEW_CSV}};
+
+// Room beside a control's text at 96 DPI: a check box's box, a button's edges.
+constexpr int kCheckBoxRoom = 20;
+constexpr int kButtonRoom = 14;
+
+std::wstring Text(int id) {
+    return SjisToWide(TableString(id));
+}
+
+std::wstring Filled(int id, const std::string& value) {
+    return SjisToWide(FilledString(id, {value}));
+}
+
+// The days button names the span it switches the chart to.
+std::wstring DaysButtonText(int chartDays) {
+    return Filled(IDS_LOGVIEW_DAYS, chartDays == 30 ? "90" : "30");
+}
+
+int TextWidth(HDC dc, const std::wstring& text) {
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    return static_cast<int>(size.cx);
 }
 
 std::int32_t Today() {
@@ -126,9 +154,8 @@ bool LogViewWindow::Create() {
     windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     windowClass.lpszClassName = kClassName;
     RegisterClassExW(&windowClass);  // fails harmlessly when registered before
-    const std::wstring title = SjisToWide(TableString(IDS_LOGVIEW_TITLE)) + L" - " + SjisToWide(archivePath_);
-    window_ = CreateWindowExW(0, kClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                              CW_USEDEFAULT, CW_USEDEFAULT, 960, 680, nullptr, nullptr, instance_, this);
+    window_ = CreateWindowExW(0, kClassName, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
+                              CW_USEDEFAULT, 960, 680, nullptr, nullptr, instance_, this);
     if (window_ == nullptr) {
         return false;
     }
@@ -146,17 +173,17 @@ bool LogViewWindow::Create() {
     return true;
 }
 
-HWND LogViewWindow::Control(const wchar_t* className, const char* utf8, DWORD style, int id) {
+HWND LogViewWindow::Control(const wchar_t* className, DWORD style, int id) {
     HWND control =
-        CreateWindowExW(0, className, Wide(utf8).c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, 0, 0, 0,
-                        0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+        CreateWindowExW(0, className, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, 0, 0, 0, 0, window_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
     controls_.push_back(control);
     return control;
 }
 
 void LogViewWindow::CreateControls() {
     for (const ControlRow& row : kControls) {
-        HWND control = Control(row.className, row.utf8, row.style, row.id);
+        HWND control = Control(row.className, row.style, row.id);
         if (row.style == BS_AUTOCHECKBOX) {
             SendMessageW(control, BM_SETCHECK, BST_CHECKED, 0);
         }
@@ -164,23 +191,55 @@ void LogViewWindow::CreateControls() {
     search_ = GetDlgItem(window_, IDC_LOGVIEW_SEARCH);
     date_ = GetDlgItem(window_, IDC_LOGVIEW_DATE);
     source_ = GetDlgItem(window_, IDC_LOGVIEW_SOURCE);
-    SendMessageW(search_, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(Wide("検索する文字").c_str()));
-    list_ = Control(WC_LISTVIEWW, "", WS_BORDER | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS,
-                    IDC_LOGVIEW_LIST);
+    list_ =
+        Control(WC_LISTVIEWW, WS_BORDER | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS, IDC_LOGVIEW_LIST);
     ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
-    const auto& titles = ColumnTitles();
     for (int i = 0; i < kRowColumns; ++i) {
-        std::wstring title = SjisToWide(titles[static_cast<std::size_t>(i)]);
         LVCOLUMNW column{};
-        column.mask = LVCF_TEXT | LVCF_WIDTH;
-        column.pszText = title.data();
+        column.mask = LVCF_WIDTH;
         column.cx = kColumnWidths[i];
         ListView_InsertColumn(list_, i, &column);
     }
-    status_ = Control(L"STATIC", "", SS_LEFTNOWORDWRAP, IDC_LOGVIEW_STATUS);
-    progress_ = Control(PROGRESS_CLASSW, "", 0, 0);
+    status_ = Control(L"STATIC", SS_LEFTNOWORDWRAP, IDC_LOGVIEW_STATUS);
+    progress_ = Control(PROGRESS_CLASSW, 0, 0);
     SendMessageW(progress_, PBM_SETRANGE32, 0, 1000);
+    SetTexts();
     UpdateSources();
+}
+
+void LogViewWindow::SetTexts() {
+    SetWindowTextW(window_, (Text(IDS_LOGVIEW_TITLE) + L" - " + SjisToWide(archivePath_)).c_str());
+    for (int kind = 0; kind < kEntryKindCount; ++kind) {
+        SetDlgItemTextW(window_, kKindBoxes[kind],
+                        SjisToWide(KindName(static_cast<EntryKind>(kind))).c_str());
+    }
+    for (const auto& [control, text] : kButtonTexts) {
+        SetDlgItemTextW(window_, control, Text(text).c_str());
+    }
+    SetDlgItemTextW(window_, IDC_LOGVIEW_DAYS, DaysButtonText(chartDays_).c_str());
+    SendMessageW(search_, EM_SETCUEBANNER, TRUE,
+                 reinterpret_cast<LPARAM>(Text(IDS_LOGVIEW_SEARCH_CUE).c_str()));
+    const auto titles = ColumnTitles();
+    for (int i = 0; i < kRowColumns; ++i) {
+        std::wstring title = SjisToWide(titles[static_cast<std::size_t>(i)]);
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT;
+        column.pszText = title.data();
+        ListView_SetColumn(list_, i, &column);
+    }
+}
+
+void LogViewWindow::ShowLanguage() {
+    if (window_ == nullptr) {
+        return;
+    }
+    note_.clear();  // it spoke of what was done, in the language of then
+    SetTexts();
+    SizeColumns();
+    Layout();
+    UpdateSources();
+    UpdateStatus();
+    InvalidateRect(list_, nullptr, FALSE);
 }
 
 void LogViewWindow::SetDpi(UINT dpi) {
@@ -192,10 +251,25 @@ void LogViewWindow::SetDpi(UINT dpi) {
     for (HWND control : controls_) {
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
     }
-    for (int i = 0; list_ != nullptr && i < kRowColumns; ++i) {
-        ListView_SetColumnWidth(list_, i, Scaled(kColumnWidths[i]));
-    }
+    SizeColumns();
     Layout();
+}
+
+// The columns at their widths for the DPI; the kind column at least as wide
+// as the access kind's name, the kind of most rows.
+void LogViewWindow::SizeColumns() {
+    if (list_ == nullptr) {
+        return;
+    }
+    HDC dc = GetDC(list_);
+    HGDIOBJ oldFont = SelectObject(dc, font_);
+    const int accessWidth = TextWidth(dc, SjisToWide(KindName(EntryKind::Access))) + Scaled(kButtonRoom);
+    SelectObject(dc, oldFont);
+    ReleaseDC(list_, dc);
+    for (int i = 0; i < kRowColumns; ++i) {
+        const int width = Scaled(kColumnWidths[i]);
+        ListView_SetColumnWidth(list_, i, i == kKindColumn ? std::max(width, accessWidth) : width);
+    }
 }
 
 void LogViewWindow::Layout() {
@@ -206,15 +280,30 @@ void LogViewWindow::Layout() {
     GetClientRect(window_, &client);
     int x = Scaled(kMargin);
     int y = Scaled(kMargin);
+    HDC dc = GetDC(window_);
+    HGDIOBJ oldFont = SelectObject(dc, font_);
     for (std::size_t i = 0; i < std::size(kControls); ++i) {
         if (i == kFirstRowControls) {
             x = Scaled(kMargin);
             y += Scaled(kRow + 4);
         }
-        const int height = kControls[i].id == IDC_LOGVIEW_SOURCE ? Scaled(300) : Scaled(kRow);
-        MoveWindow(GetDlgItem(window_, kControls[i].id), x, y, Scaled(kControls[i].width), height, TRUE);
-        x += Scaled(kControls[i].width + 6);
+        const ControlRow& row = kControls[i];
+        HWND control = GetDlgItem(window_, row.id);
+        int width = Scaled(row.width);
+        if (row.style == BS_AUTOCHECKBOX || row.style == BS_PUSHBUTTON) {
+            const int length = GetWindowTextLengthW(control);
+            std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+            GetWindowTextW(control, text.data(), length + 1);
+            text.resize(static_cast<std::size_t>(length));
+            const int room = row.style == BS_AUTOCHECKBOX ? kCheckBoxRoom : kButtonRoom;
+            width = std::max(width, TextWidth(dc, text) + Scaled(room));
+        }
+        const int height = row.id == IDC_LOGVIEW_SOURCE ? Scaled(300) : Scaled(kRow);
+        MoveWindow(control, x, y, width, height, TRUE);
+        x += width + Scaled(6);
     }
+    SelectObject(dc, oldFont);
+    ReleaseDC(window_, dc);
     const int listTop = y + Scaled(kRow + 6);
     const int statusTop = client.bottom - Scaled(kMargin + kStatusHeight);
     const int chartTop = statusTop - Scaled(kChartHeight + 4);
@@ -334,8 +423,7 @@ void LogViewWindow::OnCommand(int id, int code) {
             return;
         case IDC_LOGVIEW_DAYS:
             chartDays_ = chartDays_ == 30 ? 90 : 30;
-            SetWindowTextW(GetDlgItem(window_, IDC_LOGVIEW_DAYS),
-                           chartDays_ == 30 ? L"90 \x65E5" : L"30 \x65E5");
+            SetDlgItemTextW(window_, IDC_LOGVIEW_DAYS, DaysButtonText(chartDays_).c_str());
             UpdateChart();
             return;
         default:
@@ -422,35 +510,35 @@ void LogViewWindow::UpdateStatus() {
         return;
     }
     const ViewerState state = viewer_->State();
-    std::string text = Thousands(viewer_->Rows().Count()) + " 件";
+    std::string text = FilledString(IDS_LOGVIEW_ROWS, {Thousands(viewer_->Rows().Count())});
     if (state.phase == ViewerPhase::Indexing) {
-        text += "　索引を作成しています";
+        text += TableString(IDS_LOGVIEW_INDEXING);
     } else if (state.phase == ViewerPhase::Searching) {
-        text += "　検索しています";
+        text += TableString(IDS_LOGVIEW_SEARCHING);
     }
     switch (state.archive) {
         case ReadResult::Missing:
-            text += "　ログファイルがありません";
+            text += TableString(IDS_LOGVIEW_MISSING);
             break;
         case ReadResult::Locked:
-            text += "　ログファイルが使用中のため読めません（あとで読み直します）";
+            text += TableString(IDS_LOGVIEW_LOCKED);
             break;
         case ReadResult::Failed:
-            text += "　ログファイルの読めない部分があります";
+            text += TableString(IDS_LOGVIEW_READ_FAILED);
             break;
         case ReadResult::Read:
             break;
     }
     if (state.damagedLines > 0) {
-        text += "　長すぎる行 " + Thousands(state.damagedLines) + " 箇所を分けて表示";
+        text += FilledString(IDS_LOGVIEW_LONG_LINES, {Thousands(state.damagedLines)});
     }
     if (state.partlyIndexed && state.phase == ViewerPhase::Ready) {
-        text += "　索引の作成を中止したため、ログの前の部分だけを表示しています";
+        text += TableString(IDS_LOGVIEW_PARTLY_INDEXED);
     }
     if (state.unreadRows) {
-        text += "　一部の行を読めませんでした";
+        text += TableString(IDS_LOGVIEW_UNREAD_ROWS);
     }
-    SetWindowTextW(status_, (Wide(text.c_str()) + SjisToWide(note_)).c_str());
+    SetWindowTextW(status_, SjisToWide(text + note_).c_str());
     const bool busy = state.phase != ViewerPhase::Ready && state.total > 0;
     ShowWindow(progress_, busy ? SW_SHOW : SW_HIDE);
     SendMessageW(progress_, PBM_SETPOS, busy ? static_cast<WPARAM>(state.done * 1000 / state.total) : 0, 0);
@@ -460,7 +548,7 @@ void LogViewWindow::UpdateSources() {
     sources_ = viewer_ == nullptr ? std::vector<std::string>() : viewer_->Sources();
     sources_.resize(std::min(sources_.size(), kListedSources));
     SendMessageW(source_, CB_RESETCONTENT, 0, 0);
-    SendMessageW(source_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide("すべての送信元").c_str()));
+    SendMessageW(source_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Text(IDS_LOGVIEW_ALL_SOURCES).c_str()));
     for (const std::string& source : sources_) {
         SendMessageW(source_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(SjisToWide(source).c_str()));
     }
@@ -519,23 +607,22 @@ void LogViewWindow::PaintChart(HDC dc) {
         DayDate(summary_.days.front().day, year, month, dayOfMonth);
         char first[16];
         std::snprintf(first, sizeof first, "%02d/%02d", month, dayOfMonth);
-        Draw(dc, bars.left, bars.bottom, Wide(first));
+        Draw(dc, bars.left, bars.bottom, SjisToWide(first));
         // The legend: each colour's box and name, then the scale.
-        const std::pair<COLORREF, std::string> legend[] = {{kAccessColour, "不正アクセス"},
-                                                           {kDropColour, "回線の切断"}};
+        const std::pair<COLORREF, std::wstring> legend[] = {
+            {kAccessColour, SjisToWide(KindName(EntryKind::Access))},
+            {kDropColour, Text(IDS_LOGVIEW_LEGEND_DROPS)}};
         int x = bars.left + Scaled(60);
         for (const auto& [colour, name] : legend) {
             FillColour(dc, {x, bars.bottom + Scaled(4), x + Scaled(10), bars.bottom + Scaled(14)}, colour);
             SetBkMode(dc, TRANSPARENT);
-            Draw(dc, x + Scaled(14), bars.bottom, Wide(name.c_str()));
-            x += Scaled(110);
+            Draw(dc, x + Scaled(14), bars.bottom, name);
+            x += std::max(Scaled(110), Scaled(14 + 12) + TextWidth(dc, name));
         }
-        Draw(dc, x, bars.bottom,
-             Wide(("1 日の最多 " + Thousands(highest) + " 件（クリックでその日へ）").c_str()));
+        Draw(dc, x, bars.bottom, Filled(IDS_LOGVIEW_DAY_MOST, Thousands(highest)));
     }
     int y = chart_.top;
-    Draw(dc, bars.right + Scaled(8), y,
-         Wide(("送信元の上位（" + std::to_string(chartDays_) + " 日）").c_str()));
+    Draw(dc, bars.right + Scaled(8), y, Filled(IDS_LOGVIEW_TOP_SOURCES, std::to_string(chartDays_)));
     for (const auto& [source, count] : summary_.sources) {
         y += Scaled(18);
         Draw(dc, bars.right + Scaled(8), y, SjisToWide(source + "  " + Thousands(count)));
@@ -577,7 +664,7 @@ std::string LogViewWindow::ShownCsv(std::size_t rowLimit, bool& cut) {
 void LogViewWindow::CopyShown() {
     bool cut = false;
     const std::wstring text = SjisToWide(ShownCsv(kClipboardRows, cut));
-    note_ = cut ? Utf8ToSjis("　（コピーは先頭 " + Thousands(kClipboardRows) + " 件まで）") : std::string();
+    note_ = cut ? FilledString(IDS_LOGVIEW_COPY_CUT, {Thousands(kClipboardRows)}) : std::string();
     if (OpenClipboard(window_)) {
         EmptyClipboard();
         if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t))) {
@@ -594,7 +681,7 @@ void LogViewWindow::CopyShown() {
 
 void LogViewWindow::SaveCsv() {
     wchar_t name[MAX_PATH] = L"log.csv";
-    const std::wstring filter = Wide("CSV ファイル (*.csv)") + L'\0' + L"*.csv" + L'\0' + L'\0';
+    const std::wstring filter = Text(IDS_LOGVIEW_CSV_FILES) + L'\0' + L"*.csv" + L'\0' + L'\0';
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = window_;
@@ -613,17 +700,17 @@ void LogViewWindow::SaveCsv() {
     if (file != nullptr) {
         std::fclose(file);
     }
-    note_ = Utf8ToSjis(written ? "　CSV を保存しました" : "　CSV を保存できませんでした");
+    note_ = TableString(written ? IDS_LOGVIEW_CSV_SAVED : IDS_LOGVIEW_CSV_NOT_SAVED);
     UpdateStatus();
 }
 
 void LogViewWindow::IgnoreChosen() {
     const std::string& source = viewer_->Filter().source;
     if (source.empty() || !ignoreSource_) {
-        note_ = Utf8ToSjis("　送信元を選んでください");
+        note_ = TableString(IDS_LOGVIEW_CHOOSE_SOURCE);
     } else {
         ignoreSource_(source);
-        note_ = source + Utf8ToSjis(" を通知しない送信元に加えました");
+        note_ = FilledString(IDS_LOGVIEW_SOURCE_IGNORED, {source});
     }
     UpdateStatus();
 }

@@ -31,6 +31,9 @@ class LogViewWindow {
     // Opens the window on `archivePath`, or brings it to the front.
     void Show(const std::string& archivePath, std::function<void(const std::string&)> ignoreSource);
     void Close();
+    // Sets every text the open window shows again from the table, in the
+    // language the tool speaks now, and lays the controls out for them.
+    void ShowLanguage();
 
   private:
     template <typename Owner>
@@ -38,9 +41,11 @@ class LogViewWindow {
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     bool Create();
     void CreateControls();
-    HWND Control(const wchar_t* className, const char* utf8, DWORD style, int id);
+    HWND Control(const wchar_t* className, DWORD style, int id);
+    void SetTexts();
     void SetDpi(UINT dpi);
     int Scaled(int pixelsAt96) const { return MulDiv(pixelsAt96, static_cast<int>(dpi_), 96); }
+    void SizeColumns();
     void Layout();
     bool OnNotify(NMHDR* header);
     void OnCommand(int id, int code);
