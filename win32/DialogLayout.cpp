@@ -70,8 +70,8 @@ void TakeItems(HWND dialog, const DialogTemplateInfo& layout, const UnitMapper& 
             return;
         }
         const RECT place = units.Pixels(item.rect);
-        SetWindowPos(control, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(control, nullptr, place.left, place.top, place.right - place.left,
+                     place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         if (item.hasText && (item.classAtom == kButtonClass || item.classAtom == kStaticClass)) {
             SetWindowTextW(control, item.text.c_str());
@@ -85,7 +85,8 @@ void TakeItems(HWND dialog, const DialogTemplateInfo& layout, const UnitMapper& 
 void SetClientSize(HWND window, const RECT& client) {
     RECT frame = client;
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)),
-                       GetMenu(window) != nullptr, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
+                       GetMenu(window) != nullptr,
+                       static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
     if (IsIconic(window)) {
@@ -114,7 +115,8 @@ void TakeDialogLayout(HWND dialog, const DialogTemplateInfo& layout, HFONT& font
     if (taken == nullptr) {
         return;
     }
-    const UnitMapper units(dialog, keepsOwn ? std::nullopt : std::optional<SIZE>(DialogUnitsOf(dialog, taken)));
+    const UnitMapper units(dialog,
+                           keepsOwn ? std::nullopt : std::optional<SIZE>(DialogUnitsOf(dialog, taken)));
     TakeItems(dialog, layout, units, taken);
     if (font != nullptr && font != taken) {
         DeleteObject(font);
