@@ -45,17 +45,20 @@ SIZE DialogUnitsOf(HWND dialog, HFONT font) {
 }
 
 // Dialog units to pixels: by the dialog's own units while it keeps its own
-// font, else by those of the font it takes.
+// font, else by those of the font it takes. The corner and the size are
+// mapped each on its own, as the dialog manager places the controls.
 class UnitMapper {
   public:
     UnitMapper(HWND dialog, std::optional<SIZE> units) : dialog_(dialog), units_(units) {}
-    RECT Pixels(RECT rect) const {
-        if (!units_) {
+    DialogUnitBox Pixels(const DialogUnitBox& box) const {
+        RECT rect{box.x, box.y, box.cx, box.cy};
+        if (units_) {
+            rect = RECT{MulDiv(box.x, units_->cx, 4), MulDiv(box.y, units_->cy, 8),
+                        MulDiv(box.cx, units_->cx, 4), MulDiv(box.cy, units_->cy, 8)};
+        } else {
             MapDialogRect(dialog_, &rect);
-            return rect;
         }
-        return RECT{MulDiv(rect.left, units_->cx, 4), MulDiv(rect.top, units_->cy, 8),
-                    MulDiv(rect.right, units_->cx, 4), MulDiv(rect.bottom, units_->cy, 8)};
+        return DialogUnitBox{rect.left, rect.top, rect.right, rect.bottom};
     }
 
   private:
@@ -69,9 +72,8 @@ void TakeItems(HWND dialog, const DialogTemplateInfo& layout, const UnitMapper& 
         if (control == nullptr || LOWORD(GetDlgCtrlID(control)) != item.id) {
             return;
         }
-        const RECT place = units.Pixels(item.rect);
-        SetWindowPos(control, nullptr, place.left, place.top, place.right - place.left,
-                     place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        const DialogUnitBox place = units.Pixels(item.box);
+        SetWindowPos(control, nullptr, place.x, place.y, place.cx, place.cy, SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         if (item.hasText && (item.classAtom == kButtonClass || item.classAtom == kStaticClass)) {
             SetWindowTextW(control, item.text.c_str());
@@ -80,26 +82,26 @@ void TakeItems(HWND dialog, const DialogTemplateInfo& layout, const UnitMapper& 
     }
 }
 
-// Sizes the window to a client area of `client`; a minimised window keeps
-// its state and takes the size when it is restored.
-void SetClientSize(HWND window, const RECT& client) {
-    RECT frame = client;
+// Sizes the window to a client area of `width` x `height` pixels; a
+// minimised window keeps its state and takes the size when it is restored.
+void SetClientSize(HWND window, LONG width, LONG height) {
+    RECT frame{0, 0, width, height};
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)),
                        GetMenu(window) != nullptr,
                        static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
+    const LONG outerWidth = frame.right - frame.left;
+    const LONG outerHeight = frame.bottom - frame.top;
     if (IsIconic(window)) {
         WINDOWPLACEMENT placement{};
         placement.length = sizeof placement;
         GetWindowPlacement(window, &placement);
-        placement.rcNormalPosition.right = placement.rcNormalPosition.left + width;
-        placement.rcNormalPosition.bottom = placement.rcNormalPosition.top + height;
+        placement.rcNormalPosition.right = placement.rcNormalPosition.left + outerWidth;
+        placement.rcNormalPosition.bottom = placement.rcNormalPosition.top + outerHeight;
         placement.showCmd = IsWindowVisible(window) ? SW_SHOWMINNOACTIVE : SW_HIDE;
         SetWindowPlacement(window, &placement);
         return;
     }
-    SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(window, nullptr, 0, 0, outerWidth, outerHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace
@@ -122,8 +124,9 @@ void TakeDialogLayout(HWND dialog, const DialogTemplateInfo& layout, HFONT& font
         DeleteObject(font);
     }
     font = keepsOwn ? nullptr : taken;
-    SetClientSize(dialog, units.Pixels(RECT{0, 0, layout.size.cx, layout.size.cy}));
-    InvalidateRect(dialog, nullptr, TRUE);
+    const DialogUnitBox client = units.Pixels(layout.box);
+    SetClientSize(dialog, client.cx, client.cy);
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 }  // namespace velmo

@@ -65,12 +65,13 @@ class TemplateReader {
     bool whole_ = true;
 };
 
-RECT ReadRect(TemplateReader& reader) {
-    const short x = reader.Read<short>();
-    const short y = reader.Read<short>();
-    const short cx = reader.Read<short>();
-    const short cy = reader.Read<short>();
-    return RECT{x, y, x + cx, y + cy};
+DialogUnitBox ReadBox(TemplateReader& reader) {
+    DialogUnitBox box;
+    box.x = reader.Read<short>();
+    box.y = reader.Read<short>();
+    box.cx = reader.Read<short>();
+    box.cy = reader.Read<short>();
+    return box;
 }
 
 DialogTemplateItem ReadItem(TemplateReader& reader) {
@@ -79,7 +80,7 @@ DialogTemplateItem ReadItem(TemplateReader& reader) {
     reader.Read<DWORD>();  // help id
     reader.Read<DWORD>();  // extended style
     item.style = reader.Read<DWORD>();
-    item.rect = ReadRect(reader);
+    item.box = ReadBox(reader);
     item.id = LOWORD(reader.Read<DWORD>());
     std::optional<WORD> classAtom;
     reader.ReadTextOrNumber(&classAtom);
@@ -105,8 +106,7 @@ std::optional<DialogTemplateInfo> ReadDialogTemplate(std::span<const std::byte> 
     reader.Read<DWORD>();  // extended style
     info.style = reader.Read<DWORD>();
     const WORD itemCount = reader.Read<WORD>();
-    const RECT rect = ReadRect(reader);
-    info.size = SIZE{rect.right - rect.left, rect.bottom - rect.top};
+    info.box = ReadBox(reader);
     reader.ReadTextOrNumber();  // menu
     reader.ReadTextOrNumber();  // window class
     reader.ReadTextOrNumber();  // caption

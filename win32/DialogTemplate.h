@@ -14,10 +14,19 @@
 
 namespace velmo {
 
+// A place in dialog units: the corner and the size, each turned into pixels
+// on its own, as the dialog manager does (not the far corner).
+struct DialogUnitBox {
+    LONG x = 0;
+    LONG y = 0;
+    LONG cx = 0;
+    LONG cy = 0;
+};
+
 struct DialogTemplateItem {
     int id = 0;  // the low word: IDC_STATIC reads as 0xFFFF
     DWORD style = 0;
-    RECT rect{};           // dialog units
+    DialogUnitBox box;
     WORD classAtom = 0;    // 0x0080 button, 0x0081 edit, 0x0082 static, ...; 0 for a class given by name
     bool hasText = false;  // false: no title, or a resource number (an icon's)
     std::wstring text;
@@ -33,7 +42,7 @@ struct DialogTemplateFont {
 
 struct DialogTemplateInfo {
     DWORD style = 0;
-    SIZE size{};  // the client area, in dialog units
+    DialogUnitBox box;  // the client area's size in cx, cy
     std::optional<DialogTemplateFont> font;
     std::vector<DialogTemplateItem> items;
 };

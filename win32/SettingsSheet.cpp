@@ -157,8 +157,8 @@ bool RunSettingsSheet(HINSTANCE instance, HWND owner, SettingsPages& pages, Cloc
         contexts[i].page = &sheetPages[i];
         const auto layout =
             ReadDialogTemplate(LanguageResource(instance, RT_DIALOG, sheetPages[i].TemplateId()));
-        largest.cx = std::max(largest.cx, layout ? layout->size.cx : 0L);
-        largest.cy = std::max(largest.cy, layout ? layout->size.cy : 0L);
+        largest.cx = std::max(largest.cx, layout ? layout->box.cx : 0L);
+        largest.cy = std::max(largest.cy, layout ? layout->box.cy : 0L);
     }
 
     // The pages in the language the tool speaks. No PSP_HASHELP: the sheet
