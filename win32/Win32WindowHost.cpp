@@ -62,6 +62,8 @@ void Win32WindowHost::ShowLanguage() {
             TakeDialogLayout(window_, *layout, languageFont_);
         }
     }
+    history_.ShowLanguage();
+    logView_.ShowLanguage();
 }
 
 void Win32WindowHost::SetWindowIcons() {
