@@ -194,7 +194,8 @@
 #define IDC_UPDATE_DISCONNECT 1013
 #define IDC_UPDATE_DISCONNECT_SECONDS 1014
 #define IDC_INIT_MINIMIZE 1027
-#define IDC_LANGUAGE 1070
+/* The display language: a drop-down list */
+#define IDC_LANGUAGE 1032
 
 /* Settings pages: "ログ" */
 #define IDC_UPDATE_LOG 1015

@@ -4,6 +4,7 @@
 #include "res/StringTable.h"
 #include "res/resource.h"
 #include "win32/DialogPlacement.h"
+#include "win32/LanguageResources.h"
 
 namespace velmo {
 
@@ -38,7 +39,7 @@ INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) 
 }  // namespace
 
 void RunAboutBoxDialog(HINSTANCE instance, HWND owner) {
-    DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_ABOUTBOX), owner, AboutBoxProc, 0);
+    DialogBoxIndirectParamW(instance, LanguageDialog(instance, IDD_ABOUTBOX), owner, AboutBoxProc, 0);
 }
 
 }  // namespace velmo

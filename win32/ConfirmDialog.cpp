@@ -4,6 +4,7 @@
 #include "base/Wide_win32.h"
 #include "res/resource.h"
 #include "win32/DialogPlacement.h"
+#include "win32/LanguageResources.h"
 
 namespace velmo {
 
@@ -80,8 +81,8 @@ INT_PTR CALLBACK ConfirmDialogProc(HWND window, UINT message, WPARAM wParam, LPA
 }  // namespace
 
 int RunAutoDisconnectConfirmDialog(HINSTANCE instance, HWND owner, HWND* openWindow) {
-    INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_AUTODISCONNECT_CONFIRM), owner,
-                                     ConfirmDialogProc, reinterpret_cast<LPARAM>(openWindow));
+    INT_PTR result = DialogBoxIndirectParamW(instance, LanguageDialog(instance, IDD_AUTODISCONNECT_CONFIRM),
+                                             owner, ConfirmDialogProc, reinterpret_cast<LPARAM>(openWindow));
     return result == IDOK ? IDOK : IDCANCEL;
 }
 

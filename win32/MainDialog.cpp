@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "res/resource.h"
+#include "win32/LanguageResources.h"
 #include "win32/Messages.h"
 
 namespace velmo {
@@ -141,8 +142,8 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
 void RunMainDialog(HINSTANCE instance, Win32WindowHost& host, Win32TrayHost& tray, CRouterStatusDlg& dialog,
                    const std::function<void()>& started) {
     MainDialogContext context{&host, &tray, &dialog, &started};
-    DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_ROUTERSTATUS), nullptr, MainDialogProc,
-                    reinterpret_cast<LPARAM>(&context));
+    DialogBoxIndirectParamW(instance, LanguageDialog(instance, IDD_ROUTERSTATUS), nullptr, MainDialogProc,
+                            reinterpret_cast<LPARAM>(&context));
 }
 
 }  // namespace velmo

@@ -1,5 +1,5 @@
-// Runs the main status window as a modal dialog from template 102 and routes
-// its messages to the core.
+// Runs the main status window as a modal dialog from template 102, in the
+// language the tool speaks, and routes its messages to the core.
 #pragma once
 
 #include <windows.h>

@@ -12,6 +12,8 @@
 #include "settings/SettingsSheetPage.h"
 #include "settings/StartupShortcut.h"
 #include "win32/DialogPlacement.h"
+#include "win32/DialogTemplate.h"
+#include "win32/LanguageResources.h"
 #include "win32/PageControls_win32.h"
 #include "win32/StartupShortcut_win32.h"
 
@@ -22,10 +24,12 @@ namespace {
 // The sheet's "Apply" button (hidden here: nothing is applied before OK).
 constexpr int kApplyNowButton = 0x3021;
 
-// The largest page template, in the pages' dialog units ("一般", "ログ" and
-// "通知"; "自動切断" is narrower).
-constexpr LONG kPageWidth = 195;
-constexpr LONG kPageHeight = 127;
+// What a page window keeps: the page's logic and the size of the largest
+// page template of the sheet, in the pages' dialog units.
+struct PageContext {
+    SettingsSheetPage* page = nullptr;
+    SIZE largest{};
+};
 
 void MoveBy(HWND sheet, HWND child, int dx, int dy) {
     RECT rect{};
@@ -48,13 +52,13 @@ void GrowBy(HWND window, int dx, int dy) {
 // its own. Where the sheet's font is the smaller (Wine's is), the page area
 // is grown, with the sheet and its buttons, so that no page is cut off, and
 // the page shown is sized to the area. Where the fonts agree nothing moves.
-void FitSheetToPage(HWND page) {
+void FitSheetToPage(HWND page, SIZE largest) {
     HWND sheet = GetParent(page);
     HWND tab = PropSheet_GetTabControl(sheet);
     if (tab == nullptr) {
         return;
     }
-    RECT need{0, 0, kPageWidth, kPageHeight};
+    RECT need{0, 0, largest.cx, largest.cy};
     MapDialogRect(page, &need);
     RECT area{};
     GetClientRect(tab, &area);
@@ -77,12 +81,13 @@ void FitSheetToPage(HWND page) {
 
 // The sheet's notifications, passed on to the page; the page's answer to
 // "may the user leave" becomes the message result.
-BOOL OnNotify(HWND page, SettingsSheetPage& sheetPage, const NMHDR& header) {
+BOOL OnNotify(HWND page, const PageContext& context, const NMHDR& header) {
+    SettingsSheetPage& sheetPage = *context.page;
     Win32PageControls controls(page);
     LONG_PTR result = 0;
     switch (header.code) {
         case PSN_SETACTIVE:
-            FitSheetToPage(page);
+            FitSheetToPage(page, context.largest);
             sheetPage.OnSetActive(controls);
             break;
         case PSN_KILLACTIVE:
@@ -99,27 +104,27 @@ BOOL OnNotify(HWND page, SettingsSheetPage& sheetPage, const NMHDR& header) {
 }
 
 INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* sheetPage = reinterpret_cast<SettingsSheetPage*>(GetWindowLongPtrW(page, GWLP_USERDATA));
+    auto* context = reinterpret_cast<const PageContext*>(GetWindowLongPtrW(page, GWLP_USERDATA));
     switch (message) {
         case WM_INITDIALOG: {
             const auto* header = reinterpret_cast<const PROPSHEETPAGEW*>(lParam);
-            sheetPage = reinterpret_cast<SettingsSheetPage*>(header->lParam);
-            SetWindowLongPtrW(page, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(sheetPage));
+            context = reinterpret_cast<const PageContext*>(header->lParam);
+            SetWindowLongPtrW(page, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(context));
             Win32PageControls controls(page);
-            sheetPage->OnInitDialog(controls);
+            context->page->OnInitDialog(controls);
             return TRUE;
         }
         case WM_COMMAND:
-            if (sheetPage != nullptr && HIWORD(wParam) == BN_CLICKED) {
+            if (context != nullptr && HIWORD(wParam) == BN_CLICKED) {
                 Win32PageControls controls(page);
                 Win32LogFileChooser chooser(page);
-                sheetPage->OnClicked(LOWORD(wParam), controls, chooser);
+                context->page->OnClicked(LOWORD(wParam), controls, chooser);
                 return TRUE;
             }
             return FALSE;
         case WM_NOTIFY:
-            return sheetPage != nullptr ? OnNotify(page, *sheetPage, *reinterpret_cast<const NMHDR*>(lParam))
-                                        : FALSE;
+            return context != nullptr ? OnNotify(page, *context, *reinterpret_cast<const NMHDR*>(lParam))
+                                      : FALSE;
         default:
             return FALSE;
     }
@@ -146,17 +151,28 @@ bool RunSettingsSheet(HINSTANCE instance, HWND owner, SettingsPages& pages, Cloc
     pages.notify.StartWithWindows = startsWithWindows;
 
     std::array<SettingsSheetPage, kSettingsPageCount> sheetPages = SettingsSheetPages(pages, clock);
+    std::array<PageContext, kSettingsPageCount> contexts{};
+    SIZE largest{};
+    for (std::size_t i = 0; i < contexts.size(); ++i) {
+        contexts[i].page = &sheetPages[i];
+        const auto layout =
+            ReadDialogTemplate(LanguageResource(instance, RT_DIALOG, sheetPages[i].TemplateId()));
+        largest.cx = std::max(largest.cx, layout ? layout->box.cx : 0L);
+        largest.cy = std::max(largest.cy, layout ? layout->box.cy : 0L);
+    }
 
-    // No PSP_HASHELP: the sheet has no Help button.
+    // The pages in the language the tool speaks. No PSP_HASHELP: the sheet
+    // has no Help button.
     std::array<PROPSHEETPAGEW, kSettingsPageCount> headers{};
     for (std::size_t i = 0; i < headers.size(); ++i) {
+        contexts[i].largest = largest;
         PROPSHEETPAGEW& header = headers[i];
         header.dwSize = sizeof header;
-        header.dwFlags = PSP_DEFAULT;
+        header.dwFlags = PSP_DLGINDIRECT;
         header.hInstance = instance;
-        header.pszTemplate = MAKEINTRESOURCEW(sheetPages[i].TemplateId());
+        header.pResource = LanguageDialog(instance, sheetPages[i].TemplateId());
         header.pfnDlgProc = PageProc;
-        header.lParam = reinterpret_cast<LPARAM>(&sheetPages[i]);
+        header.lParam = reinterpret_cast<LPARAM>(&contexts[i]);
     }
 
     const std::wstring caption = SjisToWide(TableString(IDS_SETTINGS_CAPTION));

@@ -4,10 +4,19 @@
 #include "res/resource.h"
 #include "win32/AboutBox.h"
 #include "win32/ConfirmDialog.h"
+#include "win32/DialogLayout.h"
+#include "win32/DialogTemplate.h"
+#include "win32/LanguageResources.h"
 #include "win32/Messages.h"
 #include "win32/SettingsSheet.h"
 
 namespace velmo {
+
+Win32WindowHost::~Win32WindowHost() {
+    if (languageFont_ != nullptr) {
+        DeleteObject(languageFont_);
+    }
+}
 
 HICON Win32WindowHost::appIcon() {
     if (bigIcon_ == nullptr) {
@@ -23,6 +32,11 @@ void Win32WindowHost::AddAboutItemToSystemMenu(const std::string& text) {
     if (systemMenu == nullptr) {
         return;
     }
+    if (GetMenuState(systemMenu, IDM_ABOUTBOX, MF_BYCOMMAND) != static_cast<UINT>(-1)) {
+        ModifyMenuW(systemMenu, IDM_ABOUTBOX, MF_BYCOMMAND | MF_STRING, IDM_ABOUTBOX,
+                    SjisToWide(text).c_str());
+        return;
+    }
     DeleteMenu(systemMenu, SC_MAXIMIZE, MF_BYCOMMAND);
     DeleteMenu(systemMenu, SC_SIZE, MF_BYCOMMAND);
     AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
@@ -30,9 +44,26 @@ void Win32WindowHost::AddAboutItemToSystemMenu(const std::string& text) {
 }
 
 void Win32WindowHost::AddSystemMenuItem(unsigned commandId, const std::string& text) {
-    if (HMENU systemMenu = GetSystemMenu(window_, FALSE)) {
+    HMENU systemMenu = GetSystemMenu(window_, FALSE);
+    if (systemMenu == nullptr) {
+        return;
+    }
+    if (GetMenuState(systemMenu, commandId, MF_BYCOMMAND) != static_cast<UINT>(-1)) {
+        ModifyMenuW(systemMenu, commandId, MF_BYCOMMAND | MF_STRING, commandId, SjisToWide(text).c_str());
+    } else {
         AppendMenuW(systemMenu, MF_STRING, commandId, SjisToWide(text).c_str());
     }
+}
+
+void Win32WindowHost::ShowLanguage() {
+    if (window_ != nullptr) {
+        if (const auto layout =
+                ReadDialogTemplate(LanguageResource(instance_, RT_DIALOG, IDD_ROUTERSTATUS))) {
+            TakeDialogLayout(window_, *layout, languageFont_);
+        }
+    }
+    history_.ShowLanguage();
+    logView_.ShowLanguage();
 }
 
 void Win32WindowHost::SetWindowIcons() {
@@ -159,7 +190,7 @@ void Win32WindowHost::BringLastActivePopupToFront() {
 }
 
 void Win32WindowHost::ShowTrayMenu(bool muted) {
-    HMENU menu = LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_TRAYMENU));
+    HMENU menu = LoadLanguageMenu(instance_, IDR_TRAYMENU);
     if (menu == nullptr) {
         return;
     }

@@ -15,6 +15,9 @@ class Win32WindowHost final : public WindowHost {
   public:
     // `clock` is the app's: the settings sheet's "今の時間を設定" reads it.
     Win32WindowHost(HINSTANCE instance, Clock& clock) : instance_(instance), clock_(clock) {}
+    ~Win32WindowHost() override;
+    Win32WindowHost(const Win32WindowHost&) = delete;
+    Win32WindowHost& operator=(const Win32WindowHost&) = delete;
 
     // The dialog's handle, known from WM_INITDIALOG on.
     void Attach(HWND window) { window_ = window; }
@@ -26,7 +29,7 @@ class Win32WindowHost final : public WindowHost {
 
     void AddAboutItemToSystemMenu(const std::string& text) override;
     void AddSystemMenuItem(unsigned commandId, const std::string& text) override;
-    void ShowLanguage() override {}
+    void ShowLanguage() override;
     unsigned DisplayLanguageId() override { return GetUserDefaultUILanguage(); }
     void SetWindowIcons() override;
     void SetCaption(const std::string& text) override;
@@ -65,6 +68,7 @@ class Win32WindowHost final : public WindowHost {
     HICON smallIcon_ = nullptr;
     bool keepHidden_ = false;
     HWND confirmWindow_ = nullptr;  // the open auto-disconnect confirmation
+    HFONT languageFont_ = nullptr;  // the window's font after a change of language, when not its own
     HistoryWindow history_{instance_};
     LogViewWindow logView_{instance_};
 };
