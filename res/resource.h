@@ -93,6 +93,9 @@
 #define IDS_LANGUAGE_AUTO 250
 #define IDS_LANGUAGE_JA 251
 #define IDS_LANGUAGE_EN 252
+/* The auto-disconnect page's date and time pickers (the pickers' own format) */
+#define IDS_DATE_PICKER_FORMAT 253
+#define IDS_TIME_PICKER_FORMAT 254
 /* The ログを見る window: the kinds of entry (check boxes, the list's 種類
    column, the chart's legend), the list's column titles, the buttons and the
    search box's cue, the status line's parts (each begins with its own

@@ -230,8 +230,8 @@ void CPropAutoDisconnectSetting::RefreshControls(PageControls& controls) {
 
 bool CPropAutoDisconnectSetting::OnInitDialog(PageControls& controls) {
     DoDataExchange(Exchange::Load, controls);
-    controls.SetPickerFormat(IDC_DATE_PICKER, Utf8ToSjis("yyy'年 'MM'月 'dd'日('dddd')'"));
-    controls.SetPickerFormat(IDC_TIME_PICKER, Utf8ToSjis("HH'時 'mm'分 'ss'秒'"));
+    controls.SetPickerFormat(IDC_DATE_PICKER, TableString(IDS_DATE_PICKER_FORMAT));
+    controls.SetPickerFormat(IDC_TIME_PICKER, TableString(IDS_TIME_PICKER_FORMAT));
     controls.SetPickerTime(IDC_DATE_PICKER, AutoDisconnectTime);
     controls.SetPickerTime(IDC_TIME_PICKER, AutoDisconnectTime);
     return true;
