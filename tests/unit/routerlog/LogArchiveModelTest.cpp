@@ -300,7 +300,9 @@ class Archive {
                 }
                 continue;
             }
-            if (id < lastId_) {
+            // A line equal to the newest one written (same stamp, same text)
+            // is in no order against it to any reader.
+            if (id < lastId_ && line != lastLine_) {
                 // Within one page the order can be unclear only where the
                 // stamps cannot show it: one second, or a newest-first page
                 // whose future-dated entry confuses the stamps. A capture that
@@ -321,7 +323,10 @@ class Archive {
                 sameStamp.clear();
             }
             sameStamp.push_back(id);
-            lastId_ = std::max(lastId_, id);
+            if (id > lastId_) {
+                lastId_ = id;
+                lastLine_ = line;
+            }
             lastStamp_ = line.substr(0, 23);
             lastCapture_ = captures_;
         }
@@ -431,6 +436,7 @@ class Archive {
     std::map<std::int64_t, bool> misordered_;   // written out of the router's order
     std::map<std::int64_t, bool> followsCopy_;  // a sub-info entry whose timed entry was written again
     std::int64_t lastId_ = 0;
+    std::string lastLine_;  // the line of lastId_
     std::string lastStamp_;
     int captures_ = 0;
     int lastCapture_ = 0;
