@@ -63,6 +63,19 @@ bool ToolProcess::ExitWithButton(HWND window) const {
     return WaitForExit(20000);
 }
 
+std::wstring ShownBalloon(std::initializer_list<std::wstring> parts) {
+    for (const std::wstring& text : ShownTooltipTexts()) {
+        bool all = true;
+        for (const std::wstring& part : parts) {
+            all = all && text.find(part) != std::wstring::npos;
+        }
+        if (all) {
+            return text;
+        }
+    }
+    return {};
+}
+
 ToolRun RunTool(const std::wstring& exe, const std::wstring& workDir, const std::wstring& arguments,
                 DWORD timeoutMs) {
     ToolRun run;

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,9 @@ void Post(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 // The texts of every tooltip window on screen, of any process: the shell
 // shows a notification-area balloon as one.
 std::vector<std::wstring> ShownTooltipTexts();
+// The first tooltip on screen whose text holds every one of `parts`; empty
+// when none does.
+std::wstring ShownBalloon(std::initializer_list<std::wstring> parts);
 
 // Saves the whole screen (the Wine desktop) as a .bmp file.
 bool SaveScreenshot(const std::wstring& path);

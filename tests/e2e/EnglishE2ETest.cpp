@@ -90,17 +90,6 @@ class EnglishE2E : public ::testing::Test {
             RegCloseKey(key);
         }
     }
-    HWND Start() {
-        HWND window = tool_.StartMainWindow(workDir_);
-        EXPECT_NE(window, nullptr);
-        return window;
-    }
-    void Close(HWND window) { EXPECT_TRUE(tool_.ExitWithButton(window)); }
-    std::string Settings() const {
-        std::string ini;
-        ReadBytes(workDir_ + L"\\Velmo tool.ini", ini);
-        return ini;
-    }
     // Opens the settings sheet and runs `onPage` on each page in turn.
     template <typename OnPage>
     HWND ForEachSettingsPage(HWND window, OnPage onPage) {
@@ -124,7 +113,7 @@ TEST_F(EnglishE2E, EveryWindowSpeaksEnglishUncutAtEachScalingAndSwitchesToJapane
     // At each scaling: the main window and the sheet's pages, nothing cut.
     for (const DWORD dpi : {192u, 144u, 96u}) {
         SetScaling(dpi);
-        HWND window = Start();
+        HWND window = tool_.StartMainWindow(workDir_);
         ASSERT_NE(window, nullptr);
         const std::wstring scale = std::to_wstring(dpi * 100 / 96);
         EXPECT_EQ(ControlText(window, IDC_CONNECT), L"Connect");
@@ -140,7 +129,7 @@ TEST_F(EnglishE2E, EveryWindowSpeaksEnglishUncutAtEachScalingAndSwitchesToJapane
         Post(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL);
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(sheet); }, 10000));
         if (dpi != 96) {
-            Close(window);
+            ASSERT_TRUE(tool_.ExitWithButton(window));
         }
     }
     HWND window = tool_.WaitForWindow(kMainCaption, 1000);
@@ -167,25 +156,16 @@ TEST_F(EnglishE2E, EveryWindowSpeaksEnglishUncutAtEachScalingAndSwitchesToJapane
     bool shown = false;
     for (int attempt = 0; attempt < 10 && !shown; ++attempt) {
         Post(window, WM_COMMAND, ID_MENU_REFRESH);
-        shown = WaitUntil(
-            [] {
-                for (const std::wstring& text : ShownTooltipTexts()) {
-                    if (text.find(L"The line is connected") != std::wstring::npos) {
-                        return true;
-                    }
-                }
-                return false;
-            },
-            2000);
+        shown = WaitUntil([] { return !ShownBalloon({L"The line is connected"}).empty(); }, 2000);
     }
     EXPECT_TRUE(shown) << "no balloon 'The line is connected'";
     Sleep(300);
     SaveScreenshot(ArtifactPath(L"english-balloon.bmp"));
 
     // Japanese chosen on the General page: the window speaks it at once.
-    HWND sheet = ForEachSettingsPage(window, [](int, HWND) {});
+    ClickButton(window, IDC_SETTINGS);
+    HWND sheet = tool_.WaitForWindow(L"Settings", 10000);
     ASSERT_NE(sheet, nullptr);
-    SendMessageW(sheet, PSM_SETCURSEL, 0, 0);
     HWND general = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
     SendDlgItemMessageW(general, IDC_LANGUAGE, CB_SETCURSEL, 1, 0);  // 日本語
     Post(sheet, PSM_PRESSBUTTON, PSBTN_OK);
@@ -194,8 +174,9 @@ TEST_F(EnglishE2E, EveryWindowSpeaksEnglishUncutAtEachScalingAndSwitchesToJapane
     EXPECT_EQ(CutTexts(window), std::vector<std::wstring>());
     Sleep(400);
     SaveScreenshot(ArtifactPath(L"english-switched-to-japanese.bmp"));
-    EXPECT_NE(Settings().find("\r\nLanguage=ja\r\n"), std::string::npos) << Settings();
-    Close(window);
+    std::string ini;
+    ASSERT_TRUE(tool_.ExitWithButton(window) && ReadBytes(workDir_ + L"\\Velmo tool.ini", ini));
+    EXPECT_NE(ini.find("\r\nLanguage=ja\r\n"), std::string::npos) << ini;
 }
 
 }  // namespace

@@ -23,20 +23,6 @@ bool SimControl(const std::string& address, const std::string& path) {
     return RequestPage(address, path, answer);
 }
 
-// The first tooltip on screen whose text holds every one of `parts`.
-std::wstring ShownBalloon(std::initializer_list<std::wstring> parts) {
-    for (const std::wstring& text : ShownTooltipTexts()) {
-        bool all = true;
-        for (const std::wstring& part : parts) {
-            all = all && text.find(part) != std::wstring::npos;
-        }
-        if (all) {
-            return text;
-        }
-    }
-    return {};
-}
-
 class NotifyE2E : public ::testing::Test {
   protected:
     void SetUp() override {
