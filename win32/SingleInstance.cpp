@@ -36,6 +36,11 @@ LRESULT CALLBACK InstanceWindowProc(HWND window, UINT message, WPARAM wParam, LP
         return static_cast<LRESULT>(AcceptForwardedCommand(
             wParam, reinterpret_cast<const COPYDATASTRUCT*>(lParam), *context->dialog));
     }
+    // A start that tried before the window was up came at the same moment as
+    // this one's start, which shows the window as the settings say.
+    if (message == kActivateMessage && static_cast<ULONGLONG>(wParam) <= context->servingSince) {
+        return static_cast<LRESULT>(InstanceAnswer::Done);
+    }
     if (context->host->IsMinimized()) {
         PostMessageW(main, kTrayMessage, 0, WM_LBUTTONDOWN);
     } else {
@@ -123,7 +128,7 @@ HWND FindRunningInstance(const std::string& key) {
     return nullptr;
 }
 
-bool ActivateRunningInstance(const std::string& key, DWORD timeoutMs) {
+bool ActivateRunningInstance(const std::string& key, ULONGLONG triedAt, DWORD timeoutMs) {
     HWND running = FindRunningInstance(key);
     if (running == nullptr) {
         return false;
@@ -135,7 +140,8 @@ bool ActivateRunningInstance(const std::string& key, DWORD timeoutMs) {
     // The running instance answers once its window's thread reads messages
     // again (a refresh holds it for up to a few seconds).
     DWORD_PTR answer = 0;
-    return SendMessageTimeoutW(running, kActivateMessage, 0, 0, SMTO_NORMAL, timeoutMs, &answer) != 0 &&
+    return SendMessageTimeoutW(running, kActivateMessage, static_cast<WPARAM>(triedAt), 0, SMTO_NORMAL,
+                               timeoutMs, &answer) != 0 &&
            static_cast<InstanceAnswer>(answer) == InstanceAnswer::Done;
 }
 

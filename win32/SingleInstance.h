@@ -63,6 +63,7 @@ class InstanceWindow {
     // settings say) and carries out handed-over commands from now on.
     void Serve(CRouterStatusDlg& dialog) {
         context_.dialog = &dialog;
+        context_.servingSince = GetTickCount64();
         context_.phase = Phase::Serving;
     }
     // The main window has gone: every request is refused.
@@ -76,6 +77,7 @@ class InstanceWindow {
         Win32WindowHost* host = nullptr;
         CRouterStatusDlg* dialog = nullptr;
         Phase phase = Phase::Starting;
+        ULONGLONG servingSince = 0;  // the tick at which the window was up
     };
 
   private:
@@ -88,9 +90,12 @@ class InstanceWindow {
 HWND FindRunningInstance(const std::string& key);
 
 // The second start's side: asks the instance of `key` to come to the front.
-// True when it did, or when it is starting and so comes up by itself; false
-// when there is none or it is closing (its main window has gone) or it did
-// not answer within `timeoutMs`.
-bool ActivateRunningInstance(const std::string& key, DWORD timeoutMs);
+// `triedAt` is the tick (GetTickCount64) at which this start found the
+// instance claimed: a start that tried before the instance's window was up
+// came at the same moment as it, and has nothing to bring up. True when the
+// instance came up, or had nothing to bring up; false when there is none or
+// it is closing (its main window has gone) or it did not answer within
+// `timeoutMs`.
+bool ActivateRunningInstance(const std::string& key, ULONGLONG triedAt, DWORD timeoutMs);
 
 }  // namespace velmo
