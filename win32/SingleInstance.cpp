@@ -36,8 +36,8 @@ LRESULT CALLBACK InstanceWindowProc(HWND window, UINT message, WPARAM wParam, LP
         return static_cast<LRESULT>(AcceptForwardedCommand(
             wParam, reinterpret_cast<const COPYDATASTRUCT*>(lParam), *context->dialog));
     }
-    // A start that tried before the window was up came at the same moment as
-    // this one's start, which shows the window as the settings say.
+    // A start launched before the window was up came at the same moment as
+    // this one, which shows the window as the settings say.
     if (message == kActivateMessage && static_cast<ULONGLONG>(wParam) <= context->servingSince) {
         return static_cast<LRESULT>(InstanceAnswer::Done);
     }
@@ -128,7 +128,21 @@ HWND FindRunningInstance(const std::string& key) {
     return nullptr;
 }
 
-bool ActivateRunningInstance(const std::string& key, ULONGLONG triedAt, DWORD timeoutMs) {
+ULONGLONG ProcessStartTick() {
+    // The process's age by the wall clock, which can only be stepped in the
+    // moments it has lived, taken back from the tick.
+    FILETIME created{}, exited{}, kernel{}, user{}, now{};
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    GetSystemTimeAsFileTime(&now);
+    const auto value = [](const FILETIME& time) {
+        return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    };
+    const ULONGLONG tick = GetTickCount64();
+    const ULONGLONG ageMs = value(now) > value(created) ? (value(now) - value(created)) / 10000 : 0;
+    return ageMs < tick ? tick - ageMs : 0;
+}
+
+bool ActivateRunningInstance(const std::string& key, ULONGLONG startedAt, DWORD timeoutMs) {
     HWND running = FindRunningInstance(key);
     if (running == nullptr) {
         return false;
@@ -140,7 +154,7 @@ bool ActivateRunningInstance(const std::string& key, ULONGLONG triedAt, DWORD ti
     // The running instance answers once its window's thread reads messages
     // again (a refresh holds it for up to a few seconds).
     DWORD_PTR answer = 0;
-    return SendMessageTimeoutW(running, kActivateMessage, static_cast<WPARAM>(triedAt), 0, SMTO_NORMAL,
+    return SendMessageTimeoutW(running, kActivateMessage, static_cast<WPARAM>(startedAt), 0, SMTO_NORMAL,
                                timeoutMs, &answer) != 0 &&
            static_cast<InstanceAnswer>(answer) == InstanceAnswer::Done;
 }

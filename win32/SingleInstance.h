@@ -89,13 +89,15 @@ class InstanceWindow {
 // just after the claim); nullptr when there is none.
 HWND FindRunningInstance(const std::string& key);
 
+// The tick (GetTickCount64) at which this process was started.
+ULONGLONG ProcessStartTick();
+
 // The second start's side: asks the instance of `key` to come to the front.
-// `triedAt` is the tick (GetTickCount64) at which this start found the
-// instance claimed: a start that tried before the instance's window was up
-// came at the same moment as it, and has nothing to bring up. True when the
-// instance came up, or had nothing to bring up; false when there is none or
-// it is closing (its main window has gone) or it did not answer within
-// `timeoutMs`.
-bool ActivateRunningInstance(const std::string& key, ULONGLONG triedAt, DWORD timeoutMs);
+// `startedAt` is this start's ProcessStartTick: a start launched before the
+// instance's window was up came at the same moment as it (a double click
+// twice), and has nothing to bring up. True when the instance came up, or
+// had nothing to bring up; false when there is none or it is closing (its
+// main window has gone) or it did not answer within `timeoutMs`.
+bool ActivateRunningInstance(const std::string& key, ULONGLONG startedAt, DWORD timeoutMs);
 
 }  // namespace velmo

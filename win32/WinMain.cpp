@@ -55,12 +55,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // one is just closing, this start waits until it has saved and gone.
     const std::string key = velmo::CurrentFolderInstanceKey();
     velmo::InstanceClaim claim(key);
-    const ULONGLONG claimTriedAt = GetTickCount64();
     if (line.command != velmo::ToolCommand::None) {
         return RunCommandStart(line, key, claim);
     }
-    if (!claim.Owned() && (velmo::ActivateRunningInstance(key, claimTriedAt, kActivateTimeoutMs) ||
-                           !claim.WaitForOwnership(kClosingTimeoutMs))) {
+    if (!claim.Owned() &&
+        (velmo::ActivateRunningInstance(key, velmo::ProcessStartTick(), kActivateTimeoutMs) ||
+         !claim.WaitForOwnership(kClosingTimeoutMs))) {
         return 0;
     }
 
