@@ -10,6 +10,12 @@ namespace {
 
 constexpr std::int64_t kDaySeconds = 86400;
 
+bool SameExceptReading(KeptLine a, KeptLine b) {
+    a.lastAt = b.lastAt;
+    a.lastTick = b.lastTick;
+    return a == b;
+}
+
 }  // namespace
 
 ConnectionRecord::ConnectionRecord(const std::string& folder)
@@ -50,14 +56,29 @@ bool ConnectionRecord::Write(const std::vector<Session>& ended, const KeptLine& 
     }
     // The waiting rows' file follows the record before the kept line moves
     // on: a crash between any two writes leaves rows the next start can tell.
-    // Either file failing is tried again at the next call; the record's own
-    // failure is the one reported (the rows stay in memory meanwhile).
-    std::string retried;
-    if ((!pending_.empty() || pendingFileHolds_) && KeepPendingRows(pendingPath_, pending_, retried)) {
-        pendingFileHolds_ = !pending_.empty();
+    // While rows are held nowhere but here the kept line stays as it was, so
+    // the session they end is not forgotten with them. Every failure is
+    // reported; each file is tried again at the next call.
+    std::string failed;
+    if ((!pending_.empty() || pendingFileHolds_)) {
+        if (KeepPendingRows(pendingPath_, pending_, failed)) {
+            pendingFileHolds_ = !pending_.empty();
+        } else if (!pending_.empty()) {
+            written = false;
+            reason = reason.empty() ? failed : reason;
+            return written;
+        }
     }
-    if (keptWritten_ != kept && KeepLine(openPath_, kept, retried)) {
-        keptWritten_ = kept;
+    if (keptWritten_ != kept) {
+        // Every reading moves the kept line's stamp; only a change of the
+        // session or of the command is worth forcing to the disk.
+        const bool flush = !keptWritten_ || !SameExceptReading(*keptWritten_, kept);
+        if (KeepLine(openPath_, kept, failed, flush)) {
+            keptWritten_ = kept;
+        } else {
+            written = false;
+            reason = reason.empty() ? failed : reason;
+        }
     }
     return written;
 }

@@ -24,7 +24,7 @@ class ConnectionRecord {
     // Appends the waiting rows and `ended` to the record, in order, flushed;
     // then replaces the kept line. Rows the record cannot take wait in a file
     // of their own and go first at the next call. False with the system's
-    // reason while rows wait.
+    // reason while rows wait or the kept line could not be written.
     bool Write(const std::vector<Session>& ended, const KeptLine& kept, std::string& reason);
 
     // Rows wait for the record.

@@ -5,6 +5,7 @@
 #include "base/CodePage.h"
 #include "base/ExclusiveFile.h"
 #include "base/FileSystem.h"
+#include "base/SharedReadFile.h"
 #include "history/RunningTime.h"
 
 namespace velmo {
@@ -123,9 +124,9 @@ bool AppendSessions(const std::string& path, const std::vector<Session>& rows, s
 
 std::vector<Session> ReadRecentSessions(const std::string& path, const DateTime& since,
                                         std::size_t blockSize) {
-    ExclusiveFile file;
+    // Read shared: a spreadsheet that holds the record open does not hide it.
     std::uint64_t position = 0;
-    if (!file.Open(path) || !file.Size(position)) {
+    if (FileLength(path, position) != ReadResult::Read) {
         return {};
     }
     std::string text;
@@ -133,7 +134,10 @@ std::vector<Session> ReadRecentSessions(const std::string& path, const DateTime&
         const std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(blockSize, position));
         position -= length;
         std::string block(length, '\0');
-        if (!file.ReadAt(position, block.data(), length)) {
+        std::size_t got = 0;
+        std::uint64_t size = 0;
+        if (ReadFileRange(path, position, block.data(), length, got, size) != ReadResult::Read ||
+            got != length) {
             return {};
         }
         text.insert(0, block);
@@ -154,7 +158,7 @@ std::vector<Session> ReadRecentSessions(const std::string& path, const DateTime&
     return ParseRecentRows(text, position == 0, since);
 }
 
-bool KeepLine(const std::string& path, const KeptLine& kept, std::string& reason) {
+bool KeepLine(const std::string& path, const KeptLine& kept, std::string& reason, bool flush) {
     std::string text = kept.open ? OpenSessionLine(*kept.open) : std::string("\r\n");
     if (kept.lastAt) {
         text +=
@@ -166,7 +170,7 @@ bool KeepLine(const std::string& path, const KeptLine& kept, std::string& reason
                 sent.at.Format(kDateTimeFormat) + "," + std::to_string(sent.tick) + "," +
                 (sent.ownsChange ? "1" : "0") + "," + (sent.sent ? "1" : "0") + "\r\n";
     }
-    return ReplaceFileAtomically(path, text, &reason);
+    return ReplaceFileAtomically(path, text, &reason, flush);
 }
 
 KeptLine LoadKeptLine(const std::string& path) {

@@ -47,7 +47,7 @@ std::vector<Session> ReadRecentSessions(const std::string& path, const DateTime&
 
 // The kept line, replaced whole: the open session's line as earlier versions
 // wrote it (empty when none), then the last reading and the last command.
-bool KeepLine(const std::string& path, const KeptLine& kept, std::string& reason);
+bool KeepLine(const std::string& path, const KeptLine& kept, std::string& reason, bool flush = true);
 // Reads what KeepLine wrote, or an earlier version's one line; nothing kept
 // when the file is absent or unreadable.
 KeptLine LoadKeptLine(const std::string& path);
