@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -248,10 +249,12 @@ class CRouterStatusDlg {
     std::optional<std::uint64_t> autoDisconnectDue_;
     std::optional<std::uint64_t> muteCheckDue_;
     TimerPlan appliedTimers_{};
-    NotificationState notifications_;            // what the balloons remember
-    std::optional<CaptureLedger> logLedger_;     // what the last capture saw and wrote, for the next
-    LineState line_;                             // the line: its one owner
-    std::vector<CommandAnswer> lineWaiters_;     // forwarded commands waiting for the line command in flight
+    NotificationState notifications_;         // what the balloons remember
+    std::optional<CaptureLedger> logLedger_;  // what the last capture saw and wrote, for the next
+    LineState line_;                          // the line: its one owner
+    std::vector<CommandAnswer> lineWaiters_;  // forwarded commands waiting for the line command in flight
+    std::atomic<std::uint64_t> askedFlight_{
+        0};  // the line command asked last: its job sends, a replaced one not
     std::vector<CommandAnswer> captureWaiters_;  // forwarded captures waiting for the one under way
     std::vector<CommandAnswer> refreshWaiters_;  // forwarded refreshes waiting for the one under way
     std::vector<std::string> ignoredSources_;    // parsed from NotifyIgnore

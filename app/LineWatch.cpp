@@ -66,13 +66,12 @@ void NoteAnswer(LineState& state, const LineReading& reading, LineResult& result
     state.silenceAnnounced = false;
 }
 
-// True when the reading shows the change the tool's last command asked for:
-// the command owns that one change. Until its job has come back it may not
-// have been sent (a reading made meanwhile was made before it, a run that
-// ended meanwhile may have dropped it); a command whose change has not come
-// within the follow-up window failed and owns none.
-bool ClaimChange(LineState& state, const LineReading& reading, const LineLimits& limits) {
-    SentCommand& sent = state.kept.command;
+// True when the reading shows the change `sent` asked for: the command owns
+// that one change. Until its job has come back it may not have been sent (a
+// reading made meanwhile was made before it, a run that ended meanwhile may
+// have dropped it); a command whose change has not come within the
+// follow-up window failed and owns none.
+bool ClaimChange(SentCommand& sent, const LineReading& reading, const LineLimits& limits) {
     if (!sent.ownsChange || !sent.sent) {
         return false;
     }
@@ -84,6 +83,20 @@ bool ClaimChange(LineState& state, const LineReading& reading, const LineLimits&
         sent.ownsChange = false;
     }
     return false;
+}
+
+// The tool's command whose change the reading shows, if any: the last one
+// (not for the reading its own job made before sending it), else the one it
+// replaced, whose job ran before.
+LineCommand ClaimingCommand(LineState& state, const LineReading& reading, const LineLimits& limits,
+                            bool commandMayOwn) {
+    if (commandMayOwn && ClaimChange(state.kept.command, reading, limits)) {
+        return state.kept.command.command;
+    }
+    if (ClaimChange(state.replaced, reading, limits)) {
+        return state.replaced.command;
+    }
+    return LineCommand::None;
 }
 
 // The line up: the open session goes on (re-anchored on the router's running
@@ -98,33 +111,42 @@ void NoteUp(LineState& state, const LineReading& reading, const LineLimits& limi
     if (open && running >= 0) {
         const std::int64_t length = std::max<std::int64_t>(0, reading.at.SecondsSince(open->start));
         const std::int64_t drift = length * kDriftPerMillion / 1000000 + kClockJitterSeconds;
+        const std::int64_t moved = start.SecondsSince(open->start);
         // A start later than the drift allows, or after the line was last
-        // seen up in the open session, is another session.
-        if (start.SecondsSince(open->start) > drift + limits.pollMs / 1000 ||
-            start.SecondsSince(open->lastSeenUp) > drift) {
+        // seen up in the open session, is another session; one earlier than
+        // the drift allows is a running time not to be believed, and the
+        // session keeps its start.
+        if (moved > drift + limits.pollMs / 1000 || start.SecondsSince(open->lastSeenUp) > drift) {
             result.ended.push_back(EndSession(*open, EndCause::Unseen));
             open.reset();
-        } else {
+        } else if (moved >= -(drift + limits.pollMs / 1000)) {
             open->start = start;
         }
     }
     if (open) {
         open->lastSeenUp = reading.at;
-    } else {
-        open = OpenSession{running >= 0 ? start : reading.at, reading.at};
+        return;
     }
+    // A new session starts no earlier than the last one ended; a running
+    // time that says otherwise is not believed, and it starts when first seen.
+    DateTime first = running >= 0 ? start : reading.at;
+    if (state.wentDownAt && first < *state.wentDownAt) {
+        first =
+            first.SecondsSince(*state.wentDownAt) >= -kClockJitterSeconds ? *state.wentDownAt : reading.at;
+    }
+    open = OpenSession{first, reading.at};
 }
 
 // The line down: the open session ends, by the tool's own hang-up when the
 // reading shows its change, a drop when the tool watched all along, else unseen.
-void NoteDown(LineState& state, const LineReading& reading, bool claimed, bool seen, const LineLimits& limits,
-              LineResult& result) {
+void NoteDown(LineState& state, const LineReading& reading, LineCommand claimed, bool seen,
+              const LineLimits& limits, LineResult& result) {
     if (!state.kept.open) {
         return;
     }
     EndCause cause = seen ? EndCause::Drop : EndCause::Unseen;
-    if (claimed) {
-        cause = state.kept.command.command == LineCommand::AutoDisconnect ? EndCause::Auto : EndCause::User;
+    if (claimed != LineCommand::None) {
+        cause = claimed == LineCommand::AutoDisconnect ? EndCause::Auto : EndCause::User;
     }
     const Session ended = EndSession(*state.kept.open, cause);
     state.kept.open.reset();
@@ -176,12 +198,13 @@ LineResult NoteReading(LineState& state, const LineReading& reading, const LineL
         return result;
     }
     const bool seen = state.seenThroughout && withinGap;
-    const bool claimed = commandMayOwn && ClaimChange(state, reading, limits);
+    const LineCommand claimer = ClaimingCommand(state, reading, limits, commandMayOwn);
+    const bool claimed = claimer != LineCommand::None;
     const bool changed = state.known && state.up != reading.connected;
     if (reading.connected) {
         NoteUp(state, reading, limits, result);
     } else {
-        NoteDown(state, reading, claimed, seen, limits, result);
+        NoteDown(state, reading, claimer, seen, limits, result);
     }
     if (changed && !claimed) {
         result.news = reading.connected ? LineResult::News::WentUp : LineResult::News::WentDown;
@@ -209,12 +232,23 @@ LineResult NoteReading(LineState& state, const LineReading& reading, const LineL
 
 PlannedCommand PlanCommand(LineState& state, LineCommand command, const DateTime& at, std::uint64_t tick,
                            bool redialTry) {
+    const bool waitPassed = state.inFlight != LineCommand::None && state.awaitedSince &&
+                            tick - *state.awaitedSince >= kLineChangeWaitMs;
+    if (waitPassed) {
+        // No reading came to settle it (a modal window held the polls): it is over.
+        state.inFlight = LineCommand::None;
+        state.awaitedSince.reset();
+    }
     const bool flying = state.inFlight != LineCommand::None;
     if (redialTry && flying) {
         return {};
     }
     if (flying && IsHangUp(state.inFlight) == IsHangUp(command)) {
         return {CommandPlan::Join, state.flight, false};
+    }
+    if (flying) {
+        state.replaced = state.kept.command;
+        state.replacedFlight = state.flight;
     }
     state.inFlight = command;
     ++state.flight;
@@ -223,13 +257,18 @@ PlannedCommand PlanCommand(LineState& state, LineCommand command, const DateTime
     if (!redialTry) {
         state.redialing = false;  // the user's command, or the automatic hang-up, ends a redial
     }
-    return {CommandPlan::Send, state.flight, flying};
+    return {CommandPlan::Send, state.flight, flying || waitPassed};
 }
 
 bool NoteCommandDone(LineState& state, std::uint64_t flight, bool sent, bool answered, std::uint64_t tick,
                      bool alreadyAsAsked) {
+    if (flight == state.replacedFlight && flight != state.flight) {
+        state.replaced.sent = sent;
+        state.replaced.ownsChange = sent && !alreadyAsAsked;
+        return false;
+    }
     if (flight != state.flight || state.inFlight == LineCommand::None) {
-        return false;  // replaced meanwhile
+        return false;  // over meanwhile
     }
     state.kept.command.sent = sent;
     if (alreadyAsAsked) {

@@ -66,6 +66,11 @@ struct LineState {
     LineCommand inFlight = LineCommand::None;
     std::uint64_t flight = 0;
     std::optional<std::uint64_t> awaitedSince;
+    // The command an opposite one replaced while it was in flight: its job
+    // runs before the new one's and may still have sent it, so a change it
+    // asked for is still its own.
+    SentCommand replaced;
+    std::uint64_t replacedFlight = 0;
 };
 
 // What one reading or command changed.
@@ -100,13 +105,16 @@ enum class CommandPlan {
 struct PlannedCommand {
     CommandPlan plan = CommandPlan::Skip;
     std::uint64_t flight = 0;  // the number its job reports back with
-    bool replaced = false;     // an opposite command was in flight: its waiters hear the line now
+    bool replaced = false;     // a command was in flight and is over: its waiters hear the line now
 };
-// A line command of the tool (`redialTry`: a Connect of the redial).
+// A line command of the tool (`redialTry`: a Connect of the redial). A
+// command whose change has not come within kLineChangeWaitMs of its job's
+// end is over: the next one is sent, and its waiters hear the line.
 PlannedCommand PlanCommand(LineState& state, LineCommand command, const DateTime& at, std::uint64_t tick,
                            bool redialTry = false);
 
-// The command's job came back at `tick`: `sent` false when it sent nothing
+// The command's job came back at `tick` (a job of a replaced command too:
+// whether it was sent decides whether its change is its own): `sent` false when it sent nothing
 // (then it owns no change), `answered` false when the router did not answer
 // it (it may still have arrived), `alreadyAsAsked` when the job's reading
 // before it showed the line as asked (it owns no change either). True when

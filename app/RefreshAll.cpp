@@ -66,6 +66,7 @@ bool CRouterStatusDlg::StartLineCommand(LineCommand command, CommandAnswer answe
         return true;  // its answer waits for the same change
     }
     WriteRecord({});  // the command is written down before it is sent
+    askedFlight_ = planned.flight;
     const bool dial = command == LineCommand::Connect;
     const bool started =
         Submit(JobKind::Command, JobOrigin::User,
@@ -73,8 +74,14 @@ bool CRouterStatusDlg::StartLineCommand(LineCommand command, CommandAnswer answe
                 flight = planned.flight](const CancelToken& cancel) {
                    RouterClient copy = client;
                    copy.SetCancel(cancel);
-                   LineCommandReading done = ReadThenCommand(copy, clock, dial);
+                   // A command the opposite one replaced before its turn sends nothing.
+                   LineCommandReading done =
+                       ReadThenCommand(copy, clock, dial, [this, flight] { return askedFlight_ == flight; });
                    return [this, done = std::move(done), command, flight] {
+                       if (done.dropped) {
+                           NoteCommandDone(line_, flight, false, false, clock_.Tick());
+                           return;
+                       }
                        // The refresh ran before the command: what it shows is not the command's doing.
                        ShowCommand(done.command, done.moment, command, flight, !done.alreadyUp, false);
                    };
