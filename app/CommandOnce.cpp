@@ -1,6 +1,7 @@
 #include "app/CommandOnce.h"
 
 #include "app/CaptureLog.h"
+#include "app/LineWatch.h"
 
 #include "base/FileSystem.h"
 #include "history/ConnectionRecord.h"
@@ -14,45 +15,63 @@ namespace {
 
 constexpr std::uint32_t kLinePollMs = 1000;
 
-// The command is written down beside the record before it is sent and
-// marked sent after, so the tool's next start knows the line's change as the
-// tool's own. A record that cannot be written is the window's to report; the
-// command goes ahead.
-void WriteDownCommand(ConnectionRecord& record, KeptLine& kept, bool sent) {
-    kept.command.sent = sent;
-    std::string reason;
-    record.Write({}, kept, reason);
-}
+// The line's owner as the window has it, between two runs of the window:
+// what this run reads and does is kept beside the record as the window
+// keeps it, so the window's next start knows the change as the tool's own
+// and the sessions around it. A record that cannot be written is the
+// window's to report; the command goes ahead.
+class KeptLineRun {
+  public:
+    explicit KeptLineRun(const std::string& folder) : record_(folder), state_(ResumeLine(record_.Resume())) {}
+
+    LineState& State() { return state_; }
+
+    void Note(const LineReading& reading, bool commandMayOwn = true) {
+        Write(NoteReading(state_, reading, limits_, commandMayOwn).ended);
+    }
+
+    void Write(const std::vector<Session>& ended = {}) {
+        std::string reason;
+        record_.Write(ended, state_.kept, reason);
+    }
+
+  private:
+    ConnectionRecord record_;
+    LineState state_;
+    LineLimits limits_{kLinePollMs, kLinePollMs * 15, kLineChangeWaitMs};
+};
 
 CommandResult LineCommandOnce(const RouterClient& client, Clock& clock, bool dial,
                               const std::string& folder) {
-    ConnectionRecord record(folder);
-    KeptLine kept = record.Resume();
-    kept.command = SentCommand{dial ? LineCommand::Connect : LineCommand::Disconnect, clock.Now(),
-                               clock.Tick(), true, false};
-    WriteDownCommand(record, kept, false);
+    KeptLineRun line(folder);
+    const LineCommand command = dial ? LineCommand::Connect : LineCommand::Disconnect;
+    const std::uint64_t flight = PlanCommand(line.State(), command, clock.Now(), clock.Tick()).flight;
+    line.Write();  // written down before it is sent
     const LineCommandReading done = ReadThenCommand(client, clock, dial);
-    WriteDownCommand(record, kept, !done.alreadyUp);
+    const StatusReading& before = done.command.refresh.status;
+    line.Note(WithStatus(done.moment, before), false);
+    const bool asAsked =
+        before.fetched && !before.status.connectionTime.empty() && before.status.connected == dial;
+    NoteCommandDone(line.State(), flight, !done.alreadyUp, done.command.sent, clock.Tick(), asAsked);
+    line.Write();
     if (done.alreadyUp) {
-        return StatusResult(done.command.refresh.status);
+        return StatusResult(before);
     }
     if (const auto notSent = CommandNotSent(done.command)) {
         return *notSent;
     }
     RouterClient learned = client;
-    learned.dialCommandIndex = done.command.refresh.status.dialCommandIndex;
-    const Outcome wanted = dial ? Outcome::Connected : Outcome::Disconnected;
-    const std::uint64_t since = clock.Tick();
+    learned.dialCommandIndex = before.dialCommandIndex;
     for (;;) {
-        const CommandResult line = StatusResult(ReadStatusPage(learned));
-        if (line.outcome == wanted || line.outcome == Outcome::NotAnswering ||
-            clock.Tick() - since >= kLineChangeWaitMs) {
-            return line;
-        }
         clock.Sleep(kLinePollMs);
+        const std::uint64_t asked = clock.Tick();
+        const StatusReading reading = ReadStatusPage(learned);
+        line.Note(WithStatus(ReadingMoment(clock, asked), reading));
+        if (line.State().inFlight == LineCommand::None) {
+            return StatusResult(reading);
+        }
     }
 }
-
 }  // namespace
 
 LineReading ReadingMoment(Clock& clock, std::uint64_t askedTick) {
@@ -70,8 +89,13 @@ LineReading WithStatus(LineReading moment, const StatusReading& reading) {
     return moment;
 }
 
-LineCommandReading ReadThenCommand(const RouterClient& client, Clock& clock, bool dial) {
+LineCommandReading ReadThenCommand(const RouterClient& client, Clock& clock, bool dial,
+                                   const std::function<bool()>& stillAsked) {
     LineCommandReading done;
+    if (!stillAsked()) {
+        done.dropped = true;
+        return done;
+    }
     const std::uint64_t asked = clock.Tick();
     done.command.refresh = ReadAllPages(client, clock);
     done.moment = ReadingMoment(clock, asked);
@@ -79,6 +103,10 @@ LineCommandReading ReadThenCommand(const RouterClient& client, Clock& clock, boo
     done.alreadyUp =
         dial && status.fetched && status.status.connected && !status.status.connectionTime.empty();
     if (done.alreadyUp) {
+        return done;
+    }
+    if (!stillAsked()) {
+        done.dropped = true;
         return done;
     }
     RouterClient learned = client;
