@@ -24,6 +24,12 @@ class FakeRouter {
         std::lock_guard lock(mutex_);
         pages_.clear();
     }
+    // Once `path` has been asked for, `page` is served as `body`: a command
+    // that changes the line.
+    void After(const std::string& path, const std::string& page, const std::string& body) {
+        std::lock_guard lock(mutex_);
+        after_[path] = {page, body};
+    }
     std::vector<std::string> Requests() {
         std::lock_guard lock(mutex_);
         return requests_;
@@ -31,6 +37,7 @@ class FakeRouter {
     void ClearRequests() {
         std::lock_guard lock(mutex_);
         requests_.clear();
+        after_.clear();
     }
 
     RequestFunction Function() {
@@ -45,6 +52,9 @@ class FakeRouter {
                 return false;
             }
             text += it->second;
+            if (auto then = after_.find(path); then != after_.end()) {
+                pages_[then->second.first] = then->second.second;
+            }
             return true;
         };
     }
@@ -55,6 +65,7 @@ class FakeRouter {
   private:
     std::mutex mutex_;
     std::map<std::string, std::string> pages_;
+    std::map<std::string, std::pair<std::string, std::string>> after_;
     std::vector<std::string> requests_;
 };
 

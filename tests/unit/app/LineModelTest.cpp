@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <deque>
+#include <functional>
 #include <random>
 
 #include "app/LineWatch.h"
@@ -35,27 +37,27 @@ class LineModel {
         if (!up_ && upAt_ >= 0 && now_ >= upAt_) {
             up_ = true, upAt_ = -1, truths_.push_back({now_});
         } else if (up_ && Pick(0, 99) < 2 &&
-                   !flight_) {  // a drop and a command's job in one round cannot be told apart
+                   jobs_.empty()) {  // a drop and a command's job in one round cannot be told apart
             GoDown(EndCause::Drop);
         } else if (!up_ && upAt_ < 0 && Pick(0, 99) < 5) {
             upAt_ = now_ + Pick(3000, 20000);  // the router dials by itself
+        }
+        if (Pick(0, 1)) {
+            Run();  // the first command's job; its result may come after the next command is planned
         }
         const int event = Pick(0, 199);
         if (event < 6) {
             Command(event < 3   ? LineCommand::Connect
                     : event < 5 ? LineCommand::Disconnect
                                 : LineCommand::AutoDisconnect);
-        } else if (event < 8 && flight_) {
-            Deliver();
+        } else if (event < 8) {
+            Run();
         } else if (event == 8) {
             now_ += Pick(0, 30000), Start();
         } else if (event == 9) {
             offset_ += Pick(-3600, 3600) * 1000;  // the local clock is set
         } else if (event == 10) {
             lock_.IsOpen() ? lock_.Close() : (void)lock_.Open(dir_.File(kHistoryFileName));
-        }
-        if (event > 10 && flight_ && Pick(0, 1)) {
-            Deliver();
         }
         if (NextRedialStep(state_, Tick(), 120000) == RedialStep::Try) {
             Command(LineCommand::Connect, true);
@@ -101,7 +103,7 @@ class LineModel {
     void Start() {
         record_ = std::make_unique<ConnectionRecord>(dir_.File(""));
         state_ = ResumeLine(record_->Resume());
-        flight_.reset();
+        jobs_.clear(), deliveries_.clear();  // a close drops waiting jobs and undelivered results
     }
     void GoDown(EndCause cause) {
         up_ = false;
@@ -112,13 +114,24 @@ class LineModel {
         if (planned.plan == CommandPlan::Send) {
             std::string reason;
             record_->Write({}, state_.kept, reason);
-            flight_ = std::pair(planned.flight, command);
+            jobs_.emplace_back(planned.flight, command);
+            asked_ = planned.flight;
         }
     }
-    // The command's job: it reads the line first; a dial for a line found up sends nothing.
-    void Deliver() {
-        const auto [flight, command] = *flight_;
-        flight_.reset();
+    // The first command's job: one replaced before its turn sends nothing; it
+    // reads the line first, and a dial for a line found up sends nothing. Its
+    // result is delivered now or after later commands were planned, always
+    // before the next reading.
+    void Run() {
+        if (jobs_.empty()) {
+            return;
+        }
+        const auto [flight, command] = jobs_.front();
+        jobs_.pop_front();
+        if (flight != asked_) {
+            deliveries_.push_back([this, flight] { NoteCommandDone(state_, flight, false, false, Tick()); });
+            return;
+        }
         // The automatic hang-up reads the line after it, the others before.
         const bool readAfter = command == LineCommand::AutoDisconnect;
         LineReading before = readAfter ? LineReading{} : Reading(true);
@@ -134,8 +147,21 @@ class LineModel {
             before = Reading(true);
         }
         const bool asAsked = !readAfter && (command == LineCommand::Connect) == before.connected;
-        NoteCommandDone(state_, flight, !sendNothing, true, Tick(), asAsked);
-        Note(before, !readAfter);
+        deliveries_.push_back([this, flight, sendNothing, asAsked, before, readAfter] {
+            NoteCommandDone(state_, flight, !sendNothing, true, Tick(), asAsked);
+            Note(before, !readAfter);
+        });
+        if (Pick(0, 1)) {
+            Deliver();
+        } else if (Pick(0, 3) == 0) {  // the user changes their mind before the result comes
+            Command(command == LineCommand::Connect ? LineCommand::Disconnect : LineCommand::Connect);
+        }
+    }
+    void Deliver() {
+        for (std::size_t i = 0; i < deliveries_.size(); ++i) {
+            deliveries_[i]();
+        }
+        deliveries_.clear();
     }
     LineReading Reading(bool answered) {
         LineReading reading{Wall(), Tick(), Tick() - 200, answered, up_, up_ ? "" : "--:--:--"};
@@ -154,7 +180,7 @@ class LineModel {
         std::string reason;
         record_->Write(result.ended, state_.kept, reason);
     }
-    void Read(bool answered) { Note(Reading(answered)); }
+    void Read(bool answered) { Deliver(), Note(Reading(answered)); }
 
     std::mt19937 random_;
     std::int64_t drift_;
@@ -162,7 +188,9 @@ class LineModel {
     ExclusiveFile lock_;
     std::unique_ptr<ConnectionRecord> record_;
     LineState state_;
-    std::optional<std::pair<std::uint64_t, LineCommand>> flight_;
+    std::deque<std::pair<std::uint64_t, LineCommand>> jobs_;
+    std::vector<std::function<void()>> deliveries_;
+    std::uint64_t asked_ = 0;  // the line command asked last
     std::int64_t now_ = 0, offset_ = 0, upAt_ = 0;
     bool up_ = false;
     std::vector<Truth> truths_;

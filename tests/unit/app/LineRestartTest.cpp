@@ -69,15 +69,34 @@ TEST_F(LineRestartTest, TheLinesFactsOutliveRestartsLockedRecordsAndMovedClocks)
              clock_.Advance(45000), window->OnTimer(kTimerRedial), Settle();
          },
          "2026/12/08 11:00:00,2026/12/08 12:00:00,1:00:00,切断\r\n", 0},
-        {"a windowless /disconnect is the tool's own hang-up too",
+        {"a windowless /disconnect is the tool's own hang-up too, after a session the tool did not see",
          [this] {
-             Start(Up(3600)), window.reset(), router_.Serve("status.htm", kDown);
+             Start(Up(3600)), window.reset(), clock_.Advance(3600000);
+             router_.Serve("status.htm", Up(600)), router_.After(kHangUp, "status.htm", kDown);
              RouterClient client(router_.Function());
              client.routerAddress = "127.0.0.1";
              RunCommandOnce(ToolCommand::Disconnect, client, {}, clock_, dir_.File(""));
              Start(kDown);
          },
-         "2026/12/08 11:00:00,2026/12/08 12:00:00,1:00:00,切断\r\n", 0},
+         "2026/12/08 11:00:00,2026/12/08 12:00:00,1:00:00,不明\r\n"
+         "2026/12/08 12:50:00,2026/12/08 13:00:00,0:10:00,切断\r\n",
+         0},
+        {"切断 sent, then 接続 before its answer: the drop is the hang-up's, the dial goes out",
+         [this] {
+             Start(Up(3600)), router_.After(kHangUp, "status.htm", kDown);
+             window->OnCommand(IDC_DISCONNECT), window->Jobs().RunNext();
+             router_.After(kDial, "status.htm", Up(0)), window->OnCommand(IDC_CONNECT), Settle();
+             EXPECT_FALSE(Balloon("回線が切断されました"));
+             Read(Up(3));
+         },
+         "2026/12/08 11:00:00,2026/12/08 12:00:00,1:00:00,切断\r\n", 1},
+        {"切断 and 接続 before either ran: the replaced hang-up is never sent",
+         [this] {
+             Start(Up(3600)), window->OnCommand(IDC_DISCONNECT), window->OnCommand(IDC_CONNECT), Settle();
+             const std::vector<std::string> requests = router_.Requests();
+             EXPECT_EQ(std::count(requests.begin(), requests.end(), kHangUp), 0);
+         },
+         "", 0},
         {"rows of a locked record wait through an exit and go in once, in order",
          [this] {
              Start(Up(60)), lock.Open(dir_.File(kHistoryFileName));
