@@ -47,7 +47,16 @@ CRouterStatusDlg::~CRouterStatusDlg() {
 }
 
 bool CRouterStatusDlg::EndJobs() {
-    return jobs_.Shutdown(JobRunner::kCloseBound);
+    const bool ended = jobs_.Shutdown(JobRunner::kCloseBound);
+    // A line command whose job went as far as sending it, but whose result
+    // is dropped with the close, is kept as sent: the change it may bring is
+    // the tool's own at the next start.
+    if (triedFlight_ == line_.flight && line_.inFlight != LineCommand::None && !line_.awaitedSince) {
+        NoteCommandDone(line_, line_.flight, true, false, clock_.Tick());
+        std::string reason;
+        record_.Write({}, line_.kept, reason);
+    }
+    return ended;
 }
 
 void CRouterStatusDlg::OnJobDone() {

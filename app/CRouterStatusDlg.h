@@ -183,6 +183,8 @@ class CRouterStatusDlg {
     // The slow-address message, shown once the results that came with it
     // have all been shown.
     void ShowSlowAddress();
+    // A job that failed meanwhile met the computer asleep or its network coming back, not a silent router.
+    bool NetworkAway() const { return asleep_ || clock_.Tick() < quietUntil_; }
     void HangUpAutomatically();
     // The timers as the window's state says (app/PollPlan.h), after every event.
     PollState PollStateNow() const;
@@ -253,8 +255,10 @@ class CRouterStatusDlg {
     std::optional<CaptureLedger> logLedger_;  // what the last capture saw and wrote, for the next
     LineState line_;                          // the line: its one owner
     std::vector<CommandAnswer> lineWaiters_;  // forwarded commands waiting for the line command in flight
-    std::atomic<std::uint64_t> askedFlight_{
-        0};  // the line command asked last: its job sends, a replaced one not
+    // The line command asked last (its job sends it, a replaced one's not),
+    // and the last whose job sent it or tried to.
+    std::atomic<std::uint64_t> askedFlight_{0};
+    std::atomic<std::uint64_t> triedFlight_{0};
     std::vector<CommandAnswer> captureWaiters_;  // forwarded captures waiting for the one under way
     std::vector<CommandAnswer> refreshWaiters_;  // forwarded refreshes waiting for the one under way
     std::vector<std::string> ignoredSources_;    // parsed from NotifyIgnore

@@ -77,6 +77,9 @@ bool CRouterStatusDlg::StartLineCommand(LineCommand command, CommandAnswer answe
                    // A command the opposite one replaced before its turn sends nothing.
                    LineCommandReading done =
                        ReadThenCommand(copy, clock, dial, [this, flight] { return askedFlight_ == flight; });
+                   if (!done.dropped && !done.alreadyUp) {
+                       triedFlight_ = flight;
+                   }
                    return [this, done = std::move(done), command, flight] {
                        if (done.dropped) {
                            NoteCommandDone(line_, flight, false, false, clock_.Tick());
@@ -116,8 +119,8 @@ void CRouterStatusDlg::ShowCommand(const CommandReading& reading, const LineRead
 
 void CRouterStatusDlg::ShowRefresh(const RefreshReading& reading, const LineReading& moment,
                                    bool commandMayOwn) {
-    if (!reading.topPageAnswered && clock_.Tick() < quietUntil_) {
-        return;  // the network comes back after sleep: the router said nothing yet
+    if (!reading.topPageAnswered && NetworkAway()) {
+        return;  // the computer sleeps or its network comes back: the router said nothing yet
     }
     routerReachable = reading.topPageAnswered;
     if (reading.slowAddress) {
@@ -139,8 +142,8 @@ void CRouterStatusDlg::ShowSlowAddress() {
 
 void CRouterStatusDlg::ShowStatus(const StatusReading& reading, const LineReading& moment,
                                   bool commandMayOwn) {
-    if (!reading.fetched && clock_.Tick() < quietUntil_) {
-        return;  // the network comes back after sleep: not the router's silence
+    if (!reading.fetched && NetworkAway()) {
+        return;  // the computer sleeps or its network comes back: not the router's silence
     }
     if (reading.fetched) {
         router.dialCommandIndex = reading.dialCommandIndex;

@@ -90,6 +90,12 @@ TEST_F(LineRestartTest, TheLinesFactsOutliveRestartsLockedRecordsAndMovedClocks)
              Read(Up(3));
          },
          "2026/12/08 11:00:00,2026/12/08 12:00:00,1:00:00,切断\r\n", 1},
+        {"切断 sent, its result dropped by the exit: still the tool's own hang-up",
+         [this] {
+             Start(Up(3600)), router_.After(kHangUp, "status.htm", kDown);
+             window->OnCommand(IDC_DISCONNECT), window->Jobs().RunNext(), Restart(kDown);
+         },
+         "2026/12/08 11:00:00,2026/12/08 12:00:00,1:00:00,切断\r\n", 0},
         {"切断 and 接続 before either ran: the replaced hang-up is never sent",
          [this] {
              Start(Up(3600)), window->OnCommand(IDC_DISCONNECT), window->OnCommand(IDC_CONNECT), Settle();
