@@ -54,7 +54,7 @@ void CRouterStatusDlg::HangUpAutomatically() {
     }
     // The hang-up is written down before it is sent; a 切断 in flight already takes the line down.
     const PlannedCommand planned =
-        PlanCommand(line_, LineCommand::AutoDisconnect, clock_.Now(), clock_.Tick());
+        PlanCommand(line_, LineCommand::AutoDisconnect, clock_.Now(), clock_.Tick(), clock_.BootId());
     if (planned.plan != CommandPlan::Send) {
         return;
     }

@@ -45,7 +45,8 @@ CommandResult LineCommandOnce(const RouterClient& client, Clock& clock, bool dia
                               const std::string& folder) {
     KeptLineRun line(folder);
     const LineCommand command = dial ? LineCommand::Connect : LineCommand::Disconnect;
-    const std::uint64_t flight = PlanCommand(line.State(), command, clock.Now(), clock.Tick()).flight;
+    const std::uint64_t flight =
+        PlanCommand(line.State(), command, clock.Now(), clock.Tick(), clock.BootId()).flight;
     line.Write();  // written down before it is sent
     const LineCommandReading done = ReadThenCommand(client, clock, dial);
     const StatusReading& before = done.command.refresh.status;
@@ -78,6 +79,7 @@ LineReading ReadingMoment(Clock& clock, std::uint64_t askedTick) {
     LineReading moment;
     moment.askedTick = askedTick;
     moment.tick = clock.Tick();
+    moment.boot = clock.BootId();
     moment.at = clock.Now();
     return moment;
 }

@@ -24,7 +24,7 @@ bool IsHangUp(LineCommand command) {
 // gap, counted from the previous fetch to this job's start.
 bool FollowClock(LineState& state, const LineReading& reading, const LineLimits& limits) {
     const KeptLine& kept = state.kept;
-    if (!kept.lastAt || reading.tick < kept.lastTick) {
+    if (!kept.lastAt || !SameBoot(reading.tick, reading.boot, kept.lastTick, kept.lastBoot)) {
         return false;  // the first reading, or the computer was started again since
     }
     const auto real = static_cast<std::int64_t>((reading.tick - kept.lastTick) / 1000);
@@ -79,7 +79,8 @@ bool ClaimChange(SentCommand& sent, const LineReading& reading, const LineLimits
         sent.ownsChange = false;
         return true;
     }
-    if (ElapsedMs(reading.tick, reading.at, sent.tick, sent.at) > limits.followUpMs) {
+    if (ElapsedMs(reading.tick, reading.at, reading.boot, sent.tick, sent.at, sent.boot) >
+        limits.followUpMs) {
         sent.ownsChange = false;
     }
     return false;
@@ -152,7 +153,7 @@ void NoteDown(LineState& state, const LineReading& reading, LineCommand claimed,
     state.kept.open.reset();
     result.ended.push_back(ended);
     state.wentDownAt = ended.end;
-    if (IsNews(ended.cause) && limits.autoRedial && !RedialHeld(state, reading.at, reading.tick)) {
+    if (IsNews(ended.cause) && limits.autoRedial && !RedialHeld(state, reading)) {
         state.redialing = true;
         state.tries = 0;
         state.redialDue = reading.tick + kRedialWaitsMs[0];
@@ -188,6 +189,7 @@ LineResult NoteReading(LineState& state, const LineReading& reading, const LineL
     const bool withinGap = FollowClock(state, reading, limits);
     state.kept.lastAt = reading.at;
     state.kept.lastTick = reading.tick;
+    state.kept.lastBoot = reading.boot;
     NoteAnswer(state, reading, result);
     state.shownUp = reading.answered && reading.connected;
     if (!reading.answered || reading.connectionTime.empty()) {
@@ -231,7 +233,7 @@ LineResult NoteReading(LineState& state, const LineReading& reading, const LineL
 }
 
 PlannedCommand PlanCommand(LineState& state, LineCommand command, const DateTime& at, std::uint64_t tick,
-                           bool redialTry) {
+                           std::uint64_t boot, bool redialTry) {
     const bool waitPassed = state.inFlight != LineCommand::None && state.awaitedSince &&
                             tick - *state.awaitedSince >= kLineChangeWaitMs;
     if (waitPassed) {
@@ -253,7 +255,7 @@ PlannedCommand PlanCommand(LineState& state, LineCommand command, const DateTime
     state.inFlight = command;
     ++state.flight;
     state.awaitedSince.reset();
-    state.kept.command = SentCommand{command, at, tick, true, false};
+    state.kept.command = SentCommand{command, at, tick, boot, true, false};
     if (!redialTry) {
         state.redialing = false;  // the user's command, or the automatic hang-up, ends a redial
     }
@@ -285,9 +287,10 @@ bool NoteCommandDone(LineState& state, std::uint64_t flight, bool sent, bool ans
     return true;
 }
 
-bool RedialHeld(const LineState& state, const DateTime& at, std::uint64_t tick) {
+bool RedialHeld(const LineState& state, const LineReading& reading) {
     const SentCommand& sent = state.kept.command;
-    return IsHangUp(sent.command) && ElapsedMs(tick, at, sent.tick, sent.at) < kRedialHoldMs;
+    return IsHangUp(sent.command) &&
+           ElapsedMs(reading.tick, reading.at, reading.boot, sent.tick, sent.at, sent.boot) < kRedialHoldMs;
 }
 
 RedialStep NextRedialStep(LineState& state, std::uint64_t tick, std::uint64_t verdictMs) {

@@ -25,6 +25,7 @@ struct LineReading {
     bool answered = false;        // the status page arrived
     bool connected = false;       // the page's verdict on the line
     std::string connectionTime;   // the connection-time cell; empty when the page has none
+    std::uint64_t boot = 0;       // the computer's start the ticks count from (Clock::BootId)
 };
 
 struct LineLimits {
@@ -111,7 +112,7 @@ struct PlannedCommand {
 // command whose change has not come within kLineChangeWaitMs of its job's
 // end is over: the next one is sent, and its waiters hear the line.
 PlannedCommand PlanCommand(LineState& state, LineCommand command, const DateTime& at, std::uint64_t tick,
-                           bool redialTry = false);
+                           std::uint64_t boot, bool redialTry = false);
 
 // The command's job came back at `tick` (a job of a replaced command too:
 // whether it was sent decides whether its change is its own): `sent` false when it sent nothing
@@ -123,7 +124,7 @@ bool NoteCommandDone(LineState& state, std::uint64_t flight, bool sent, bool ans
                      bool alreadyAsAsked = false);
 
 // True while a hang-up of the tool holds redials.
-bool RedialHeld(const LineState& state, const DateTime& at, std::uint64_t tick);
+bool RedialHeld(const LineState& state, const LineReading& reading);
 
 enum class RedialStep { None, Try, GiveUp };
 // What is due at `tick`; after the last try the verdict comes `verdictMs` later.

@@ -52,7 +52,8 @@ void CRouterStatusDlg::ReadStatus() {
 }
 
 bool CRouterStatusDlg::StartLineCommand(LineCommand command, CommandAnswer answer, bool redialTry) {
-    const PlannedCommand planned = PlanCommand(line_, command, clock_.Now(), clock_.Tick(), redialTry);
+    const PlannedCommand planned =
+        PlanCommand(line_, command, clock_.Now(), clock_.Tick(), clock_.BootId(), redialTry);
     if (planned.plan == CommandPlan::Skip) {
         return false;
     }

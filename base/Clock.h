@@ -25,6 +25,9 @@ class Clock {
     // computer sleeps and never go back (GetTickCount64, CLOCK_BOOTTIME): the
     // one measure of time that passed, which the user and time sync cannot move.
     virtual std::uint64_t Tick() = 0;
+    // Which start of the computer Tick counts from: ticks of two starts are
+    // not comparable. 0 where the system does not tell.
+    virtual std::uint64_t BootId() { return 0; }
     virtual void Sleep(std::uint32_t milliseconds) = 0;
 };
 

@@ -1,6 +1,8 @@
 #include <time.h>
 
 #include <chrono>
+#include <fstream>
+#include <string>
 #include <thread>
 
 #include "base/Clock.h"
@@ -45,6 +47,23 @@ class PosixClock final : public Clock {
         clock_gettime(CLOCK_BOOTTIME, &ts);
         return static_cast<std::uint64_t>(ts.tv_sec) * 1000u +
                static_cast<std::uint64_t>(ts.tv_nsec) / 1000000u;
+    }
+
+    // The kernel's random identity of this boot, folded into a number (FNV-1a).
+    std::uint64_t BootId() override {
+        static const std::uint64_t boot = [] {
+            std::ifstream file("/proc/sys/kernel/random/boot_id");
+            std::string text;
+            if (!std::getline(file, text) || text.empty()) {
+                return std::uint64_t{0};
+            }
+            std::uint64_t hash = 14695981039346656037ull;
+            for (unsigned char c : text) {
+                hash = (hash ^ c) * 1099511628211ull;
+            }
+            return hash | 1;  // never 0, which means unknown
+        }();
+        return boot;
     }
 
     void Sleep(std::uint32_t milliseconds) override {

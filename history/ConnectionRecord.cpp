@@ -13,6 +13,7 @@ constexpr std::int64_t kDaySeconds = 86400;
 bool SameExceptReading(KeptLine a, KeptLine b) {
     a.lastAt = b.lastAt;
     a.lastTick = b.lastTick;
+    a.lastBoot = b.lastBoot;
     return a == b;
 }
 

@@ -161,14 +161,15 @@ std::vector<Session> ReadRecentSessions(const std::string& path, const DateTime&
 bool KeepLine(const std::string& path, const KeptLine& kept, std::string& reason, bool flush) {
     std::string text = kept.open ? OpenSessionLine(*kept.open) : std::string("\r\n");
     if (kept.lastAt) {
-        text +=
-            "reading," + kept.lastAt->Format(kDateTimeFormat) + "," + std::to_string(kept.lastTick) + "\r\n";
+        text += "reading," + kept.lastAt->Format(kDateTimeFormat) + "," + std::to_string(kept.lastTick) +
+                "," + std::to_string(kept.lastBoot) + "\r\n";
     }
     const SentCommand& sent = kept.command;
     if (sent.command != LineCommand::None) {
         text += "command," + std::to_string(static_cast<int>(sent.command)) + "," +
                 sent.at.Format(kDateTimeFormat) + "," + std::to_string(sent.tick) + "," +
-                (sent.ownsChange ? "1" : "0") + "," + (sent.sent ? "1" : "0") + "\r\n";
+                (sent.ownsChange ? "1" : "0") + "," + (sent.sent ? "1" : "0") + "," +
+                std::to_string(sent.boot) + "\r\n";
     }
     return ReplaceFileAtomically(path, text, &reason, flush);
 }
@@ -186,14 +187,21 @@ KeptLine LoadKeptLine(const std::string& path) {
     }
     while (from < bytes.size()) {
         const std::vector<std::string_view> fields = Fields(NextLine(bytes, from));
-        if (fields.size() == 3 && fields[0] == "reading" && ParseStamp(fields[1])) {
+        // The boot fields came later: a file without them reads with the boot unknown.
+        if ((fields.size() == 3 || fields.size() == 4) && fields[0] == "reading" && ParseStamp(fields[1])) {
             kept.lastAt = ParseStamp(fields[1]);
             kept.lastTick = ParseNumber(fields[2]);
-        } else if (fields.size() == 6 && fields[0] == "command" && ParseStamp(fields[2])) {
+            kept.lastBoot = fields.size() == 4 ? ParseNumber(fields[3]) : 0;
+        } else if ((fields.size() == 6 || fields.size() == 7) && fields[0] == "command" &&
+                   ParseStamp(fields[2])) {
             const std::uint64_t command = ParseNumber(fields[1]);
             if (command <= static_cast<std::uint64_t>(LineCommand::AutoDisconnect)) {
-                kept.command = {static_cast<LineCommand>(command), *ParseStamp(fields[2]),
-                                ParseNumber(fields[3]), fields[4] == "1", fields[5] == "1"};
+                kept.command = {static_cast<LineCommand>(command),
+                                *ParseStamp(fields[2]),
+                                ParseNumber(fields[3]),
+                                fields.size() == 7 ? ParseNumber(fields[6]) : 0,
+                                fields[4] == "1",
+                                fields[5] == "1"};
             }
         }
     }

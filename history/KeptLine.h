@@ -17,6 +17,7 @@ struct SentCommand {
     LineCommand command = LineCommand::None;
     DateTime at;              // the local time it was written down
     std::uint64_t tick = 0;   // the tick then
+    std::uint64_t boot = 0;   // the computer's start the tick counts from (0: unknown)
     bool ownsChange = false;  // no reading has shown the change it asked for yet
     bool sent = false;        // its job came back having sent it (until then it may never have gone)
 
@@ -27,14 +28,19 @@ struct KeptLine {
     std::optional<OpenSession> open;
     std::optional<DateTime> lastAt;  // the local time and tick at fetch of the last reading
     std::uint64_t lastTick = 0;
+    std::uint64_t lastBoot = 0;  // the computer's start that tick counts from (0: unknown)
     SentCommand command;
 
     friend bool operator==(const KeptLine&, const KeptLine&) = default;
 };
 
-// Milliseconds from `thenTick` to `tick`; by the local times when the tick
-// went back (the computer was started again since).
-std::uint64_t ElapsedMs(std::uint64_t tick, const DateTime& at, std::uint64_t thenTick,
-                        const DateTime& thenAt);
+// Two ticks count from one start of the computer: the same boot, or one
+// of them unknown and the tick has not gone back.
+bool SameBoot(std::uint64_t tick, std::uint64_t boot, std::uint64_t thenTick, std::uint64_t thenBoot);
+
+// Milliseconds from `thenTick` to `tick`; by the local times when the
+// computer was started again since.
+std::uint64_t ElapsedMs(std::uint64_t tick, const DateTime& at, std::uint64_t boot, std::uint64_t thenTick,
+                        const DateTime& thenAt, std::uint64_t thenBoot);
 
 }  // namespace velmo

@@ -23,6 +23,7 @@ class FakeClock final : public Clock {
         return milliseconds_;
     }
     std::uint64_t Tick() override { return milliseconds_ + suspended_; }
+    std::uint64_t BootId() override { return boot_; }
     // Sleeping moves the fake time; the test sees every sleep.
     void Sleep(std::uint32_t ms) override {
         sleeps.push_back(ms);
@@ -43,6 +44,13 @@ class FakeClock final : public Clock {
         now_ = now_.PlusSeconds(static_cast<std::int64_t>(ms / 1000));
     }
 
+    // The computer is off for `awayMs` and started again; `uptimeMs` after
+    // its start the ticks count anew.
+    void Reboot(std::uint64_t awayMs, std::uint64_t uptimeMs) {
+        now_ = now_.PlusSeconds(static_cast<std::int64_t>((awayMs + uptimeMs) / 1000));
+        milliseconds_ = uptimeMs, suspended_ = 0, ++boot_;
+    }
+
     std::vector<std::uint32_t> sleeps;
     std::uint64_t advancePerUnbiasedRead = 0;
 
@@ -51,6 +59,7 @@ class FakeClock final : public Clock {
     std::uint64_t milliseconds_ = 1000000;
     std::uint64_t wholeMsBehind_ = 0;
     std::uint64_t suspended_ = 0;
+    std::uint64_t boot_ = 1;
 };
 
 }  // namespace velmo::testing

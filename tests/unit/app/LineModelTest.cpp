@@ -110,7 +110,7 @@ class LineModel {
         truths_.back().cause = cause;
     }
     void Command(LineCommand command, bool redialTry = false) {
-        const PlannedCommand planned = PlanCommand(state_, command, Wall(), Tick(), redialTry);
+        const PlannedCommand planned = PlanCommand(state_, command, Wall(), Tick(), 0, redialTry);
         if (planned.plan == CommandPlan::Send) {
             std::string reason;
             record_->Write({}, state_.kept, reason);

@@ -144,6 +144,13 @@ TEST_F(LineRestartTest, TheLinesFactsOutliveRestartsLockedRecordsAndMovedClocks)
              Start(Up(3610)), Read(kDown);
          },
          "2026/12/08 10:00:00,2026/12/08 11:00:10,1:00:10,回線断\r\n", 0},
+        {"a computer started again that has run longer than the last start: no clock step",
+         [this] {
+             Start(Up(3600)), window.reset(), clock_.Reboot(86400000, 2000000), Start(Up(600)), Read(kDown);
+         },
+         "2026/12/08 11:00:00,2026/12/08 12:00:00,1:00:00,不明\r\n"
+         "2026/12/09 12:23:20,2026/12/09 12:33:20,0:10:00,回線断\r\n",
+         0},
         {"an absurd running time starts the session when it is first seen",
          [this] { Start(testing::EnglishStatusPage("999999d 00:00:00", "PPPoE")), Read(kDown); },
          "2026/12/08 12:00:00,2026/12/08 12:00:00,0:00:00,回線断\r\n", 0},
