@@ -80,6 +80,8 @@ class CRouterStatusDlg {
     // as its button or menu item would be; `answer` gets its result once the
     // window has shown it (after 接続 and 切断, once the line has changed).
     void OnForwardedCommand(ToolCommand command, CommandAnswer answer);
+    // The close sequence has begun: the window takes nothing more from a second start.
+    bool Closed() const { return closed_; }
 
     // Refresh: each starts a job; the window shows its result when it comes,
     // then tells `answer` (when given) the line's state.
