@@ -130,11 +130,6 @@ void CRouterStatusDlg::OnClose() {
     if (closed_) {
         return;  // a second close message queued behind the first
     }
-    // An open auto-disconnect question is answered as Cancel: nothing is hung
-    // up (the check that asked sees the close when the question returns).
-    if ((modalsOpen_ & kQuestionOpen) != 0) {
-        host_.EndAutoDisconnectConfirm();
-    }
     CloseNow();
 }
 

@@ -88,8 +88,10 @@ class CRouterStatusDlg {
     void RefreshAll(JobOrigin origin = JobOrigin::Poll, CommandAnswer answer = {});
     void ReadStatus();
 
-    // Auto-disconnect: the check that timer 6 runs, and field 1009.
+    // Auto-disconnect: the check that timer 6 runs, the answer of its
+    // question, and field 1009.
     void CheckAutoDisconnect();
+    void OnAutoDisconnectAnswer(bool goAhead);
     void ShowAutoDisconnectTime();
 
     // The 接続履歴 window (tray menu item and system menu item).
@@ -154,7 +156,6 @@ class CRouterStatusDlg {
         kSettingsOpen = 1u << 1,
         kSaveFailedOpen = 1u << 2,
         kSlowAddressOpen = 1u << 3,
-        kQuestionOpen = 1u << 4,
     };
 
     void LoadFromCurrentDirectory();
@@ -185,6 +186,7 @@ class CRouterStatusDlg {
     // have all been shown.
     void ShowSlowAddress();
     void HangUpAutomatically();
+    void SendAutomaticHangUp(bool wasMinimized);
     // The timers as the window's state says (app/PollPlan.h), after every event.
     PollState PollStateNow() const;
     void ApplyTimers();
@@ -234,7 +236,10 @@ class CRouterStatusDlg {
     bool started_ = false;     // OnInitDialog ran: the timers run from then on
     bool closed_ = false;      // the close sequence ran
     unsigned modalsOpen_ = 0;  // the Modal windows open now
-    bool asleep_ = false;      // between suspend and resume
+    // The auto-disconnect question is up; the value: the window sat in the
+    // notification area when it opened (it goes back there unless the line is hung up).
+    std::optional<bool> questionOpen_;
+    bool asleep_ = false;  // between suspend and resume
     // A reading that fails before this tick is the network coming back after sleep.
     std::uint64_t quietUntil_ = 0;
     bool slowAddressToShow_ = false;

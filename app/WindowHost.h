@@ -60,7 +60,9 @@ class WindowHost {
 
     // Posts the close message to the window itself (the close sequence follows).
     virtual void PostClose() = 0;
-    // Ends the modal main window with `result`.
+    // Ends the modal main window with `result`. The tool's windows that stay
+    // open beside it (the question, 接続履歴) go with it; an open
+    // question gives no answer, and one it gave that has not arrived yet is dropped.
     virtual void EndDialog(int result) = 0;
 
     // Runs the about box modally.
@@ -68,11 +70,11 @@ class WindowHost {
 
     // Runs the settings sheet modally on `pages`: IDOK when confirmed, else IDCANCEL.
     virtual int RunSettingsSheet(SettingsPages& pages) = 0;
-    // Runs the auto-disconnect confirmation modally: IDOK to go ahead, IDCANCEL not to.
-    virtual int RunAutoDisconnectConfirm() = 0;
-    // Ends the open auto-disconnect confirmation as IDCANCEL (a close arrived
-    // while it was up); nothing when none is open.
-    virtual void EndAutoDisconnectConfirm() = 0;
+    // Opens the auto-disconnect confirmation and returns at once: the window
+    // goes on while it is up. Its answer comes to the window later, as a
+    // message whose handler calls OnAutoDisconnectAnswer: go ahead (OK, or the
+    // countdown ran out) or not (Cancel).
+    virtual void OpenAutoDisconnectConfirm() = 0;
 
     // False while one of the tool's modal windows or message boxes is up.
     virtual bool IsEnabled() = 0;

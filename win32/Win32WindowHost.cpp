@@ -158,8 +158,14 @@ void Win32WindowHost::PostClose() {
 }
 
 void Win32WindowHost::EndDialog(int result) {
-    // The 接続履歴 window goes with the main window: no message loop is left to serve it.
+    // The 接続履歴 window and the question go with the main window: no
+    // message loop is left to serve them. An answer the question
+    // posted that has not been handled yet goes too.
     history_.Close();
+    modeless_.DestroyAll();
+    MSG answer;
+    while (PeekMessageW(&answer, window_, kConfirmAnswerMessage, kConfirmAnswerMessage, PM_REMOVE)) {
+    }
     ::EndDialog(window_, result);
 }
 
@@ -171,14 +177,8 @@ int Win32WindowHost::RunSettingsSheet(SettingsPages& pages) {
     return velmo::RunSettingsSheet(instance_, window_, pages, clock_) ? IDOK : IDCANCEL;
 }
 
-int Win32WindowHost::RunAutoDisconnectConfirm() {
-    return RunAutoDisconnectConfirmDialog(instance_, window_, &confirmWindow_);
-}
-
-void Win32WindowHost::EndAutoDisconnectConfirm() {
-    if (confirmWindow_ != nullptr) {
-        CancelAutoDisconnectConfirmDialog(confirmWindow_);
-    }
+void Win32WindowHost::OpenAutoDisconnectConfirm() {
+    modeless_.Add(OpenAutoDisconnectConfirmDialog(instance_, window_));
 }
 
 bool Win32WindowHost::IsEnabled() {
