@@ -55,14 +55,11 @@ void CRouterStatusDlg::OnJobDone() {
         return;  // after the close nothing more is shown
     }
     jobs_.DeliverFinished();
-    // A message a result asks for comes after every result that came with
-    // it has been shown, so its window never holds a delivery half done.
+    // A message a result asks for opens after every result that came with
+    // it has been shown; the window goes on while it is up.
     if (slowAddressToShow_) {
         slowAddressToShow_ = false;
-        WithModal(kSlowAddressOpen, [this] {
-            host_.ShowMessage(TableString(IDS_APPNAME), TableString(IDS_BAD_ADDRESS));
-            return true;
-        });
+        host_.ShowMessage(TableString(IDS_APPNAME), TableString(IDS_BAD_ADDRESS));
     }
 }
 

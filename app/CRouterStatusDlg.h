@@ -154,8 +154,6 @@ class CRouterStatusDlg {
     enum Modal : unsigned {
         kAboutOpen = 1u << 0,
         kSettingsOpen = 1u << 1,
-        kSaveFailedOpen = 1u << 2,
-        kSlowAddressOpen = 1u << 3,
     };
 
     void LoadFromCurrentDirectory();

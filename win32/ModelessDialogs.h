@@ -1,6 +1,6 @@
 // The tool's dialogs that stay open beside the main window (the
-// auto-disconnect question): the main window goes on while they are up, and
-// its close takes them with it.
+// auto-disconnect question, messages): the main window goes on while they
+// are up, and its close takes them with it.
 #pragma once
 
 #include <windows.h>

@@ -70,7 +70,7 @@ class Win32WindowHost final : public WindowHost {
     HFONT languageFont_ = nullptr;  // the window's font after a change of language, when not its own
     HistoryWindow history_{instance_};
     LogViewWindow logView_{instance_};
-    ModelessDialogs modeless_;  // the question
+    ModelessDialogs modeless_;  // the question and the messages
 };
 
 }  // namespace velmo
