@@ -64,14 +64,11 @@ void CRouterStatusDlg::OnJobDone() {
         return;  // after the close nothing more is shown
     }
     jobs_.DeliverFinished();
-    // A message a result asks for comes after every result that came with
-    // it has been shown, so its window never holds a delivery half done.
+    // A message a result asks for opens after every result that came with
+    // it has been shown; the window goes on while it is up.
     if (slowAddressToShow_) {
         slowAddressToShow_ = false;
-        WithModal(kSlowAddressOpen, [this] {
-            host_.ShowMessage(TableString(IDS_APPNAME), TableString(IDS_BAD_ADDRESS));
-            return true;
-        });
+        host_.ShowMessage(TableString(IDS_APPNAME), TableString(IDS_BAD_ADDRESS));
     }
 }
 
@@ -138,11 +135,6 @@ bool CRouterStatusDlg::OnInitDialog() {
 void CRouterStatusDlg::OnClose() {
     if (closed_) {
         return;  // a second close message queued behind the first
-    }
-    // An open auto-disconnect question is answered as Cancel: nothing is hung
-    // up (the check that asked sees the close when the question returns).
-    if ((modalsOpen_ & kQuestionOpen) != 0) {
-        host_.EndAutoDisconnectConfirm();
     }
     CloseNow();
 }

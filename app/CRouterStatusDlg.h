@@ -81,14 +81,18 @@ class CRouterStatusDlg {
     // as its button or menu item would be; `answer` gets its result once the
     // window has shown it (after 接続 and 切断, once the line has changed).
     void OnForwardedCommand(ToolCommand command, CommandAnswer answer);
+    // The close sequence has begun: the window takes nothing more from a second start.
+    bool Closed() const { return closed_; }
 
     // Refresh: each starts a job; the window shows its result when it comes,
     // then tells `answer` (when given) the line's state.
     void RefreshAll(JobOrigin origin = JobOrigin::Poll, CommandAnswer answer = {});
     void ReadStatus();
 
-    // Auto-disconnect: the check that timer 6 runs, and field 1009.
+    // Auto-disconnect: the check that timer 6 runs, the answer of its
+    // question, and field 1009.
     void CheckAutoDisconnect();
+    void OnAutoDisconnectAnswer(bool goAhead);
     void ShowAutoDisconnectTime();
 
     // The 接続履歴 window (tray menu item and system menu item).
@@ -151,9 +155,6 @@ class CRouterStatusDlg {
     enum Modal : unsigned {
         kAboutOpen = 1u << 0,
         kSettingsOpen = 1u << 1,
-        kSaveFailedOpen = 1u << 2,
-        kSlowAddressOpen = 1u << 3,
-        kQuestionOpen = 1u << 4,
     };
 
     void LoadFromCurrentDirectory();
@@ -186,6 +187,7 @@ class CRouterStatusDlg {
     // A job that failed meanwhile met the computer asleep or its network coming back, not a silent router.
     bool NetworkAway() const { return asleep_ || clock_.Tick() < quietUntil_; }
     void HangUpAutomatically();
+    void SendAutomaticHangUp(bool wasMinimized);
     // The timers as the window's state says (app/PollPlan.h), after every event.
     PollState PollStateNow() const;
     void ApplyTimers();
@@ -235,7 +237,10 @@ class CRouterStatusDlg {
     bool started_ = false;     // OnInitDialog ran: the timers run from then on
     bool closed_ = false;      // the close sequence ran
     unsigned modalsOpen_ = 0;  // the Modal windows open now
-    bool asleep_ = false;      // between suspend and resume
+    // The auto-disconnect question is up; the value: the window sat in the
+    // notification area when it opened (it goes back there unless the line is hung up).
+    std::optional<bool> questionOpen_;
+    bool asleep_ = false;  // between suspend and resume
     // A reading that fails before this tick is the network coming back after sleep.
     std::uint64_t quietUntil_ = 0;
     bool slowAddressToShow_ = false;

@@ -34,24 +34,40 @@ void CRouterStatusDlg::CheckAutoDisconnect() {
 }
 
 void CRouterStatusDlg::HangUpAutomatically() {
+    if (questionOpen_) {
+        return;  // the question up now answers for this moment too
+    }
     // A window hidden in the notification area is minimised too; it is shown
-    // while the tool hangs up, and hidden again when the hang-up has been read.
+    // while the tool asks and hangs up, and hidden again when the hang-up has
+    // been read or the question was answered no.
     const bool wasMinimized = host_.IsMinimized();
     if (wasMinimized) {
         RestoreWindow();
     }
-    const bool goAhead = !settings.AutoDisconnectDlg || WithModal(kQuestionOpen, [this] {
-        return host_.RunAutoDisconnectConfirm() == IDOK;
-    });
-    if (closed_) {
-        return;  // the tool was closed while the question was open: nothing is hung up
-    }
-    if (!goAhead) {
-        if (wasMinimized) {
-            MinimizeWindow();
-        }
+    if (settings.AutoDisconnectDlg) {
+        // The window goes on while the question is up; the polls wait for its answer.
+        questionOpen_ = wasMinimized;
+        host_.OpenAutoDisconnectConfirm();
         return;
     }
+    SendAutomaticHangUp(wasMinimized);
+}
+
+void CRouterStatusDlg::OnAutoDisconnectAnswer(bool goAhead) {
+    if (!questionOpen_) {
+        return;  // no question of this window's is open
+    }
+    const bool wasMinimized = *questionOpen_;
+    questionOpen_.reset();
+    if (goAhead) {
+        SendAutomaticHangUp(wasMinimized);
+    } else if (wasMinimized) {
+        MinimizeWindow();
+    }
+    ApplyTimers();
+}
+
+void CRouterStatusDlg::SendAutomaticHangUp(bool wasMinimized) {
     // The hang-up is written down before it is sent; a 切断 in flight already takes the line down.
     const PlannedCommand planned =
         PlanCommand(line_, LineCommand::AutoDisconnect, clock_.Now(), clock_.Tick(), clock_.BootId());

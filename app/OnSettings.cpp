@@ -33,14 +33,11 @@ void CRouterStatusDlg::OnSettings() {
         if (!SaveSettings(&reason)) {
             // The change stays in memory, so the next save (the latest at
             // exit) can still write it; the user learns that it is not on disk.
-            WithModal(kSaveFailedOpen, [&] {
-                host_.ShowMessage(TableString(IDS_APPNAME), SaveFailedMessage(settingsPath, reason));
-                return true;
-            });
+            host_.ShowMessage(TableString(IDS_APPNAME), SaveFailedMessage(settingsPath, reason));
         }
     }
     if (closed_) {
-        return;  // the tool was closed while the sheet was open
+        return;  // the tool was closed while the sheet's own loop ran
     }
     // OK or not, the periodic work starts again at once.
     RefreshAll(JobOrigin::User);

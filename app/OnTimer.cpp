@@ -63,7 +63,7 @@ PollState CRouterStatusDlg::PollStateNow() const {
         state.captureMs = static_cast<std::uint32_t>(settings.UpdateLogTime);
     }
     state.closing = !started_ || closed_;
-    state.modalOpen = modalsOpen_ != 0;
+    state.modalOpen = modalsOpen_ != 0 || questionOpen_.has_value();
     state.sheetOpen = (modalsOpen_ & kSettingsOpen) != 0;
     state.asleep = asleep_;
     state.lineUp = line_.shownUp;

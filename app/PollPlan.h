@@ -23,7 +23,7 @@ struct PollState {
     std::optional<std::uint32_t> captureMs;  // timer 4, UpdateLogTime
 
     bool closing = false;    // not started yet, or the close sequence ran: nothing is due
-    bool modalOpen = false;  // a modal window of the tool is up: no poll starts under it
+    bool modalOpen = false;  // a modal window of the tool or the question is up: no poll starts
     bool sheetOpen = false;  // the settings sheet is up: the automatic hang-up waits for its OK too
     bool asleep = false;     // between suspend and resume: nothing touches the router
 

@@ -113,8 +113,8 @@ void CRouterStatusDlg::OnTrayNotify(TrayMouse mouse) {
     if (mouse == TrayMouse::Other) {
         return;  // moves, releases and double clicks
     }
-    if (!host_.IsEnabled()) {
-        // A modal window of the tool is up: show it, and nothing else.
+    if (!host_.IsEnabled() || questionOpen_) {
+        // A modal window of the tool or the question is up: show it, and nothing else.
         host_.BringLastActivePopupToFront();
         return;
     }

@@ -42,7 +42,9 @@ class WindowHost {
     virtual void StartTimer(int timerId, std::uint32_t milliseconds) = 0;
     virtual void StopTimer(int timerId) = 0;
 
-    // A modal message box with an OK button; returns when the user closed it.
+    // Opens a message with an OK button over the window and returns at once:
+    // the window goes on while it is up, and it goes when the user closes it
+    // or with the main window.
     virtual void ShowMessage(const std::string& caption, const std::string& text) = 0;
 
     // Window placement: minimised (the size handler then hides it) or restored.
@@ -60,7 +62,9 @@ class WindowHost {
 
     // Posts the close message to the window itself (the close sequence follows).
     virtual void PostClose() = 0;
-    // Ends the modal main window with `result`.
+    // Ends the modal main window with `result`. The tool's windows that stay
+    // open beside it (the question, messages, 接続履歴) go with it; an open
+    // question gives no answer, and one it gave that has not arrived yet is dropped.
     virtual void EndDialog(int result) = 0;
 
     // Runs the about box modally.
@@ -68,13 +72,13 @@ class WindowHost {
 
     // Runs the settings sheet modally on `pages`: IDOK when confirmed, else IDCANCEL.
     virtual int RunSettingsSheet(SettingsPages& pages) = 0;
-    // Runs the auto-disconnect confirmation modally: IDOK to go ahead, IDCANCEL not to.
-    virtual int RunAutoDisconnectConfirm() = 0;
-    // Ends the open auto-disconnect confirmation as IDCANCEL (a close arrived
-    // while it was up); nothing when none is open.
-    virtual void EndAutoDisconnectConfirm() = 0;
+    // Opens the auto-disconnect confirmation and returns at once: the window
+    // goes on while it is up. Its answer comes to the window later, as a
+    // message whose handler calls OnAutoDisconnectAnswer: go ahead (OK, or the
+    // countdown ran out) or not (Cancel).
+    virtual void OpenAutoDisconnectConfirm() = 0;
 
-    // False while one of the tool's modal windows or message boxes is up.
+    // False while one of the tool's modal windows is up.
     virtual bool IsEnabled() = 0;
     // Brings the window's last active popup (the open modal window) to the front.
     virtual void BringLastActivePopupToFront() = 0;

@@ -17,7 +17,8 @@ class ConfirmHost {
     virtual void SetCountdownText(const std::string& text) = 0;  // label 1028
     virtual void StartTimer(int timerId, std::uint32_t milliseconds) = 0;
     virtual void StopTimer(int timerId) = 0;
-    virtual void EndDialog(int result) = 0;  // IDOK: go ahead; IDCANCEL: do not hang up
+    // The question is over: IDOK go ahead, IDCANCEL do not hang up.
+    virtual void EndDialog(int result) = 0;
 };
 
 class CAutoDisconnectConfirmDlg {

@@ -74,9 +74,10 @@ void PumpUntil(Done done, HANDLE process, DWORD timeoutMs) {
     }
 }
 
-// Sends the request and waits for the answer; nothing when it was refused.
-// A tool that is still starting takes no command yet: the request is sent
-// again until it does, within the time-out.
+// Sends the request and waits for the answer. A tool that is still starting
+// takes no command yet: the request is sent again until it does, within the
+// time-out. Nothing when the request was not taken and the time is not up (the
+// tool is closing, or has gone): this start goes on as if none ran.
 std::optional<CommandResult> ExchangeWithRunning(HWND running, HANDLE process, ToolCommand command,
                                                  DWORD timeoutMs) {
     Reply reply;
@@ -97,14 +98,21 @@ std::optional<CommandResult> ExchangeWithRunning(HWND running, HANDLE process, T
         }
         PumpUntil([] { return false; }, process, std::min(kStartingRetryMs, left()));
     }
+    const bool ended = WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
     std::optional<CommandResult> result;
-    if (sent != 0 && static_cast<InstanceAnswer>(answer) == InstanceAnswer::Refused) {
-        result = std::nullopt;  // closing: its window has gone
+    if (sent == 0 || static_cast<InstanceAnswer>(answer) != InstanceAnswer::Done) {
+        // Refused while it closes, or its thread stopped reading messages for
+        // the close: the caller waits for the claim. Still no answer when the
+        // time is up from a tool that runs on: it hangs.
+        if (left() == 0 && !ended) {
+            result = CommandResult{Outcome::NoAnswer, 0};
+        }
     } else {
         PumpUntil([&] { return reply.arrived; }, process, left());
         result = reply.arrived ? reply.result : CommandResult{Outcome::NoAnswer, 0};
         if (!reply.arrived && WaitForSingleObject(process, 0) == WAIT_OBJECT_0) {
-            result = CommandResult{Outcome::Closing, 0};  // it ended without carrying the command out
+            result =
+                CommandResult{Outcome::Closing, 0};  // it took the command, then closed before its result
         }
     }
     if (result && result->outcome == Outcome::Exiting) {

@@ -35,8 +35,9 @@ std::vector<std::string> CommandArguments();
 void PrintText(const std::string& text);
 
 // The second start's side. Nothing when no tool runs for `key` or the running
-// one refused the command (it is closing); else its answer, NoAnswer when
-// none came within `timeoutMs`. After /exit it also waits for the process to end.
+// one did not take the command (it is closing); else its answer, NoAnswer when
+// none came within `timeoutMs`, Closing when it took the command and ended
+// before its result. After /exit it also waits for the process to end.
 std::optional<CommandResult> ForwardCommand(const std::string& key, ToolCommand command, DWORD timeoutMs);
 
 // The running tool's side: a WM_COPYDATA that reached its instance window.

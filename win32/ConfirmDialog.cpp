@@ -5,6 +5,7 @@
 #include "res/resource.h"
 #include "win32/DialogPlacement.h"
 #include "win32/LanguageResources.h"
+#include "win32/Messages.h"
 
 namespace velmo {
 
@@ -24,7 +25,10 @@ class Win32ConfirmHost final : public ConfirmHost {
         SetTimer(window_, static_cast<UINT_PTR>(id), ms, nullptr);
     }
     void StopTimer(int id) override { KillTimer(window_, static_cast<UINT_PTR>(id)); }
-    void EndDialog(int result) override { ::EndDialog(window_, result); }
+    // Kept until the dialog's call returns: the window goes only then.
+    void EndDialog(int result) override { answer = result; }
+
+    int answer = 0;  // none yet
 
   private:
     HWND window_;
@@ -33,39 +37,42 @@ class Win32ConfirmHost final : public ConfirmHost {
 struct ConfirmContext {
     Win32ConfirmHost host;
     CAutoDisconnectConfirmDlg dialog;
-    HWND* openWindow;
-    ConfirmContext(HWND window, HWND* open) : host(window), dialog(host), openWindow(open) {
-        if (openWindow != nullptr) {
-            *openWindow = window;
-        }
-    }
-    ~ConfirmContext() {
-        if (openWindow != nullptr) {
-            *openWindow = nullptr;
-        }
-    }
+    explicit ConfirmContext(HWND window) : host(window), dialog(host) {}
 };
 
-INT_PTR CALLBACK ConfirmDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+// Once answered, the answer goes to the owner and the window goes (which
+// deletes the context).
+void PostAnswerAndGo(HWND window, const ConfirmContext& context) {
+    if (context.host.answer != 0) {
+        PostMessageW(GetWindow(window, GW_OWNER), kConfirmAnswerMessage,
+                     static_cast<WPARAM>(context.host.answer), 0);
+        DestroyWindow(window);
+    }
+}
+
+INT_PTR CALLBACK ConfirmDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
     auto* context = reinterpret_cast<ConfirmContext*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     switch (message) {
         case WM_INITDIALOG:
-            context = new ConfirmContext(window, reinterpret_cast<HWND*>(lParam));
+            context = new ConfirmContext(window);
             SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(context));
             CentreOnOwner(window);
             return context->dialog.OnInitDialog() ? TRUE : FALSE;
         case WM_TIMER:
             if (context != nullptr) {
                 context->dialog.OnTimer(static_cast<int>(wParam));
+                PostAnswerAndGo(window, *context);
             }
             return FALSE;
         case WM_COMMAND:
             if (context != nullptr && LOWORD(wParam) == IDOK) {
                 context->dialog.OnOK();
+                PostAnswerAndGo(window, *context);
                 return TRUE;
             }
             if (context != nullptr && LOWORD(wParam) == IDCANCEL) {  // Cancel, Esc, the close box
                 context->dialog.OnCancel();
+                PostAnswerAndGo(window, *context);
                 return TRUE;
             }
             return FALSE;
@@ -80,16 +87,13 @@ INT_PTR CALLBACK ConfirmDialogProc(HWND window, UINT message, WPARAM wParam, LPA
 
 }  // namespace
 
-int RunAutoDisconnectConfirmDialog(HINSTANCE instance, HWND owner, HWND* openWindow) {
-    INT_PTR result = DialogBoxIndirectParamW(instance, LanguageDialog(instance, IDD_AUTODISCONNECT_CONFIRM),
-                                             owner, ConfirmDialogProc, reinterpret_cast<LPARAM>(openWindow));
-    return result == IDOK ? IDOK : IDCANCEL;
-}
-
-void CancelAutoDisconnectConfirmDialog(HWND window) {
-    // Sent, not posted: the dialog is ended before a countdown tick waiting in
-    // the queue could confirm it.
-    SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+HWND OpenAutoDisconnectConfirmDialog(HINSTANCE instance, HWND owner) {
+    HWND dialog = CreateDialogIndirectParamW(instance, LanguageDialog(instance, IDD_AUTODISCONNECT_CONFIRM),
+                                             owner, ConfirmDialogProc, 0);
+    if (dialog != nullptr) {
+        ShowWindow(dialog, SW_SHOW);
+    }
+    return dialog;
 }
 
 }  // namespace velmo

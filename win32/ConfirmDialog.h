@@ -5,11 +5,10 @@
 
 namespace velmo {
 
-// Runs the confirmation modally, owned by `owner`; IDOK or IDCANCEL. While it
-// is open, `*openWindow` (when given) holds its window, else nullptr.
-int RunAutoDisconnectConfirmDialog(HINSTANCE instance, HWND owner, HWND* openWindow = nullptr);
-
-// Ends the open confirmation `window` as Cancel would.
-void CancelAutoDisconnectConfirmDialog(HWND window);
+// Opens the confirmation beside `owner`, modeless, and returns its window
+// (nullptr when it could not be made). When the user answers or the countdown
+// runs out it posts its answer to `owner` (kConfirmAnswerMessage, IDOK or
+// IDCANCEL in wParam) and goes; destroyed otherwise, it answers nothing.
+HWND OpenAutoDisconnectConfirmDialog(HINSTANCE instance, HWND owner);
 
 }  // namespace velmo

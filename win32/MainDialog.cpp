@@ -117,6 +117,9 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case kJobDoneMessage:
             dialog.OnJobDone();
             return TRUE;
+        case kConfirmAnswerMessage:
+            dialog.OnAutoDisconnectAnswer(wParam == IDOK);
+            return TRUE;
         case kTrayMessage:
             dialog.OnTrayNotify(TrayMouseOf(lParam));
             return TRUE;

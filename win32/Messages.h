@@ -23,6 +23,8 @@ inline constexpr UINT kJobDoneMessage = WM_APP + 3;
 inline constexpr UINT kStartedMessage = WM_APP + 4;
 // The ログを見る window's reader handed something over.
 inline constexpr UINT kLogViewWakeMessage = WM_APP + 5;
+// The auto-disconnect question's answer to the main window: IDOK or IDCANCEL in wParam.
+inline constexpr UINT kConfirmAnswerMessage = WM_APP + 6;
 
 // WM_COPYDATA's tag of a handed-over command: "VLMC".
 inline constexpr ULONG_PTR kCommandCopyDataTag = 0x434D4C56;

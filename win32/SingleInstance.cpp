@@ -28,8 +28,13 @@ LRESULT CALLBACK InstanceWindowProc(HWND window, UINT message, WPARAM wParam, LP
         // command waits until there is a window to carry it out.
         return static_cast<LRESULT>(message == WM_COPYDATA ? InstanceAnswer::Starting : InstanceAnswer::Done);
     }
+    // Closing from the first step of the close sequence on, though the
+    // window's thread may still read messages (a modal window of the tool is
+    // up, or the shell is told the icon goes): a command given now would be
+    // cut short, so the second start waits for the process to end instead.
     HWND main = context->host->window();
-    if (context->phase == InstanceWindow::Phase::Closed || main == nullptr || !IsWindow(main)) {
+    if (context->phase == InstanceWindow::Phase::Closed || main == nullptr || !IsWindow(main) ||
+        context->dialog->Closed()) {
         return static_cast<LRESULT>(InstanceAnswer::Refused);
     }
     if (message == WM_COPYDATA) {

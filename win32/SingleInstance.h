@@ -16,7 +16,7 @@ namespace velmo {
 
 // What the running instance's window answers a second start's request.
 enum class InstanceAnswer : LRESULT {
-    Refused = 0,   // closing (its main window has gone), or a request that is none of ours
+    Refused = 0,   // closing (its close sequence has begun), or a request that is none of ours
     Done = 1,      // the window came up (or comes up as its start-up shows it), or the command was taken
     Starting = 2,  // a command to a tool whose main window is not up yet: ask again in a moment
 };
@@ -50,8 +50,8 @@ class InstanceClaim {
 // on the notification-area icon would (restored from there, or the open
 // dialog to the front), and takes the commands a second start hands over
 // (win32/CommandForwarding). It is made just after the claim, before the main
-// window: until Serve a command is answered Starting, after Close every
-// request is refused.
+// window: until Serve a command is answered Starting; once the main window's
+// close sequence has begun, and after Close, every request is refused.
 class InstanceWindow {
   public:
     InstanceWindow(HINSTANCE instance, const std::string& key, Win32WindowHost& host);
@@ -66,7 +66,7 @@ class InstanceWindow {
         context_.servingSince = GetTickCount64();
         context_.phase = Phase::Serving;
     }
-    // The main window has gone: every request is refused.
+    // The main window has gone (its object may go too): every request is refused.
     void Close() {
         context_.dialog = nullptr;
         context_.phase = Phase::Closed;

@@ -7,6 +7,7 @@
 #include "win32/DialogLayout.h"
 #include "win32/DialogTemplate.h"
 #include "win32/LanguageResources.h"
+#include "win32/MessageWindow.h"
 #include "win32/Messages.h"
 #include "win32/SettingsSheet.h"
 
@@ -107,7 +108,7 @@ void Win32WindowHost::StopTimer(int timerId) {
 }
 
 void Win32WindowHost::ShowMessage(const std::string& caption, const std::string& text) {
-    MessageBoxW(window_, SjisToWide(text).c_str(), SjisToWide(caption).c_str(), MB_OK);
+    modeless_.Add(OpenMessageWindow(instance_, window_, SjisToWide(caption), SjisToWide(text)));
 }
 
 void Win32WindowHost::SetShowCommand(UINT showCommand) {
@@ -158,8 +159,14 @@ void Win32WindowHost::PostClose() {
 }
 
 void Win32WindowHost::EndDialog(int result) {
-    // The 接続履歴 window goes with the main window: no message loop is left to serve it.
+    // The 接続履歴 window, the question and the messages go with the main
+    // window: no message loop is left to serve them. An answer the question
+    // posted that has not been handled yet goes too.
     history_.Close();
+    modeless_.DestroyAll();
+    MSG answer;
+    while (PeekMessageW(&answer, window_, kConfirmAnswerMessage, kConfirmAnswerMessage, PM_REMOVE)) {
+    }
     ::EndDialog(window_, result);
 }
 
@@ -171,14 +178,8 @@ int Win32WindowHost::RunSettingsSheet(SettingsPages& pages) {
     return velmo::RunSettingsSheet(instance_, window_, pages, clock_) ? IDOK : IDCANCEL;
 }
 
-int Win32WindowHost::RunAutoDisconnectConfirm() {
-    return RunAutoDisconnectConfirmDialog(instance_, window_, &confirmWindow_);
-}
-
-void Win32WindowHost::EndAutoDisconnectConfirm() {
-    if (confirmWindow_ != nullptr) {
-        CancelAutoDisconnectConfirmDialog(confirmWindow_);
-    }
+void Win32WindowHost::OpenAutoDisconnectConfirm() {
+    modeless_.Add(OpenAutoDisconnectConfirmDialog(instance_, window_));
 }
 
 bool Win32WindowHost::IsEnabled() {

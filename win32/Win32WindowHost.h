@@ -8,6 +8,7 @@
 #include "base/Clock.h"
 #include "win32/HistoryWindow.h"
 #include "win32/LogViewWindow.h"
+#include "win32/ModelessDialogs.h"
 
 namespace velmo {
 
@@ -49,8 +50,7 @@ class Win32WindowHost final : public WindowHost {
     void EndDialog(int result) override;
     void RunAboutBox() override;
     int RunSettingsSheet(SettingsPages& pages) override;
-    int RunAutoDisconnectConfirm() override;
-    void EndAutoDisconnectConfirm() override;
+    void OpenAutoDisconnectConfirm() override;
     bool IsEnabled() override;
     void BringLastActivePopupToFront() override;
     void ShowTrayMenu(bool muted) override;
@@ -67,10 +67,10 @@ class Win32WindowHost final : public WindowHost {
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;
     bool keepHidden_ = false;
-    HWND confirmWindow_ = nullptr;  // the open auto-disconnect confirmation
     HFONT languageFont_ = nullptr;  // the window's font after a change of language, when not its own
     HistoryWindow history_{instance_};
     LogViewWindow logView_{instance_};
+    ModelessDialogs modeless_;  // the question and the messages
 };
 
 }  // namespace velmo

@@ -6,7 +6,10 @@
 
 #include <windows.h>
 
+#include <thread>
+
 #include "app/ToolCommand.h"
+#include "res/resource.h"
 #include "router/HttpRequest.h"
 #include "settings/PasswordScramble.h"
 #include "tests/e2e/Driver.h"
@@ -113,6 +116,33 @@ TEST_F(CommandLineE2E, ACommandGivenWhileTheToolStartsIsCarriedOutOnceItIsUp) {
     EXPECT_EQ(Run(L"/status", 0), "disconnected\r\n");
     EXPECT_EQ(Run(L"/exit", 0), "exited\r\n");
     EXPECT_TRUE(tool.WaitForExit(5000));
+}
+
+// A command handed over while the running tool closes waits for the close
+// and is then carried out once without a window. The about box's own loop
+// holds the close open until it is dismissed.
+TEST_F(CommandLineE2E, ACommandGivenWhileTheToolClosesRunsOnceAfterIt) {
+    ToolProcess tool;
+    ASSERT_TRUE(tool.Start(ToolExe(), dir_));
+    HWND window = tool.WaitForWindow(kMainCaption, 30000, false);
+    ASSERT_NE(window, nullptr);
+    Post(window, WM_SYSCOMMAND, IDM_ABOUTBOX);
+    HWND about = tool.WaitForWindow(L"About Velmo tool", 10000);
+    ASSERT_NE(about, nullptr);
+    Post(window, WM_CLOSE);
+    Sleep(500);
+    ToolRun run;
+    std::thread command([&] { run = RunTool(ToolExe(), dir_, L"/capture", 40000); });
+    Sleep(3000);
+    ClickButton(about, IDOK);
+    command.join();
+    EXPECT_TRUE(tool.WaitForExit(5000));
+    std::printf("[figures] /capture during the close: %lu ms, exit %lu: %s", run.milliseconds, run.exitCode,
+                run.output.c_str());
+    EXPECT_EQ(run.output, "captured 4 new entries\r\n");
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_GT(run.milliseconds, 2000u) << "it did not wait for the close";
+    EXPECT_EQ(CountOccurrences(LogFile(), "Last Log Update"), 1);
 }
 
 // Windows ends the session: the tool agrees at once, and before its answer

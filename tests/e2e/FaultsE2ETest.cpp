@@ -1,8 +1,8 @@
 // The real VelmoTool.exe under Wine against misbehaving routers: how fast a
 // close is against a router that says nothing, a close while the
-// auto-disconnect question is open, a router that answers in 1.5 s, and the
-// tray menu's commands. The simulators run natively beside the test
-// (scripts/with-routersim): VELMO_SIM_SILENT answers nothing at all,
+// auto-disconnect question or a message is open, a router that answers in
+// 1.5 s, and the tray menu's commands. The simulators run natively beside the
+// test (scripts/with-routersim): VELMO_SIM_SILENT answers nothing at all,
 // VELMO_SIM_SLOW answers its status and log pages after 1500 ms,
 // VELMO_SIM_WORKING answers at once, VELMO_SIM_SLOWALL answers every page and
 // command after 1500 ms. Each prints the request lines it receives
@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <atomic>
 #include <cstdio>
@@ -163,6 +165,29 @@ TEST_F(FaultsE2E, CloseWhileTheQuestionIsOpenAgainstASilentRouterEndsWithinFiveS
     EXPECT_LE(figures.windowGone, 500);
     EXPECT_GE(figures.processGone, 0);
     EXPECT_LE(figures.processGone, 5000);
+}
+
+// A message leaves the window going: a /exit handed over while the one about
+// settings that could not be saved is up ends the tool at once, message and all.
+TEST_F(FaultsE2E, ExitWhileAMessageIsUpEndsTheToolAndTheMessage) {
+    WriteSettings(SimAddress("VELMO_SIM_WORKING"), "UpdateLog=0\r\n");
+    HWND window = Start();
+    ASSERT_NE(window, nullptr);
+    // Held open for this process alone, the file cannot be replaced.
+    HANDLE held = CreateFileW(IniPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    ClickButton(window, IDC_SETTINGS);
+    HWND sheet = tool_.WaitForWindow(Wide("設定"), 10000);
+    ASSERT_NE(sheet, nullptr);
+    Post(sheet, PSM_PRESSBUTTON, PSBTN_OK);
+    HWND message = tool_.WaitForWindow(L"Velmo tool", 10000);
+    ASSERT_NE(message, nullptr);
+    const ToolRun run = RunTool(ToolExe(), workDir_, L"/exit", 40000);
+    CloseHandle(held);
+    std::printf("[figures] /exit while a message is up: %lu ms\n", run.milliseconds);
+    EXPECT_EQ(run.output, "exited\r\n");
+    EXPECT_LT(run.milliseconds, 5000u);
+    EXPECT_FALSE(IsWindow(message));
 }
 
 TEST_F(FaultsE2E, RouterAnsweringInOneAndAHalfSecondsShowsItsStatusAndLog) {

@@ -53,6 +53,7 @@ class FakeWindowHost final : public WindowHost {
     void PostJobDone() override { ++jobsDone; }
     void EndDialog(int result) override {
         endResult = result;
+        confirmOpen = false;  // the close takes the question with it, unanswered
         calls.push_back("end " + std::to_string(result));
     }
     void RunAboutBox() override { calls.push_back("about"); }
@@ -63,17 +64,9 @@ class FakeWindowHost final : public WindowHost {
         }
         return IDCANCEL;
     }
-    int RunAutoDisconnectConfirm() override {
+    void OpenAutoDisconnectConfirm() override {
+        confirmOpen = true;
         calls.push_back("confirm");
-        confirmEnded = false;
-        if (onConfirm) {
-            onConfirm();  // what arrives while the confirmation is open
-        }
-        return confirmEnded ? IDCANCEL : confirmResult;
-    }
-    void EndAutoDisconnectConfirm() override {
-        confirmEnded = true;
-        calls.push_back("end confirm");
     }
     bool IsEnabled() override { return enabled; }
     void BringLastActivePopupToFront() override { calls.push_back("popup to front"); }
@@ -98,9 +91,7 @@ class FakeWindowHost final : public WindowHost {
     std::string logViewPath;  // the archive the ログを見る window was shown on last
     std::function<void(const std::string&)> ignoreSource;
     bool enabled = true;
-    int confirmResult = IDOK;
-    bool confirmEnded = false;
-    std::function<void()> onConfirm;
+    bool confirmOpen = false;  // the question is up: the test answers it
     std::function<void()> onShowTrayMenu;
     bool menuShownMuted = false;  // what the last ShowTrayMenu was told
     std::function<int(SettingsPages&)> onSettingsSheet;

@@ -33,6 +33,13 @@ class AutoDisconnectTest : public testing::WindowFixture {
         window.OnTimer(kTimerAutoDisconnect);
         Settle();
     }
+    // The user (or the countdown) answers the open question.
+    void Answer(CRouterStatusDlg& window, bool goAhead) {
+        ASSERT_TRUE(host_.confirmOpen);
+        host_.confirmOpen = false;
+        window.OnAutoDisconnectAnswer(goAhead);
+        Settle();
+    }
     long HangUps() {
         auto requests = router_.Requests();
         return std::count(requests.begin(), requests.end(), kHangUp);
@@ -65,9 +72,9 @@ TEST_F(AutoDisconnectTest, DailyTimeAlreadyPastTodayShowsTomorrow) {
 TEST_F(AutoDisconnectTest, RefusedConfirmationSendsNothingAndHidesTheWindowAgain) {
     auto window = Open(kNoon, "2026/12/08 12:00:10", true, "AutoDisconnectDlg=1\r\n");
     host_.minimized = true;  // hidden in the notification area
-    host_.confirmResult = IDCANCEL;
     host_.calls.clear();
     Tick(*window, 10);
+    Answer(*window, false);
     EXPECT_EQ(HangUps(), 0);
     EXPECT_THAT(host_.calls, ::testing::IsSupersetOf({"restore", "foreground", "confirm", "minimize"}));
     EXPECT_TRUE(host_.minimized);
@@ -76,12 +83,11 @@ TEST_F(AutoDisconnectTest, RefusedConfirmationSendsNothingAndHidesTheWindowAgain
 
 TEST_F(AutoDisconnectTest, CloseWhileTheQuestionIsOpenAnswersCancelAndClosesWithoutHangingUp) {
     auto window = Open(kNoon, "2026/12/08 12:00:10", true, "AutoDisconnectDlg=1\r\n");
-    host_.confirmResult = IDOK;                    // what the countdown would give if left alone
-    host_.onConfirm = [&] { window->OnClose(); };  // the tray menu's 終了 while it is open
     Tick(*window, 10);
-    // The question was ended as Cancel and the close ran at once; the check
-    // that asked sent nothing when the question returned.
-    EXPECT_THAT(host_.calls, ::testing::IsSupersetOf({"confirm", "end confirm", "hide"}));
+    ASSERT_TRUE(host_.confirmOpen);
+    window->OnClose();  // the tray menu's 終了 while it is open
+    // The question went with the window, unanswered.
+    EXPECT_FALSE(host_.confirmOpen);
     EXPECT_EQ(host_.endResult, IDCANCEL);
     EXPECT_EQ(HangUps(), 0);
     EXPECT_TRUE(host_.timers.empty());
@@ -91,6 +97,9 @@ TEST_F(AutoDisconnectTest, ConfirmedHangUpRunsInFrontOfTheUser) {
     auto window = Open(kNoon, "2026/12/08 12:00:10", true, "AutoDisconnectDlg=1\r\n");
     host_.calls.clear();
     Tick(*window, 10);
+    Tick(*window, 10);  // the question still up answers for a later tick too
+    EXPECT_EQ(HangUps(), 0);
+    Answer(*window, true);
     EXPECT_EQ(HangUps(), 1);
     EXPECT_EQ(std::count(host_.calls.begin(), host_.calls.end(), "confirm"), 1);
     EXPECT_EQ(std::count(host_.calls.begin(), host_.calls.end(), "minimize"), 0);  // it was not hidden
@@ -99,17 +108,11 @@ TEST_F(AutoDisconnectTest, ConfirmedHangUpRunsInFrontOfTheUser) {
 TEST_F(AutoDisconnectTest, QuestionHoldsThePollsEvenWhenAResultArrivesWhileItIsOpen) {
     auto window = Open(kNoon, "2026/12/08 12:00:10", true, "AutoDisconnectDlg=1\r\nUpdateLog=1\r\n");
     window->RefreshAll();  // on its way when the question opens
-    std::vector<int> runningWhileOpen;
-    host_.onConfirm = [&] {
-        Settle();
-        for (int id : {kTimerRefresh, kTimerStatusPoll, kTimerLogCapture}) {
-            if (host_.TimerRunning(id)) {
-                runningWhileOpen.push_back(id);
-            }
-        }
-    };
-    Tick(*window, 10);
-    EXPECT_THAT(runningWhileOpen, ::testing::IsEmpty());
+    Tick(*window, 10);     // the refresh's result arrives while the question is up
+    for (int id : {kTimerRefresh, kTimerStatusPoll, kTimerLogCapture}) {
+        EXPECT_FALSE(host_.TimerRunning(id)) << id;
+    }
+    Answer(*window, true);
     EXPECT_TRUE(host_.TimerRunning(kTimerRefresh));
     EXPECT_TRUE(host_.TimerRunning(kTimerLogCapture));
     EXPECT_EQ(HangUps(), 1);
