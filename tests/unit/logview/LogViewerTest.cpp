@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <mutex>
 
+#include "base/ExclusiveFile.h"
 #include "base/FileSystem.h"
 #include "logview/LogViewer.h"
 #include "routerlog/LogFile.h"
@@ -95,6 +96,30 @@ TEST(LogViewer, FollowsCapturesAndSearchesOffTheCallersThread) {
     ArchiveFile file(path);
     UpdateLogIndex(file, rebuilt, NeverCancelled());
     EXPECT_EQ(kept, rebuilt);
+}
+
+TEST(LogViewer, ReadingTheArchiveKeepsOutNoCaptureButACaptureKeepsOutOtherWriters) {
+    testing::TempDirectory dir;
+    const std::string path = dir.File("archive.log");
+    const DateTime now = DateTime::FromParts(2026, 12, 7, 23, 59, 0);
+    Capture(path, now, {"PPP up"});
+    SharedReadFile viewer;
+    ASSERT_EQ(viewer.Open(path), ReadResult::Read);
+    std::uint64_t before = 0, after = 0;
+    ASSERT_EQ(viewer.Size(before), ReadResult::Read);
+    Capture(path, now.PlusSeconds(60), {"PPP down"});
+    ASSERT_EQ(viewer.Size(after), ReadResult::Read);
+    EXPECT_GT(after, before);
+    // An opener that lets no one in would have been refused.
+    ExclusiveFile alone;
+    EXPECT_FALSE(alone.Open(path));
+    viewer.Close();
+
+    ExclusiveFile capture;
+    ASSERT_TRUE(capture.Open(path, FileSharing::Readers));
+    EXPECT_EQ(viewer.Open(path), ReadResult::Read);
+    ExclusiveFile secondCapture;
+    EXPECT_FALSE(secondCapture.Open(path, FileSharing::Readers));
 }
 
 }  // namespace
