@@ -93,8 +93,10 @@ enum class IndexOutcome { Current, Extended, Rebuilt, Cancelled, Unreadable };
 // (Extended; an empty index covers nothing), a build from the first byte
 // when the archive no longer holds what the index covers (Rebuilt).
 // Cancelled, or Unreadable while reading the new part, keeps the part
-// covered so far; Unreadable before that (`failure` says why: a capture
-// holding the file, a missing file) leaves the index as it was.
+// covered so far; Unreadable before that (`failure` says why: a file that
+// cannot be opened, a missing file) leaves the index as it was. A scan that
+// the archive changed under (a capture cut and appended while it read) is
+// done again; Unreadable (Failed) when it keeps changing.
 IndexOutcome UpdateLogIndex(ArchiveBytes& bytes, LogIndex& index, const CancelToken& cancel,
                             const IndexProgress& progress = {}, ReadResult* failure = nullptr);
 
