@@ -203,11 +203,18 @@ bool Extend(ArchiveBytes& bytes, std::uint64_t size, LogIndex& index, std::strin
     return true;
 }
 
+// How much an update may do: a build from nothing, and how many bytes after
+// the covered part it reads.
+struct UpdateLimits {
+    bool rebuild = true;
+    std::uint64_t readBytes = UINT64_MAX;
+};
+
 // How many times an update the file changed under is tried.
 constexpr int kScans = 3;
 
 IndexOutcome Update(ArchiveBytes& bytes, LogIndex& index, const CancelToken& cancel,
-                    const IndexProgress& progress, ReadResult* failure) {
+                    const IndexProgress& progress, ReadResult* failure, const UpdateLimits& limits) {
     ReadResult read = ReadResult::Read;
     const auto unreadable = [&] {
         if (failure != nullptr) {
@@ -236,6 +243,9 @@ IndexOutcome Update(ArchiveBytes& bytes, LogIndex& index, const CancelToken& can
         }
         if (matches && index.coveredSize == size && size > 0) {
             return IndexOutcome::Current;
+        }
+        if (matches ? size - index.coveredSize > limits.readBytes : !limits.rebuild) {
+            return IndexOutcome::Stale;
         }
         LogIndex work = matches ? index : LogIndex{};
         bool changed = false;
@@ -280,20 +290,21 @@ std::string IndexPathFor(const std::string& archivePath) {
 
 IndexOutcome UpdateLogIndex(ArchiveBytes& bytes, LogIndex& index, const CancelToken& cancel,
                             const IndexProgress& progress, ReadResult* failure) {
-    return Update(bytes, index, cancel, progress, failure);
+    return Update(bytes, index, cancel, progress, failure, UpdateLimits{});
 }
 
 IndexOutcome CatchUpLogIndex(const std::string& archivePath) {
     const std::string indexPath = IndexPathFor(archivePath);
     LogIndex index;
     std::string saved;
-    if (ReadFileBytes(indexPath, saved) && !LoadLogIndex(saved, index)) {
-        index = LogIndex{};
+    if (!ReadFileBytes(indexPath, saved) || !LoadLogIndex(saved, index)) {
+        return IndexOutcome::Stale;
     }
     ArchiveFile file(archivePath);
-    const IndexOutcome outcome = UpdateLogIndex(file, index, NeverCancelled());
-    if (outcome == IndexOutcome::Extended || outcome == IndexOutcome::Rebuilt) {
-        ReplaceFileAtomically(indexPath, SaveLogIndex(index));  // an index not saved is built again
+    const IndexOutcome outcome =
+        Update(file, index, NeverCancelled(), {}, nullptr, UpdateLimits{false, kBlockBytes});
+    if (outcome == IndexOutcome::Extended) {
+        ReplaceFileAtomically(indexPath, SaveLogIndex(index));  // an index not saved is caught up again
     }
     return outcome;
 }

@@ -86,7 +86,7 @@ std::string IndexPathFor(const std::string& archivePath);
 // Progress of a build: bytes read of bytes to read.
 using IndexProgress = std::function<void(std::uint64_t done, std::uint64_t total)>;
 
-enum class IndexOutcome { Current, Extended, Rebuilt, Cancelled, Unreadable };
+enum class IndexOutcome { Current, Extended, Rebuilt, Stale, Cancelled, Unreadable };
 
 // Brings `index` up to the archive's bytes: nothing when it is current
 // (Current), the lines after the covered part when the archive only grew
@@ -104,9 +104,12 @@ IndexOutcome UpdateLogIndex(ArchiveBytes& bytes, LogIndex& index, const CancelTo
 std::string SaveLogIndex(const LogIndex& index);
 bool LoadLogIndex(std::string_view bytes, LogIndex& index);
 
-// For the capture: brings the index beside `archivePath` up to the archive
-// after a write, reading only what the write appended, and saves it. Never
-// touches the archive.
+// For the capture, after its write: brings the index saved beside
+// `archivePath` up to the archive and saves it, when that index loads,
+// matches the archive and lacks at most kBlockBytes of it (what captures
+// appended since). Any other index (none, damaged, not matching, far behind)
+// is left as it is (Stale), for the viewer to build or extend: a capture
+// never reads the whole archive. Never touches the archive.
 IndexOutcome CatchUpLogIndex(const std::string& archivePath);
 
 }  // namespace velmo
