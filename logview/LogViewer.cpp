@@ -91,7 +91,10 @@ void LogViewer::StartSearch(std::uint64_t from) {
     reader_.Forget();
     std::shared_ptr<const LogIndex> index = index_;
     const RowFilter filter = filter_;
-    const std::uint64_t size = fileSize_;
+    // As the rows without a text: past the index only one block, read in
+    // one piece (the rest of an archive whose build was stopped shows once
+    // the index covers it).
+    const std::uint64_t size = std::min(fileSize_, index_->coveredSize + kBlockBytes);
     RunJob([this, index, filter, size, from](const CancelToken& cancel) {
         ArchiveFile file(path_);
         const ReadResult read =
