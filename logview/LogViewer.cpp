@@ -11,7 +11,60 @@ LogViewer::LogViewer(std::string archivePath, std::function<void()> wake)
     : path_(std::move(archivePath)), wake_(std::move(wake)), index_(std::make_shared<LogIndex>()) {}
 
 LogViewer::~LogViewer() {
+    StopExport();
     StopJob();
+}
+
+void LogViewer::StopExport() {
+    if (export_.joinable()) {
+        exportCancel_->Cancel();
+        export_.join();
+    }
+}
+
+bool LogViewer::StartExport(std::unique_ptr<ExportSink> sink) {
+    if (exporting_) {
+        return false;
+    }
+    StopExport();  // the last one, done
+    exporting_ = true;
+    exportCancel_ = std::make_unique<CancelToken>();
+    export_ = std::thread(
+        [this, rows = rows_, filter = filter_, sink = std::move(sink), cancel = exportCancel_.get()] {
+            ArchiveFile file(path_);
+            ExportResult result = WriteShownCsv(file, rows, filter, UINT64_MAX, *cancel,
+                                                [&](std::string_view bytes) { return sink->Write(bytes); });
+            if (!sink->Close() && (result == ExportResult::Written || result == ExportResult::Cut)) {
+                result = ExportResult::WriteFailed;
+            }
+            {
+                std::lock_guard<std::mutex> hold(lock_);
+                exported_ = result;
+            }
+            wake_();
+        });
+    return true;
+}
+
+std::optional<ExportResult> LogViewer::TakeExportResult() {
+    std::optional<ExportResult> result;
+    {
+        std::lock_guard<std::mutex> hold(lock_);
+        result.swap(exported_);
+    }
+    if (result) {
+        StopExport();  // it has handed over its last
+        exporting_ = false;
+    }
+    return result;
+}
+
+ExportResult LogViewer::ShownCsv(std::uint64_t rowLimit, std::string& text) {
+    ArchiveFile file(path_);
+    return WriteShownCsv(file, rows_, filter_, rowLimit, NeverCancelled(), [&](std::string_view bytes) {
+        text += bytes;
+        return true;
+    });
 }
 
 void LogViewer::StopJob() {
@@ -22,6 +75,9 @@ void LogViewer::StopJob() {
 }
 
 void LogViewer::Cancel() {
+    if (exporting_) {
+        exportCancel_->Cancel();  // its result still comes through TakeExportResult
+    }
     StopJob();
     TakeUpdates();
     phase_ = ViewerPhase::Ready;

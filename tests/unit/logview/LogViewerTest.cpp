@@ -4,8 +4,12 @@
 // the saved index stays what a build from nothing gives.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
+#include <thread>
 
 #include "base/ExclusiveFile.h"
 #include "base/FileSystem.h"
@@ -96,6 +100,53 @@ TEST(LogViewer, FollowsCapturesAndSearchesOffTheCallersThread) {
     ArchiveFile file(path);
     UpdateLogIndex(file, rebuilt, NeverCancelled());
     EXPECT_EQ(kept, rebuilt);
+}
+
+class StringSink final : public ExportSink {
+  public:
+    explicit StringSink(std::string& bytes) : bytes_(bytes) {}
+    bool Write(std::string_view bytes) override {
+        bytes_ += bytes;
+        return true;
+    }
+    bool Close() override { return true; }
+
+  private:
+    std::string& bytes_;
+};
+
+ExportResult Export(LogViewer& viewer, std::string& csv) {
+    EXPECT_TRUE(viewer.StartExport(std::make_unique<StringSink>(csv)));
+    std::optional<ExportResult> result;
+    for (int wait = 0; wait < 2000 && !(result = viewer.TakeExportResult()); ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return result.value_or(ExportResult::Cancelled);
+}
+
+TEST(LogViewer, ExportsTheRowsShownAndSaysWhenTheArchiveNoLongerHoldsThem) {
+    testing::TempDirectory dir;
+    const std::string path = dir.File("archive.log");
+    DateTime now = DateTime::FromParts(2026, 12, 7, 23, 59, 0);
+    for (int i = 0; i < 20; ++i, now = now.PlusSeconds(3600)) {
+        Capture(path, now, {"PPP up", "Unrecognized access from 203.0.113.9:4312 to port 23"});
+    }
+    Woken woken;
+    LogViewer viewer(path, [&] { woken.Wake(); });
+    viewer.Start();
+    ASSERT_TRUE(woken.Settle(viewer));
+    RowFilter filter;
+    filter.shown = {true, false, false, false};
+    viewer.SetFilter(filter);
+    std::string csv;
+    EXPECT_EQ(Export(viewer, csv), ExportResult::Written);
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 21);
+    EXPECT_NE(csv.find(",203.0.113.9,23,"), std::string::npos) << csv;
+
+    std::string bytes;
+    ASSERT_TRUE(ReadFileBytes(path, bytes));
+    ASSERT_TRUE(ReplaceFileAtomically(path, bytes.substr(0, bytes.size() / 2)));
+    EXPECT_EQ(Export(viewer, csv), ExportResult::ReadStopped);
 }
 
 TEST(LogViewer, ReadingTheArchiveKeepsOutNoCaptureButACaptureKeepsOutOtherWriters) {
