@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/FileSystem.h"
+#include "base/SjisText.h"
 
 namespace velmo {
 
@@ -73,7 +74,8 @@ class IndexBuilder {
             Count(tool.offset, toolFacts, false);
         }
         held_.clear();
-        Count(line.offset, facts, line.next - line.offset == line.text.size());
+        // A piece of an overlong line (no line end), or a line that is not Shift-JIS.
+        Count(line.offset, facts, line.next - line.offset == line.text.size() || !IsValidSjis(line.text));
         index_.coveredSize = line.next;
     }
 
@@ -84,7 +86,7 @@ class IndexBuilder {
         bool stamped;
     };
 
-    void Count(std::uint64_t offset, const LineFacts& facts, bool cutPiece) {
+    void Count(std::uint64_t offset, const LineFacts& facts, bool damaged) {
         IndexRun* run = index_.runs.empty() ? nullptr : &index_.runs.back();
         if (run == nullptr || (facts.stamped && facts.day != run->day) || offset - run->offset >= kRunBytes) {
             Pack();
@@ -98,7 +100,7 @@ class IndexBuilder {
         ++run->lines;
         ++run->kinds[static_cast<int>(facts.kind)];
         run->drops += facts.drop ? 1 : 0;
-        index_.damagedLines += cutPiece ? 1 : 0;
+        index_.damagedLines += damaged ? 1 : 0;
         if (!facts.source.empty()) {
             CountSource(facts.source);
         }

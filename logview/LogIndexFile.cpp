@@ -9,7 +9,8 @@ namespace velmo {
 
 namespace {
 
-constexpr std::string_view kMagic = "VelmoLogIndex3\n";
+// 4: lines of invalid Shift-JIS count as damaged (an index of 3 is built again).
+constexpr std::string_view kMagic = "VelmoLogIndex4\n";
 
 class Writer {
   public:
