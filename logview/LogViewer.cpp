@@ -79,8 +79,10 @@ void LogViewer::Cancel() {
         exportCancel_->Cancel();  // its result still comes through TakeExportResult
     }
     StopJob();
-    TakeUpdates();
-    phase_ = ViewerPhase::Ready;
+    TakeUpdates();  // what the stopped job handed over may start the next
+    if (!job_.joinable()) {
+        phase_ = ViewerPhase::Ready;
+    }
 }
 
 void LogViewer::RunJob(std::function<void(const CancelToken&)> job) {
@@ -199,7 +201,9 @@ void LogViewer::SetFilter(const RowFilter& filter) {
     } else {
         StopJob();
         TakeUpdates();
-        phase_ = ViewerPhase::Ready;
+        if (!job_.joinable()) {
+            phase_ = ViewerPhase::Ready;
+        }
         ShowIndexRows();
     }
 }
