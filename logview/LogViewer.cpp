@@ -146,6 +146,7 @@ void LogViewer::StartIndexJob() {
 void LogViewer::StartSearch(std::uint64_t from) {
     phase_ = ViewerPhase::Searching;
     rows_.TruncateFrom(from);
+    searchedTo_ = std::min(searchedTo_, from);
     reader_.Forget();
     std::shared_ptr<const LogIndex> index = index_;
     const RowFilter filter = filter_;
@@ -187,11 +188,13 @@ void LogViewer::ShowIndexRows() {
         }
     }
     IndexRows(*index_, filter_, std::min(fileSize_, index_->coveredSize + kBlockBytes), tailRows, rows_);
+    searchedTo_ = 0;
     reader_.Forget();
 }
 
 void LogViewer::SetFilter(const RowFilter& filter) {
     filter_ = filter;
+    searchedTo_ = 0;  // no rows of this filter's search yet
     if (phase_ == ViewerPhase::Indexing) {
         return;  // the rows follow once the index is there
     }
@@ -242,7 +245,9 @@ bool LogViewer::TakeUpdates() {
         archive_ = taken.archive;
         phase_ = ViewerPhase::Ready;
         if (taken.index) {
-            // Rows before the old index's last run stay as they were.
+            // Rows before the old index's last run stay as they were, as far
+            // as the search had reached (a search stopped by the user goes
+            // on from where it stopped).
             const std::uint64_t from = index_->runs.empty() ? 0 : index_->runs.back().offset;
             const bool extended = taken.index->runs.size() >= index_->runs.size() && !index_->runs.empty() &&
                                   taken.index->runs[index_->runs.size() - 1].offset == from;
@@ -252,7 +257,7 @@ bool LogViewer::TakeUpdates() {
                 if (!extended) {
                     rows_.Clear();
                 }
-                StartSearch(extended ? from : 0);
+                StartSearch(extended ? std::min(from, searchedTo_) : 0);
             } else {
                 ShowIndexRows();
             }
@@ -261,6 +266,7 @@ bool LogViewer::TakeUpdates() {
     }
     for (const RowSegment& segment : taken.found) {
         rows_.Append(segment);
+        searchedTo_ = segment.end;
         changed = true;
     }
     if (taken.searchDone) {

@@ -112,6 +112,9 @@ class LogViewer {
     std::uint64_t fileSize_ = 0;
     bool unreadRows_ = false;
     bool recheck_ = false;
+    // How far rows_ holds the rows of the filter's search: it goes on from
+    // there (0 while rows_ holds rows of the index, or of another filter).
+    std::uint64_t searchedTo_ = 0;
 
     std::thread job_;
     std::unique_ptr<CancelToken> cancel_;

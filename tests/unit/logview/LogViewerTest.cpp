@@ -102,6 +102,36 @@ TEST(LogViewer, FollowsCapturesAndSearchesOffTheCallersThread) {
     EXPECT_EQ(kept, rebuilt);
 }
 
+TEST(LogViewer, ASearchAfterACaptureGoesOnFromWhereItsOwnRowsEnd) {
+    testing::TempDirectory dir;
+    const std::string path = dir.File("archive.log");
+    DateTime now = DateTime::FromParts(2026, 12, 7, 23, 59, 0);
+    for (int i = 0; i < 30; ++i, now = now.PlusSeconds(3600)) {
+        Capture(path, now, {"PPP up", "Unrecognized access from 203.0.113.9:4312 to port 23"});
+    }
+    Woken woken;
+    LogViewer viewer(path, [&] { woken.Wake(); });
+    viewer.Start();
+    ASSERT_TRUE(woken.Settle(viewer));
+    // A text typed while a capture's lines are indexed: the rows shown so
+    // far are the index's, not the search's.
+    Capture(path, now, {"PPP down"});
+    viewer.CheckArchive();
+    RowFilter filter;
+    filter.text = "PPP";
+    viewer.SetFilter(filter);
+    ASSERT_TRUE(woken.Settle(viewer));
+    EXPECT_EQ(viewer.Rows().Count(), 31u);
+    // A search stopped by the user goes on from where it stopped.
+    filter.text = "203.0.113.9:";
+    viewer.SetFilter(filter);
+    viewer.Cancel();
+    Capture(path, now.PlusSeconds(60), {"Unrecognized access from 203.0.113.9:80 to port 8080"});
+    viewer.CheckArchive();
+    ASSERT_TRUE(woken.Settle(viewer));
+    EXPECT_EQ(viewer.Rows().Count(), 31u);
+}
+
 class StringSink final : public ExportSink {
   public:
     explicit StringSink(std::string& bytes) : bytes_(bytes) {}
