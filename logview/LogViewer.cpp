@@ -31,7 +31,7 @@ bool LogViewer::StartExport(std::unique_ptr<ExportSink> sink) {
     exportCancel_ = std::make_unique<CancelToken>();
     export_ = std::thread(
         [this, rows = rows_, filter = filter_, sink = std::move(sink), cancel = exportCancel_.get()] {
-            ArchiveFile file(path_);
+            HeldArchiveFile file(path_);
             ExportResult result = WriteShownCsv(file, rows, filter, UINT64_MAX, *cancel,
                                                 [&](std::string_view bytes) { return sink->Write(bytes); });
             if (!sink->Close() && (result == ExportResult::Written || result == ExportResult::Cut)) {
@@ -60,7 +60,7 @@ std::optional<ExportResult> LogViewer::TakeExportResult() {
 }
 
 ExportResult LogViewer::ShownCsv(std::uint64_t rowLimit, std::string& text) {
-    ArchiveFile file(path_);
+    HeldArchiveFile file(path_);
     return WriteShownCsv(file, rows_, filter_, rowLimit, NeverCancelled(), [&](std::string_view bytes) {
         text += bytes;
         return true;
@@ -297,7 +297,7 @@ ViewerState LogViewer::State() const {
 }
 
 bool LogViewer::ReadRows(std::uint64_t first, std::size_t count, std::vector<ShownRow>& out) {
-    ArchiveFile file(path_);
+    HeldArchiveFile file(path_);
     unreadRows_ = !reader_.Read(file, rows_, filter_, first, count, out);
     return !unreadRows_;
 }

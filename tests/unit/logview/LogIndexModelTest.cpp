@@ -40,9 +40,9 @@ std::string Lower(std::string text) {
     return text;
 }
 
-// The shown lines' offsets, reading the archive line by line.
-std::vector<std::uint64_t> PlainRows(const std::string& file, const RowFilter& filter) {
-    std::vector<std::uint64_t> shown;
+// The shown lines' offsets and kinds, reading the archive line by line.
+std::vector<std::pair<std::uint64_t, EntryKind>> PlainRows(const std::string& file, const RowFilter& filter) {
+    std::vector<std::pair<std::uint64_t, EntryKind>> shown;
     EntryKind before = EntryKind::Other;
     for (std::size_t at = 0; at < file.size();) {
         std::size_t newline = file.find('\n', at);
@@ -57,7 +57,7 @@ std::vector<std::uint64_t> PlainRows(const std::string& file, const RowFilter& f
         before = facts.continuation || facts.toolLine ? before : facts.kind;
         if (PassesKindAndSource(facts, filter) &&
             (filter.text.empty() || SjisFind(Lower(line), Lower(filter.text)) != npos)) {
-            shown.push_back(at);
+            shown.emplace_back(at, facts.kind);
         }
         at = next;
     }
@@ -82,9 +82,9 @@ void CheckRows(const std::string& file, const LogIndex& index, const RowFilter& 
     std::vector<ShownRow> shown;
     RowReader reader;
     ASSERT_TRUE(reader.Read(bytes, rows, filter, 0, SIZE_MAX, shown));
-    std::vector<std::uint64_t> offsets;
+    std::vector<std::pair<std::uint64_t, EntryKind>> offsets;
     for (const ShownRow& row : shown) {
-        offsets.push_back(row.offset);
+        offsets.emplace_back(row.offset, row.kind);
     }
     EXPECT_EQ(rows.Count(), shown.size());
     EXPECT_EQ(offsets, PlainRows(file, filter));
