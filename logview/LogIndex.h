@@ -15,6 +15,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -101,7 +102,9 @@ IndexOutcome UpdateLogIndex(ArchiveBytes& bytes, LogIndex& index, const CancelTo
                             const IndexProgress& progress = {}, ReadResult* failure = nullptr);
 
 // The index file's bytes and back; false for bytes that are not an index.
-std::string SaveLogIndex(const LogIndex& index);
+// `runsBefore` stand before the index's own runs in the file (the runs a
+// catch-up of the last run on left alone).
+std::string SaveLogIndex(const LogIndex& index, std::span<const IndexRun> runsBefore = {});
 bool LoadLogIndex(std::string_view bytes, LogIndex& index);
 
 // For the capture, after its write: brings the index saved beside

@@ -1,6 +1,8 @@
 #include "logview/LogViewer.h"
 
 #include <algorithm>
+#include <iterator>
+#include <span>
 
 #include "base/FileSystem.h"
 #include "logview/LogSearch.h"
@@ -105,8 +107,20 @@ void LogViewer::Start() {
 void LogViewer::StartIndexJob() {
     phase_ = ViewerPhase::Indexing;
     std::shared_ptr<const LogIndex> current = index_;
-    RunJob([this, current](const CancelToken& cancel) {
-        auto index = std::make_shared<LogIndex>(*current);
+    RunJob([this, current](const CancelToken& cancel) mutable {
+        // A catch-up changes only the last run and what follows it: the job
+        // works on that tail alone, and the runs before it are neither copied
+        // nor handed back (the window keeps reading them meanwhile).
+        std::size_t kept = current->runs.empty() ? 0 : current->runs.size() - 1;
+        auto index = std::make_shared<LogIndex>();
+        index->coveredSize = current->coveredSize;
+        index->tailHash = current->tailHash;
+        index->lastKind = current->lastKind;
+        index->damagedLines = current->damagedLines;
+        index->sources = current->sources;
+        if (!current->runs.empty()) {
+            index->runs.push_back(current->runs.back());
+        }
         const std::string indexPath = IndexPathFor(path_);
         if (index->coveredSize == 0) {
             std::string saved;
@@ -129,13 +143,20 @@ void LogViewer::StartIndexJob() {
         if (failure == ReadResult::Missing) {
             *index = LogIndex{};  // no archive: nothing to show
         }
+        if (kept > 0 && (index->runs.empty() || index->runs.front().offset != current->runs.back().offset)) {
+            kept = 0;  // built again from the first byte (or nothing to show): a whole index
+        }
         // A build stopped by the user keeps what it covered, saved as well:
         // the next one goes on from there.
         if (outcome == IndexOutcome::Extended || outcome == IndexOutcome::Rebuilt ||
             outcome == IndexOutcome::Cancelled) {
-            ReplaceFileAtomically(indexPath, SaveLogIndex(*index));  // an index not saved is built again
+            // An index not saved is built again.
+            const std::span<const IndexRun> before(current->runs.data(), kept);
+            ReplaceFileAtomically(indexPath, SaveLogIndex(*index, before));
         }
+        current.reset();  // the window may change the index in place once this is done
         std::lock_guard<std::mutex> hold(lock_);
+        inbox_.keptRuns = kept;
         inbox_.archive = outcome == IndexOutcome::Unreadable ? failure : ReadResult::Read;
         inbox_.fileSize = size;
         inbox_.index = std::move(index);
@@ -249,9 +270,24 @@ bool LogViewer::TakeUpdates() {
             // as the search had reached (a search stopped by the user goes
             // on from where it stopped).
             const std::uint64_t from = index_->runs.empty() ? 0 : index_->runs.back().offset;
-            const bool extended = taken.index->runs.size() >= index_->runs.size() && !index_->runs.empty() &&
-                                  taken.index->runs[index_->runs.size() - 1].offset == from;
-            index_ = std::move(taken.index);
+            // An index the job extended from the old last run on keeps the
+            // runs before it (the job handed over only its tail).
+            const bool extended = taken.keptRuns > 0 ||
+                                  (taken.index->runs.size() >= index_->runs.size() && !index_->runs.empty() &&
+                                   taken.index->runs[index_->runs.size() - 1].offset == from);
+            if (taken.keptRuns > 0) {
+                if (index_.use_count() > 1) {
+                    index_ = std::make_shared<LogIndex>(*index_);  // someone still reads it
+                }
+                std::vector<IndexRun> runs = std::move(index_->runs);
+                runs.resize(taken.keptRuns);
+                runs.insert(runs.end(), std::make_move_iterator(taken.index->runs.begin()),
+                            std::make_move_iterator(taken.index->runs.end()));
+                *index_ = std::move(*taken.index);
+                index_->runs = std::move(runs);
+            } else {
+                index_ = std::move(taken.index);
+            }
             fileSize_ = taken.fileSize;
             if (filter_.NeedsScan()) {
                 if (!extended) {

@@ -85,7 +85,8 @@ class LogViewer {
 
   private:
     struct Inbox {
-        std::shared_ptr<const LogIndex> index;
+        std::shared_ptr<LogIndex> index;
+        std::size_t keptRuns = 0;  // the runs of the old index that stand before `index`'s
         std::vector<RowSegment> found;
         bool searchDone = false;
         bool indexDone = false;
@@ -103,7 +104,7 @@ class LogViewer {
 
     std::string path_;
     std::function<void()> wake_;
-    std::shared_ptr<const LogIndex> index_;
+    std::shared_ptr<LogIndex> index_;  // changed in place, on this thread, when no job holds it
     LogRows rows_;
     RowFilter filter_;
     RowReader reader_;
