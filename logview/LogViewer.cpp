@@ -13,22 +13,30 @@ LogViewer::LogViewer(std::string archivePath, std::function<void()> wake)
     : path_(std::move(archivePath)), wake_(std::move(wake)), index_(std::make_shared<LogIndex>()) {}
 
 LogViewer::~LogViewer() {
-    StopExport();
+    JoinExport();
     StopJob();
 }
 
-void LogViewer::StopExport() {
+void LogViewer::JoinExport() {
     if (export_.joinable()) {
         exportCancel_->Cancel();
         export_.join();
     }
 }
 
+std::optional<ExportResult> LogViewer::StopExport() {
+    if (!exporting_) {
+        return std::nullopt;
+    }
+    JoinExport();
+    return TakeExportResult();
+}
+
 bool LogViewer::StartExport(std::unique_ptr<ExportSink> sink) {
     if (exporting_) {
         return false;
     }
-    StopExport();  // the last one, done
+    JoinExport();  // the last one, done
     exporting_ = true;
     exportCancel_ = std::make_unique<CancelToken>();
     export_ = std::thread(
@@ -55,7 +63,7 @@ std::optional<ExportResult> LogViewer::TakeExportResult() {
         result.swap(exported_);
     }
     if (result) {
-        StopExport();  // it has handed over its last
+        JoinExport();  // it has handed over its last
         exporting_ = false;
     }
     return result;

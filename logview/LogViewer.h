@@ -72,6 +72,9 @@ class LogViewer {
     bool StartExport(std::unique_ptr<ExportSink> sink);
     bool Exporting() const { return exporting_; }
     std::optional<ExportResult> TakeExportResult();
+    // Stops a running export where it is and waits for it: its result
+    // (Cancelled when it stopped halfway), nothing when none ran.
+    std::optional<ExportResult> StopExport();
     // The first `rowLimit` rows shown, as CSV, on the caller's thread.
     ExportResult ShownCsv(std::uint64_t rowLimit, std::string& text);
 
@@ -97,7 +100,7 @@ class LogViewer {
 
     void RunJob(std::function<void(const CancelToken&)> job);
     void StopJob();
-    void StopExport();
+    void JoinExport();
     void StartIndexJob();
     void StartSearch(std::uint64_t from);
     void ShowIndexRows();

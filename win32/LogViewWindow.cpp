@@ -392,6 +392,11 @@ LRESULT LogViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_DESTROY:
             KillTimer(window_, kFollowTimer);
+            if (viewer_ != nullptr) {
+                if (const std::optional<ExportResult> exported = viewer_->StopExport()) {
+                    ShowExportResult(*exported);  // a CSV file the close cut short goes
+                }
+            }
             viewer_.reset();  // stops its job before the window goes
             window_ = list_ = search_ = date_ = source_ = status_ = progress_ = nullptr;
             controls_.clear();
