@@ -12,9 +12,11 @@ CaptureResult CaptureAndIndexLog(const RouterClient& client, const LogCaptureSet
                                  Clock& clock) {
     CaptureResult result = CaptureSystemLog(client, settings, clock);
     if (result.written) {
-        // After the capture has let go of the file: the index reads only what
-        // was appended. One it cannot bring up waits for the viewer, which
-        // catches up or builds it again itself.
+        // After the capture has let go of the file. Only an index the viewer
+        // saved that still matches the file and lacks no more than what
+        // captures appended is brought up; none, or any other, is left for
+        // the viewer to build, so the capture never reads the whole file (it
+        // may run at Windows shutdown, which gives it seconds).
         CatchUpLogIndex(settings.fileName);
     }
     return result;

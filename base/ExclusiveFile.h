@@ -1,7 +1,10 @@
-// A file held by this opener alone while it is open: the log file's tail is
-// read, cut and appended to under one exclusive open, so no other program (or
-// second capture) can change it in between. POSIX takes a non-blocking
-// flock() lock, Windows opens with share mode 0. Names are CP932 bytes.
+// A file no other opener can write while it is open: the log file's tail is
+// read, cut and appended to under one such open, so no other program (or
+// second capture) can change it in between. Readers are kept out too unless
+// the open lets them in (FileSharing::Readers). Windows opens with a share
+// mode; POSIX stands the share modes in with open file description locks
+// (see ExclusiveFile_posix.cpp), which every opener of this program takes.
+// Names are CP932 bytes.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +12,10 @@
 #include <string_view>
 
 namespace velmo {
+
+// Who else may open the file while it is held: no one, or readers that
+// themselves let a writer in (the log viewer's SharedReadFile).
+enum class FileSharing { NoOne, Readers };
 
 class ExclusiveFile {
   public:
@@ -19,8 +26,9 @@ class ExclusiveFile {
 
     // Opens `name` for reading and writing, creating it when absent and
     // keeping its content when present. False when the folder does not exist,
-    // the file cannot be written, or another opener holds it.
-    bool Open(const std::string& name);
+    // the file cannot be written, or another opener holds it in a way
+    // `sharing` does not allow.
+    bool Open(const std::string& name, FileSharing sharing = FileSharing::NoOne);
     bool IsOpen() const { return handle_ != kClosed; }
 
     // The file's length in bytes.

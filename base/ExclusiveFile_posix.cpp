@@ -1,6 +1,5 @@
 #include <errno.h>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,6 +7,7 @@
 #include <utility>
 
 #include "base/ExclusiveFile.h"
+#include "base/ShareLocks_posix.h"
 
 namespace velmo {
 
@@ -24,7 +24,7 @@ bool ExclusiveFile::Failed() {
     return false;
 }
 
-bool ExclusiveFile::Open(const std::string& name) {
+bool ExclusiveFile::Open(const std::string& name, FileSharing sharing) {
     Close();
     if (name.empty()) {
         errno = ENOENT;
@@ -34,8 +34,11 @@ bool ExclusiveFile::Open(const std::string& name) {
     if (fd < 0) {
         return Failed();
     }
-    // Another opener that holds the lock makes this open fail at once.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    // This opener reads and writes, and keeps other writers out (readers
+    // too unless `sharing` lets them in); an opener it conflicts with makes
+    // the open fail at once.
+    if (!LockShareByte(fd, ShareByte::Reading, sharing == FileSharing::NoOne) ||
+        !LockShareByte(fd, ShareByte::Writing, true)) {
         const int error = errno;
         ::close(fd);
         errno = error;
@@ -75,7 +78,7 @@ bool ExclusiveFile::ReadAt(std::uint64_t position, char* buffer, std::size_t len
         }
         if (n == 0) {
             // The file is shorter than the caller was told: another writer
-            // cannot be at work under the lock, so the file changed under it.
+            // cannot be at work under the locks, so the file changed under it.
             errno = EIO;
             return Failed();
         }
@@ -126,7 +129,7 @@ bool ExclusiveFile::Flush() {
 
 void ExclusiveFile::Close() {
     if (IsOpen()) {
-        // Closing the descriptor releases the lock.
+        // Closing the descriptor releases the locks.
         ::close(Descriptor(handle_));
         handle_ = kClosed;
     }

@@ -39,15 +39,18 @@ bool ExclusiveFile::Failed() {
     return false;
 }
 
-bool ExclusiveFile::Open(const std::string& name) {
+bool ExclusiveFile::Open(const std::string& name, FileSharing sharing) {
     Close();
     if (name.empty()) {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return Failed();
     }
-    // Share mode 0: while this handle is open no other opener gets the file.
-    HANDLE file = CreateFileW(SjisToWide(name).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    // While this handle is open no other opener gets the file for writing;
+    // with FILE_SHARE_READ readers do (an opener already reading without
+    // letting writers in makes this open fail).
+    const DWORD share = sharing == FileSharing::Readers ? FILE_SHARE_READ : 0;
+    HANDLE file = CreateFileW(SjisToWide(name).c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return Failed();
     }

@@ -1,7 +1,7 @@
-// A file opened for reading only, sharing it with every other opener, so that
-// a reader never keeps a writer out for longer than one read. The log viewer
-// opens the archive for each block it reads and closes it again: the capture
-// opens the archive exclusively and must find it free. Names are CP932 bytes.
+// A file opened for reading only, letting every other opener in: a writer
+// that lets readers in (the capture's ExclusiveFile with FileSharing::Readers)
+// opens the file while it is held, and writes go on under the reader, which
+// must take the file as it finds it at each read. Names are CP932 bytes.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +10,29 @@
 namespace velmo {
 
 enum class ReadResult { Read, Missing, Locked, Failed };
+
+class SharedReadFile {
+  public:
+    SharedReadFile() = default;
+    ~SharedReadFile() { Close(); }
+    SharedReadFile(const SharedReadFile&) = delete;
+    SharedReadFile& operator=(const SharedReadFile&) = delete;
+
+    // Locked when an opener holds the file without letting readers in.
+    ReadResult Open(const std::string& name);
+    // The file's length now.
+    ReadResult Size(std::uint64_t& size);
+    // Reads up to `length` bytes at `position` into `buffer`; `got` receives
+    // how many were read (fewer at the end of the file).
+    ReadResult ReadAt(std::uint64_t position, char* buffer, std::size_t length, std::size_t& got);
+    // Releases the file; safe to call when closed.
+    void Close();
+
+  private:
+    static constexpr std::intptr_t kClosed = -1;
+    // A file descriptor on POSIX, a HANDLE on Windows.
+    std::intptr_t handle_ = kClosed;
+};
 
 // Reads up to `length` bytes at `position` of `name` into `buffer`, opening
 // and closing the file; `got` receives how many were read (fewer at the end

@@ -1,9 +1,59 @@
 #include "base/SjisText.h"
 
+#include <array>
+#include <cstdint>
+#include <cstring>
+
 namespace velmo {
 
 bool IsSjisLeadByte(unsigned char byte) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+namespace {
+
+// Each byte's part when it starts a character: 0 a character of its own,
+// 1 a lead byte, 2 never the start of a character.
+constexpr std::array<std::uint8_t, 256> kStartClass = [] {
+    std::array<std::uint8_t, 256> classes{};
+    for (int byte = 0; byte < 256; ++byte) {
+        const bool single = byte < 0x80 || (byte >= 0xA1 && byte <= 0xDF);
+        const bool lead = (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+        classes[static_cast<std::size_t>(byte)] = single ? 0 : lead ? 1 : 2;
+    }
+    return classes;
+}();
+
+}  // namespace
+
+bool IsValidSjis(std::string_view text) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t size = text.size();
+    std::size_t i = 0;
+    // Eight ASCII bytes at a time up to the first other byte: most log
+    // lines are ASCII from end to end.
+    for (std::uint64_t word = 0; i + sizeof word <= size; i += sizeof word) {
+        std::memcpy(&word, bytes + i, sizeof word);
+        if ((word & 0x8080808080808080ull) != 0) {
+            break;
+        }
+    }
+    while (i < size) {
+        const std::uint8_t start = kStartClass[bytes[i]];
+        if (start == 0) {
+            ++i;
+            continue;
+        }
+        if (start == 2 || i + 1 == size) {
+            return false;
+        }
+        const unsigned char trail = bytes[i + 1];
+        if (trail < 0x40 || trail == 0x7F || trail > 0xFC) {
+            return false;
+        }
+        i += 2;
+    }
+    return true;
 }
 
 std::size_t SjisCharLength(std::string_view text, std::size_t pos) {

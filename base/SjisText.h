@@ -38,6 +38,12 @@ std::size_t SjisFindLastChar(std::string_view text, char ch);
 
 bool SjisContains(std::string_view text, std::string_view needle);
 
+// True when every byte of `text` stands in a CP932 character: ASCII, a
+// half-width katakana (0xA1-0xDF), or a lead byte followed by a trail byte
+// (0x40-0x7E, 0x80-0xFC). False for 0x80, 0xA0 and 0xFD-0xFF alone, a lead
+// byte without its trail, and a lead byte as the last byte.
+bool IsValidSjis(std::string_view text);
+
 // Removes single-byte white space (blank, \t, \n, \v, \f, \r) from both ends,
 // leading first. A full-width blank is not white space here.
 std::string SjisTrim(std::string_view text);

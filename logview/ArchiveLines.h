@@ -18,7 +18,8 @@ namespace velmo {
 inline constexpr std::size_t kMaxLineBytes = 64 * 1024;
 inline constexpr std::size_t kBlockBytes = 4 * 1024 * 1024;
 
-// The archive's bytes: the file, opened for each read, or a string in tests.
+// The archive's bytes: the file, opened for each read or held open for a
+// run of small reads, or a string in tests.
 class ArchiveBytes {
   public:
     virtual ~ArchiveBytes() = default;
@@ -37,6 +38,31 @@ class ArchiveFile final : public ArchiveBytes {
 
   private:
     std::string path_;
+};
+
+// The file opened at its first read and held until this goes: for reading
+// many lines apart (the rows of a screen or of an export) without opening
+// the file for each.
+class HeldArchiveFile final : public ArchiveBytes {
+  public:
+    explicit HeldArchiveFile(std::string path) : path_(std::move(path)) {}
+    ReadResult Size(std::uint64_t& size) override { return FileLength(path_, size); }
+    ReadResult ReadAt(std::uint64_t position, char* buffer, std::size_t length, std::size_t& got) override {
+        if (!open_) {
+            got = 0;
+            const ReadResult opened = file_.Open(path_);
+            if (opened != ReadResult::Read) {
+                return opened;
+            }
+            open_ = true;
+        }
+        return file_.ReadAt(position, buffer, length, got);
+    }
+
+  private:
+    std::string path_;
+    SharedReadFile file_;
+    bool open_ = false;
 };
 
 class ArchiveString final : public ArchiveBytes {

@@ -15,6 +15,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -86,25 +87,32 @@ std::string IndexPathFor(const std::string& archivePath);
 // Progress of a build: bytes read of bytes to read.
 using IndexProgress = std::function<void(std::uint64_t done, std::uint64_t total)>;
 
-enum class IndexOutcome { Current, Extended, Rebuilt, Cancelled, Unreadable };
+enum class IndexOutcome { Current, Extended, Rebuilt, Stale, Cancelled, Unreadable };
 
 // Brings `index` up to the archive's bytes: nothing when it is current
 // (Current), the lines after the covered part when the archive only grew
 // (Extended; an empty index covers nothing), a build from the first byte
 // when the archive no longer holds what the index covers (Rebuilt).
 // Cancelled, or Unreadable while reading the new part, keeps the part
-// covered so far; Unreadable before that (`failure` says why: a capture
-// holding the file, a missing file) leaves the index as it was.
+// covered so far; Unreadable before that (`failure` says why: a file that
+// cannot be opened, a missing file) leaves the index as it was. A scan that
+// the archive changed under (a capture cut and appended while it read) is
+// done again; Unreadable (Failed) when it keeps changing.
 IndexOutcome UpdateLogIndex(ArchiveBytes& bytes, LogIndex& index, const CancelToken& cancel,
                             const IndexProgress& progress = {}, ReadResult* failure = nullptr);
 
 // The index file's bytes and back; false for bytes that are not an index.
-std::string SaveLogIndex(const LogIndex& index);
+// `runsBefore` stand before the index's own runs in the file (the runs a
+// catch-up of the last run on left alone).
+std::string SaveLogIndex(const LogIndex& index, std::span<const IndexRun> runsBefore = {});
 bool LoadLogIndex(std::string_view bytes, LogIndex& index);
 
-// For the capture: brings the index beside `archivePath` up to the archive
-// after a write, reading only what the write appended, and saves it. Never
-// touches the archive.
+// For the capture, after its write: brings the index saved beside
+// `archivePath` up to the archive and saves it, when that index loads,
+// matches the archive and lacks at most kBlockBytes of it (what captures
+// appended since). Any other index (none, damaged, not matching, far behind)
+// is left as it is (Stale), for the viewer to build or extend: a capture
+// never reads the whole archive. Never touches the archive.
 IndexOutcome CatchUpLogIndex(const std::string& archivePath);
 
 }  // namespace velmo

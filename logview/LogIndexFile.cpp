@@ -9,7 +9,8 @@ namespace velmo {
 
 namespace {
 
-constexpr std::string_view kMagic = "VelmoLogIndex3\n";
+// 4: lines of invalid Shift-JIS count as damaged (an index of 3 is built again).
+constexpr std::string_view kMagic = "VelmoLogIndex4\n";
 
 class Writer {
   public:
@@ -113,7 +114,7 @@ bool Consistent(const LogIndex& index) {
 
 }  // namespace
 
-std::string SaveLogIndex(const LogIndex& index) {
+std::string SaveLogIndex(const LogIndex& index, std::span<const IndexRun> runsBefore) {
     Writer writer;
     writer.bytes = kMagic;
     writer.Number(index.coveredSize);
@@ -125,8 +126,8 @@ std::string SaveLogIndex(const LogIndex& index) {
         writer.Small(static_cast<std::uint32_t>(source.size()));
         writer.bytes += source;
     }
-    writer.Small(static_cast<std::uint32_t>(index.runs.size()));
-    for (const IndexRun& run : index.runs) {
+    writer.Small(static_cast<std::uint32_t>(runsBefore.size() + index.runs.size()));
+    const auto save = [&](const IndexRun& run) {
         writer.Small(static_cast<std::uint32_t>(run.day));
         writer.Number(run.offset);
         writer.Small(static_cast<std::uint32_t>(run.kindBefore));
@@ -137,6 +138,12 @@ std::string SaveLogIndex(const LogIndex& index) {
         writer.Small(run.drops);
         writer.Small(static_cast<std::uint32_t>(run.sources.size()));
         writer.bytes += run.sources;
+    };
+    for (const IndexRun& run : runsBefore) {
+        save(run);
+    }
+    for (const IndexRun& run : index.runs) {
+        save(run);
     }
     return std::move(writer.bytes);
 }

@@ -74,7 +74,9 @@ void IndexRows(const LogIndex& index, const RowFilter& filter, std::uint64_t fil
         const IndexRun& run = index.runs[i];
         RowSegment segment{run.offset,
                            i + 1 < index.runs.size() ? index.runs[i + 1].offset : index.coveredSize,
-                           run.kindBefore, 0};
+                           run.kindBefore,
+                           0,
+                           {}};
         if (sourceNumber == UINT32_MAX) {
             for (int kind = 0; kind < kEntryKindCount; ++kind) {
                 segment.rows += filter.shown[kind] ? run.kinds[kind] : 0;
@@ -87,7 +89,7 @@ void IndexRows(const LogIndex& index, const RowFilter& filter, std::uint64_t fil
         rows.Append(segment);
     }
     if (fileSize > index.coveredSize) {
-        rows.Append(RowSegment{index.coveredSize, fileSize, index.lastKind, tailRows});
+        rows.Append(RowSegment{index.coveredSize, fileSize, index.lastKind, tailRows, {}});
     }
 }
 
@@ -100,12 +102,72 @@ std::uint64_t CountShownLines(std::uint64_t offset, std::string_view block, Entr
     return count;
 }
 
+void RowReader::Keep(std::uint64_t bytesAt, const ArchiveLine& line, const LineFacts& facts) {
+    ShownRow row;
+    row.offset = line.offset;
+    row.kind = facts.kind;
+    row.day = facts.day;
+    row.source = facts.source;
+    row.port = facts.port;
+    shown_.emplace_back(static_cast<std::uint32_t>(line.offset - bytesAt),
+                        static_cast<std::uint32_t>(line.text.size()));
+    facts_.push_back(std::move(row));
+}
+
+bool RowReader::LoadSpots(ArchiveBytes& bytes, const RowSegment& segment, const RowFilter& filter,
+                          const TextFinder& finder) {
+    bytes_.clear();
+    std::string piece;
+    for (const RowSpot& spot : segment.spots) {
+        if (spot.offset >= segment.end) {
+            return false;
+        }
+        // Most lines end within a few hundred bytes; a longer one is read
+        // again, up to the longest piece.
+        std::size_t length = 0;
+        for (std::size_t want : {std::size_t{512}, kMaxLineBytes + 2}) {
+            piece.resize(static_cast<std::size_t>(std::min<std::uint64_t>(want, segment.end - spot.offset)));
+            std::size_t got = 0;
+            if (bytes.ReadAt(spot.offset, piece.data(), piece.size(), got) != ReadResult::Read) {
+                return false;
+            }
+            piece.resize(got);
+            std::size_t content = 0;
+            length = LinePiece(piece, content);
+            if (length > 0 || got < want) {
+                break;
+            }
+        }
+        // The piece alone, read the way the search read it.
+        const std::uint64_t at = bytes_.size();
+        bytes_ += length > 0 ? std::string_view(piece).substr(0, length) : std::string_view(piece);
+        const std::size_t before = facts_.size();
+        ForEachShownLine(
+            spot.offset, std::string_view(bytes_).substr(at), spot.kind, filter, finder,
+            [&](const ArchiveLine& line, const LineFacts& facts) { Keep(spot.offset - at, line, facts); });
+        if (facts_.size() != before + 1) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool RowReader::LoadSegment(ArchiveBytes& bytes, const RowSegment& segment, const RowFilter& filter) {
     if (segment.begin == segmentBegin_ && filter == filter_) {
         return true;
     }
     segmentBegin_ = UINT64_MAX;
     filter_ = filter;
+    shown_.clear();
+    facts_.clear();
+    const TextFinder finder(filter.text);
+    if (!segment.spots.empty()) {
+        if (!LoadSpots(bytes, segment, filter, finder)) {
+            return false;
+        }
+        segmentBegin_ = segment.begin;
+        return true;
+    }
     if (segment.end < segment.begin || segment.end - segment.begin > 2 * kBlockBytes) {
         return false;  // not a segment rows are made of
     }
@@ -115,21 +177,9 @@ bool RowReader::LoadSegment(ArchiveBytes& bytes, const RowSegment& segment, cons
         return false;
     }
     bytes_.resize(got);
-    shown_.clear();
-    facts_.clear();
-    const TextFinder finder(filter.text);
-    ForEachShownLine(segment.begin, bytes_, segment.kindBefore, filter, finder,
-                     [&](const ArchiveLine& line, const LineFacts& facts) {
-                         ShownRow row;
-                         row.offset = line.offset;
-                         row.kind = facts.kind;
-                         row.day = facts.day;
-                         row.source = facts.source;
-                         row.port = facts.port;
-                         shown_.emplace_back(static_cast<std::uint32_t>(line.offset - segment.begin),
-                                             static_cast<std::uint32_t>(line.text.size()));
-                         facts_.push_back(std::move(row));
-                     });
+    ForEachShownLine(
+        segment.begin, bytes_, segment.kindBefore, filter, finder,
+        [&](const ArchiveLine& line, const LineFacts& facts) { Keep(segment.begin, line, facts); });
     segmentBegin_ = segment.begin;
     return true;
 }

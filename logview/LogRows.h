@@ -28,11 +28,24 @@ struct RowFilter {
     friend bool operator==(const RowFilter&, const RowFilter&) = default;
 };
 
+// A shown line that a search found, with its kind (for a sub-info line, the
+// kind of the entry before it).
+struct RowSpot {
+    std::uint64_t offset = 0;
+    EntryKind kind = EntryKind::Other;
+};
+
+// A search keeps the places of the lines it found in a segment that shows
+// at most this many, so that the list reads those lines alone instead of the
+// whole segment (a rare text shows one line per run).
+inline constexpr std::size_t kSpotRows = 64;
+
 struct RowSegment {
     std::uint64_t begin = 0;
     std::uint64_t end = 0;
     EntryKind kindBefore = EntryKind::Other;
     std::uint64_t rows = 0;
+    std::vector<RowSpot> spots;  // every shown line's place when rows <= kSpotRows, from a search
 };
 
 // One shown line, decoded facts with their own bytes.
@@ -96,6 +109,11 @@ class RowReader {
 
   private:
     bool LoadSegment(ArchiveBytes& bytes, const RowSegment& segment, const RowFilter& filter);
+    // The segment's spots, each line read alone; false when one no longer
+    // holds a shown line (the file changed under us).
+    bool LoadSpots(ArchiveBytes& bytes, const RowSegment& segment, const RowFilter& filter,
+                   const TextFinder& finder);
+    void Keep(std::uint64_t bytesAt, const ArchiveLine& line, const LineFacts& facts);
 
     std::uint64_t segmentBegin_ = UINT64_MAX;
     RowFilter filter_;

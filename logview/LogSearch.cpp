@@ -1,5 +1,8 @@
 #include "logview/LogSearch.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace velmo {
 
 ReadResult SearchArchive(ArchiveBytes& bytes, const LogIndex& index, std::uint64_t fileSize,
@@ -14,12 +17,18 @@ ReadResult SearchArchive(ArchiveBytes& bytes, const LogIndex& index, std::uint64
         }
         all.push_back(RowSegment{index.runs[i].offset,
                                  i + 1 < index.runs.size() ? index.runs[i + 1].offset : index.coveredSize,
-                                 index.runs[i].kindBefore, 0});
+                                 index.runs[i].kindBefore,
+                                 0,
+                                 {}});
     }
     if (fileSize > index.coveredSize && index.coveredSize >= from) {
-        all.push_back(RowSegment{index.coveredSize, fileSize, index.lastKind, 0});
+        all.push_back(RowSegment{index.coveredSize, fileSize, index.lastKind, 0, {}});
     }
     const TextFinder finder(filter.text);
+    // Without a kind or a source to pass, the lines found come without their
+    // facts: a spot's kind is then read here.
+    const bool factsGiven = !filter.source.empty() ||
+                            std::find(filter.shown.begin(), filter.shown.end(), false) != filter.shown.end();
     std::string block;
     std::size_t next = 0;
     while (next < all.size() && !cancel.Cancelled()) {
@@ -39,16 +48,35 @@ ReadResult SearchArchive(ArchiveBytes& bytes, const LogIndex& index, std::uint64
         std::size_t segment = next;
         ForEachShownLine(
             begin, block, all[next].kindBefore, filter, finder,
-            [&](const ArchiveLine& line, const LineFacts&) {
+            [&](const ArchiveLine& line, const LineFacts& facts) {
                 while (segment + 1 < last && line.offset >= all[segment].end) {
                     ++segment;
                 }
-                ++all[segment].rows;
+                RowSegment& found = all[segment];
+                if (++found.rows > kSpotRows) {
+                    return;
+                }
+                EntryKind kind = facts.kind;
+                if (!factsGiven) {
+                    const LineFacts own = ReadLineFacts(line.text, EntryKind::Other);
+                    kind = own.continuation
+                               ? KindBeforeLine(block, static_cast<std::size_t>(line.offset - begin),
+                                                all[next].kindBefore)
+                               : own.kind;
+                }
+                found.spots.push_back(RowSpot{line.offset, kind});
             },
             false);
-        onFound(std::vector<RowSegment>(all.begin() + static_cast<std::ptrdiff_t>(next),
-                                        all.begin() + static_cast<std::ptrdiff_t>(last)),
-                all[last - 1].end);
+        for (std::size_t i = next; i < last; ++i) {
+            if (all[i].rows > kSpotRows) {
+                std::vector<RowSpot>().swap(all[i].spots);  // the list reads the whole segment
+            }
+        }
+        const auto first = all.begin() + static_cast<std::ptrdiff_t>(next);
+        onFound(
+            std::vector<RowSegment>(std::make_move_iterator(first),
+                                    std::make_move_iterator(all.begin() + static_cast<std::ptrdiff_t>(last))),
+            all[last - 1].end);
         next = last;
     }
     return ReadResult::Read;

@@ -14,8 +14,9 @@ namespace velmo {
 using FoundSegments = std::function<void(std::vector<RowSegment>&& segments, std::uint64_t bytesDone)>;
 
 // Every run of `index` that begins at or after `from` and the tail up to
-// `fileSize`, in file order, each with the lines the filter shows. Stops
-// when `cancel` is raised.
+// `fileSize`, in file order, each with the lines the filter shows. The tail
+// is read in one piece: `fileSize` is at most one block (kBlockBytes) past
+// the covered part. Stops when `cancel` is raised.
 ReadResult SearchArchive(ArchiveBytes& bytes, const LogIndex& index, std::uint64_t fileSize,
                          std::uint64_t from, const RowFilter& filter, const CancelToken& cancel,
                          const FoundSegments& onFound);

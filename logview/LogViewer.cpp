@@ -1,6 +1,8 @@
 #include "logview/LogViewer.h"
 
 #include <algorithm>
+#include <iterator>
+#include <span>
 
 #include "base/FileSystem.h"
 #include "logview/LogSearch.h"
@@ -11,7 +13,68 @@ LogViewer::LogViewer(std::string archivePath, std::function<void()> wake)
     : path_(std::move(archivePath)), wake_(std::move(wake)), index_(std::make_shared<LogIndex>()) {}
 
 LogViewer::~LogViewer() {
+    JoinExport();
     StopJob();
+}
+
+void LogViewer::JoinExport() {
+    if (export_.joinable()) {
+        exportCancel_->Cancel();
+        export_.join();
+    }
+}
+
+std::optional<ExportResult> LogViewer::StopExport() {
+    if (!exporting_) {
+        return std::nullopt;
+    }
+    JoinExport();
+    return TakeExportResult();
+}
+
+bool LogViewer::StartExport(std::unique_ptr<ExportSink> sink) {
+    if (exporting_) {
+        return false;
+    }
+    JoinExport();  // the last one, done
+    exporting_ = true;
+    exportCancel_ = std::make_unique<CancelToken>();
+    export_ = std::thread(
+        [this, rows = rows_, filter = filter_, sink = std::move(sink), cancel = exportCancel_.get()] {
+            HeldArchiveFile file(path_);
+            ExportResult result = WriteShownCsv(file, rows, filter, UINT64_MAX, *cancel,
+                                                [&](std::string_view bytes) { return sink->Write(bytes); });
+            if (!sink->Close() && (result == ExportResult::Written || result == ExportResult::Cut)) {
+                result = ExportResult::WriteFailed;
+            }
+            {
+                std::lock_guard<std::mutex> hold(lock_);
+                exported_ = result;
+            }
+            wake_();
+        });
+    return true;
+}
+
+std::optional<ExportResult> LogViewer::TakeExportResult() {
+    std::optional<ExportResult> result;
+    {
+        std::lock_guard<std::mutex> hold(lock_);
+        result.swap(exported_);
+    }
+    if (result) {
+        JoinExport();  // it has handed over its last
+        exporting_ = false;
+    }
+    return result;
+}
+
+ExportResult LogViewer::ShownCsv(std::uint64_t rowLimit, std::string& text) {
+    HeldArchiveFile file(path_);
+    return WriteShownCsv(file, rows_, filter_, rowLimit, NeverCancelled(), [&](std::string_view bytes) {
+        text += bytes;
+        return true;
+    });
 }
 
 void LogViewer::StopJob() {
@@ -22,9 +85,14 @@ void LogViewer::StopJob() {
 }
 
 void LogViewer::Cancel() {
+    if (exporting_) {
+        exportCancel_->Cancel();  // its result still comes through TakeExportResult
+    }
     StopJob();
-    TakeUpdates();
-    phase_ = ViewerPhase::Ready;
+    TakeUpdates();  // what the stopped job handed over may start the next
+    if (!job_.joinable()) {
+        phase_ = ViewerPhase::Ready;
+    }
 }
 
 void LogViewer::RunJob(std::function<void(const CancelToken&)> job) {
@@ -47,8 +115,20 @@ void LogViewer::Start() {
 void LogViewer::StartIndexJob() {
     phase_ = ViewerPhase::Indexing;
     std::shared_ptr<const LogIndex> current = index_;
-    RunJob([this, current](const CancelToken& cancel) {
-        auto index = std::make_shared<LogIndex>(*current);
+    RunJob([this, current](const CancelToken& cancel) mutable {
+        // A catch-up changes only the last run and what follows it: the job
+        // works on that tail alone, and the runs before it are neither copied
+        // nor handed back (the window keeps reading them meanwhile).
+        std::size_t kept = current->runs.empty() ? 0 : current->runs.size() - 1;
+        auto index = std::make_shared<LogIndex>();
+        index->coveredSize = current->coveredSize;
+        index->tailHash = current->tailHash;
+        index->lastKind = current->lastKind;
+        index->damagedLines = current->damagedLines;
+        index->sources = current->sources;
+        if (!current->runs.empty()) {
+            index->runs.push_back(current->runs.back());
+        }
         const std::string indexPath = IndexPathFor(path_);
         if (index->coveredSize == 0) {
             std::string saved;
@@ -71,13 +151,20 @@ void LogViewer::StartIndexJob() {
         if (failure == ReadResult::Missing) {
             *index = LogIndex{};  // no archive: nothing to show
         }
+        if (kept > 0 && (index->runs.empty() || index->runs.front().offset != current->runs.back().offset)) {
+            kept = 0;  // built again from the first byte (or nothing to show): a whole index
+        }
         // A build stopped by the user keeps what it covered, saved as well:
         // the next one goes on from there.
         if (outcome == IndexOutcome::Extended || outcome == IndexOutcome::Rebuilt ||
             outcome == IndexOutcome::Cancelled) {
-            ReplaceFileAtomically(indexPath, SaveLogIndex(*index));  // an index not saved is built again
+            // An index not saved is built again.
+            const std::span<const IndexRun> before(current->runs.data(), kept);
+            ReplaceFileAtomically(indexPath, SaveLogIndex(*index, before));
         }
+        current.reset();  // the window may change the index in place once this is done
         std::lock_guard<std::mutex> hold(lock_);
+        inbox_.keptRuns = kept;
         inbox_.archive = outcome == IndexOutcome::Unreadable ? failure : ReadResult::Read;
         inbox_.fileSize = size;
         inbox_.index = std::move(index);
@@ -88,10 +175,14 @@ void LogViewer::StartIndexJob() {
 void LogViewer::StartSearch(std::uint64_t from) {
     phase_ = ViewerPhase::Searching;
     rows_.TruncateFrom(from);
+    searchedTo_ = std::min(searchedTo_, from);
     reader_.Forget();
     std::shared_ptr<const LogIndex> index = index_;
     const RowFilter filter = filter_;
-    const std::uint64_t size = fileSize_;
+    // As the rows without a text: past the index only one block, read in
+    // one piece (the rest of an archive whose build was stopped shows once
+    // the index covers it).
+    const std::uint64_t size = std::min(fileSize_, index_->coveredSize + kBlockBytes);
     RunJob([this, index, filter, size, from](const CancelToken& cancel) {
         ArchiveFile file(path_);
         const ReadResult read =
@@ -126,11 +217,13 @@ void LogViewer::ShowIndexRows() {
         }
     }
     IndexRows(*index_, filter_, std::min(fileSize_, index_->coveredSize + kBlockBytes), tailRows, rows_);
+    searchedTo_ = 0;
     reader_.Forget();
 }
 
 void LogViewer::SetFilter(const RowFilter& filter) {
     filter_ = filter;
+    searchedTo_ = 0;  // no rows of this filter's search yet
     if (phase_ == ViewerPhase::Indexing) {
         return;  // the rows follow once the index is there
     }
@@ -140,7 +233,9 @@ void LogViewer::SetFilter(const RowFilter& filter) {
     } else {
         StopJob();
         TakeUpdates();
-        phase_ = ViewerPhase::Ready;
+        if (!job_.joinable()) {
+            phase_ = ViewerPhase::Ready;
+        }
         ShowIndexRows();
     }
 }
@@ -179,17 +274,34 @@ bool LogViewer::TakeUpdates() {
         archive_ = taken.archive;
         phase_ = ViewerPhase::Ready;
         if (taken.index) {
-            // Rows before the old index's last run stay as they were.
+            // Rows before the old index's last run stay as they were, as far
+            // as the search had reached (a search stopped by the user goes
+            // on from where it stopped).
             const std::uint64_t from = index_->runs.empty() ? 0 : index_->runs.back().offset;
-            const bool extended = taken.index->runs.size() >= index_->runs.size() && !index_->runs.empty() &&
-                                  taken.index->runs[index_->runs.size() - 1].offset == from;
-            index_ = std::move(taken.index);
+            // An index the job extended from the old last run on keeps the
+            // runs before it (the job handed over only its tail).
+            const bool extended = taken.keptRuns > 0 ||
+                                  (taken.index->runs.size() >= index_->runs.size() && !index_->runs.empty() &&
+                                   taken.index->runs[index_->runs.size() - 1].offset == from);
+            if (taken.keptRuns > 0) {
+                if (index_.use_count() > 1) {
+                    index_ = std::make_shared<LogIndex>(*index_);  // someone still reads it
+                }
+                std::vector<IndexRun> runs = std::move(index_->runs);
+                runs.resize(taken.keptRuns);
+                runs.insert(runs.end(), std::make_move_iterator(taken.index->runs.begin()),
+                            std::make_move_iterator(taken.index->runs.end()));
+                *index_ = std::move(*taken.index);
+                index_->runs = std::move(runs);
+            } else {
+                index_ = std::move(taken.index);
+            }
             fileSize_ = taken.fileSize;
             if (filter_.NeedsScan()) {
                 if (!extended) {
                     rows_.Clear();
                 }
-                StartSearch(extended ? from : 0);
+                StartSearch(extended ? std::min(from, searchedTo_) : 0);
             } else {
                 ShowIndexRows();
             }
@@ -198,6 +310,7 @@ bool LogViewer::TakeUpdates() {
     }
     for (const RowSegment& segment : taken.found) {
         rows_.Append(segment);
+        searchedTo_ = segment.end;
         changed = true;
     }
     if (taken.searchDone) {
@@ -228,7 +341,7 @@ ViewerState LogViewer::State() const {
 }
 
 bool LogViewer::ReadRows(std::uint64_t first, std::size_t count, std::vector<ShownRow>& out) {
-    ArchiveFile file(path_);
+    HeldArchiveFile file(path_);
     unreadRows_ = !reader_.Read(file, rows_, filter_, first, count, out);
     return !unreadRows_;
 }

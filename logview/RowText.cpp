@@ -1,5 +1,8 @@
 #include "logview/RowText.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "res/StringTable.h"
 #include "res/resource.h"
 #include "routerlog/LogStamp.h"
@@ -58,6 +61,40 @@ std::string CsvLine(const std::array<std::string, kRowColumns>& cells) {
         line += '"';
     }
     return line + "\r\n";
+}
+
+ExportResult WriteShownCsv(ArchiveBytes& bytes, const LogRows& rows, const RowFilter& filter,
+                           std::uint64_t rowLimit, const CancelToken& cancel,
+                           const std::function<bool(std::string_view)>& write) {
+    constexpr std::size_t kBatchRows = 10000;
+    std::string text;
+    for (const std::string& title : ColumnTitles()) {
+        text += (text.empty() ? "" : ",") + title;
+    }
+    text += "\r\n";
+    if (!write(text)) {
+        return ExportResult::WriteFailed;
+    }
+    const std::uint64_t count = std::min(rows.Count(), rowLimit);
+    RowReader reader;
+    std::vector<ShownRow> shown;
+    for (std::uint64_t first = 0; first < count; first += shown.size()) {
+        if (cancel.Cancelled()) {
+            return ExportResult::Cancelled;
+        }
+        const auto batch = static_cast<std::size_t>(std::min<std::uint64_t>(kBatchRows, count - first));
+        if (!reader.Read(bytes, rows, filter, first, batch, shown) || shown.empty()) {
+            return ExportResult::ReadStopped;
+        }
+        text.clear();
+        for (const ShownRow& row : shown) {
+            text += CsvLine(RowCells(row));
+        }
+        if (!write(text)) {
+            return ExportResult::WriteFailed;
+        }
+    }
+    return rows.Count() > count ? ExportResult::Cut : ExportResult::Written;
 }
 
 }  // namespace velmo

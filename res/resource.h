@@ -136,6 +136,8 @@
 #define IDS_LOGVIEW_CSV_NOT_SAVED 338
 #define IDS_LOGVIEW_CHOOSE_SOURCE 339
 #define IDS_LOGVIEW_SOURCE_IGNORED 340
+#define IDS_LOGVIEW_CSV_SAVING 341
+#define IDS_LOGVIEW_COPY_FAILED 342
 /* The 接続履歴 window: the legend of the bars, the sums under them, and the
    report's heading and column titles; the ends' causes as the screen and
    the report show them (the record file keeps its own words) */

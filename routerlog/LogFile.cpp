@@ -357,8 +357,11 @@ CaptureResult WriteCapture(LogFileAccess& file, std::string_view ledgerBytes, co
 }
 
 CaptureResult UpdateLogFile(const std::string& fileName, const CapturedLog& capture, DateTime now) {
+    // No other writer (a second capture, a program holding the file for
+    // writing) while the tail is read, cut and appended to; readers, the log
+    // viewer among them, keep reading.
     ExclusiveFile file;
-    if (!file.Open(fileName)) {
+    if (!file.Open(fileName, FileSharing::Readers)) {
         return Failure(LogFileError::NotOpened, file.LastErrorText());
     }
     std::uint64_t size = 0;

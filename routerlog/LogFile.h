@@ -65,9 +65,10 @@ struct LogWrite {
 CaptureResult MergeLogText(std::string_view fileContent, const CapturedLog& capture, DateTime now,
                            LogWrite& write, std::size_t blockSize = kLogTailBlockSize);
 
-// Opens `fileName` exclusively (created when absent), merges the capture into
-// it with its ledger file (LedgerFileName) and closes it. A file that cannot
-// be opened or read is left alone: nothing written, no warning.
+// Opens `fileName` (created when absent) keeping every other writer out but
+// letting readers in, merges the capture into it with its ledger file
+// (LedgerFileName) and closes it. A file that cannot be opened or read is
+// left alone: nothing written, no warning.
 CaptureResult UpdateLogFile(const std::string& fileName, const CapturedLog& capture, DateTime now);
 
 // The capture's merge and write on `file`, whose ledger file held

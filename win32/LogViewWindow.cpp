@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
+#include <optional>
+#include <string_view>
 
 #include "base/CodePage.h"
 #include "base/Wide_win32.h"
@@ -106,6 +109,30 @@ std::int32_t Today() {
 void Draw(HDC dc, int x, int y, const std::wstring& text) {
     TextOutW(dc, x, y, text.c_str(), static_cast<int>(text.size()));
 }
+
+// The CSV file an export writes, closed by the export or when it is dropped.
+class CsvFile final : public ExportSink {
+  public:
+    explicit CsvFile(std::FILE* file) : file_(file) {}
+    ~CsvFile() override {
+        if (file_ != nullptr) {
+            std::fclose(file_);
+        }
+    }
+    CsvFile(const CsvFile&) = delete;
+    CsvFile& operator=(const CsvFile&) = delete;
+    bool Write(std::string_view bytes) override {
+        return std::fwrite(bytes.data(), 1, bytes.size(), file_) == bytes.size();
+    }
+    bool Close() override {
+        const bool closed = std::fclose(file_) == 0;
+        file_ = nullptr;
+        return closed;
+    }
+
+  private:
+    std::FILE* file_;
+};
 
 std::string Thousands(std::uint64_t value) {
     std::string digits = std::to_string(value);
@@ -365,6 +392,11 @@ LRESULT LogViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_DESTROY:
             KillTimer(window_, kFollowTimer);
+            if (viewer_ != nullptr) {
+                if (const std::optional<ExportResult> exported = viewer_->StopExport()) {
+                    ShowExportResult(*exported);  // a CSV file the close cut short goes
+                }
+            }
             viewer_.reset();  // stops its job before the window goes
             window_ = list_ = search_ = date_ = source_ = status_ = progress_ = nullptr;
             controls_.clear();
@@ -472,6 +504,9 @@ void LogViewWindow::TakeUpdates() {
     if (phaseBefore == ViewerPhase::Indexing && viewer_->State().phase != ViewerPhase::Indexing) {
         UpdateSources();
         UpdateChart();
+    }
+    if (const std::optional<ExportResult> exported = viewer_->TakeExportResult()) {
+        ShowExportResult(*exported);
     }
     UpdateStatus();
 }
@@ -641,30 +676,17 @@ void LogViewWindow::ClickChart(int x, int y) {
     JumpTo(summary_.days[day].day);
 }
 
-std::string LogViewWindow::ShownCsv(std::size_t rowLimit, bool& cut) {
-    std::string text;
-    for (const std::string& title : ColumnTitles()) {
-        text += (text.empty() ? "" : ",") + title;
-    }
-    text += "\r\n";
-    const std::uint64_t count = viewer_->Rows().Count();
-    cut = count > rowLimit;
-    std::vector<ShownRow> rows;
-    for (std::uint64_t first = 0; first < std::min<std::uint64_t>(count, rowLimit); first += rows.size()) {
-        if (!viewer_->ReadRows(first, 10000, rows) || rows.empty()) {
-            break;
-        }
-        for (const ShownRow& row : rows) {
-            text += CsvLine(RowCells(row));
-        }
-    }
-    return text;
-}
-
 void LogViewWindow::CopyShown() {
-    bool cut = false;
-    const std::wstring text = SjisToWide(ShownCsv(kClipboardRows, cut));
-    note_ = cut ? FilledString(IDS_LOGVIEW_COPY_CUT, {Thousands(kClipboardRows)}) : std::string();
+    std::string csv;
+    const ExportResult result = viewer_->ShownCsv(kClipboardRows, csv);
+    if (result == ExportResult::ReadStopped) {
+        note_ = TableString(IDS_LOGVIEW_COPY_FAILED);  // a cut copy would pass for the rows shown
+        UpdateStatus();
+        return;
+    }
+    note_ = result == ExportResult::Cut ? FilledString(IDS_LOGVIEW_COPY_CUT, {Thousands(kClipboardRows)})
+                                        : std::string();
+    const std::wstring text = SjisToWide(csv);
     if (OpenClipboard(window_)) {
         EmptyClipboard();
         if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t))) {
@@ -680,6 +702,11 @@ void LogViewWindow::CopyShown() {
 }
 
 void LogViewWindow::SaveCsv() {
+    if (viewer_->Exporting()) {
+        note_ = TableString(IDS_LOGVIEW_CSV_SAVING);
+        UpdateStatus();
+        return;
+    }
     wchar_t name[MAX_PATH] = L"log.csv";
     const std::wstring filter = Text(IDS_LOGVIEW_CSV_FILES) + L'\0' + L"*.csv" + L'\0' + L'\0';
     OPENFILENAMEW dialog{};
@@ -693,15 +720,20 @@ void LogViewWindow::SaveCsv() {
     if (!GetSaveFileNameW(&dialog)) {
         return;
     }
-    bool cut = false;
-    const std::string text = ShownCsv(SIZE_MAX, cut);
+    // Written in batches off this thread; the result comes with a wake.
     std::FILE* file = _wfopen(name, L"wb");
-    const bool written = file != nullptr && std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    if (file != nullptr) {
-        std::fclose(file);
-    }
-    note_ = TableString(written ? IDS_LOGVIEW_CSV_SAVED : IDS_LOGVIEW_CSV_NOT_SAVED);
+    csvName_ = name;
+    const bool started = file != nullptr && viewer_->StartExport(std::make_unique<CsvFile>(file));
+    note_ = TableString(started ? IDS_LOGVIEW_CSV_SAVING : IDS_LOGVIEW_CSV_NOT_SAVED);
     UpdateStatus();
+}
+
+void LogViewWindow::ShowExportResult(ExportResult result) {
+    const bool saved = result == ExportResult::Written;
+    if (!saved) {
+        DeleteFileW(csvName_.c_str());  // a cut file would pass for the rows shown
+    }
+    note_ = TableString(saved ? IDS_LOGVIEW_CSV_SAVED : IDS_LOGVIEW_CSV_NOT_SAVED);
 }
 
 void LogViewWindow::IgnoreChosen() {

@@ -64,7 +64,7 @@ class LogViewWindow {
     void CopyShown();
     void SaveCsv();
     void IgnoreChosen();
-    std::string ShownCsv(std::size_t rowLimit, bool& cut);
+    void ShowExportResult(ExportResult result);
 
     HINSTANCE instance_;
     HWND window_ = nullptr;
@@ -85,7 +85,8 @@ class LogViewWindow {
     std::int32_t today_ = 0;
     DaySummary summary_;
     RECT chart_{};
-    std::string note_;  // what the last export or ignore did
+    std::string note_;      // what the last export or ignore did
+    std::wstring csvName_;  // the file the last CSV export writes
 };
 
 }  // namespace velmo

@@ -9,6 +9,7 @@
 
 #include "app/Timers.h"
 #include "base/FileSystem.h"
+#include "logview/LogIndex.h"
 #include "res/StringTable.h"
 #include "res/resource.h"
 #include "settings/ProfileFile.h"
@@ -145,6 +146,29 @@ TEST_F(SettingsAndLogTest, MenuCaptureRunsWhateverUpdateLogSays) {
     Settle();
     EXPECT_THAT(LogBytes(), HasSubstr("  PPP up\r\n"));
     EXPECT_THAT(LogBytes(), HasSubstr("   Last Log Update\r\n"));
+}
+
+TEST_F(SettingsAndLogTest, ACaptureExtendsTheIndexTheViewerSavedAndBuildsNoneItself) {
+    auto window = OpenWindow("UpdateLog=0\r\nUpdateLogFileName=log.txt\r\n", kDown);
+    router_.Serve("syslog.htm", SystemLogPageBody({{1000, "PPP up"}}));
+    window->OnCommand(ID_MENU_CAPTURE_LOG);
+    Settle();
+    EXPECT_FALSE(std::filesystem::exists(dir_.File("log.txt.idx")));
+    LogIndex saved, rebuilt;
+    ArchiveFile archive(dir_.File("log.txt"));
+    ASSERT_EQ(UpdateLogIndex(archive, saved, NeverCancelled()), IndexOutcome::Extended);
+    ASSERT_TRUE(ReplaceFileAtomically(dir_.File("log.txt.idx"), SaveLogIndex(saved)));
+
+    router_.Serve("syslog.htm",
+                  SystemLogPageBody({{1000, "PPP up"}, {500, "Unrecognized access from 203.0.113.7"}}));
+    window->OnCommand(ID_MENU_CAPTURE_LOG);
+    Settle();
+    EXPECT_THAT(LogBytes(), HasSubstr("203.0.113.7"));
+    std::string bytes;
+    ASSERT_TRUE(ReadFileBytes(dir_.File("log.txt.idx"), bytes) && LoadLogIndex(bytes, saved));
+    UpdateLogIndex(archive, rebuilt, NeverCancelled());
+    EXPECT_EQ(saved, rebuilt);
+    EXPECT_EQ(saved.sources, std::vector<std::string>{"203.0.113.7"});
 }
 
 TEST_F(SettingsAndLogTest, LogViewOpensOnTheArchiveAndAddsASourceToTheIgnoreListOnce) {

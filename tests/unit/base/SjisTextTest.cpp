@@ -67,6 +67,28 @@ TEST(SjisEqualsIgnoreCase, FoldsAsciiLettersButNotTrailBytes) {
     EXPECT_FALSE(SjisEqualsIgnoreCase("\x83\x41", "\x83\x61"));
 }
 
+TEST(IsValidSjis, TakesEveryCharacterOfCp932AndNoStrayByte) {
+    const struct {
+        std::string text;
+        bool valid;
+    } cases[] = {
+        {"", true},
+        {"plain ASCII line longer than eight bytes", true},
+        {Utf8ToSjis("切断しました ｶﾀｶﾅ 表"), true},
+        {"\x81\x40\xfc\xfc", true},
+        {"ASCII then \x80", false},  // not a character
+        {"\xa0", false},             // nor this
+        {"\xfd\xfe\xff", false},     // nor these
+        {"\x81\xff", false},         // a trail byte out of range
+        {"\x81\x7f", false},
+        {"ends in a lead\x95", false},  // its trail byte is missing
+        {"\x95\x5c\x5c", true},         // 表 then a backslash
+    };
+    for (const auto& [text, valid] : cases) {
+        EXPECT_EQ(IsValidSjis(text), valid) << text;
+    }
+}
+
 TEST(CodePage, RoundTripsJapaneseText) {
     const char* utf8 = "指定されたアドレスに接続できません.";
     EXPECT_EQ(SjisToUtf8(Utf8ToSjis(utf8)), utf8);

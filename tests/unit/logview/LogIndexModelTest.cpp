@@ -14,6 +14,7 @@
 #include "logview/LogRows.h"
 #include "logview/LogSearch.h"
 #include "routerlog/LogFile.h"
+#include "routerlog/LogStamp.h"
 
 namespace velmo {
 namespace {
@@ -39,9 +40,9 @@ std::string Lower(std::string text) {
     return text;
 }
 
-// The shown lines' offsets, reading the archive line by line.
-std::vector<std::uint64_t> PlainRows(const std::string& file, const RowFilter& filter) {
-    std::vector<std::uint64_t> shown;
+// The shown lines' offsets and kinds, reading the archive line by line.
+std::vector<std::pair<std::uint64_t, EntryKind>> PlainRows(const std::string& file, const RowFilter& filter) {
+    std::vector<std::pair<std::uint64_t, EntryKind>> shown;
     EntryKind before = EntryKind::Other;
     for (std::size_t at = 0; at < file.size();) {
         std::size_t newline = file.find('\n', at);
@@ -56,7 +57,7 @@ std::vector<std::uint64_t> PlainRows(const std::string& file, const RowFilter& f
         before = facts.continuation || facts.toolLine ? before : facts.kind;
         if (PassesKindAndSource(facts, filter) &&
             (filter.text.empty() || SjisFind(Lower(line), Lower(filter.text)) != npos)) {
-            shown.push_back(at);
+            shown.emplace_back(at, facts.kind);
         }
         at = next;
     }
@@ -81,9 +82,9 @@ void CheckRows(const std::string& file, const LogIndex& index, const RowFilter& 
     std::vector<ShownRow> shown;
     RowReader reader;
     ASSERT_TRUE(reader.Read(bytes, rows, filter, 0, SIZE_MAX, shown));
-    std::vector<std::uint64_t> offsets;
+    std::vector<std::pair<std::uint64_t, EntryKind>> offsets;
     for (const ShownRow& row : shown) {
-        offsets.push_back(row.offset);
+        offsets.emplace_back(row.offset, row.kind);
     }
     EXPECT_EQ(rows.Count(), shown.size());
     EXPECT_EQ(offsets, PlainRows(file, filter));
@@ -175,6 +176,48 @@ TEST(LogIndexModel, ExtendedCaptureByCaptureEqualsRebuilt) {
             CheckRows(file, kept, filter);
         }
     }
+}
+
+// The archive as a capture leaves it once the scan has read `before` reads.
+class CapturedDuringScan final : public ArchiveBytes {
+  public:
+    CapturedDuringScan(const std::string& old, const std::string& now, int before)
+        : old_(old), now_(now), before_(before) {}
+    ReadResult Size(std::uint64_t& size) override { return Bytes().Size(size); }
+    ReadResult ReadAt(std::uint64_t position, char* buffer, std::size_t length, std::size_t& got) override {
+        const ReadResult read = Bytes().ReadAt(position, buffer, length, got);
+        --before_;
+        return read;
+    }
+
+  private:
+    ArchiveString Bytes() { return ArchiveString(before_ > 0 ? old_ : now_); }
+    const std::string &old_, &now_;
+    int before_;
+};
+
+TEST(LogIndexModel, AScanACaptureCutAndAppendedUnderIsDoneAgain) {
+    // The first block ends in the failure lines that end the archive; the
+    // capture replaces them with entries, which the next block would read
+    // from the middle of a line.
+    const DateTime now = DateTime::FromParts(2026, 12, 8, 11, 0, 0);
+    std::string entries;
+    while (entries.size() < kBlockBytes - 4000) {
+        entries += "[2026/12/08 10:00:00]  PPP up\r\n";
+    }
+    std::string old = entries, captured = entries;
+    while (old.size() < kBlockBytes + 4000) {
+        old += FailureLine(now) + "\r\n";
+        captured += "[2026/12/08 10:59:00]  Unrecognized access from 203.0.113.7\r\n";
+    }
+    old += UpdateMarkerLine(now) + "\r\n";
+    captured += UpdateMarkerLine(now) + "\r\n";
+    CapturedDuringScan bytes(old, captured, 1);
+    LogIndex scanned, rebuilt;
+    EXPECT_EQ(UpdateLogIndex(bytes, scanned, NeverCancelled()), IndexOutcome::Extended);
+    ArchiveString after(captured);
+    UpdateLogIndex(after, rebuilt, NeverCancelled());
+    EXPECT_EQ(scanned, rebuilt);
 }
 
 }  // namespace

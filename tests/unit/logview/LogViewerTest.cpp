@@ -4,9 +4,14 @@
 // the saved index stays what a build from nothing gives.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
+#include <thread>
 
+#include "base/ExclusiveFile.h"
 #include "base/FileSystem.h"
 #include "logview/LogViewer.h"
 #include "routerlog/LogFile.h"
@@ -95,6 +100,107 @@ TEST(LogViewer, FollowsCapturesAndSearchesOffTheCallersThread) {
     ArchiveFile file(path);
     UpdateLogIndex(file, rebuilt, NeverCancelled());
     EXPECT_EQ(kept, rebuilt);
+}
+
+TEST(LogViewer, ASearchAfterACaptureGoesOnFromWhereItsOwnRowsEnd) {
+    testing::TempDirectory dir;
+    const std::string path = dir.File("archive.log");
+    DateTime now = DateTime::FromParts(2026, 12, 7, 23, 59, 0);
+    for (int i = 0; i < 30; ++i, now = now.PlusSeconds(3600)) {
+        Capture(path, now, {"PPP up", "Unrecognized access from 203.0.113.9:4312 to port 23"});
+    }
+    Woken woken;
+    LogViewer viewer(path, [&] { woken.Wake(); });
+    viewer.Start();
+    ASSERT_TRUE(woken.Settle(viewer));
+    // A text typed while a capture's lines are indexed: the rows shown so
+    // far are the index's, not the search's.
+    Capture(path, now, {"PPP down"});
+    viewer.CheckArchive();
+    RowFilter filter;
+    filter.text = "PPP";
+    viewer.SetFilter(filter);
+    ASSERT_TRUE(woken.Settle(viewer));
+    EXPECT_EQ(viewer.Rows().Count(), 31u);
+    // A search stopped by the user goes on from where it stopped.
+    filter.text = "203.0.113.9:";
+    viewer.SetFilter(filter);
+    viewer.Cancel();
+    Capture(path, now.PlusSeconds(60), {"Unrecognized access from 203.0.113.9:80 to port 8080"});
+    viewer.CheckArchive();
+    ASSERT_TRUE(woken.Settle(viewer));
+    EXPECT_EQ(viewer.Rows().Count(), 31u);
+}
+
+class StringSink final : public ExportSink {
+  public:
+    explicit StringSink(std::string& bytes) : bytes_(bytes) {}
+    bool Write(std::string_view bytes) override {
+        bytes_ += bytes;
+        return true;
+    }
+    bool Close() override { return true; }
+
+  private:
+    std::string& bytes_;
+};
+
+ExportResult Export(LogViewer& viewer, std::string& csv) {
+    EXPECT_TRUE(viewer.StartExport(std::make_unique<StringSink>(csv)));
+    std::optional<ExportResult> result;
+    for (int wait = 0; wait < 2000 && !(result = viewer.TakeExportResult()); ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return result.value_or(ExportResult::Cancelled);
+}
+
+TEST(LogViewer, ExportsTheRowsShownAndSaysWhenTheArchiveNoLongerHoldsThem) {
+    testing::TempDirectory dir;
+    const std::string path = dir.File("archive.log");
+    DateTime now = DateTime::FromParts(2026, 12, 7, 23, 59, 0);
+    for (int i = 0; i < 20; ++i, now = now.PlusSeconds(3600)) {
+        Capture(path, now, {"PPP up", "Unrecognized access from 203.0.113.9:4312 to port 23"});
+    }
+    Woken woken;
+    LogViewer viewer(path, [&] { woken.Wake(); });
+    viewer.Start();
+    ASSERT_TRUE(woken.Settle(viewer));
+    RowFilter filter;
+    filter.shown = {true, false, false, false};
+    viewer.SetFilter(filter);
+    std::string csv;
+    EXPECT_EQ(Export(viewer, csv), ExportResult::Written);
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 21);
+    EXPECT_NE(csv.find(",203.0.113.9,23,"), std::string::npos) << csv;
+
+    std::string bytes;
+    ASSERT_TRUE(ReadFileBytes(path, bytes));
+    ASSERT_TRUE(ReplaceFileAtomically(path, bytes.substr(0, bytes.size() / 2)));
+    EXPECT_EQ(Export(viewer, csv), ExportResult::ReadStopped);
+}
+
+TEST(LogViewer, ReadingTheArchiveKeepsOutNoCaptureButACaptureKeepsOutOtherWriters) {
+    testing::TempDirectory dir;
+    const std::string path = dir.File("archive.log");
+    const DateTime now = DateTime::FromParts(2026, 12, 7, 23, 59, 0);
+    Capture(path, now, {"PPP up"});
+    SharedReadFile viewer;
+    ASSERT_EQ(viewer.Open(path), ReadResult::Read);
+    std::uint64_t before = 0, after = 0;
+    ASSERT_EQ(viewer.Size(before), ReadResult::Read);
+    Capture(path, now.PlusSeconds(60), {"PPP down"});
+    ASSERT_EQ(viewer.Size(after), ReadResult::Read);
+    EXPECT_GT(after, before);
+    // An opener that lets no one in would have been refused.
+    ExclusiveFile alone;
+    EXPECT_FALSE(alone.Open(path));
+    viewer.Close();
+
+    ExclusiveFile capture;
+    ASSERT_TRUE(capture.Open(path, FileSharing::Readers));
+    EXPECT_EQ(viewer.Open(path), ReadResult::Read);
+    ExclusiveFile secondCapture;
+    EXPECT_FALSE(secondCapture.Open(path, FileSharing::Readers));
 }
 
 }  // namespace
