@@ -103,10 +103,13 @@ std::vector<Session> ParseRecentRows(std::string_view text, bool fromStart, cons
 }
 
 bool AppendSessions(const std::string& path, const std::vector<Session>& rows, std::string& reason) {
+    // One writer, any number of readers: the 接続履歴 window or another start
+    // reading the record does not make a row wait.
     ExclusiveFile file;
     std::uint64_t size = 0;
     char last = '\n';
-    if (!file.Open(path) || !file.Size(size) || (size > 0 && !file.ReadAt(size - 1, &last, 1))) {
+    if (!file.Open(path, FileSharing::Readers) || !file.Size(size) ||
+        (size > 0 && !file.ReadAt(size - 1, &last, 1))) {
         reason = file.LastErrorText();
         return false;
     }
