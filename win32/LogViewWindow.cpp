@@ -580,8 +580,7 @@ void LogViewWindow::UpdateStatus() {
 }
 
 void LogViewWindow::UpdateSources() {
-    sources_ = viewer_ == nullptr ? std::vector<std::string>() : viewer_->Sources();
-    sources_.resize(std::min(sources_.size(), kListedSources));
+    sources_ = viewer_ == nullptr ? std::vector<std::string>() : viewer_->Sources(kListedSources);
     SendMessageW(source_, CB_RESETCONTENT, 0, 0);
     SendMessageW(source_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Text(IDS_LOGVIEW_ALL_SOURCES).c_str()));
     for (const std::string& source : sources_) {
@@ -658,9 +657,12 @@ void LogViewWindow::PaintChart(HDC dc) {
     }
     int y = chart_.top;
     Draw(dc, bars.right + Scaled(8), y, Filled(IDS_LOGVIEW_TOP_SOURCES, std::to_string(chartDays_)));
+    // Counts summed from the runs' lists of their most frequent sources may
+    // be short (by up to sourceError): they show as "at least" (≥ in CP932).
+    const std::string atLeast = summary_.sourceError > 0 ? "  \x81\xe6" : "  ";
     for (const auto& [source, count] : summary_.sources) {
         y += Scaled(18);
-        Draw(dc, bars.right + Scaled(8), y, SjisToWide(source + "  " + Thousands(count)));
+        Draw(dc, bars.right + Scaled(8), y, SjisToWide(source + atLeast + Thousands(count)));
     }
     SelectObject(dc, oldFont);
 }
