@@ -26,7 +26,7 @@ namespace {
 constexpr wchar_t kClassName[] = L"VelmoToolLogView";
 constexpr UINT_PTR kFollowTimer = 1;     // looks at the archive's size
 constexpr UINT_PTR kTypingTimer = 2;     // the search starts when typing pauses
-constexpr std::size_t kCacheRows = 200;  // rows read at once for the list
+constexpr std::size_t kHintRows = 2000;  // the most rows a cache hint reads (a page is tens)
 constexpr std::size_t kClipboardRows = 100000;
 constexpr std::size_t kListedSources = 1000;  // the most frequent, in the source box
 
@@ -421,6 +421,21 @@ bool LogViewWindow::OnNotify(NMHDR* header) {
         FillCell(reinterpret_cast<NMLVDISPINFOW*>(header));
         return true;
     }
+    if (header->idFrom == IDC_LOGVIEW_LIST && header->code == LVN_ODCACHEHINT && viewer_ != nullptr) {
+        // The rows the list is about to draw: read those alone, once.
+        const auto* hint = reinterpret_cast<const NMLVCACHEHINT*>(header);
+        if (hint->iFrom >= 0 && hint->iTo >= hint->iFrom) {
+            const auto from = static_cast<std::uint64_t>(hint->iFrom);
+            const auto to = static_cast<std::uint64_t>(hint->iTo);
+            if (from < cacheFirst_ || to >= cacheFirst_ + cache_.size()) {
+                cacheFirst_ = from;
+                viewer_->ReadRows(from,
+                                  static_cast<std::size_t>(std::min<std::uint64_t>(to - from + 1, kHintRows)),
+                                  cache_);
+            }
+        }
+        return true;
+    }
     if (header->idFrom == IDC_LOGVIEW_DATE && header->code == DTN_DATETIMECHANGE) {
         OnCommand(IDC_LOGVIEW_JUMP, BN_CLICKED);
     }
@@ -537,8 +552,11 @@ void LogViewWindow::ShowRowCount(bool keepBottom) {
 
 const ShownRow* LogViewWindow::Row(std::uint64_t row) {
     if (row < cacheFirst_ || row >= cacheFirst_ + cache_.size()) {
-        cacheFirst_ = row - std::min<std::uint64_t>(row, kCacheRows / 2);
-        viewer_->ReadRows(cacheFirst_, kCacheRows, cache_);
+        // A row no cache hint announced (a list that sends none): a page
+        // from it on.
+        cacheFirst_ = row;
+        viewer_->ReadRows(row, static_cast<std::size_t>(std::max(ListView_GetCountPerPage(list_), 0)) + 1,
+                          cache_);
     }
     return row - cacheFirst_ < cache_.size() ? &cache_[static_cast<std::size_t>(row - cacheFirst_)] : nullptr;
 }
