@@ -1,8 +1,40 @@
 #include "logview/DayCounts.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace velmo {
+
+namespace {
+
+// The sources of the runs of the days from `first` to `last` (of every run
+// when `first` is kNoDay) with their listed entries
+// summed, most first (equal ones by their bytes), at most `limit`. The
+// views point into the runs.
+std::vector<std::pair<std::string_view, std::uint64_t>> TopSources(const LogIndex& index, std::int32_t first,
+                                                                   std::int32_t last, std::size_t limit,
+                                                                   std::uint64_t& error) {
+    std::unordered_map<std::string_view, std::uint64_t> sums;
+    error = 0;
+    for (const IndexRun& run : index.runs) {
+        if (first != kNoDay && (run.day == kNoDay || run.day < first || run.day > last)) {
+            continue;
+        }
+        error += run.unlistedMost;
+        ForEachRunSource(run,
+                         [&](std::string_view source, std::uint32_t entries) { sums[source] += entries; });
+    }
+    std::vector<std::pair<std::string_view, std::uint64_t>> order(sums.begin(), sums.end());
+    const std::size_t top = std::min(limit, order.size());
+    std::partial_sort(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(top), order.end(),
+                      [](const auto& a, const auto& b) {
+                          return a.second != b.second ? a.second > b.second : a.first < b.first;
+                      });
+    order.resize(top);
+    return order;
+}
+
+}  // namespace
 
 DaySummary SummarizeDays(const LogIndex& index, std::int32_t lastDay, int dayCount) {
     DaySummary summary;
@@ -10,7 +42,6 @@ DaySummary SummarizeDays(const LogIndex& index, std::int32_t lastDay, int dayCou
     for (int i = 0; i < dayCount; ++i) {
         summary.days.push_back(DayCount{firstDay + i, 0, 0});
     }
-    std::vector<std::uint64_t> perSource(index.sources.size(), 0);
     for (const IndexRun& run : index.runs) {
         if (run.day == kNoDay || run.day < firstDay || run.day > lastDay) {
             continue;
@@ -18,24 +49,20 @@ DaySummary SummarizeDays(const LogIndex& index, std::int32_t lastDay, int dayCou
         DayCount& day = summary.days[static_cast<std::size_t>(run.day - firstDay)];
         day.accesses += run.kinds[static_cast<int>(EntryKind::Access)];
         day.drops += run.drops;
-        ForEachRunSource(run,
-                         [&](std::uint32_t number, std::uint32_t entries) { perSource[number] += entries; });
     }
-    std::vector<std::uint32_t> order;
-    for (std::uint32_t i = 0; i < perSource.size(); ++i) {
-        if (perSource[i] > 0) {
-            order.push_back(i);
-        }
-    }
-    const std::size_t top = std::min<std::size_t>(5, order.size());
-    std::partial_sort(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(top), order.end(),
-                      [&](std::uint32_t a, std::uint32_t b) {
-                          return perSource[a] != perSource[b] ? perSource[a] > perSource[b] : a < b;
-                      });
-    for (std::size_t i = 0; i < top; ++i) {
-        summary.sources.emplace_back(index.sources[order[i]], perSource[order[i]]);
+    for (const auto& [source, entries] : TopSources(index, firstDay, lastDay, 5, summary.sourceError)) {
+        summary.sources.emplace_back(source, entries);
     }
     return summary;
+}
+
+std::vector<std::string> FrequentSources(const LogIndex& index, std::size_t limit) {
+    std::uint64_t error = 0;
+    std::vector<std::string> sources;
+    for (const auto& [source, entries] : TopSources(index, kNoDay, kNoDay, limit, error)) {
+        sources.emplace_back(source);
+    }
+    return sources;
 }
 
 std::uint64_t RowForDay(const LogIndex& index, const LogRows& rows, std::int32_t day) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_map>
 
 #include "base/FileSystem.h"
 #include "base/SjisText.h"
@@ -48,10 +49,6 @@ std::string LastBytes(std::string_view before, std::string_view after) {
 class IndexBuilder {
   public:
     explicit IndexBuilder(LogIndex& index) : index_(index) {
-        for (std::uint32_t i = 0; i < index_.sources.size(); ++i) {
-            sourceNumbers_.emplace(index_.sources[i], i);
-        }
-        counts_.assign(index_.sources.size(), 0);
         if (!index_.runs.empty()) {
             Unpack(index_.runs.back());
         }
@@ -89,7 +86,7 @@ class IndexBuilder {
     void Count(std::uint64_t offset, const LineFacts& facts, bool damaged) {
         IndexRun* run = index_.runs.empty() ? nullptr : &index_.runs.back();
         if (run == nullptr || (facts.stamped && facts.day != run->day) || offset - run->offset >= kRunBytes) {
-            Pack();
+            Pack(true);
             IndexRun next;
             next.day = facts.stamped || run == nullptr ? facts.day : run->day;
             next.offset = offset;
@@ -110,43 +107,42 @@ class IndexBuilder {
     }
 
     void CountSource(std::string_view source) {
-        auto found = sourceNumbers_.find(std::string(source));
-        if (found == sourceNumbers_.end()) {
-            found =
-                sourceNumbers_.emplace(std::string(source), static_cast<std::uint32_t>(index_.sources.size()))
-                    .first;
-            index_.sources.emplace_back(source);
-            counts_.push_back(0);
-        }
-        if (counts_[found->second]++ == 0) {
-            touched_.push_back(found->second);
+        if (source.size() <= kMaxSourceBytes) {
+            ++counts_[std::string(source)];
         }
     }
 
-    // The open run's sources, counted by number until the run is packed.
+    // The open run's sources, counted exactly until the run is packed.
     void Unpack(const IndexRun& run) {
-        ForEachRunSource(run, [&](std::uint32_t number, std::uint32_t entries) {
-            counts_[number] = entries;
-            touched_.push_back(number);
+        ForEachRunSource(run, [&](std::string_view source, std::uint32_t entries) {
+            counts_[std::string(source)] = entries;
         });
     }
 
   public:
-    void Pack() {
+    // Packs the open run's sources; a run `closed` keeps only its most
+    // frequent (the last run keeps all, for the next catch-up to go on).
+    void Pack(bool closed) {
         if (index_.runs.empty()) {
             return;
         }
-        std::string& packed = index_.runs.back().sources;
-        packed.clear();
-        std::sort(touched_.begin(), touched_.end());
-        std::uint32_t previous = 0;
-        for (std::uint32_t number : touched_) {
-            PutVarint(packed, number - previous);
-            PutVarint(packed, counts_[number]);
-            counts_[number] = 0;
-            previous = number;
+        IndexRun& run = index_.runs.back();
+        std::vector<std::pair<std::string_view, std::uint32_t>> order(counts_.begin(), counts_.end());
+        std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) {
+            return a.second != b.second ? a.second > b.second : a.first < b.first;
+        });
+        run.unlistedMost = 0;
+        if (closed && order.size() > kListedRunSources) {
+            run.unlistedMost = order[kListedRunSources].second;
+            order.resize(kListedRunSources);
         }
-        touched_.clear();
+        run.sources.clear();
+        for (const auto& [source, entries] : order) {
+            run.sources.push_back(static_cast<char>(source.size()));
+            run.sources += source;
+            PutVarint(run.sources, entries);
+        }
+        counts_.clear();
     }
 
   private:
@@ -158,10 +154,9 @@ class IndexBuilder {
         bytes.push_back(static_cast<char>(value));
     }
 
-    std::vector<std::uint32_t> counts_;
-    std::vector<std::uint32_t> touched_;
+    // The open run's sources: at most a run's lines, so bounded by kRunBytes.
+    std::unordered_map<std::string, std::uint32_t> counts_;
     LogIndex& index_;
-    std::unordered_map<std::string, std::uint32_t> sourceNumbers_;
     std::vector<Held> held_;
 };
 
@@ -195,7 +190,7 @@ bool Extend(ArchiveBytes& bytes, std::uint64_t size, LogIndex& index, std::strin
             }
             return true;
         });
-    builder.Pack();
+    builder.Pack(false);
     std::string now;
     if (!CoveredTail(bytes, index.coveredSize, now, read)) {
         return false;

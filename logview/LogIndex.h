@@ -1,7 +1,8 @@
 // The index kept beside the log archive: the archive in runs of lines of
 // one day (a run is cut after kRunBytes too, so that any line is found by
 // reading at most one run), each with its first byte, its counts per kind,
-// its line drops and its counts per access source.
+// its line drops (all exact) and its most frequent access sources with
+// their exact counts (see IndexRun::sources for what is left out).
 //
 // The index covers the archive up to the run of tool lines that ends it (the
 // update marker, failure lines, empty lines): that run is the only part a
@@ -17,7 +18,7 @@
 #include <functional>
 #include <span>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -30,41 +31,60 @@ namespace velmo {
 inline constexpr std::uint64_t kRunBytes = 1024 * 1024;
 inline constexpr std::size_t kTailHashBytes = 4096;
 
+// A run closed (one after it began) keeps the counts of this many of its
+// sources, its most frequent; the last run keeps all of them, since
+// captures go on counting it. An archive knocked at from the whole internet
+// then costs at most this many sources per run, whatever their number.
+inline constexpr std::size_t kListedRunSources = 64;
+
+// Sources are IPv4 or IPv6 addresses; longer words are not kept as sources.
+inline constexpr std::size_t kMaxSourceBytes = 45;
+
 struct IndexRun {
     std::int32_t day = kNoDay;
     std::uint64_t offset = 0;
     EntryKind kindBefore = EntryKind::Other;  // the kind a sub-info line at its start takes
     std::uint32_t lines = 0;
-    std::array<std::uint32_t, kEntryKindCount> kinds{};
-    std::uint32_t drops = 0;
-    // Its access sources: (source number, entries) by rising number, packed
-    // as varints of the number's step and the count (a run knocked at by
-    // thousands of sources stays a few kilobytes).
+    std::array<std::uint32_t, kEntryKindCount> kinds{};  // exact
+    std::uint32_t drops = 0;                             // exact
+    // Its access sources with their exact entries, the most first (equal
+    // ones by their bytes), each packed as its length, its bytes and a
+    // varint of its entries. A closed run lists only its kListedRunSources
+    // most frequent: any source it does not list has at most
+    // `unlistedMost` entries in it (0: it lists every source it holds).
     std::string sources;
+    std::uint32_t unlistedMost = 0;
 
     friend bool operator==(const IndexRun&, const IndexRun&) = default;
 };
 
-// Calls f(number, entries) for each source of `run`.
+// Calls f(source, entries) for each source `run` lists; false when its
+// bytes are not a list of sources (f may have been called for some).
 template <class F>
-void ForEachRunSource(const IndexRun& run, F&& f) {
-    std::uint32_t number = 0;
+bool ForEachRunSource(const IndexRun& run, F&& f) {
+    const std::string_view bytes = run.sources;
     std::size_t at = 0;
-    auto varint = [&] {
-        std::uint32_t value = 0;
-        for (int shift = 0; at < run.sources.size() && shift <= 28; shift += 7) {
-            const auto byte = static_cast<unsigned char>(run.sources[at++]);
-            value |= static_cast<std::uint32_t>(byte & 0x7f) << shift;
+    while (at < bytes.size()) {
+        const std::size_t length = static_cast<unsigned char>(bytes[at++]);
+        if (length == 0 || length > kMaxSourceBytes || bytes.size() - at < length) {
+            return false;
+        }
+        const std::string_view source = bytes.substr(at, length);
+        at += length;
+        std::uint32_t entries = 0;
+        for (int shift = 0;; shift += 7) {
+            if (at == bytes.size() || shift > 28) {
+                return false;
+            }
+            const auto byte = static_cast<unsigned char>(bytes[at++]);
+            entries |= static_cast<std::uint32_t>(byte & 0x7f) << shift;
             if (byte < 0x80) {
                 break;
             }
         }
-        return value;
-    };
-    while (at < run.sources.size()) {
-        number += varint();
-        f(number, varint());
+        f(source, entries);
     }
+    return true;
 }
 
 struct LogIndex {
@@ -72,13 +92,9 @@ struct LogIndex {
     std::uint64_t tailHash = 0;
     EntryKind lastKind = EntryKind::Other;  // the kind of the last entry covered
     std::uint64_t damagedLines = 0;         // pieces of overlong lines, lines of invalid Shift-JIS
-    std::vector<std::string> sources;       // access sources, numbered in the order first seen
     std::vector<IndexRun> runs;
 
-    friend bool operator==(const LogIndex& a, const LogIndex& b) {
-        return a.coveredSize == b.coveredSize && a.tailHash == b.tailHash && a.lastKind == b.lastKind &&
-               a.damagedLines == b.damagedLines && a.sources == b.sources && a.runs == b.runs;
-    }
+    friend bool operator==(const LogIndex&, const LogIndex&) = default;
 };
 
 // Where an index lives: beside the archive, its name with ".idx" added.

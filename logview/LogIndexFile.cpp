@@ -9,8 +9,10 @@ namespace velmo {
 
 namespace {
 
-// 4: lines of invalid Shift-JIS count as damaged (an index of 3 is built again).
-constexpr std::string_view kMagic = "VelmoLogIndex4\n";
+// 4: lines of invalid Shift-JIS count as damaged. 5: each run lists its
+// sources by address, a closed run only its most frequent (an index of an
+// older form is built again).
+constexpr std::string_view kMagic = "VelmoLogIndex5\n";
 
 class Writer {
   public:
@@ -68,7 +70,7 @@ class Reader {
     std::size_t position_ = 0;
 };
 
-bool LoadRun(Reader& reader, IndexRun& run, std::size_t sourceCount) {
+bool LoadRun(Reader& reader, IndexRun& run) {
     std::uint32_t day = 0, kindBefore = 0, count = 0;
     if (!reader.Small(day) || !reader.Number(run.offset) || !reader.Small(kindBefore) ||
         !reader.Small(run.lines) || kindBefore >= kEntryKindCount) {
@@ -81,13 +83,11 @@ bool LoadRun(Reader& reader, IndexRun& run, std::size_t sourceCount) {
             return false;
         }
     }
-    if (!reader.Small(run.drops) || !reader.Small(count) || !reader.Text(run.sources, count)) {
+    if (!reader.Small(run.drops) || !reader.Small(run.unlistedMost) || !reader.Small(count) ||
+        !reader.Text(run.sources, count)) {
         return false;
     }
-    bool known = true;
-    ForEachRunSource(run,
-                     [&](std::uint32_t number, std::uint32_t) { known = known && number < sourceCount; });
-    return known;
+    return ForEachRunSource(run, [](std::string_view, std::uint32_t) {});
 }
 
 // Runs from the first byte on, in file order, each within the covered part
@@ -121,11 +121,6 @@ std::string SaveLogIndex(const LogIndex& index, std::span<const IndexRun> runsBe
     writer.Number(index.tailHash);
     writer.Small(static_cast<std::uint32_t>(index.lastKind));
     writer.Number(index.damagedLines);
-    writer.Small(static_cast<std::uint32_t>(index.sources.size()));
-    for (const std::string& source : index.sources) {
-        writer.Small(static_cast<std::uint32_t>(source.size()));
-        writer.bytes += source;
-    }
     writer.Small(static_cast<std::uint32_t>(runsBefore.size() + index.runs.size()));
     const auto save = [&](const IndexRun& run) {
         writer.Small(static_cast<std::uint32_t>(run.day));
@@ -136,6 +131,7 @@ std::string SaveLogIndex(const LogIndex& index, std::span<const IndexRun> runsBe
             writer.Small(kind);
         }
         writer.Small(run.drops);
+        writer.Small(run.unlistedMost);
         writer.Small(static_cast<std::uint32_t>(run.sources.size()));
         writer.bytes += run.sources;
     };
@@ -154,26 +150,18 @@ bool LoadLogIndex(std::string_view bytes, LogIndex& index) {
     }
     Reader reader(bytes.substr(kMagic.size()));
     LogIndex loaded;
-    std::uint32_t lastKind = 0, sourceCount = 0, runCount = 0;
+    std::uint32_t lastKind = 0, runCount = 0;
     if (!reader.Number(loaded.coveredSize) || !reader.Number(loaded.tailHash) || !reader.Small(lastKind) ||
-        lastKind >= kEntryKindCount || !reader.Number(loaded.damagedLines) || !reader.Small(sourceCount) ||
-        !reader.Plausible(sourceCount, 4)) {
+        lastKind >= kEntryKindCount || !reader.Number(loaded.damagedLines)) {
         return false;
     }
     loaded.lastKind = static_cast<EntryKind>(lastKind);
-    loaded.sources.resize(sourceCount);
-    for (std::string& source : loaded.sources) {
-        std::uint32_t length = 0;
-        if (!reader.Small(length) || !reader.Text(source, length)) {
-            return false;
-        }
-    }
-    if (!reader.Small(runCount) || !reader.Plausible(runCount, 44)) {
+    if (!reader.Small(runCount) || !reader.Plausible(runCount, 48)) {
         return false;
     }
     loaded.runs.resize(runCount);
     for (IndexRun& run : loaded.runs) {
-        if (!LoadRun(reader, run, loaded.sources.size())) {
+        if (!LoadRun(reader, run)) {
             return false;
         }
     }

@@ -63,13 +63,6 @@ EntryKind KindBeforeLine(std::string_view block, std::size_t lineStart, EntryKin
 void IndexRows(const LogIndex& index, const RowFilter& filter, std::uint64_t fileSize, std::uint64_t tailRows,
                LogRows& rows) {
     rows.Clear();
-    std::uint32_t sourceNumber = UINT32_MAX;
-    if (!filter.source.empty()) {
-        const auto found = std::find(index.sources.begin(), index.sources.end(), filter.source);
-        sourceNumber = found == index.sources.end()
-                           ? UINT32_MAX - 1
-                           : static_cast<std::uint32_t>(found - index.sources.begin());
-    }
     for (std::size_t i = 0; i < index.runs.size(); ++i) {
         const IndexRun& run = index.runs[i];
         RowSegment segment{run.offset,
@@ -77,14 +70,8 @@ void IndexRows(const LogIndex& index, const RowFilter& filter, std::uint64_t fil
                            run.kindBefore,
                            0,
                            {}};
-        if (sourceNumber == UINT32_MAX) {
-            for (int kind = 0; kind < kEntryKindCount; ++kind) {
-                segment.rows += filter.shown[kind] ? run.kinds[kind] : 0;
-            }
-        } else if (filter.shown[static_cast<int>(EntryKind::Access)]) {
-            ForEachRunSource(run, [&](std::uint32_t number, std::uint32_t entries) {
-                segment.rows += number == sourceNumber ? entries : 0;
-            });
+        for (int kind = 0; kind < kEntryKindCount; ++kind) {
+            segment.rows += filter.shown[kind] ? run.kinds[kind] : 0;
         }
         rows.Append(segment);
     }

@@ -24,7 +24,9 @@ struct RowFilter {
     std::string source;  // when set, only the access entries of this source
     std::string text;    // when set, only lines holding it (CP932)
 
-    bool NeedsScan() const { return !text.empty(); }
+    // A source is looked for in the archive: a closed run's counts name
+    // only its most frequent sources.
+    bool NeedsScan() const { return !text.empty() || !source.empty(); }
     friend bool operator==(const RowFilter&, const RowFilter&) = default;
 };
 
@@ -89,7 +91,7 @@ void ForEachShownLine(std::uint64_t offset, std::string_view block, EntryKind ki
                       const RowFilter& filter, const TextFinder& finder, OnLine&& onLine,
                       bool factsWanted = true);
 
-// The rows of an index without a text: counts from the runs alone, and the
+// The rows of a filter that needs no scan: counts from the runs alone, and the
 // tail [covered size, file size) as one segment whose rows `tailRows` gives.
 void IndexRows(const LogIndex& index, const RowFilter& filter, std::uint64_t fileSize, std::uint64_t tailRows,
                LogRows& rows);

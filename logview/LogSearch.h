@@ -1,5 +1,6 @@
-// The rows a filter with a text shows, found by reading the archive run by
-// run in big blocks. It runs off the window's thread; each block's segments
+// The rows a filter with a text or a source shows, found by reading the
+// archive run by run in big blocks (a source's runs whose counts tell its
+// entries are not read). It runs off the window's thread; each block's segments
 // are handed over as soon as it is read, so results show while it goes on.
 #pragma once
 

@@ -125,7 +125,6 @@ void LogViewer::StartIndexJob() {
         index->tailHash = current->tailHash;
         index->lastKind = current->lastKind;
         index->damagedLines = current->damagedLines;
-        index->sources = current->sources;
         if (!current->runs.empty()) {
             index->runs.push_back(current->runs.back());
         }
@@ -354,23 +353,8 @@ std::uint64_t LogViewer::RowForDay(std::int32_t day) const {
     return velmo::RowForDay(*index_, rows_, day);
 }
 
-std::vector<std::string> LogViewer::Sources() const {
-    std::vector<std::uint64_t> counts(index_->sources.size(), 0);
-    for (const IndexRun& run : index_->runs) {
-        ForEachRunSource(run,
-                         [&](std::uint32_t number, std::uint32_t entries) { counts[number] += entries; });
-    }
-    std::vector<std::uint32_t> order(counts.size());
-    for (std::uint32_t i = 0; i < order.size(); ++i) {
-        order[i] = i;
-    }
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::uint32_t a, std::uint32_t b) { return counts[a] > counts[b]; });
-    std::vector<std::string> sources;
-    for (std::uint32_t i : order) {
-        sources.push_back(index_->sources[i]);
-    }
-    return sources;
+std::vector<std::string> LogViewer::Sources(std::size_t limit) const {
+    return FrequentSources(*index_, limit);
 }
 
 }  // namespace velmo

@@ -83,8 +83,9 @@ class LogViewer {
     bool ReadRows(std::uint64_t first, std::size_t count, std::vector<ShownRow>& out);
     DaySummary Summary(std::int32_t lastDay, int days) const;
     std::uint64_t RowForDay(std::int32_t day) const;
-    // Access sources, the most frequent first.
-    std::vector<std::string> Sources() const;
+    // At most `limit` access sources, the most frequent first (see
+    // FrequentSources: the heavy hitters of an archive of many sources).
+    std::vector<std::string> Sources(std::size_t limit) const;
 
   private:
     struct Inbox {

@@ -138,6 +138,7 @@
 #define IDS_LOGVIEW_SOURCE_IGNORED 340
 #define IDS_LOGVIEW_CSV_SAVING 341
 #define IDS_LOGVIEW_COPY_FAILED 342
+#define IDS_LOGVIEW_NOT_AN_ADDRESS 343
 /* The 接続履歴 window: the legend of the bars, the sums under them, and the
    report's heading and column titles; the ends' causes as the screen and
    the report show them (the record file keeps its own words) */

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string_view>
 
+#include "app/NotifyIgnore.h"
 #include "base/CodePage.h"
 #include "base/Wide_win32.h"
 #include "logview/RowText.h"
@@ -25,7 +26,7 @@ namespace {
 constexpr wchar_t kClassName[] = L"VelmoToolLogView";
 constexpr UINT_PTR kFollowTimer = 1;     // looks at the archive's size
 constexpr UINT_PTR kTypingTimer = 2;     // the search starts when typing pauses
-constexpr std::size_t kCacheRows = 200;  // rows read at once for the list
+constexpr std::size_t kHintRows = 2000;  // the most rows a cache hint reads (a page is tens)
 constexpr std::size_t kClipboardRows = 100000;
 constexpr std::size_t kListedSources = 1000;  // the most frequent, in the source box
 
@@ -62,7 +63,7 @@ const ControlRow kControls[] = {
     {L"BUTTON", BS_PUSHBUTTON, IDC_LOGVIEW_CANCEL, 50},
     {DATETIMEPICK_CLASSW, DTS_SHORTDATEFORMAT, IDC_LOGVIEW_DATE, 110},
     {L"BUTTON", BS_PUSHBUTTON, IDC_LOGVIEW_JUMP, 50},
-    {L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL, IDC_LOGVIEW_SOURCE, 170},
+    {L"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL, IDC_LOGVIEW_SOURCE, 170},
     {L"BUTTON", BS_PUSHBUTTON, IDC_LOGVIEW_IGNORE, 80},
     {L"BUTTON", BS_PUSHBUTTON, IDC_LOGVIEW_COPY, 60},
     {L"BUTTON", BS_PUSHBUTTON, IDC_LOGVIEW_CSV, 70},
@@ -191,6 +192,7 @@ bool LogViewWindow::Create() {
     CentreUnderPointer(window_, Scaled(960), Scaled(680));
 
     HWND window = window_;
+    chosenSource_.clear();
     viewer_ = std::make_unique<LogViewer>(archivePath_,
                                           [window] { PostMessageW(window, kLogViewWakeMessage, 0, 0); });
     viewer_->Start();
@@ -218,6 +220,13 @@ void LogViewWindow::CreateControls() {
     search_ = GetDlgItem(window_, IDC_LOGVIEW_SEARCH);
     date_ = GetDlgItem(window_, IDC_LOGVIEW_DATE);
     source_ = GetDlgItem(window_, IDC_LOGVIEW_SOURCE);
+    // Enter in the box's edit field chooses the address typed there (the
+    // list holds only the most frequent sources).
+    COMBOBOXINFO box{};
+    box.cbSize = sizeof box;
+    if (GetComboBoxInfo(source_, &box) && box.hwndItem != nullptr) {
+        SetWindowSubclass(box.hwndItem, SourceEditProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    }
     list_ =
         Control(WC_LISTVIEWW, WS_BORDER | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS, IDC_LOGVIEW_LIST);
     ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
@@ -412,6 +421,21 @@ bool LogViewWindow::OnNotify(NMHDR* header) {
         FillCell(reinterpret_cast<NMLVDISPINFOW*>(header));
         return true;
     }
+    if (header->idFrom == IDC_LOGVIEW_LIST && header->code == LVN_ODCACHEHINT && viewer_ != nullptr) {
+        // The rows the list is about to draw: read those alone, once.
+        const auto* hint = reinterpret_cast<const NMLVCACHEHINT*>(header);
+        if (hint->iFrom >= 0 && hint->iTo >= hint->iFrom) {
+            const auto from = static_cast<std::uint64_t>(hint->iFrom);
+            const auto to = static_cast<std::uint64_t>(hint->iTo);
+            if (from < cacheFirst_ || to >= cacheFirst_ + cache_.size()) {
+                cacheFirst_ = from;
+                viewer_->ReadRows(from,
+                                  static_cast<std::size_t>(std::min<std::uint64_t>(to - from + 1, kHintRows)),
+                                  cache_);
+            }
+        }
+        return true;
+    }
     if (header->idFrom == IDC_LOGVIEW_DATE && header->code == DTN_DATETIMECHANGE) {
         OnCommand(IDC_LOGVIEW_JUMP, BN_CLICKED);
     }
@@ -430,7 +454,13 @@ void LogViewWindow::OnCommand(int id, int code) {
             return;
         case IDC_LOGVIEW_SOURCE:
             if (code == CBN_SELCHANGE) {
-                ApplyFilter();
+                const int chosen = static_cast<int>(SendMessageW(source_, CB_GETCURSEL, 0, 0));
+                if (chosen >= 0) {
+                    chosenSource_ = chosen > 0 && static_cast<std::size_t>(chosen) <= sources_.size()
+                                        ? sources_[static_cast<std::size_t>(chosen) - 1]
+                                        : std::string();
+                    ApplyFilter();
+                }
             }
             return;
         case IDC_LOGVIEW_CANCEL:
@@ -472,10 +502,7 @@ void LogViewWindow::ApplyFilter() {
         filter.shown[kind] =
             SendMessageW(GetDlgItem(window_, kKindBoxes[kind]), BM_GETCHECK, 0, 0) == BST_CHECKED;
     }
-    const int chosen = static_cast<int>(SendMessageW(source_, CB_GETCURSEL, 0, 0));
-    if (chosen > 0 && static_cast<std::size_t>(chosen) <= sources_.size()) {
-        filter.source = sources_[static_cast<std::size_t>(chosen) - 1];
-    }
+    filter.source = chosenSource_;
     const int length = GetWindowTextLengthW(search_);
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
     GetWindowTextW(search_, text.data(), length + 1);
@@ -525,8 +552,11 @@ void LogViewWindow::ShowRowCount(bool keepBottom) {
 
 const ShownRow* LogViewWindow::Row(std::uint64_t row) {
     if (row < cacheFirst_ || row >= cacheFirst_ + cache_.size()) {
-        cacheFirst_ = row - std::min<std::uint64_t>(row, kCacheRows / 2);
-        viewer_->ReadRows(cacheFirst_, kCacheRows, cache_);
+        // A row no cache hint announced (a list that sends none): a page
+        // from it on.
+        cacheFirst_ = row;
+        viewer_->ReadRows(row, static_cast<std::size_t>(std::max(ListView_GetCountPerPage(list_), 0)) + 1,
+                          cache_);
     }
     return row - cacheFirst_ < cache_.size() ? &cache_[static_cast<std::size_t>(row - cacheFirst_)] : nullptr;
 }
@@ -580,17 +610,69 @@ void LogViewWindow::UpdateStatus() {
 }
 
 void LogViewWindow::UpdateSources() {
-    sources_ = viewer_ == nullptr ? std::vector<std::string>() : viewer_->Sources();
-    sources_.resize(std::min(sources_.size(), kListedSources));
+    sources_ = viewer_ == nullptr ? std::vector<std::string>() : viewer_->Sources(kListedSources);
     SendMessageW(source_, CB_RESETCONTENT, 0, 0);
     SendMessageW(source_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Text(IDS_LOGVIEW_ALL_SOURCES).c_str()));
     for (const std::string& source : sources_) {
         SendMessageW(source_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(SjisToWide(source).c_str()));
     }
-    const std::string& chosen = viewer_ == nullptr ? std::string() : viewer_->Filter().source;
-    const auto at = std::find(sources_.begin(), sources_.end(), chosen);
-    SendMessageW(source_, CB_SETCURSEL,
-                 chosen.empty() || at == sources_.end() ? 0 : at - sources_.begin() + 1, 0);
+    const auto at = std::find(sources_.begin(), sources_.end(), chosenSource_);
+    if (!chosenSource_.empty() && at == sources_.end()) {
+        SendMessageW(source_, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);  // typed: not in the list
+        SetWindowTextW(source_, SjisToWide(chosenSource_).c_str());
+    } else {
+        SendMessageW(source_, CB_SETCURSEL, chosenSource_.empty() ? 0 : at - sources_.begin() + 1, 0);
+    }
+}
+
+LRESULT CALLBACK LogViewWindow::SourceEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
+                                               UINT_PTR id, DWORD_PTR self) {
+    if (message == WM_KEYDOWN && wParam == VK_RETURN) {
+        reinterpret_cast<LogViewWindow*>(self)->ChooseTypedSource();
+        return 0;
+    }
+    if (message == WM_CHAR && wParam == L'\r') {
+        return 0;  // handled on the key, without the edit field's beep
+    }
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(edit, SourceEditProc, id);
+    }
+    return DefSubclassProc(edit, message, wParam, lParam);
+}
+
+void LogViewWindow::ChooseTypedSource() {
+    if (viewer_ == nullptr) {
+        return;
+    }
+    const int length = GetWindowTextLengthW(source_);
+    std::wstring typed(static_cast<std::size_t>(length) + 1, L'\0');
+    GetWindowTextW(source_, typed.data(), length + 1);
+    typed.resize(static_cast<std::size_t>(length));
+    std::string text = WideToSjis(typed);
+    text.erase(0, text.find_first_not_of(' '));
+    text.erase(text.find_last_not_of(' ') + 1);
+    std::string chosen;
+    if (!text.empty() && typed != Text(IDS_LOGVIEW_ALL_SOURCES)) {
+        // One IPv4 or IPv6 address and nothing else, as the ignore list
+        // reads its addresses (in lower case, as the log writes them).
+        const std::vector<std::string> addresses = IgnoredSources(text);
+        std::string lower = text;
+        for (char& c : lower) {
+            c = c >= 'A' && c <= 'Z' ? static_cast<char>(c | 0x20) : c;
+        }
+        if (addresses.size() != 1 || addresses[0] != lower) {
+            note_ = FilledString(IDS_LOGVIEW_NOT_AN_ADDRESS, {text});
+            UpdateStatus();
+            return;
+        }
+        chosen = addresses[0];
+    }
+    note_.clear();
+    chosenSource_ = chosen;
+    SendMessageW(source_, CB_SHOWDROPDOWN, FALSE, 0);
+    UpdateSources();  // the box shows the choice, from its list or as typed
+    ApplyFilter();
+    UpdateStatus();
 }
 
 void LogViewWindow::UpdateChart() {
@@ -658,9 +740,12 @@ void LogViewWindow::PaintChart(HDC dc) {
     }
     int y = chart_.top;
     Draw(dc, bars.right + Scaled(8), y, Filled(IDS_LOGVIEW_TOP_SOURCES, std::to_string(chartDays_)));
+    // Counts summed from the runs' lists of their most frequent sources may
+    // be short (by up to sourceError): they show as "at least" (≥ in CP932).
+    const std::string atLeast = summary_.sourceError > 0 ? "  \x81\xe6" : "  ";
     for (const auto& [source, count] : summary_.sources) {
         y += Scaled(18);
-        Draw(dc, bars.right + Scaled(8), y, SjisToWide(source + "  " + Thousands(count)));
+        Draw(dc, bars.right + Scaled(8), y, SjisToWide(source + atLeast + Thousands(count)));
     }
     SelectObject(dc, oldFont);
 }

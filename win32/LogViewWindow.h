@@ -51,6 +51,11 @@ class LogViewWindow {
     void OnCommand(int id, int code);
 
     void ApplyFilter();
+    // The address typed into the source box (Enter): filters to it, or says
+    // it is not one.
+    void ChooseTypedSource();
+    static LRESULT CALLBACK SourceEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                           DWORD_PTR self);
     void TakeUpdates();
     void ShowRowCount(bool keepBottom);
     void FillCell(NMLVDISPINFOW* info);
@@ -81,6 +86,7 @@ class LogViewWindow {
     std::uint64_t cacheFirst_ = 0;
     std::wstring cell_;
     std::vector<std::string> sources_;
+    std::string chosenSource_;  // from the box's list or typed; empty for all
     int chartDays_ = 30;
     std::int32_t today_ = 0;
     DaySummary summary_;

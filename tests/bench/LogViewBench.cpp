@@ -1,5 +1,7 @@
 // The ログを見る window's work on archives of 1 000, 1 000 000 and
-// 10 000 000 lines (about 1 GB at the top), one printed line per size:
+// 10 000 000 lines (about 1 GB at the top) knocked at by a few thousand
+// sources, and of 10 000 000 lines knocked at by a million sources, one
+// printed line each:
 // building the index from nothing, then with the index present the first
 // screen (the newest 50 entries), a jump to a date, only 不正アクセス shown
 // (first screen and full count), the counts of the last 90 days, a text
@@ -9,6 +11,7 @@
 // Run: build/bench/tests/bench/velmo_log_view_bench [largest line count]
 #include <malloc.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -36,10 +39,11 @@ double Ms(std::chrono::steady_clock::time_point since) {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - since).count();
 }
 
-// An archive as the captures write it: accesses from a few thousand sources
-// (some knock far more often), the line going up and down with sub-info
-// lines, logins, other entries; one update marker at the end.
-void MakeArchive(const std::string& path, long lines, std::int32_t& lastDay) {
+// An archive as the captures write it: accesses from `sources` sources (a
+// few thousand, or about a million for an archive scanned from the whole
+// internet; eight of them knock far more often), the line going up and down
+// with sub-info lines, logins, other entries; one update marker at the end.
+void MakeArchive(const std::string& path, long lines, unsigned sources, std::int32_t& lastDay) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     std::string block;
     const std::string reason = velmo::Utf8ToSjis("  切断理由: 無通信タイマー");
@@ -58,11 +62,11 @@ void MakeArchive(const std::string& path, long lines, std::int32_t& lastDay) {
                                                            static_cast<int>(second / 60 % 60),
                                                            static_cast<int>(second % 60), 0});
         const unsigned pick = (random >> 8) % 100;
-        const unsigned host = (random >> 16) % 100 < 30 ? (random >> 20) % 8 : (random >> 12) % 3000;
+        const unsigned host = (random >> 16) % 100 < 30 ? (random >> 20) % 8 : (random >> 12) % sources;
         if (pick < 45) {
-            block += "Unrecognized access from 203.0." + std::to_string(host / 250 + 100) + "." +
-                     std::to_string(host % 250) + ":" + std::to_string(1024 + (random >> 4) % 60000) +
-                     " to port " +
+            block += "Unrecognized access from 203." + std::to_string(host / 62500) + "." +
+                     std::to_string((host / 250 + 100) % 250) + "." + std::to_string(host % 250) + ":" +
+                     std::to_string(1024 + (random >> 4) % 60000) + " to port " +
                      std::to_string(pick % 3 == 0   ? 23
                                     : pick % 3 == 1 ? 445
                                                     : 8080) +
@@ -87,10 +91,10 @@ void MakeArchive(const std::string& path, long lines, std::int32_t& lastDay) {
     std::fclose(file);
 }
 
-void Measure(long lines) {
+void Measure(long lines, unsigned sources) {
     const std::string path = (std::filesystem::temp_directory_path() / "velmo-log-view-bench.txt").string();
     std::int32_t lastDay = 0;
-    MakeArchive(path, lines, lastDay);
+    MakeArchive(path, lines, sources, lastDay);
     velmo::ArchiveFile file(path);
     std::uint64_t size = 0;
     file.Size(size);
@@ -137,6 +141,26 @@ void Measure(long lines) {
     start = std::chrono::steady_clock::now();
     const velmo::DaySummary summary = velmo::SummarizeDays(index, lastDay, 90);
     const double daysMs = Ms(start);
+    start = std::chrono::steady_clock::now();
+    const std::size_t listed = velmo::FrequentSources(index, 1000).size();  // the source box
+    const double boxMs = Ms(start);
+
+    // Only one source's entries, to the full count: the most frequent (its
+    // counts mostly in the index) and a rare one (looked for run by run).
+    double sourceMs[2] = {};
+    std::uint64_t sourceRows[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        start = std::chrono::steady_clock::now();
+        velmo::RowFilter chosen;
+        chosen.source = i == 0 && !summary.sources.empty() ? summary.sources[0].first : "203.0.111.77";
+        velmo::SearchArchive(file, index, size, 0, chosen, velmo::NeverCancelled(),
+                             [&](std::vector<velmo::RowSegment>&& segments, std::uint64_t) {
+                                 for (const velmo::RowSegment& segment : segments) {
+                                     sourceRows[i] += segment.rows;
+                                 }
+                             });
+        sourceMs[i] = Ms(start);
+    }
 
     start = std::chrono::steady_clock::now();
     velmo::RowFilter text;
@@ -163,12 +187,17 @@ void Measure(long lines) {
 
     const double mb = static_cast<double>(size) / 1e6;
     std::printf(
-        "lines=%ld size=%.1fMB index=%s rebuild=%.0fMB/s first-screen=%.1fms date-jump=%.1fms "
-        "access-only=%.1fms(%llu) days90=%.2fms(top %s) search=%.2fGB/s(%llu) dense-search=%.2fGB/s(%llu) "
+        "lines=%ld sources=%u size=%.1fMB index=%s rebuild=%.0fMB/s first-screen=%.1fms date-jump=%.1fms "
+        "access-only=%.1fms(%llu) days90=%.2fms(top %s, error %llu) source-box=%.1fms(%zu) "
+        "source=%.1fms(%llu) "
+        "rare-source=%.1fms(%llu) search=%.2fGB/s(%llu) dense-search=%.2fGB/s(%llu) "
         "peak-heap=%.1fMB\n",
-        lines, mb, current ? "current" : "NOT-CURRENT", mb / (rebuildMs / 1000), firstMs, jumpMs, accessMs,
-        static_cast<unsigned long long>(accesses), daysMs,
-        summary.sources.empty() ? "-" : summary.sources[0].first.c_str(), mb / 1000 / (searchMs / 1000),
+        lines, sources, mb, current ? "current" : "NOT-CURRENT", mb / (rebuildMs / 1000), firstMs, jumpMs,
+        accessMs, static_cast<unsigned long long>(accesses), daysMs,
+        summary.sources.empty() ? "-" : summary.sources[0].first.c_str(),
+        static_cast<unsigned long long>(summary.sourceError), boxMs, listed, sourceMs[0],
+        static_cast<unsigned long long>(sourceRows[0]), sourceMs[1],
+        static_cast<unsigned long long>(sourceRows[1]), mb / 1000 / (searchMs / 1000),
         static_cast<unsigned long long>(found), mb / 1000 / (denseMs / 1000),
         static_cast<unsigned long long>(dense), static_cast<double>(heapPeak.load() - heapBefore) / 1e6);
     std::fflush(stdout);
@@ -182,8 +211,10 @@ int main(int argc, char** argv) {
     const long largest = argc > 1 ? std::atol(argv[1]) : 10000000;
     for (long lines : {1000L, 1000000L, 10000000L}) {
         if (lines <= largest) {
-            Measure(lines);
+            Measure(lines, 3000);
         }
     }
+    // Scanned from the whole internet: a million sources.
+    Measure(std::min(largest, 10000000L), 1000000);
     return 0;
 }

@@ -140,6 +140,29 @@ TEST(LogViewE2E, HidesAKindSearchesAndJumpsToADateOnALargeArchive) {
     EXPECT_TRUE(
         WaitUntil([&] { return Settled(viewer) && Rows(list) == kDays * kLinesPerDay / 20 + 20; }, 10000))
         << Rows(list);
+    // The source typed into its box with Enter, the search emptied: the same
+    // rows; a word that is not an address is refused and changes nothing.
+    HWND sourceEdit = FindWindowExW(GetDlgItem(viewer, IDC_LOGVIEW_SOURCE), nullptr, L"Edit", nullptr);
+    ASSERT_NE(sourceEdit, nullptr);
+    const auto type = [&](const wchar_t* text) {
+        SetWindowTextW(sourceEdit, text);
+        PostMessageW(sourceEdit, WM_KEYDOWN, VK_RETURN, 0);
+    };
+    SetWindowTextW(GetDlgItem(viewer, IDC_LOGVIEW_SEARCH), L"");
+    type(L" 203.0.113.12 ");
+    Sleep(1000);  // past the search box's typing pause
+    EXPECT_TRUE(
+        WaitUntil([&] { return Settled(viewer) && Rows(list) == kDays * kLinesPerDay / 20 + 20; }, 10000))
+        << Rows(list);
+    type(L"203.0.113.12:999");
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return ControlText(viewer, IDC_LOGVIEW_STATUS).find(Wide("アドレスではありません")) !=
+                   std::wstring::npos;
+        },
+        5000));
+    EXPECT_EQ(Rows(list), kDays * kLinesPerDay / 20 + 20);
+    SaveScreenshot(ArtifactPath(L"log-view-typed-source.bmp"));
     ClickButton(window, IDC_EXIT);
     EXPECT_TRUE(tool.WaitForExit(20000));
 }

@@ -11,6 +11,7 @@
 
 #include "base/CodePage.h"
 #include "base/SjisText.h"
+#include "logview/DayCounts.h"
 #include "logview/LogRows.h"
 #include "logview/LogSearch.h"
 #include "routerlog/LogFile.h"
@@ -32,6 +33,8 @@ const char* const kTexts[] = {
 };
 const char* const kSubTexts[] = {"  DNS server 192.0.2.53", "  切断理由: 無通信タイマー"};
 const char* const kNeedles[] = {"", "", "203.0.113", "ppp UP", "切断", "xx", "dns"};
+// Sources of kTexts, and one that only begins like one.
+const char* const kSources[] = {"203.0.113.7", "2001:db8::7", "198.51.100.9", "203.0.113.70"};
 
 std::string Lower(std::string text) {
     for (char& c : text) {
@@ -170,8 +173,8 @@ TEST(LogIndexModel, ExtendedCaptureByCaptureEqualsRebuilt) {
                 shown = random() % 4 != 0;
             }
             filter.text = Utf8ToSjis(kNeedles[random() % std::size(kNeedles)]);
-            if (random() % 4 == 0 && !kept.sources.empty()) {
-                filter.source = kept.sources[random() % kept.sources.size()];
+            if (random() % 4 == 0) {
+                filter.source = kSources[random() % std::size(kSources)];
             }
             CheckRows(file, kept, filter);
         }
@@ -218,6 +221,47 @@ TEST(LogIndexModel, AScanACaptureCutAndAppendedUnderIsDoneAgain) {
     ArchiveString after(captured);
     UpdateLogIndex(after, rebuilt, NeverCancelled());
     EXPECT_EQ(scanned, rebuilt);
+}
+
+// A day knocked at by more sources than a closed run lists (source i of 100
+// knocks i % 10 + 1 times): the run keeps its 64 most frequent with exact
+// counts and the most any other has; the top five carry that bound; a source
+// left out is still shown line by line; a catch-up that closes the run gives
+// what a build does.
+TEST(LogIndexModel, AClosedRunListsItsMostFrequentSourcesAndBoundsTheRest) {
+    std::string file;
+    for (int i = 0; i < 100; ++i) {
+        for (int n = 0; n <= i % 10; ++n) {
+            file += "[2026/12/07 10:00:00]  Unrecognized access from 203.0.113." + std::to_string(i) + "\r\n";
+        }
+    }
+    const std::string firstDay = file;
+    file += "[2026/12/08 10:00:00]  PPP up\r\n";
+    ArchiveString bytes(file), before(firstDay);
+    LogIndex index, kept;
+    UpdateLogIndex(bytes, index, NeverCancelled());
+    UpdateLogIndex(before, kept, NeverCancelled());
+    ASSERT_EQ(index.runs.size(), 2u);
+    const auto listed = [](const IndexRun& run) {
+        std::size_t count = 0;
+        ForEachRunSource(run, [&](std::string_view, std::uint32_t) { ++count; });
+        return count;
+    };
+    EXPECT_EQ(listed(index.runs[0]), kListedRunSources);
+    EXPECT_EQ(index.runs[0].unlistedMost, 4u);  // 60 sources of 10 to 5 entries, 4 of the 10 of 4 listed
+    EXPECT_EQ(listed(kept.runs[0]), 100u);      // open, all of them
+    UpdateLogIndex(bytes, kept, NeverCancelled());
+    EXPECT_EQ(kept, index);
+
+    const DaySummary summary = SummarizeDays(index, DayNumber(2026, 12, 8), 2);
+    EXPECT_EQ(summary.sourceError, 4u);
+    ASSERT_EQ(summary.sources.size(), 5u);
+    EXPECT_EQ(summary.sources[0], std::make_pair(std::string("203.0.113.19"), std::uint64_t{10}));
+    for (const char* source : {"203.0.113.1", "203.0.113.19", "203.0.113.100"}) {  // left out, listed, none
+        RowFilter filter;
+        filter.source = source;
+        CheckRows(file, index, filter);
+    }
 }
 
 }  // namespace
