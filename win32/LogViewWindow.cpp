@@ -640,9 +640,9 @@ LRESULT CALLBACK LogViewWindow::SourceEditProc(HWND edit, UINT message, WPARAM w
     return DefSubclassProc(edit, message, wParam, lParam);
 }
 
-void LogViewWindow::ChooseTypedSource() {
+bool LogViewWindow::ChooseTypedSource() {
     if (viewer_ == nullptr) {
-        return;
+        return false;
     }
     const int length = GetWindowTextLengthW(source_);
     std::wstring typed(static_cast<std::size_t>(length) + 1, L'\0');
@@ -663,16 +663,21 @@ void LogViewWindow::ChooseTypedSource() {
         if (addresses.size() != 1 || addresses[0] != lower) {
             note_ = FilledString(IDS_LOGVIEW_NOT_AN_ADDRESS, {text});
             UpdateStatus();
-            return;
+            return false;
         }
         chosen = addresses[0];
     }
     note_.clear();
+    if (chosen == chosenSource_) {
+        UpdateStatus();
+        return true;  // already shown
+    }
     chosenSource_ = chosen;
     SendMessageW(source_, CB_SHOWDROPDOWN, FALSE, 0);
     UpdateSources();  // the box shows the choice, from its list or as typed
     ApplyFilter();
     UpdateStatus();
+    return true;
 }
 
 void LogViewWindow::UpdateChart() {
@@ -822,6 +827,11 @@ void LogViewWindow::ShowExportResult(ExportResult result) {
 }
 
 void LogViewWindow::IgnoreChosen() {
+    // The source the box shows is the one meant: a text typed and not taken
+    // yet is taken first, and one that is no address ignores nothing.
+    if (!ChooseTypedSource()) {
+        return;
+    }
     const std::string& source = viewer_->Filter().source;
     if (source.empty() || !ignoreSource_) {
         note_ = TableString(IDS_LOGVIEW_CHOOSE_SOURCE);

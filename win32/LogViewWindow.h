@@ -53,7 +53,9 @@ class LogViewWindow {
     void ApplyFilter();
     // The address typed into the source box (Enter): filters to it, or says
     // it is not one.
-    void ChooseTypedSource();
+    // Takes the address typed into the source box; false when the text is
+    // not one address (the status line says so).
+    bool ChooseTypedSource();
     static LRESULT CALLBACK SourceEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                            DWORD_PTR self);
     void TakeUpdates();
