@@ -1,4 +1,5 @@
-// The TCP shim on Windows: Winsock 2, select() for every bounded wait.
+// The TCP shim on Windows: Winsock 2; reads wait on an event of the socket,
+// writes on select().
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
@@ -31,12 +32,21 @@ timeval RemainingTime(SteadyClock::time_point deadline) {
     return tv;
 }
 
-enum class WaitFor { Read, Write };
+// Milliseconds to the earlier of `deadline` and, with a token, the end of
+// one slice: the wait looks at the token between slices.
+DWORD SliceMs(SteadyClock::time_point deadline, const CancelToken* cancel) {
+    auto left = deadline - SteadyClock::now();
+    if (cancel != nullptr && left > CancelToken::kSlice) {
+        left = CancelToken::kSlice;
+    }
+    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
+    return ms > 0 ? static_cast<DWORD>(ms) : 0;
+}
 
-// >0 ready, 0 timed out, <0 failed or cancelled (a failed connect shows in
-// the except set). With a token the wait runs in short slices and looks at
-// the token between them.
-int SelectFor(SOCKET s, WaitFor what, SteadyClock::time_point deadline, const CancelToken* cancel = nullptr) {
+// >0 writable (a connect in progress has ended), 0 timed out, <0 failed or
+// cancelled (a failed connect shows in the except set). Only a connect or a
+// full send buffer waits here, and on the loopback neither lasts.
+int WaitWritable(SOCKET s, SteadyClock::time_point deadline, const CancelToken* cancel) {
     for (;;) {
         if (cancel != nullptr && cancel->Cancelled()) {
             return -1;
@@ -46,14 +56,9 @@ int SelectFor(SOCKET s, WaitFor what, SteadyClock::time_point deadline, const Ca
         FD_ZERO(&failed);
         FD_SET(s, &ready);
         FD_SET(s, &failed);
-        auto sliceEnd = deadline;
         const bool sliced = cancel != nullptr && deadline - SteadyClock::now() > CancelToken::kSlice;
-        if (sliced) {
-            sliceEnd = SteadyClock::now() + CancelToken::kSlice;
-        }
-        timeval tv = RemainingTime(sliceEnd);
-        int result = what == WaitFor::Read ? select(0, &ready, nullptr, &failed, &tv)
-                                           : select(0, nullptr, &ready, &failed, &tv);
+        timeval tv = RemainingTime(sliced ? SteadyClock::now() + CancelToken::kSlice : deadline);
+        const int result = select(0, nullptr, &ready, &failed, &tv);
         if (result == 0 && sliced) {
             continue;
         }
@@ -62,6 +67,54 @@ int SelectFor(SOCKET s, WaitFor what, SteadyClock::time_point deadline, const Ca
         }
         return result;
     }
+}
+
+// Data, a connection to accept or the peer's end already there: 1, else 0
+// (<0 on an error). A select() that does not wait.
+int ReadableNow(SOCKET s) {
+    fd_set ready;
+    FD_ZERO(&ready);
+    FD_SET(s, &ready);
+    timeval none{};
+    return select(0, &ready, nullptr, nullptr, &none);
+}
+
+// >0 data, a connection to accept or the peer's end; 0 timed out; <0 failed
+// or cancelled. The wait is on an event the socket signals
+// (WSAEventSelect), not a timed select(): reads wait in slices of the
+// token all the time, and Wine's server can fail an assertion (leaving
+// every program that talks to it waiting) when a timed select's end meets
+// an event of its socket. What came before the event was chosen is seen by
+// a select() that does not wait. The socket is blocking again afterwards.
+int WaitReadable(SOCKET s, SteadyClock::time_point deadline, const CancelToken* cancel) {
+    WSAEVENT event = WSACreateEvent();
+    if (event == WSA_INVALID_EVENT) {
+        return -1;
+    }
+    int result = -1;
+    if (WSAEventSelect(s, event, FD_READ | FD_ACCEPT | FD_CLOSE) == 0) {
+        result = ReadableNow(s);
+        while (result == 0) {
+            if (cancel != nullptr && cancel->Cancelled()) {
+                result = -1;
+                break;
+            }
+            if (SteadyClock::now() >= deadline) {
+                break;
+            }
+            const DWORD waited = WSAWaitForMultipleEvents(1, &event, FALSE, SliceMs(deadline, cancel), FALSE);
+            if (waited == WSA_WAIT_EVENT_0) {
+                result = 1;
+            } else if (waited != WSA_WAIT_TIMEOUT) {
+                result = -1;
+            }
+        }
+        WSAEventSelect(s, nullptr, 0);
+    }
+    WSACloseEvent(event);
+    u_long blocking = 0;
+    ioctlsocket(s, FIONBIO, &blocking);
+    return result;
 }
 
 bool SetNonBlocking(SOCKET s, bool on) {
@@ -79,8 +132,7 @@ SOCKET ConnectOne(const addrinfo& address, SteadyClock::time_point deadline, con
         int result = connect(s, address.ai_addr, static_cast<int>(address.ai_addrlen));
         if (result == 0) {
             connected = true;
-        } else if (WSAGetLastError() == WSAEWOULDBLOCK &&
-                   SelectFor(s, WaitFor::Write, deadline, cancel) > 0) {
+        } else if (WSAGetLastError() == WSAEWOULDBLOCK && WaitWritable(s, deadline, cancel) > 0) {
             int error = 0;
             int length = sizeof error;
             connected = getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) == 0 &&
@@ -128,7 +180,7 @@ bool Socket::SendAll(std::string_view data, Milliseconds timeout) {
     const auto deadline = SteadyClock::now() + timeout;
     const SOCKET s = static_cast<SOCKET>(handle_);
     while (IsOpen() && !data.empty()) {
-        if (SelectFor(s, WaitFor::Write, deadline, cancel_) <= 0) {
+        if (WaitWritable(s, deadline, cancel_) <= 0) {
             return false;
         }
         int piece = data.size() > 65536 ? 65536 : static_cast<int>(data.size());
@@ -150,7 +202,7 @@ ReceiveResult Socket::Receive(char* buffer, std::size_t size, Milliseconds timeo
         return ReceiveResult::Failed;
     }
     const SOCKET s = static_cast<SOCKET>(handle_);
-    int ready = SelectFor(s, WaitFor::Read, SteadyClock::now() + timeout, cancel_);
+    int ready = WaitReadable(s, SteadyClock::now() + timeout, cancel_);
     if (ready == 0) {
         return ReceiveResult::TimedOut;
     }
@@ -210,7 +262,7 @@ ListeningSocket ListeningSocket::ListenLoopback(std::uint16_t port) {
 
 Socket ListeningSocket::Accept(Milliseconds timeout) {
     const SOCKET s = static_cast<SOCKET>(handle_);
-    if (!IsOpen() || SelectFor(s, WaitFor::Read, SteadyClock::now() + timeout) <= 0) {
+    if (!IsOpen() || WaitReadable(s, SteadyClock::now() + timeout, nullptr) <= 0) {
         return Socket();
     }
     SOCKET client = accept(s, nullptr, nullptr);
